@@ -1,0 +1,57 @@
+#include "app/startup.h"
+
+#include <exception>
+#include <string>
+
+#include "app/command_line.h"
+#include "app/main_form.h"
+#include "app/paths.h"
+#include "app/text_format.h"
+#include "app/texts.h"
+
+namespace app {
+
+namespace {
+
+void showErrorBox(platform::Platform& os, const std::string& message) {
+    os.windows.messageBox(nullptr, message, kProductName, platform::kMbOk | platform::kMbIconError);
+}
+
+int runMainWindow(platform::Platform& os) {
+    TQuilletForm form(os);
+    form.create();
+    if (os.profile.getInt(appPaths().iniPath, "Settings", "StartMinimized", 0) == 0) form.show();
+    os.windows.runMessageLoop();
+    return 0;
+}
+
+int run(platform::Platform& os) {
+    setAppPaths(makeAppPaths(os.process.programPath()));
+
+    if (runCommandLine(os.process.commandLine(), os)) return 0;
+
+    // A command-line run above works beside a running copy; a second main window does not.
+    if (platform::Window running = os.windows.findTopLevelWindow(kMainWindowClass)) {
+        os.windows.messageBox(running, formatText(kAlreadyRunningFormat, {kProductName, kProductName}), kProductName,
+                              platform::kMbOk | platform::kMbIconWarning);
+        return 0;
+    }
+
+    os.windows.setErrorReporter([&os](const std::string& message) { showErrorBox(os, message); });
+    return runMainWindow(os);
+}
+
+}  // namespace
+
+int runQuillet(platform::Platform& os) {
+    try {
+        return run(os);
+    } catch (const std::exception& e) {
+        showErrorBox(os, e.what());
+    } catch (...) {
+        showErrorBox(os, "未知错误。");
+    }
+    return 0;
+}
+
+}  // namespace app

@@ -1,0 +1,35 @@
+#pragma once
+// Texts of the start-up and command-line paths, exactly as the user sees them
+// (trailing blanks are part of them).
+
+namespace app {
+
+inline constexpr const char* kProductName = "Quillet";
+inline constexpr const char* kMainWindowClass = "TQuilletForm";
+
+inline constexpr const char* kAlreadyRunningFormat =
+    "%s 已经运行！您不能同时运行多个副本。  \n所以这个进程即将被关闭，请您谅解。                   \n\n"
+    "如果%s运行界面未显示在屏幕上，您可以\n使用以下两种方法激活它：\n(1) 点击任务栏中的图标。                \n"
+    "(2) 点击系统托盘里的图标。";
+
+inline constexpr const char* kUsageText =
+    "Quillet Command Line Options:\r\n\r\n"
+    "Quillet /p=Executable /a=Arguments /ram=amount of ram to recover /once\r\n\r\n"
+    "/p= \tName of the executable to run after recovering the specified amount of ram\r\n"
+    "/a= \tCommand line arguments for the executable\r\n"
+    "/ram= \tAmount of RAM to recover before running the specified executable program\r\n"
+    "/once \tTells Quillet to quit after freeing memory and running the optional program\r\n\r\n"
+    "Ex:\r\nQuillet /p=c:\\edit.exe /a=list.txt /ram=80 /once\r\n\r\n"
+    "This example will first free 80MB RAM then execute edit.exe with an argument of list.txt and exit.\r\n\r\n"
+    "These arguments are optional: /p, /a, /once. /ram is required when you specify command line "
+    "arguments to Quillet.";
+
+inline constexpr const char* kInvalidAmountText =
+    "/ram argument is invalid!\r\n\r\nEx: /ram=128\tSpecifies 128MB\r\n"
+    "如果使用相同的数值或用三位数的数值设定最大值，则这个参数您必须设定.                    ";
+
+inline constexpr const char* kRecoveryFailedText = "释放内存失败...         ";
+
+inline constexpr const char* kShortcutPopupCaptionFormat = "%s - Preparing to run shortcut";
+
+}  // namespace app

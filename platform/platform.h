@@ -1,0 +1,21 @@
+#pragma once
+#include "platform/clock.h"
+#include "platform/memory.h"
+#include "platform/process.h"
+#include "platform/profile.h"
+#include "platform/shell.h"
+#include "platform/window_system.h"
+
+namespace platform {
+
+// Every operating-system service the program uses, handed down from the entry point.
+struct Platform {
+    Memory& memory;
+    Clock& clock;
+    Process& process;
+    WindowSystem& windows;
+    Shell& shell;
+    Profile& profile;
+};
+
+}  // namespace platform

@@ -1,0 +1,215 @@
+#include "platform/win32/win32_platform.h"
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <exception>
+#include <limits>
+#include <vector>
+
+#include "platform/win32/wide_text.h"
+
+namespace platform::win32 {
+
+namespace {
+
+Win32Platform* theInstance = nullptr;
+
+HWND toHwnd(Window window) { return reinterpret_cast<HWND>(window); }
+Window toWindow(HWND hwnd) { return reinterpret_cast<Window>(hwnd); }
+
+uint32_t saturated(DWORDLONG value) {
+    return value > std::numeric_limits<uint32_t>::max() ? std::numeric_limits<uint32_t>::max()
+                                                        : static_cast<uint32_t>(value);
+}
+
+LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+    }
+    auto* handler = reinterpret_cast<WindowHandler*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (handler != nullptr) {
+        // Exceptions must not unwind through the system's frames: report them here and go on.
+        try {
+            intptr_t result = 0;
+            if (handler->handleMessage(message, wParam, lParam, result)) return result;
+        } catch (const std::exception& e) {
+            if (theInstance != nullptr) theInstance->reportError(e.what());
+            return 0;
+        } catch (...) {
+            if (theInstance != nullptr) theInstance->reportError("未知错误。");
+            return 0;
+        }
+    }
+    return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+}  // namespace
+
+Win32Platform::Win32Platform(std::string commandLine) : commandLine_(std::move(commandLine)) { theInstance = this; }
+
+Win32Platform::~Win32Platform() {
+    if (theInstance == this) theInstance = nullptr;
+}
+
+// --- Memory -----------------------------------------------------------------
+
+void Win32Platform::globalMemoryStatus(MemoryStatusRecord& record) {
+    // The extended query (2000 and later) gives true figures beyond 4 GB; the legacy call
+    // overflows there. Looked up at run time so the program still starts where it is missing.
+    using StatusEx = BOOL(WINAPI*)(LPMEMORYSTATUSEX);
+    static const auto statusEx =
+        reinterpret_cast<StatusEx>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "GlobalMemoryStatusEx")));
+    if (statusEx != nullptr) {
+        MEMORYSTATUSEX ex{};
+        ex.dwLength = sizeof ex;
+        if (statusEx(&ex)) {
+            record.memoryLoad = ex.dwMemoryLoad;
+            record.totalPhys = saturated(ex.ullTotalPhys);
+            record.availPhys = saturated(ex.ullAvailPhys);
+            record.totalPageFile = saturated(ex.ullTotalPageFile);
+            record.availPageFile = saturated(ex.ullAvailPageFile);
+            record.totalVirtual = saturated(ex.ullTotalVirtual);
+            record.availVirtual = saturated(ex.ullAvailVirtual);
+            return;
+        }
+    }
+    MEMORYSTATUS legacy{};
+    legacy.dwLength = record.length;
+    GlobalMemoryStatus(&legacy);
+    record.memoryLoad = legacy.dwMemoryLoad;
+    record.totalPhys = static_cast<uint32_t>(legacy.dwTotalPhys);
+    record.availPhys = static_cast<uint32_t>(legacy.dwAvailPhys);
+    record.totalPageFile = static_cast<uint32_t>(legacy.dwTotalPageFile);
+    record.availPageFile = static_cast<uint32_t>(legacy.dwAvailPageFile);
+    record.totalVirtual = static_cast<uint32_t>(legacy.dwTotalVirtual);
+    record.availVirtual = static_cast<uint32_t>(legacy.dwAvailVirtual);
+}
+
+void* Win32Platform::virtualAlloc(uint32_t size, uint32_t allocationType, uint32_t protect) {
+    return VirtualAlloc(nullptr, size, allocationType, protect);
+}
+
+bool Win32Platform::virtualFree(void* base, uint32_t size, uint32_t freeType) {
+    return VirtualFree(base, size, freeType) != FALSE;
+}
+
+// --- Clock ------------------------------------------------------------------
+
+uint32_t Win32Platform::tickCount() { return GetTickCount(); }
+void Win32Platform::sleep(uint32_t milliseconds) { Sleep(milliseconds); }
+
+// --- Process ----------------------------------------------------------------
+
+std::string Win32Platform::programPath() {
+    std::vector<wchar_t> buffer(MAX_PATH);
+    for (;;) {
+        const DWORD length = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (length < buffer.size()) return narrow(std::wstring_view(buffer.data(), length));
+        if (buffer.size() >= 32768) return narrow(std::wstring_view(buffer.data(), length));
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+// --- Windows ----------------------------------------------------------------
+
+Window Win32Platform::findTopLevelWindow(const std::string& className) {
+    return toWindow(FindWindowW(widen(className).c_str(), nullptr));
+}
+
+int Win32Platform::messageBox(Window owner, const std::string& text, const std::string& caption, uint32_t flags) {
+    return MessageBoxW(toHwnd(owner), widen(text).c_str(), widen(caption).c_str(), flags);
+}
+
+bool Win32Platform::registerClass(const std::string& className) {
+    if (registeredClasses_.count(className) != 0) return true;
+    const std::wstring name = widen(className);
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = windowProc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.hIcon = LoadIconW(GetModuleHandleW(nullptr), L"MAINICON");
+    wc.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    wc.lpszClassName = name.c_str();
+    if (RegisterClassExW(&wc) == 0) return false;
+    registeredClasses_.insert(className);
+    return true;
+}
+
+Window Win32Platform::createWindow(const WindowSpec& spec, WindowHandler* handler) {
+    if (!registerClass(spec.className)) return nullptr;
+    DWORD style = WS_OVERLAPPEDWINDOW;
+    DWORD exStyle = 0;
+    if (spec.frame == Frame::Dialog) {
+        style = WS_POPUP | WS_CAPTION | DS_MODALFRAME;
+        exStyle = WS_EX_DLGMODALFRAME;
+    }
+    RECT frame{0, 0, spec.clientWidth, spec.clientHeight};
+    AdjustWindowRectEx(&frame, style, FALSE, exStyle);
+    const int width = frame.right - frame.left;
+    const int height = frame.bottom - frame.top;
+    int x = CW_USEDEFAULT;
+    int y = CW_USEDEFAULT;
+    if (spec.centredOnDesktop) {
+        x = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
+        y = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
+    }
+    HWND hwnd = CreateWindowExW(exStyle, widen(spec.className).c_str(), widen(spec.caption).c_str(), style, x, y, width,
+                                height, nullptr, nullptr, GetModuleHandleW(nullptr), handler);
+    return toWindow(hwnd);
+}
+
+void Win32Platform::showWindow(Window window, bool visible) {
+    ShowWindow(toHwnd(window), visible ? SW_SHOW : SW_HIDE);
+}
+
+void Win32Platform::updateWindow(Window window) {
+    HWND hwnd = toHwnd(window);
+    UpdateWindow(hwnd);
+    // Let the window's pending messages through so it is drawn before the thread blocks.
+    MSG msg;
+    while (PeekMessageW(&msg, hwnd, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+}
+
+void Win32Platform::destroyWindow(Window window) { DestroyWindow(toHwnd(window)); }
+
+void Win32Platform::runMessageLoop() {
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+}
+
+void Win32Platform::quitMessageLoop() { PostQuitMessage(0); }
+
+void Win32Platform::setErrorReporter(std::function<void(const std::string&)> reporter) {
+    errorReporter_ = std::move(reporter);
+}
+
+void Win32Platform::reportError(const std::string& message) {
+    if (errorReporter_) errorReporter_(message);
+}
+
+// --- Shell ------------------------------------------------------------------
+
+intptr_t Win32Platform::shellExecute(Window owner, const std::string& verb, const std::string& file,
+                                     const std::string& parameters, const std::string& directory, int showCommand) {
+    const std::wstring wideDirectory = widen(directory);
+    HINSTANCE result = ShellExecuteW(toHwnd(owner), widen(verb).c_str(), widen(file).c_str(),
+                                     widen(parameters).c_str(), directory.empty() ? nullptr : wideDirectory.c_str(),
+                                     showCommand);
+    return reinterpret_cast<intptr_t>(result);
+}
+
+// --- Profile ----------------------------------------------------------------
+
+int Win32Platform::getInt(const std::string& path, const std::string& section, const std::string& key,
+                          int defaultValue) {
+    return static_cast<int>(GetPrivateProfileIntW(widen(section).c_str(), widen(key).c_str(), defaultValue,
+                                                  widen(path).c_str()));
+}
+
+}  // namespace platform::win32

@@ -1,0 +1,58 @@
+#pragma once
+#include <set>
+#include <string>
+
+#include "platform/platform.h"
+
+namespace platform::win32 {
+
+// The real operating-system services. One instance per process, made by the entry point.
+class Win32Platform : public Memory, public Clock, public Process, public WindowSystem, public Shell, public Profile {
+public:
+    explicit Win32Platform(std::string commandLine);
+    ~Win32Platform() override;
+
+    Platform services() { return Platform{*this, *this, *this, *this, *this, *this}; }
+
+    // Memory
+    void globalMemoryStatus(MemoryStatusRecord& record) override;
+    void* virtualAlloc(uint32_t size, uint32_t allocationType, uint32_t protect) override;
+    bool virtualFree(void* base, uint32_t size, uint32_t freeType) override;
+
+    // Clock
+    uint32_t tickCount() override;
+    void sleep(uint32_t milliseconds) override;
+
+    // Process
+    std::string programPath() override;
+    std::string commandLine() override { return commandLine_; }
+
+    // WindowSystem
+    Window findTopLevelWindow(const std::string& className) override;
+    int messageBox(Window owner, const std::string& text, const std::string& caption, uint32_t flags) override;
+    Window createWindow(const WindowSpec& spec, WindowHandler* handler) override;
+    void showWindow(Window window, bool visible) override;
+    void updateWindow(Window window) override;
+    void destroyWindow(Window window) override;
+    void runMessageLoop() override;
+    void quitMessageLoop() override;
+    void setErrorReporter(std::function<void(const std::string&)> reporter) override;
+
+    // Shell
+    intptr_t shellExecute(Window owner, const std::string& verb, const std::string& file, const std::string& parameters,
+                          const std::string& directory, int showCommand) override;
+
+    // Profile
+    int getInt(const std::string& path, const std::string& section, const std::string& key, int defaultValue) override;
+
+    void reportError(const std::string& message);
+
+private:
+    bool registerClass(const std::string& className);
+
+    std::string commandLine_;
+    std::set<std::string> registeredClasses_;
+    std::function<void(const std::string&)> errorReporter_;
+};
+
+}  // namespace platform::win32

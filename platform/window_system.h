@@ -1,0 +1,69 @@
+#pragma once
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace platform {
+
+// Opaque window handle; null means "no window".
+struct WindowTag;
+using Window = WindowTag*;
+
+// Message box flags and answers (Win32 values).
+constexpr uint32_t kMbOk = 0x00;
+constexpr uint32_t kMbIconError = 0x10;
+constexpr uint32_t kMbIconWarning = 0x30;
+constexpr int kIdOk = 1;
+
+// Window messages the program handles itself (Win32 numbers).
+constexpr uint32_t kWmClose = 0x0010;
+constexpr uint32_t kWmQueryEndSession = 0x0011;
+constexpr uint32_t kWmHotKey = 0x0312;
+constexpr uint32_t kWmUser = 0x0400;
+
+enum class Frame {
+    Sizeable,  // caption, system menu, minimise/maximise buttons, sizing border
+    Dialog,    // dialog frame with a caption and no title-bar buttons
+};
+
+struct WindowSpec {
+    std::string className;
+    std::string caption;
+    int clientWidth = 0;
+    int clientHeight = 0;
+    Frame frame = Frame::Sizeable;
+    bool centredOnDesktop = false;  // otherwise the system picks the position
+};
+
+// Receives the messages of one window. Returns true when it handled the message and
+// stored the answer in result; false lets the system's default handling run.
+class WindowHandler {
+public:
+    virtual ~WindowHandler() = default;
+    virtual bool handleMessage(uint32_t message, uintptr_t wParam, intptr_t lParam, intptr_t& result) = 0;
+};
+
+class WindowSystem {
+public:
+    virtual ~WindowSystem() = default;
+
+    // A top-level window of this class, visible or hidden, or null.
+    virtual Window findTopLevelWindow(const std::string& className) = 0;
+    virtual int messageBox(Window owner, const std::string& text, const std::string& caption,
+                           uint32_t flags) = 0;
+
+    // Registers the class on first use. Returns null when the window cannot be made.
+    virtual Window createWindow(const WindowSpec& spec, WindowHandler* handler) = 0;
+    virtual void showWindow(Window window, bool visible) = 0;
+    // Paints the window now, before the caller blocks the thread.
+    virtual void updateWindow(Window window) = 0;
+    virtual void destroyWindow(Window window) = 0;
+
+    // Runs until quitMessageLoop is called. An exception that escapes a handler is passed
+    // to the error reporter and the loop goes on.
+    virtual void runMessageLoop() = 0;
+    virtual void quitMessageLoop() = 0;
+    virtual void setErrorReporter(std::function<void(const std::string&)> reporter) = 0;
+};
+
+}  // namespace platform

@@ -1,0 +1,192 @@
+#include "app/command_line.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/texts.h"
+#include "platform/fake/fake_platform.h"
+
+using app::parseCommandLine;
+using app::runCommandLine;
+using platform::fake::FakeMachine;
+
+namespace {
+
+struct CommandLineRunResult {
+    FakeMachine machine;
+    bool finished = false;
+
+    explicit CommandLineRunResult(const std::string& text, uint32_t largestCommit = 128u << 20) {
+        machine.largestCommit = largestCommit;
+        platform::Platform os = machine.services();
+        finished = runCommandLine(text, os);
+    }
+    std::vector<std::string> boxTexts() const {
+        std::vector<std::string> texts;
+        for (const auto& box : machine.messageBoxes) texts.push_back(box.text);
+        return texts;
+    }
+};
+
+}  // namespace
+
+TEST(CommandLineParse, ValuesRunToTheNextSlash) {
+    const auto args = parseCommandLine("/p=c:\\edit.exe /a=list.txt /ram=80 /once");
+    EXPECT_EQ(args.program, "c:\\edit.exe ");
+    EXPECT_EQ(args.arguments, "list.txt ");
+    EXPECT_EQ(args.amount, "80 ");
+    EXPECT_TRUE(args.once);
+    EXPECT_FALSE(args.usage);
+
+    EXPECT_EQ(parseCommandLine("/p=c:/tools/x.exe").program, "c:");  // a path with "/" is cut
+    EXPECT_EQ(parseCommandLine("/ram=").amount, "");
+    EXPECT_EQ(parseCommandLine("x /ram=5").amount, "5");
+}
+
+TEST(CommandLineParse, FirstOccurrenceAnywhereCaseSensitive) {
+    const auto args = parseCommandLine("/once/ram=1/ram=2 /p=a/p=b");
+    EXPECT_EQ(args.amount, "1");
+    EXPECT_EQ(args.program, "a");
+    EXPECT_TRUE(args.once);
+
+    const auto upper = parseCommandLine("/RAM=80 /ONCE /P=x");
+    EXPECT_FALSE(upper.amount.has_value());
+    EXPECT_FALSE(upper.program.has_value());
+    EXPECT_FALSE(upper.once);
+    EXPECT_FALSE(parseCommandLine("").amount.has_value());
+    // "/a=" inside another value is still found by the plain search.
+    EXPECT_EQ(parseCommandLine("/p=/a=zz").arguments, "zz");
+}
+
+TEST(CommandLineParse, ValuesAreCutAt128Characters) {
+    EXPECT_EQ(parseCommandLine("/p=" + std::string(300, 'x')).program, std::string(128, 'x'));
+    EXPECT_EQ(parseCommandLine("/p=" + std::string(128, 'x') + "/").program->size(), 128u);
+    // Characters, not bytes: a Chinese path keeps 128 whole characters.
+    std::string chinese;
+    for (int i = 0; i < 200; ++i) chinese += "内";
+    EXPECT_EQ(*parseCommandLine("/p=" + chinese).program, chinese.substr(0, 128 * 3));
+}
+
+TEST(CommandLineRun, RecoversExactlyTheAmountBehindAProgressWindow) {
+    CommandLineRunResult run("/ram=80 /once");
+    EXPECT_TRUE(run.finished);
+    ASSERT_EQ(run.machine.commits.size(), 1u);
+    EXPECT_EQ(run.machine.commits[0].size, 80u << 20);
+    ASSERT_EQ(run.machine.releases.size(), 1u);
+    EXPECT_TRUE(run.machine.messageBoxes.empty());
+    EXPECT_TRUE(run.machine.shellCalls.empty());
+    const std::vector<std::string> expected{"create TShortcutPopupForm", "show TShortcutPopupForm",
+                                            "paint TShortcutPopupForm",  "commit",
+                                            "release",                   "destroy TShortcutPopupForm"};
+    EXPECT_EQ(run.machine.events, expected);
+
+    const auto& popup = run.machine.windows.front();
+    EXPECT_EQ(popup.spec.caption, "Quillet - Preparing to run shortcut");
+    EXPECT_EQ(popup.spec.clientWidth, 306);
+    EXPECT_EQ(popup.spec.clientHeight, 19);
+    EXPECT_EQ(popup.spec.frame, platform::Frame::Dialog);
+    EXPECT_TRUE(popup.spec.centredOnDesktop);
+}
+
+TEST(CommandLineRun, OpensTheProgramAfterTheRecovery) {
+    CommandLineRunResult run("/p=c:\\edit.exe /a=list.txt /ram=80 /once");
+    EXPECT_TRUE(run.finished);
+    ASSERT_EQ(run.machine.shellCalls.size(), 1u);
+    const auto& call = run.machine.shellCalls[0];
+    EXPECT_EQ(call.owner, nullptr);
+    EXPECT_EQ(call.verb, "open");
+    EXPECT_EQ(call.file, "c:\\edit.exe ");
+    EXPECT_EQ(call.parameters, "list.txt ");
+    EXPECT_EQ(call.directory, "");
+    EXPECT_EQ(call.showCommand, 1);
+    EXPECT_EQ(run.machine.events.back(), "shellExecute");
+    EXPECT_EQ(run.machine.events[run.machine.events.size() - 2], "destroy TShortcutPopupForm");
+}
+
+TEST(CommandLineRun, WithoutOnceTheNormalStartFollows) {
+    CommandLineRunResult run("/ram=5 /p=notepad.exe");
+    EXPECT_FALSE(run.finished);
+    EXPECT_EQ(run.machine.commits.size(), 1u);
+    ASSERT_EQ(run.machine.shellCalls.size(), 1u);
+    EXPECT_EQ(run.machine.shellCalls[0].parameters, "");
+}
+
+TEST(CommandLineRun, NothingHappensWithoutRam) {
+    for (const char* text : {"", "/p=c:\\edit.exe /once", "/RAM=80 /once", "/ram80", "ram=80"}) {
+        CommandLineRunResult run(text);
+        EXPECT_FALSE(run.finished) << text;
+        EXPECT_TRUE(run.machine.events.empty()) << text;
+    }
+}
+
+TEST(CommandLineRun, UsageWinsOverEverythingElse) {
+    CommandLineRunResult run("/ram=80 /once /?");
+    EXPECT_TRUE(run.finished);
+    ASSERT_EQ(run.machine.messageBoxes.size(), 1u);
+    const auto& box = run.machine.messageBoxes[0];
+    EXPECT_EQ(box.text, app::kUsageText);
+    EXPECT_EQ(box.owner, nullptr);
+    EXPECT_EQ(box.caption, "Quillet");
+    EXPECT_EQ(box.flags, 0u);
+    EXPECT_TRUE(run.machine.commits.empty());
+}
+
+TEST(CommandLineRun, AmountRules) {
+    struct Case {
+        const char* text;
+        bool valid;
+        uint32_t megabytes;
+    };
+    const Case cases[] = {
+        {"/ram=1024 /once", false, 0},  // "1024 " is five characters
+        {"/once /ram=1024", true, 1024},
+        {"/once /ram=12ab", true, 12},
+        {"/ram=12ab /once", false, 0},  // "12ab " is five characters
+        {"/ram= 80 /once", true, 80},
+        {"/ram=abc /once", false, 0},
+        {"/ram= /once", false, 0},
+        {"/ram=/once", false, 0},
+        {"/ram=0 /once", false, 0},
+        {"/ram=12345", false, 0},
+        {"/ram=内存 /once", false, 0},  // three characters, no digits
+    };
+    for (const Case& c : cases) {
+        CommandLineRunResult run(c.text);
+        EXPECT_TRUE(run.finished) << c.text;
+        if (c.valid) {
+            ASSERT_EQ(run.machine.commits.size(), 1u) << c.text;
+            EXPECT_EQ(run.machine.commits[0].size, c.megabytes << 20) << c.text;
+            for (const auto& text : run.boxTexts()) EXPECT_NE(text, app::kInvalidAmountText) << c.text;
+        } else {
+            EXPECT_TRUE(run.machine.commits.empty()) << c.text;
+            EXPECT_EQ(run.boxTexts(), std::vector<std::string>{app::kInvalidAmountText}) << c.text;
+            EXPECT_TRUE(run.machine.windows.empty()) << c.text;
+        }
+    }
+}
+
+TEST(CommandLineRun, RefusedCommitIsReportedAndTheRunGoesOn) {
+    CommandLineRunResult run("/ram=-1 /p=x.exe /once");
+    EXPECT_TRUE(run.finished);
+    ASSERT_EQ(run.machine.commits.size(), 1u);
+    EXPECT_EQ(run.machine.commits[0].size, 0xFFF00000u);
+    EXPECT_FALSE(run.machine.commits[0].granted);
+    EXPECT_TRUE(run.machine.releases.empty());
+    EXPECT_EQ(run.boxTexts(), std::vector<std::string>{"释放内存失败...         "});
+    EXPECT_EQ(run.machine.messageBoxes[0].owner, nullptr);
+    // The message shows while the progress window is still up; the program starts afterwards.
+    const std::vector<std::string> expected{"create TShortcutPopupForm", "show TShortcutPopupForm",
+                                            "paint TShortcutPopupForm",  "commit",
+                                            "messageBox",                "destroy TShortcutPopupForm",
+                                            "shellExecute"};
+    EXPECT_EQ(run.machine.events, expected);
+}
+
+TEST(CommandLineRun, EmptyProgramValueStartsNothing) {
+    CommandLineRunResult run("/p=/ram=3 /once");
+    EXPECT_TRUE(run.finished);
+    EXPECT_EQ(run.machine.commits.size(), 1u);
+    EXPECT_TRUE(run.machine.shellCalls.empty());
+}

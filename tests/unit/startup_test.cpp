@@ -1,0 +1,146 @@
+#include "app/startup.h"
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+#include <string>
+
+#include "app/paths.h"
+#include "app/text_format.h"
+#include "app/texts.h"
+#include "platform/fake/fake_platform.h"
+
+using platform::fake::FakeMachine;
+
+namespace {
+
+int start(FakeMachine& machine) {
+    platform::Platform os = machine.services();
+    return app::runQuillet(os);
+}
+
+const FakeMachine::FakeWindow* mainWindow(FakeMachine& machine) {
+    for (const auto& w : machine.windows) {
+        if (!w.foreign && w.spec.className == "TQuilletForm") return &w;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+TEST(Startup, CreatesAndShowsTheMainWindow) {
+    FakeMachine machine;
+    machine.program = "C:\\Q\\Quillet.exe";
+    bool visibleInLoop = false;
+    machine.onMessageLoop = [&] { visibleInLoop = mainWindow(machine)->visible; };
+    EXPECT_EQ(start(machine), 0);
+    EXPECT_EQ(app::appPaths().iniPath, "C:\\Q\\Quillet.ini");
+    const auto* form = mainWindow(machine);
+    ASSERT_NE(form, nullptr);
+    EXPECT_EQ(form->spec.caption, "Quillet");
+    EXPECT_EQ(form->spec.clientWidth, 402);
+    EXPECT_EQ(form->spec.clientHeight, 434);
+    EXPECT_TRUE(visibleInLoop);
+    EXPECT_TRUE(form->destroyed);  // the window goes with the loop's end
+    EXPECT_TRUE(machine.messageBoxes.empty());
+}
+
+TEST(Startup, StartMinimizedKeepsTheWindowHidden) {
+    FakeMachine machine;
+    machine.program = "C:\\Q\\Quillet.exe";
+    machine.iniInts["C:\\Q\\Quillet.ini|Settings|StartMinimized"] = 1;
+    bool visibleInLoop = true;
+    machine.onMessageLoop = [&] { visibleInLoop = mainWindow(machine)->visible; };
+    EXPECT_EQ(start(machine), 0);
+    ASSERT_NE(mainWindow(machine), nullptr);
+    EXPECT_FALSE(visibleInLoop);
+}
+
+TEST(Startup, SecondCopyIsRefusedWithAWarningOwnedByTheFirst) {
+    FakeMachine machine;
+    platform::Window running = machine.addForeignWindow("TQuilletForm");
+    EXPECT_EQ(start(machine), 0);
+    ASSERT_EQ(machine.messageBoxes.size(), 1u);
+    const auto& box = machine.messageBoxes[0];
+    EXPECT_EQ(box.owner, running);
+    EXPECT_EQ(box.text, app::formatText(app::kAlreadyRunningFormat, {"Quillet", "Quillet"}));
+    EXPECT_EQ(box.caption, "Quillet");
+    EXPECT_EQ(box.flags, 0x30u);
+    EXPECT_EQ(mainWindow(machine), nullptr);
+    EXPECT_EQ(machine.events, std::vector<std::string>{"messageBox"});
+}
+
+TEST(Startup, CommandLineRunWorksBesideARunningCopy) {
+    FakeMachine machine;
+    machine.addForeignWindow("TQuilletForm");
+    machine.arguments = "/ram=8 /once";
+    EXPECT_EQ(start(machine), 0);
+    EXPECT_TRUE(machine.messageBoxes.empty());
+    EXPECT_EQ(machine.releases.size(), 1u);
+}
+
+TEST(Startup, WithoutOnceTheWarningFollowsTheRecovery) {
+    FakeMachine machine;
+    machine.addForeignWindow("TQuilletForm");
+    machine.arguments = "/ram=8";
+    EXPECT_EQ(start(machine), 0);
+    EXPECT_EQ(machine.releases.size(), 1u);
+    ASSERT_EQ(machine.messageBoxes.size(), 1u);
+    EXPECT_EQ(machine.messageBoxes[0].flags, 0x30u);
+    EXPECT_EQ(machine.events.back(), "messageBox");
+}
+
+TEST(Startup, FinishedCommandLineRunCreatesNoWindow) {
+    FakeMachine machine;
+    machine.arguments = "/?";
+    EXPECT_EQ(start(machine), 0);
+    EXPECT_EQ(mainWindow(machine), nullptr);
+    EXPECT_EQ(machine.messageBoxes.size(), 1u);
+}
+
+TEST(Startup, ErrorsAreShownAndTheProcessStillEndsWithZero) {
+    FakeMachine machine;
+    machine.onMessageLoop = [] { throw std::runtime_error("出错了"); };
+    EXPECT_EQ(start(machine), 0);
+    ASSERT_EQ(machine.messageBoxes.size(), 1u);
+    EXPECT_EQ(machine.messageBoxes[0].text, "出错了");
+    EXPECT_EQ(machine.messageBoxes[0].caption, "Quillet");
+    EXPECT_EQ(machine.messageBoxes[0].flags, 0x10u);
+}
+
+TEST(Startup, HandlerErrorsGoToTheErrorBox) {
+    FakeMachine machine;
+    machine.onMessageLoop = [&] { machine.errorReporter("句柄无效"); };
+    EXPECT_EQ(start(machine), 0);
+    ASSERT_EQ(machine.messageBoxes.size(), 1u);
+    EXPECT_EQ(machine.messageBoxes[0].text, "句柄无效");
+    EXPECT_EQ(machine.messageBoxes[0].flags, 0x10u);
+}
+
+TEST(MainWindow, EndingTheSessionEndsTheProgram) {
+    FakeMachine machine;
+    intptr_t answer = 0;
+    machine.onMessageLoop = [&] {
+        for (auto& w : machine.windows) {
+            if (w.spec.className == "TQuilletForm")
+                answer = machine.send(reinterpret_cast<platform::Window>(&w), platform::kWmQueryEndSession);
+        }
+    };
+    start(machine);
+    EXPECT_EQ(answer, 1);
+    EXPECT_TRUE(machine.quitRequested);
+}
+
+TEST(MainWindow, CloseEndsTheProgramAndOtherMessagesPassThrough) {
+    FakeMachine machine;
+    intptr_t other = 0;
+    machine.onMessageLoop = [&] {
+        auto* w = &machine.windows.back();
+        other = machine.send(reinterpret_cast<platform::Window>(w), 0x0005);  // WM_SIZE
+        EXPECT_FALSE(machine.quitRequested);
+        machine.send(reinterpret_cast<platform::Window>(w), platform::kWmClose);
+    };
+    start(machine);
+    EXPECT_EQ(other, -1);
+    EXPECT_TRUE(machine.quitRequested);
+}
