@@ -1,0 +1,10 @@
+#include "bench/bench_machine.h"
+
+#include "platform/win32/win32_platform.h"
+
+platform::Memory& benchMemory() {
+    static platform::win32::Win32Platform system("");
+    return system;
+}
+
+const char* benchHostName() { return sizeof(void*) == 4 ? "win32" : "win64"; }

@@ -1,0 +1,409 @@
+// Drives Quillet.exe from another process, as a user would, and checks what appears on screen.
+// Usage: quillet_e2e <scenario> <path of Quillet.exe>. Exit code 0 when every check passed.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+
+// --- expected texts, written out here independently of the program's own copy --------------
+
+const wchar_t* const kUsage =
+    L"Quillet Command Line Options:\r\n\r\nQuillet /p=Executable /a=Arguments /ram=amount of ram to recover /once\r\n\r\n"
+    L"/p= \tName of the executable to run after recovering the specified amount of ram\r\n"
+    L"/a= \tCommand line arguments for the executable\r\n"
+    L"/ram= \tAmount of RAM to recover before running the specified executable program\r\n"
+    L"/once \tTells Quillet to quit after freeing memory and running the optional program\r\n\r\n"
+    L"Ex:\r\nQuillet /p=c:\\edit.exe /a=list.txt /ram=80 /once\r\n\r\n"
+    L"This example will first free 80MB RAM then execute edit.exe with an argument of list.txt and exit.\r\n\r\n"
+    L"These arguments are optional: /p, /a, /once. /ram is required when you specify command line arguments to "
+    L"Quillet.";
+const wchar_t* const kInvalidAmount =
+    L"/ram argument is invalid!\r\n\r\nEx: /ram=128\tSpecifies 128MB\r\n"
+    L"如果使用相同的数值或用三位数的数值设定最大值，则这个参数您必须设定.                    ";
+const wchar_t* const kAlreadyRunning =
+    L"Quillet 已经运行！您不能同时运行多个副本。  \n所以这个进程即将被关闭，请您谅解。                   \n\n"
+    L"如果Quillet运行界面未显示在屏幕上，您可以\n使用以下两种方法激活它：\n(1) 点击任务栏中的图标。                \n"
+    L"(2) 点击系统托盘里的图标。";
+const wchar_t* const kRecoveryFailed = L"释放内存失败...         ";
+
+// --- reporting -------------------------------------------------------------------------------
+
+int failures = 0;
+int passes = 0;
+
+std::string utf8(const std::wstring& text) {
+    if (text.empty()) return {};
+    const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<size_t>(n), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n, nullptr, nullptr);
+    return out;
+}
+
+// Shows control characters, so a missing "\r" or blank is visible in a failure.
+std::string visible(const std::wstring& text) {
+    std::string out;
+    for (wchar_t c : text) {
+        if (c == L'\r') out += "\\r";
+        else if (c == L'\n') out += "\\n";
+        else if (c == L'\t') out += "\\t";
+        else out += utf8(std::wstring(1, c));
+    }
+    return "\"" + out + "\"";
+}
+
+void check(bool ok, const std::string& what, const std::string& detail = "") {
+    if (ok) {
+        ++passes;
+        std::printf("ok   %s\n", what.c_str());
+    } else {
+        ++failures;
+        std::printf("FAIL %s %s\n", what.c_str(), detail.c_str());
+    }
+    std::fflush(stdout);
+}
+
+void checkText(const std::wstring& actual, const std::wstring& expected, const std::string& what) {
+    check(actual == expected, what, "\n  got      " + visible(actual) + "\n  expected " + visible(expected));
+}
+
+// --- processes and windows -------------------------------------------------------------------
+
+std::wstring quilletPath;
+
+struct Child {
+    PROCESS_INFORMATION info{};
+    bool started = false;
+
+    explicit Child(const std::wstring& arguments) {
+        std::wstring commandLine = L"\"" + quilletPath + L"\"";
+        if (!arguments.empty()) commandLine += L" " + arguments;
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        started = CreateProcessW(quilletPath.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                                 &startup, &info) != FALSE;
+    }
+    ~Child() {
+        if (!started) return;
+        if (WaitForSingleObject(info.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(info.hProcess, 99);
+        CloseHandle(info.hThread);
+        CloseHandle(info.hProcess);
+    }
+    bool running() const { return WaitForSingleObject(info.hProcess, 0) == WAIT_TIMEOUT; }
+    // Exit code, or STILL_ACTIVE when it did not end in time.
+    DWORD waitForExit(DWORD milliseconds) const {
+        WaitForSingleObject(info.hProcess, milliseconds);
+        DWORD code = STILL_ACTIVE;
+        GetExitCodeProcess(info.hProcess, &code);
+        return code;
+    }
+    DWORD id() const { return info.dwProcessId; }
+};
+
+std::wstring className(HWND hwnd) {
+    wchar_t name[256] = L"";
+    GetClassNameW(hwnd, name, 256);
+    return name;
+}
+
+std::wstring windowText(HWND hwnd) {
+    DWORD_PTR length = 0;
+    if (!SendMessageTimeoutW(hwnd, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 2000, &length)) return L"<no answer>";
+    std::vector<wchar_t> buffer(length + 1, L'\0');
+    DWORD_PTR copied = 0;
+    SendMessageTimeoutW(hwnd, WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(buffer.data()), SMTO_ABORTIFHUNG,
+                        2000, &copied);
+    return std::wstring(buffer.data(), copied);
+}
+
+struct Search {
+    DWORD processId;
+    std::wstring className;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK collectTopLevel(HWND hwnd, LPARAM param) {
+    auto* search = reinterpret_cast<Search*>(param);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(hwnd, &owner);
+    if (owner == search->processId && className(hwnd) == search->className) search->found.push_back(hwnd);
+    return TRUE;
+}
+
+// Top-level windows of one class belonging to one process, hidden ones included.
+std::vector<HWND> windowsOf(DWORD processId, const std::wstring& name) {
+    Search search{processId, name, {}};
+    EnumWindows(collectTopLevel, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+HWND waitForWindow(const Child& child, const std::wstring& name, DWORD milliseconds) {
+    const DWORD start = GetTickCount();
+    while (GetTickCount() - start < milliseconds) {
+        auto found = windowsOf(child.id(), name);
+        if (!found.empty()) return found.front();
+        if (!child.running()) return nullptr;
+        Sleep(20);
+    }
+    return nullptr;
+}
+
+// --- message boxes ---------------------------------------------------------------------------
+
+struct MessageBoxView {
+    HWND window = nullptr;
+    HWND owner = nullptr;
+    std::wstring caption;
+    std::wstring text;
+    HWND iconControl = nullptr;
+    std::vector<std::wstring> buttons;
+};
+
+BOOL CALLBACK collectChild(HWND hwnd, LPARAM param) {
+    auto* view = reinterpret_cast<MessageBoxView*>(param);
+    const std::wstring kind = className(hwnd);
+    if (_wcsicmp(kind.c_str(), L"Static") == 0) {
+        const LONG style = GetWindowLongW(hwnd, GWL_STYLE);
+        if ((style & SS_TYPEMASK) == SS_ICON) {
+            if (IsWindowVisible(hwnd)) view->iconControl = hwnd;
+        } else {
+            std::wstring text = windowText(hwnd);
+            if (text.size() > view->text.size()) view->text = text;
+        }
+    } else if (_wcsicmp(kind.c_str(), L"Button") == 0 && IsWindowVisible(hwnd)) {
+        view->buttons.push_back(windowText(hwnd));
+    }
+    return TRUE;
+}
+
+MessageBoxView inspect(HWND dialog) {
+    MessageBoxView view;
+    view.window = dialog;
+    view.owner = GetWindow(dialog, GW_OWNER);
+    view.caption = windowText(dialog);
+    EnumChildWindows(dialog, collectChild, reinterpret_cast<LPARAM>(&view));
+    return view;
+}
+
+// Which standard icon the box shows: its icon control's pixels are compared with each
+// standard icon drawn over the same background.
+std::wstring iconName(HWND iconControl) {
+    if (iconControl == nullptr) return L"none";
+    DWORD_PTR icon = 0;
+    SendMessageTimeoutW(iconControl, STM_GETICON, 0, 0, SMTO_ABORTIFHUNG, 2000, &icon);
+    if (icon == 0) return L"none";
+    RECT r;
+    GetWindowRect(iconControl, &r);
+    const int width = r.right - r.left;
+    const int height = r.bottom - r.top;
+    if (width <= 0 || height <= 0) return L"empty";
+
+    HDC screen = GetDC(nullptr);
+    HDC shot = CreateCompatibleDC(screen);
+    HDC drawn = CreateCompatibleDC(screen);
+    HBITMAP shotBits = CreateCompatibleBitmap(screen, width, height);
+    HBITMAP drawnBits = CreateCompatibleBitmap(screen, width, height);
+    HGDIOBJ oldShot = SelectObject(shot, shotBits);
+    HGDIOBJ oldDrawn = SelectObject(drawn, drawnBits);
+    BitBlt(shot, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
+    const COLORREF background = GetPixel(shot, 0, 0);
+
+    struct Candidate {
+        const wchar_t* name;
+        LPCWSTR id;
+    };
+    const Candidate candidates[] = {{L"warning", IDI_WARNING}, {L"error", IDI_ERROR},
+                                    {L"information", IDI_INFORMATION}, {L"question", IDI_QUESTION}};
+    long drawnPixels = 0;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) drawnPixels += GetPixel(shot, x, y) != background;
+    std::wstring best = drawnPixels == 0 ? L"none" : L"unknown";
+    long bestDifferences = width * height / 20 + 1;  // a near-exact match is required
+    for (const Candidate& candidate : candidates) {
+        if (drawnPixels == 0) break;
+        HBRUSH brush = CreateSolidBrush(background);
+        RECT all{0, 0, width, height};
+        FillRect(drawn, &all, brush);
+        DeleteObject(brush);
+        DrawIconEx(drawn, 0, 0, LoadIconW(nullptr, candidate.id), 0, 0, 0, nullptr, DI_NORMAL);
+        long differences = 0;
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x) differences += GetPixel(shot, x, y) != GetPixel(drawn, x, y);
+        if (differences < bestDifferences) {
+            bestDifferences = differences;
+            best = candidate.name;
+        }
+    }
+    SelectObject(shot, oldShot);
+    SelectObject(drawn, oldDrawn);
+    DeleteObject(shotBits);
+    DeleteObject(drawnBits);
+    DeleteDC(shot);
+    DeleteDC(drawn);
+    ReleaseDC(nullptr, screen);
+    return best;
+}
+
+void pressOk(HWND dialog) {
+    HWND ok = GetDlgItem(dialog, IDOK);
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(ok));
+}
+
+// Waits for the box, checks it is a plain "Quillet" box with one OK button and the given text,
+// presses OK and returns what it saw.
+MessageBoxView answerBox(const Child& child, const std::wstring& expectedText, HWND expectedOwner,
+                         const std::wstring& expectedIcon, const std::string& what) {
+    HWND dialog = waitForWindow(child, L"#32770", 15000);
+    check(dialog != nullptr, what + ": a message box appears");
+    if (dialog == nullptr) return {};
+    Sleep(400);  // let it paint before its icon is read from the screen
+    MessageBoxView view = inspect(dialog);
+    checkText(view.caption, L"Quillet", what + ": caption");
+    checkText(view.text, expectedText, what + ": text");
+    check(view.owner == expectedOwner, what + ": owner window");
+    check(view.buttons.size() == 1 && GetDlgItem(dialog, IDOK) != nullptr, what + ": a single OK button");
+    const std::wstring icon = iconName(view.iconControl);
+    check(icon == expectedIcon, what + ": icon", "got " + utf8(icon) + ", expected " + utf8(expectedIcon));
+    pressOk(dialog);
+    return view;
+}
+
+void checkExitsWithZero(const Child& child, const std::string& what) {
+    const DWORD code = child.waitForExit(15000);
+    check(code == 0, what + ": exits with 0", "exit code " + std::to_string(code));
+}
+
+struct RunningCopy {
+    Child child{L""};
+    HWND window = nullptr;
+
+    RunningCopy() {
+        window = waitForWindow(child, L"TQuilletForm", 15000);
+        check(window != nullptr, "first copy: main window of class TQuilletForm");
+        if (window != nullptr) checkText(windowText(window), L"Quillet", "first copy: caption");
+        if (window != nullptr) check(IsWindowVisible(window) != FALSE, "first copy: window shown");
+    }
+    void checkUnchanged(const std::string& what) {
+        check(child.running(), what + ": first copy still runs");
+        check(IsWindow(window) && IsWindowVisible(window), what + ": first copy's window still shown");
+        if (IsWindow(window)) checkText(windowText(window), L"Quillet", what + ": first copy's caption unchanged");
+    }
+    ~RunningCopy() {
+        if (window != nullptr) PostMessageW(window, WM_CLOSE, 0, 0);
+        if (child.started) check(child.waitForExit(10000) == 0, "first copy: closing it ends it with 0");
+    }
+};
+
+// --- scenarios -------------------------------------------------------------------------------
+
+void commandLineRecovery() {
+    Child child(L"/ram=80 /once");
+    check(child.started, "/ram=80 /once: starts");
+    // The progress window lives only while the block is written: watch for it closely.
+    HWND popup = nullptr;
+    bool mainWindowSeen = false;
+    RECT client{}, frame{};
+    std::wstring caption;
+    while (child.running()) {
+        if (popup == nullptr) {
+            HWND found = FindWindowW(L"TShortcutPopupForm", nullptr);
+            if (found != nullptr) {
+                popup = found;
+                GetClientRect(found, &client);
+                GetWindowRect(found, &frame);
+                caption = windowText(found);
+            }
+        }
+        if (!windowsOf(child.id(), L"TQuilletForm").empty()) mainWindowSeen = true;
+    }
+    checkExitsWithZero(child, "/ram=80 /once");
+    check(!mainWindowSeen, "/ram=80 /once: no main window");
+    check(popup != nullptr, "/ram=80 /once: the progress window appears");
+    if (popup != nullptr) {
+        checkText(caption, L"Quillet - Preparing to run shortcut", "/ram=80 /once: progress caption");
+        check(client.right == 306 && client.bottom == 19, "/ram=80 /once: progress client area 306 x 19",
+              std::to_string(client.right) + " x " + std::to_string(client.bottom));
+        const int centreX = (frame.left + frame.right) / 2;
+        const int centreY = (frame.top + frame.bottom) / 2;
+        const int screenX = GetSystemMetrics(SM_CXSCREEN) / 2;
+        const int screenY = GetSystemMetrics(SM_CYSCREEN) / 2;
+        check(std::abs(centreX - screenX) <= 1 && std::abs(centreY - screenY) <= 1,
+              "/ram=80 /once: progress window centred");
+        check(!IsWindow(popup), "/ram=80 /once: the progress window goes");
+    }
+}
+
+void usage() {
+    Child child(L"/?");
+    answerBox(child, kUsage, nullptr, L"none", "/?");
+    checkExitsWithZero(child, "/?");
+}
+
+void invalidAmount(const std::wstring& arguments) {
+    const std::string what = utf8(arguments);
+    Child child(arguments);
+    answerBox(child, kInvalidAmount, nullptr, L"none", what);
+    checkExitsWithZero(child, what);
+    check(windowsOf(child.id(), L"TQuilletForm").empty(), what + ": no main window");
+}
+
+void secondCopy() {
+    RunningCopy first;
+    if (first.window == nullptr) return;
+    Child second(L"");
+    answerBox(second, kAlreadyRunning, first.window, L"warning", "second copy");
+    checkExitsWithZero(second, "second copy");
+    first.checkUnchanged("second copy");
+}
+
+void recoveryBesideRunningCopy() {
+    RunningCopy first;
+    if (first.window == nullptr) return;
+    Child second(L"/ram=80 /once");
+    bool boxSeen = false;
+    while (second.running() && !boxSeen) {
+        boxSeen = !windowsOf(second.id(), L"#32770").empty();
+        Sleep(5);
+    }
+    check(!boxSeen, "/ram=80 /once beside a running copy: no warning");
+    checkExitsWithZero(second, "/ram=80 /once beside a running copy");
+    first.checkUnchanged("/ram=80 /once beside a running copy");
+}
+
+void refusedCommit() {
+    Child child(L"/ram=-1 /once");
+    answerBox(child, kRecoveryFailed, nullptr, L"none", "/ram=-1 /once");
+    checkExitsWithZero(child, "/ram=-1 /once");
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    if (argc != 3) {
+        std::printf("usage: quillet_e2e <scenario> <Quillet.exe>\n");
+        return 2;
+    }
+    const std::wstring scenario = argv[1];
+    quilletPath = argv[2];
+    if (GetFileAttributesW(quilletPath.c_str()) == INVALID_FILE_ATTRIBUTES) {
+        std::printf("FAIL no program at %s\n", utf8(quilletPath).c_str());
+        return 1;
+    }
+
+    if (scenario == L"ram_once") commandLineRecovery();
+    else if (scenario == L"usage") usage();
+    else if (scenario == L"amount_too_long") invalidAmount(L"/ram=12345");
+    else if (scenario == L"amount_not_a_number") invalidAmount(L"/ram=abc");
+    else if (scenario == L"second_copy") secondCopy();
+    else if (scenario == L"ram_once_beside_running") recoveryBesideRunningCopy();
+    else if (scenario == L"commit_refused") refusedCommit();
+    else {
+        std::printf("unknown scenario %s\n", utf8(scenario).c_str());
+        return 2;
+    }
+    std::printf("%d passed, %d failed\n", passes, failures);
+    return failures == 0 && passes > 0 ? 0 : 1;
+}

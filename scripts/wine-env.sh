@@ -1,0 +1,105 @@
+#!/usr/bin/env bash
+# A throwaway Wine prefix set up as a Chinese Windows, in a virtual desktop with a notification
+# area, on its own X server.
+#
+#   wine-env.sh STATE ARCH setup                  make the prefix and start Xvfb
+#   wine-env.sh STATE ARCH run PROGRAM ARGS...    run a Windows program there (Unix paths in
+#                                                 ARGS that end in .exe become Windows paths)
+#   wine-env.sh STATE ARCH cleanup                end everything and remove the prefix
+#
+# ARCH is win32 or win64. Exits 77 when this host cannot run that kind of Wine.
+set -euo pipefail
+
+state=$1 arch=$2 action=$3
+shift 3
+
+case "$arch" in
+  win32) loader=/usr/lib/wine/wine ;;
+  win64) loader=/usr/lib/wine/wine64 ;;
+  *) echo "wine-env: unknown arch $arch" >&2; exit 2 ;;
+esac
+if ! "$loader" --version >/dev/null 2>&1; then
+  echo "wine-env: $loader cannot run on this host; skipped"
+  exit 77
+fi
+
+export WINEPREFIX="$state/prefix" WINEARCH="$arch" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+export LC_ALL=zh_CN.UTF-8 LANG=zh_CN.UTF-8
+unset WINELOADER || true
+wineserver=/usr/lib/wine/wineserver
+
+start_xvfb() {
+  local n
+  for n in $(seq 90 140); do
+    [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
+    setsid Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp </dev/null >"$state/xvfb.log" 2>&1 &
+    echo $! >"$state/xvfb.pid"
+    for _ in $(seq 100); do
+      [ -e "/tmp/.X11-unix/X$n" ] && { echo ":$n" >"$state/display"; return 0; }
+      kill -0 "$(cat "$state/xvfb.pid")" 2>/dev/null || break
+      sleep 0.1
+    done
+  done
+  echo "wine-env: could not start Xvfb" >&2
+  return 1
+}
+
+write_registry() {
+  # Crash dialogs would hang a test; no sound device; one virtual desktop with a taskbar and
+  # a notification area (the desktop named "shell" has them);
+  # the Chinese UI fonts mapped to the installed CJK font.
+  local font="WenQuanYi Micro Hei"
+  printf '%s\r\n' \
+    'Windows Registry Editor Version 5.00' '' \
+    '[HKEY_CURRENT_USER\Software\Wine\WineDbg]' '"ShowCrashDialog"=dword:00000000' '' \
+    '[HKEY_CURRENT_USER\Software\Wine\Drivers]' '"Audio"=""' '' \
+    '[HKEY_CURRENT_USER\Software\Wine\Explorer]' '"Desktop"="shell"' '' \
+    '[HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops]' '"shell"="1024x768"' '' \
+    '[HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements]' \
+    "\"SimSun\"=\"$font\"" "\"NSimSun\"=\"$font\"" "\"宋体\"=\"$font\"" "\"新宋体\"=\"$font\"" '' \
+    | iconv -f UTF-8 -t UTF-16LE | { printf '\xff\xfe'; cat; } >"$state/settings.reg"
+}
+
+case "$action" in
+  setup)
+    "$0" "$state" "$arch" cleanup >/dev/null 2>&1 || true
+    mkdir -p "$state"
+    start_xvfb
+    export DISPLAY; DISPLAY=$(cat "$state/display")
+    "$loader" wineboot -i >"$state/wineboot.log" 2>&1
+    write_registry
+    "$loader" reg import "$state/settings.reg" >>"$state/wineboot.log" 2>&1
+    "$wineserver" -w
+    cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
+    # Keep the server warm between tests, and start the desktop's explorer here, detached from
+    # every test's output (a test that started it would hand it its pipes and never finish).
+    setsid "$wineserver" -p </dev/null >/dev/null 2>&1
+    setsid "$loader" explorer.exe /desktop=shell,1024x768 </dev/null >/dev/null 2>&1 &
+    for _ in $(seq 100); do
+      pgrep -f 'explorer.exe /desktop' >/dev/null && break
+      sleep 0.1
+    done
+    echo "wine-env: prefix $WINEPREFIX ready on display $DISPLAY"
+    ;;
+  run)
+    [ -s "$state/display" ] || { echo "wine-env: run setup first" >&2; exit 2; }
+    export DISPLAY; DISPLAY=$(cat "$state/display")
+    args=()
+    for a in "$@"; do
+      if [[ "$a" == /*.exe ]]; then a="Z:${a//\//\\}"; fi
+      args+=("$a")
+    done
+    program=${args[0]}
+    if [ -n "${QUILLET_ADDRESS_LIMIT_KB:-}" ]; then ulimit -v "$QUILLET_ADDRESS_LIMIT_KB"; fi
+    exec "$loader" "$program" "${args[@]:1}"
+    ;;
+  cleanup)
+    if [ -d "$WINEPREFIX" ]; then "$wineserver" -k 2>/dev/null || true; fi
+    if [ -s "$state/xvfb.pid" ]; then kill "$(cat "$state/xvfb.pid")" 2>/dev/null || true; fi
+    rm -rf "$WINEPREFIX" "$state/display" "$state/xvfb.pid"
+    ;;
+  *)
+    echo "wine-env: unknown action $action" >&2
+    exit 2
+    ;;
+esac
