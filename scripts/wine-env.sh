@@ -2,10 +2,13 @@
 # A throwaway Wine prefix set up as a Chinese Windows, in a virtual desktop with a notification
 # area, on its own X server.
 #
-#   wine-env.sh STATE ARCH setup                  make the prefix and start Xvfb
+#   wine-env.sh STATE ARCH setup                  make a new prefix and start Xvfb
+#   wine-env.sh STATE ARCH start                  the same, keeping a prefix made before; uses
+#                                                 $WINE_ENV_DISPLAY instead of Xvfb when set
 #   wine-env.sh STATE ARCH run PROGRAM ARGS...    run a Windows program there (Unix paths in
 #                                                 ARGS that end in .exe become Windows paths)
-#   wine-env.sh STATE ARCH cleanup                end everything and remove the prefix
+#   wine-env.sh STATE ARCH stop                   end its programs, its server and its Xvfb
+#   wine-env.sh STATE ARCH cleanup                stop, and remove the prefix
 #
 # ARCH is win32 or win64. Exits 77 when this host cannot run that kind of Wine.
 set -euo pipefail
@@ -61,16 +64,19 @@ write_registry() {
 }
 
 case "$action" in
-  setup)
-    "$0" "$state" "$arch" cleanup >/dev/null 2>&1 || true
+  setup|start)
+    if [ "$action" = setup ]; then "$0" "$state" "$arch" cleanup >/dev/null 2>&1 || true; fi
+    "$0" "$state" "$arch" stop >/dev/null 2>&1 || true
     mkdir -p "$state"
-    start_xvfb
+    if [ -n "${WINE_ENV_DISPLAY:-}" ]; then echo "$WINE_ENV_DISPLAY" >"$state/display"; else start_xvfb; fi
     export DISPLAY; DISPLAY=$(cat "$state/display")
-    "$loader" wineboot -i >"$state/wineboot.log" 2>&1
-    write_registry
-    "$loader" reg import "$state/settings.reg" >>"$state/wineboot.log" 2>&1
-    "$wineserver" -w
-    cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
+    if [ ! -f "$WINEPREFIX/system.reg" ]; then
+      "$loader" wineboot -i >"$state/wineboot.log" 2>&1
+      write_registry
+      "$loader" reg import "$state/settings.reg" >>"$state/wineboot.log" 2>&1
+      "$wineserver" -w
+      cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
+    fi
     # Keep the server warm between tests, and start the desktop's explorer here, detached from
     # every test's output (a test that started it would hand it its pipes and never finish).
     setsid "$wineserver" -p </dev/null >/dev/null 2>&1
@@ -93,10 +99,14 @@ case "$action" in
     if [ -n "${QUILLET_ADDRESS_LIMIT_KB:-}" ]; then ulimit -v "$QUILLET_ADDRESS_LIMIT_KB"; fi
     exec "$loader" "$program" "${args[@]:1}"
     ;;
-  cleanup)
+  stop)
     if [ -d "$WINEPREFIX" ]; then "$wineserver" -k 2>/dev/null || true; fi
     if [ -s "$state/xvfb.pid" ]; then kill "$(cat "$state/xvfb.pid")" 2>/dev/null || true; fi
-    rm -rf "$WINEPREFIX" "$state/display" "$state/xvfb.pid"
+    rm -f "$state/display" "$state/xvfb.pid"
+    ;;
+  cleanup)
+    "$0" "$state" "$arch" stop
+    rm -rf "$WINEPREFIX"
     ;;
   *)
     echo "wine-env: unknown action $action" >&2

@@ -379,6 +379,20 @@ void refusedCommit() {
     checkExitsWithZero(child, "/ram=-1 /once");
 }
 
+// For the start script: returns once a copy's main window is on screen.
+int waitForMainWindow() {
+    for (int i = 0; i < 1200; ++i) {
+        HWND window = FindWindowW(L"TQuilletForm", nullptr);
+        if (window != nullptr && IsWindowVisible(window)) {
+            Sleep(500);  // let it paint
+            return 0;
+        }
+        Sleep(50);
+    }
+    std::printf("no main window appeared\n");
+    return 1;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -393,6 +407,7 @@ int wmain(int argc, wchar_t** argv) {
         return 1;
     }
 
+    if (scenario == L"wait_main_window") return waitForMainWindow();
     if (scenario == L"ram_once") commandLineRecovery();
     else if (scenario == L"usage") usage();
     else if (scenario == L"amount_too_long") invalidAmount(L"/ram=12345");
