@@ -6,6 +6,7 @@ set -euo pipefail
 packages=(
   cmake make ninja-build g++ clang libclang-rt-14-dev googletest
   g++-mingw-w64-i686-win32 g++-mingw-w64-i686-posix binutils-mingw-w64-i686
+  g++-mingw-w64-x86-64-win32 binutils-mingw-w64-x86-64
   wine wine32:i386 wine64 xvfb xauth x11-utils imagemagick
   fonts-wqy-microhei fonts-wine locales
 )
