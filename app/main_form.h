@@ -1,4 +1,5 @@
 #pragma once
+#include "monitor/cpu_usage.h"
 #include "platform/platform.h"
 
 namespace app {
@@ -10,7 +11,8 @@ public:
     static constexpr int kClientWidth = 402;
     static constexpr int kClientHeight = 434;
 
-    explicit TQuilletForm(platform::Platform& os) : os_(os) {}
+    explicit TQuilletForm(platform::Platform& os)
+        : os_(os), cpuUsageSampler_(os.osVersion, os.ntSystem, os.registry) {}
     ~TQuilletForm() override;
     TQuilletForm(const TQuilletForm&) = delete;
     TQuilletForm& operator=(const TQuilletForm&) = delete;
@@ -24,9 +26,12 @@ public:
     bool handleMessage(uint32_t message, uintptr_t wParam, intptr_t lParam, intptr_t& result) override;
 
     platform::Window window() const { return window_; }
+    // The program's one CPU sampler; the monitor tick samples through it.
+    monitor::CpuUsageSampler& cpuUsageSampler() { return cpuUsageSampler_; }
 
 private:
     platform::Platform& os_;
+    monitor::CpuUsageSampler cpuUsageSampler_;
     platform::Window window_ = nullptr;
 };
 

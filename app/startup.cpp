@@ -8,6 +8,7 @@
 #include "app/paths.h"
 #include "app/text_format.h"
 #include "app/texts.h"
+#include "monitor/os_detection.h"
 
 namespace app {
 
@@ -36,6 +37,9 @@ int run(platform::Platform& os) {
                               platform::kMbOk | platform::kMbIconWarning);
         return 0;
     }
+
+    // The main window and every later reader rely on the description being there.
+    monitor::detectOs(os.osVersion);
 
     os.windows.setErrorReporter([&os](const std::string& message) { showErrorBox(os, message); });
     return runMainWindow(os);

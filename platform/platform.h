@@ -1,8 +1,11 @@
 #pragma once
 #include "platform/clock.h"
 #include "platform/memory.h"
+#include "platform/nt_system_information.h"
+#include "platform/os_version.h"
 #include "platform/process.h"
 #include "platform/profile.h"
+#include "platform/registry.h"
 #include "platform/shell.h"
 #include "platform/window_system.h"
 
@@ -16,6 +19,9 @@ struct Platform {
     WindowSystem& windows;
     Shell& shell;
     Profile& profile;
+    OsVersion& osVersion;
+    NtSystemInformation& ntSystem;
+    Registry& registry;
 };
 
 }  // namespace platform

@@ -6,7 +6,11 @@
 #   wine-env.sh STATE ARCH start                  the same, keeping a prefix made before; uses
 #                                                 $WINE_ENV_DISPLAY instead of Xvfb when set
 #   wine-env.sh STATE ARCH run PROGRAM ARGS...    run a Windows program there (Unix paths in
-#                                                 ARGS that end in .exe become Windows paths)
+#                                                 ARGS that end in .exe become Windows paths);
+#                                                 with QUILLET_WINE_VERSION set (win95, win98,
+#                                                 winme, nt40, win2k, winxp, or default) the
+#                                                 program alone sees that Windows release, for
+#                                                 this run only
 #   wine-env.sh STATE ARCH stop                   end its programs, its server and its Xvfb
 #   wine-env.sh STATE ARCH cleanup                stop, and remove the prefix
 #
@@ -97,7 +101,22 @@ case "$action" in
     done
     program=${args[0]}
     if [ -n "${QUILLET_ADDRESS_LIMIT_KB:-}" ]; then ulimit -v "$QUILLET_ADDRESS_LIMIT_KB"; fi
-    exec "$loader" "$program" "${args[@]:1}"
+    if [ -z "${QUILLET_WINE_VERSION:-}" ]; then
+      exec "$loader" "$program" "${args[@]:1}"
+    fi
+    # The release is set for this program's name only, and removed again however the run ends,
+    # so no other test sees it.
+    appkey="HKCU\\Software\\Wine\\AppDefaults\\${program##*\\}"
+    forget_version() { "$loader" reg delete "$appkey" /v Version /f >/dev/null 2>&1 || true; }
+    trap forget_version EXIT
+    trap 'exit 143' TERM INT
+    forget_version
+    if [ "$QUILLET_WINE_VERSION" != default ]; then
+      "$loader" reg add "$appkey" /v Version /d "$QUILLET_WINE_VERSION" /f >/dev/null
+    fi
+    status=0
+    "$loader" "$program" "${args[@]:1}" || status=$?
+    exit "$status"
     ;;
   stop)
     if [ -d "$WINEPREFIX" ]; then "$wineserver" -k 2>/dev/null || true; fi

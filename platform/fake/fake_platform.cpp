@@ -1,6 +1,9 @@
 #include "platform/fake/fake_platform.h"
 
+#include <algorithm>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <stdexcept>
 
 namespace platform::fake {
@@ -13,6 +16,10 @@ FakeMachine::FakeMachine() {
     status.availPageFile = 536870912u;
     status.totalVirtual = 2147352576u;
     status.availVirtual = 2000000000u;
+    setVersion(kPlatformWin32Nt, 5, 1, 2600, "Service Pack 3");
+    version.servicePackMajor = 3;
+    version.suiteMask = 0x100;
+    version.productType = 1;
 }
 
 FakeMachine::~FakeMachine() {
@@ -146,6 +153,193 @@ int FakeMachine::getInt(const std::string& path, const std::string& section, con
                         int defaultValue) {
     auto found = iniInts.find(path + "|" + section + "|" + key);
     return found == iniInts.end() ? defaultValue : found->second;
+}
+
+
+// --- OsVersion ----------------------------------------------------------------
+
+void FakeMachine::setVersion(uint32_t platformId, uint32_t major, uint32_t minor, uint32_t build,
+                             const std::string& servicePack) {
+    version = OsVersionRecord{};
+    version.size = kOsVersionInfoExSize;
+    version.platformId = platformId;
+    version.majorVersion = major;
+    version.minorVersion = minor;
+    version.buildNumber = build;
+    std::memcpy(version.servicePack, servicePack.data(), std::min(servicePack.size(), sizeof version.servicePack));
+}
+
+bool FakeMachine::getVersionEx(OsVersionRecord& record) {
+    versionQueries.push_back(record.size);
+    const uint32_t size = record.size;
+    if (size == kOsVersionInfoExSize && !refuseExtendedVersion) {
+        record = version;
+    } else if (size == kOsVersionInfoSize && !refuseShortVersion) {
+        record.majorVersion = version.majorVersion;
+        record.minorVersion = version.minorVersion;
+        record.buildNumber = version.buildNumber;
+        record.platformId = version.platformId;
+        std::memcpy(record.servicePack, version.servicePack, sizeof record.servicePack);
+    } else {
+        return false;
+    }
+    record.size = size;
+    return true;
+}
+
+// --- NtSystemInformation -----------------------------------------------------
+
+bool FakeMachine::findNtQuerySystemInformation() {
+    ++ntLookups;
+    ntFound_ = ntQueryAvailable;
+    return ntFound_;
+}
+
+int32_t FakeMachine::ntQuerySystemInformation(uint32_t infoClass, void* buffer, uint32_t size) {
+    ntQueries.emplace_back(infoClass, size);
+    if (!ntFound_) return kStatusProcedureNotFound;
+    auto found = ntAnswers.find(infoClass);
+    if (found == ntAnswers.end()) return kStatusInvalidInfoClass;
+    const NtAnswer& answer = found->second;
+    if (answer.status != kStatusSuccess) return answer.status;
+    if (size != answer.data.size()) return kStatusInfoLengthMismatch;
+    std::memcpy(buffer, answer.data.data(), size);
+    return kStatusSuccess;
+}
+
+// --- Registry ---------------------------------------------------------------
+
+namespace {
+
+char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+const char* rootName(RegistryRoot root) {
+    switch (root) {
+        case RegistryRoot::ClassesRoot: return "HKEY_CLASSES_ROOT";
+        case RegistryRoot::CurrentUser: return "HKEY_CURRENT_USER";
+        case RegistryRoot::LocalMachine: return "HKEY_LOCAL_MACHINE";
+        case RegistryRoot::Users: return "HKEY_USERS";
+        case RegistryRoot::DynData: return "HKEY_DYN_DATA";
+    }
+    return "?";
+}
+
+std::string hex(uint32_t value) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%x", value);
+    return text;
+}
+
+bool isRootPath(const std::string& path) { return path.find('\\') == std::string::npos; }
+
+}  // namespace
+
+bool NoCaseLess::operator()(const std::string& a, const std::string& b) const {
+    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
+                                        [](char x, char y) { return lower(x) < lower(y); });
+}
+
+std::string FakeMachine::registryPath(RegistryRoot root, const std::string& path) {
+    return path.empty() ? std::string(rootName(root)) : std::string(rootName(root)) + "\\" + path;
+}
+
+void FakeMachine::putRegistryValue(RegistryRoot root, const std::string& path, const std::string& name, uint32_t type,
+                                   std::vector<uint8_t> data) {
+    const std::string full = registryPath(root, path);
+    ensureKey(full);
+    registryKeys[full][name] = RegistryValue{type, std::move(data)};
+}
+
+void FakeMachine::ensureKey(const std::string& full) {
+    // The root keys always exist; below them every key on the way down is made.
+    const size_t first = full.find('\\');
+    if (first == std::string::npos) return;
+    for (size_t slash = full.find('\\', first + 1); slash != std::string::npos; slash = full.find('\\', slash + 1)) {
+        registryKeys[full.substr(0, slash)];
+    }
+    registryKeys[full];
+}
+
+const FakeMachine::RegistryValue* FakeMachine::registryValue(RegistryRoot root, const std::string& path,
+                                                             const std::string& name) const {
+    auto key = registryKeys.find(registryPath(root, path));
+    if (key == registryKeys.end()) return nullptr;
+    auto value = key->second.find(name);
+    return value == key->second.end() ? nullptr : &value->second;
+}
+
+RegistryKey FakeMachine::newHandle(const std::string& path, uint32_t access) {
+    const uintptr_t handle = nextKeyHandle_;
+    nextKeyHandle_ += 4;
+    openKeys_[handle] = OpenKey{path, access};
+    return reinterpret_cast<RegistryKey>(handle);
+}
+
+const FakeMachine::OpenKey* FakeMachine::findOpenKey(RegistryKey key) const {
+    auto found = openKeys_.find(reinterpret_cast<uintptr_t>(key));
+    return found == openKeys_.end() ? nullptr : &found->second;
+}
+
+long FakeMachine::openKey(RegistryRoot root, const std::string& path, uint32_t access, RegistryKey& key) {
+    const std::string full = registryPath(root, path);
+    registryLog.push_back("open " + full + " " + hex(access));
+    if (deniedRegistryKeys.count(full) != 0) return kErrorAccessDenied;
+    if (!isRootPath(full) && registryKeys.count(full) == 0) return kErrorFileNotFound;
+    key = newHandle(full, access);
+    return kErrorSuccess;
+}
+
+long FakeMachine::createKey(RegistryRoot root, const std::string& path, uint32_t access, RegistryKey& key,
+                            bool* created) {
+    const std::string full = registryPath(root, path);
+    registryLog.push_back("create " + full + " " + hex(access));
+    if (deniedRegistryKeys.count(full) != 0) return kErrorAccessDenied;
+    const bool isNew = !isRootPath(full) && registryKeys.count(full) == 0;
+    ensureKey(full);
+    if (created != nullptr) *created = isNew;
+    key = newHandle(full, access);
+    return kErrorSuccess;
+}
+
+long FakeMachine::queryValue(RegistryKey key, const std::string& name, uint32_t& type, std::vector<uint8_t>& data) {
+    registryLog.push_back("query " + name);
+    const OpenKey* open = findOpenKey(key);
+    if (open == nullptr) return kErrorInvalidHandle;
+    if ((open->access & kKeyQueryValue) == 0) return kErrorAccessDenied;
+    auto values = registryKeys.find(open->path);
+    if (values == registryKeys.end()) return kErrorFileNotFound;
+    auto value = values->second.find(name);
+    if (value == values->second.end()) return kErrorFileNotFound;
+    type = value->second.type;
+    data = value->second.data;
+    // NT hands a text stored without its terminating zero back with one.
+    const bool text = type == kRegSz || type == kRegExpandSz || type == kRegMultiSz;
+    if (text && (data.empty() || data.back() != 0)) data.push_back(0);
+    return kErrorSuccess;
+}
+
+long FakeMachine::setValue(RegistryKey key, const std::string& name, uint32_t type, const std::vector<uint8_t>& data) {
+    registryLog.push_back("set " + name);
+    const OpenKey* open = findOpenKey(key);
+    if (open == nullptr) return kErrorInvalidHandle;
+    if ((open->access & kKeySetValue) == 0) return kErrorAccessDenied;
+    registryKeys[open->path][name] = RegistryValue{type, data};
+    return kErrorSuccess;
+}
+
+long FakeMachine::deleteValue(RegistryKey key, const std::string& name) {
+    registryLog.push_back("delete " + name);
+    const OpenKey* open = findOpenKey(key);
+    if (open == nullptr) return kErrorInvalidHandle;
+    if ((open->access & kKeySetValue) == 0) return kErrorAccessDenied;
+    auto values = registryKeys.find(open->path);
+    if (values == registryKeys.end() || values->second.erase(name) == 0) return kErrorFileNotFound;
+    return kErrorSuccess;
+}
+
+long FakeMachine::closeKey(RegistryKey key) {
+    registryLog.push_back("close");
+    return openKeys_.erase(reinterpret_cast<uintptr_t>(key)) != 0 ? kErrorSuccess : kErrorInvalidHandle;
 }
 
 }  // namespace platform::fake

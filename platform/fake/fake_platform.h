@@ -4,21 +4,37 @@
 #include <functional>
 #include <list>
 #include <map>
+#include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/platform.h"
 
 namespace platform::fake {
 
+// Orders names as the registry compares them: ASCII letters without regard to case.
+struct NoCaseLess {
+    bool operator()(const std::string& a, const std::string& b) const;
+};
+
 // A scripted machine for native tests: exactly 256 MB of physical memory unless a test says
 // otherwise, a manual clock, recorded window and shell calls, and an ordered log of events.
-class FakeMachine : public Memory, public Clock, public Process, public WindowSystem, public Shell, public Profile {
+// It runs Windows XP SP3 unless a test picks another release.
+class FakeMachine : public Memory,
+                    public Clock,
+                    public Process,
+                    public WindowSystem,
+                    public Shell,
+                    public Profile,
+                    public OsVersion,
+                    public NtSystemInformation,
+                    public Registry {
 public:
     FakeMachine();
     ~FakeMachine() override;
 
-    Platform services() { return Platform{*this, *this, *this, *this, *this, *this}; }
+    Platform services() { return Platform{*this, *this, *this, *this, *this, *this, *this, *this, *this}; }
 
     // --- scripted state -------------------------------------------------------
     MemoryStatusRecord status{};             // what the status query answers
@@ -30,6 +46,41 @@ public:
     int messageBoxAnswer = kIdOk;
     std::map<std::string, int> iniInts;  // key "path|section|key"
     std::function<void()> onMessageLoop;  // runs inside runMessageLoop, e.g. to deliver messages
+
+    // The version record the system reports, and which record sizes it refuses (systems
+    // before NT 4 SP6 know only the short one).
+    OsVersionRecord version{};
+    bool refuseExtendedVersion = false;
+    bool refuseShortVersion = false;
+    // Sets the reported release; the extended fields are cleared.
+    void setVersion(uint32_t platformId, uint32_t major, uint32_t minor, uint32_t build,
+                    const std::string& servicePack);
+
+    // NT system information: whether ntdll has the query, and per information class its
+    // status and record. A query succeeds only with a buffer of exactly the record's size.
+    // Tests change the answers between samples.
+    struct NtAnswer {
+        int32_t status = kStatusSuccess;
+        std::vector<uint8_t> data;
+    };
+    bool ntQueryAvailable = true;
+    std::map<uint32_t, NtAnswer> ntAnswers;
+
+    // The registry: keys by full path ("HKEY_DYN_DATA\PerfStats\StatData"), each with its
+    // values. Keys listed in deniedRegistryKeys refuse to open with error 5.
+    struct RegistryValue {
+        uint32_t type = kRegNone;
+        std::vector<uint8_t> data;
+    };
+    using RegistryValues = std::map<std::string, RegistryValue, NoCaseLess>;
+    std::map<std::string, RegistryValues, NoCaseLess> registryKeys;
+    std::set<std::string, NoCaseLess> deniedRegistryKeys;
+    // Creates the key (and those above it) and sets the value.
+    void putRegistryValue(RegistryRoot root, const std::string& path, const std::string& name, uint32_t type,
+                          std::vector<uint8_t> data);
+    // The value, or null when the key or value does not exist.
+    const RegistryValue* registryValue(RegistryRoot root, const std::string& path, const std::string& name) const;
+    static std::string registryPath(RegistryRoot root, const std::string& path);
 
     // --- what the program did -------------------------------------------------
     struct MessageBoxCall {
@@ -73,6 +124,13 @@ public:
     int statusQueries = 0;
     uint32_t lastRecordLength = 0;  // length field the last status query was given
     bool quitRequested = false;
+    std::vector<uint32_t> versionQueries;  // size field of each version query, in order
+    int ntLookups = 0;
+    std::vector<std::pair<uint32_t, uint32_t>> ntQueries;  // information class and buffer size
+    // Every registry call in order: "open HKEY_DYN_DATA\PerfStats\StatData f003f", "query
+    // KERNEL\CPUUsage", "set NAME", "delete NAME", "close", "create PATH ACCESS".
+    std::vector<std::string> registryLog;
+    size_t openRegistryKeys() const { return openKeys_.size(); }
 
     Window addForeignWindow(const std::string& className);
     FakeWindow& details(Window window);
@@ -106,8 +164,33 @@ public:
     // --- Profile ----------------------------------------------------------------
     int getInt(const std::string& path, const std::string& section, const std::string& key, int defaultValue) override;
 
+    // --- OsVersion ----------------------------------------------------------------
+    bool getVersionEx(OsVersionRecord& record) override;
+    // --- NtSystemInformation -----------------------------------------------------
+    bool findNtQuerySystemInformation() override;
+    int32_t ntQuerySystemInformation(uint32_t infoClass, void* buffer, uint32_t size) override;
+    // --- Registry ---------------------------------------------------------------
+    long openKey(RegistryRoot root, const std::string& path, uint32_t access, RegistryKey& key) override;
+    long createKey(RegistryRoot root, const std::string& path, uint32_t access, RegistryKey& key,
+                   bool* created = nullptr) override;
+    long queryValue(RegistryKey key, const std::string& name, uint32_t& type, std::vector<uint8_t>& data) override;
+    long setValue(RegistryKey key, const std::string& name, uint32_t type, const std::vector<uint8_t>& data) override;
+    long deleteValue(RegistryKey key, const std::string& name) override;
+    long closeKey(RegistryKey key) override;
+
 private:
+    struct OpenKey {
+        std::string path;
+        uint32_t access;
+    };
+    const OpenKey* findOpenKey(RegistryKey key) const;
+    RegistryKey newHandle(const std::string& path, uint32_t access);
+    void ensureKey(const std::string& full);
+
     std::map<void*, uint32_t> blocks_;  // committed blocks and their sizes
+    bool ntFound_ = false;
+    std::map<uintptr_t, OpenKey> openKeys_;
+    uintptr_t nextKeyHandle_ = 0x100;
 };
 
 }  // namespace platform::fake

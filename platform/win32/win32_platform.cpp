@@ -3,6 +3,8 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <algorithm>
+#include <cstring>
 #include <exception>
 #include <limits>
 #include <vector>
@@ -15,7 +17,34 @@ namespace {
 
 Win32Platform* theInstance = nullptr;
 
+static_assert(sizeof(OSVERSIONINFOA) == kOsVersionInfoSize, "short version record");
+static_assert(sizeof(OSVERSIONINFOEXA) == kOsVersionInfoExSize, "extended version record");
+
 HWND toHwnd(Window window) { return reinterpret_cast<HWND>(window); }
+HKEY toHkey(RegistryKey key) { return reinterpret_cast<HKEY>(key); }
+
+HKEY rootKey(RegistryRoot root) {
+    switch (root) {
+        case RegistryRoot::ClassesRoot: return HKEY_CLASSES_ROOT;
+        case RegistryRoot::CurrentUser: return HKEY_CURRENT_USER;
+        case RegistryRoot::LocalMachine: return HKEY_LOCAL_MACHINE;
+        case RegistryRoot::Users: return HKEY_USERS;
+        case RegistryRoot::DynData: return HKEY_DYN_DATA;  // 0x80000006
+    }
+    return nullptr;
+}
+
+bool isTextType(DWORD type) { return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ; }
+
+// Text from the system's ANSI code page as UTF-8.
+std::string fromAnsi(const char* text, size_t length) {
+    if (length == 0) return {};
+    const int size = static_cast<int>(length);
+    const int wideLength = MultiByteToWideChar(CP_ACP, 0, text, size, nullptr, 0);
+    std::wstring wide(static_cast<size_t>(wideLength), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, text, size, wide.data(), wideLength);
+    return narrow(wide);
+}
 Window toWindow(HWND hwnd) { return reinterpret_cast<Window>(hwnd); }
 
 uint32_t saturated(DWORDLONG value) {
@@ -203,6 +232,122 @@ intptr_t Win32Platform::shellExecute(Window owner, const std::string& verb, cons
                                      showCommand);
     return reinterpret_cast<intptr_t>(result);
 }
+
+// --- Operating-system version ----------------------------------------------
+
+bool Win32Platform::getVersionEx(OsVersionRecord& record) {
+    // Only the two sizes the system knows: the call writes as much as the size field says.
+    if (record.size != kOsVersionInfoSize && record.size != kOsVersionInfoExSize) return false;
+    OSVERSIONINFOEXA info{};
+    info.dwOSVersionInfoSize = record.size;
+    if (!GetVersionExA(reinterpret_cast<OSVERSIONINFOA*>(&info))) return false;
+    record.majorVersion = info.dwMajorVersion;
+    record.minorVersion = info.dwMinorVersion;
+    record.buildNumber = info.dwBuildNumber;
+    record.platformId = info.dwPlatformId;
+    const size_t ansiLength = strnlen(info.szCSDVersion, sizeof info.szCSDVersion);
+    std::string servicePack = fromAnsi(info.szCSDVersion, ansiLength);
+    size_t length = std::min(servicePack.size(), sizeof record.servicePack - 1);
+    while (length < servicePack.size() && length > 0 && (static_cast<unsigned char>(servicePack[length]) & 0xC0) == 0x80) {
+        --length;  // never cut a character in two
+    }
+    std::memset(record.servicePack, 0, sizeof record.servicePack);
+    std::memcpy(record.servicePack, servicePack.data(), length);
+    if (record.size == kOsVersionInfoExSize) {
+        record.servicePackMajor = info.wServicePackMajor;
+        record.servicePackMinor = info.wServicePackMinor;
+        record.suiteMask = info.wSuiteMask;
+        record.productType = info.wProductType;
+        record.reserved = info.wReserved;
+    }
+    return true;
+}
+
+// --- NT system information ---------------------------------------------------
+
+bool Win32Platform::findNtQuerySystemInformation() {
+    HMODULE ntdll = GetModuleHandleW(L"ntdll");
+    ntQuery_ = ntdll != nullptr ? reinterpret_cast<void*>(GetProcAddress(ntdll, "NtQuerySystemInformation")) : nullptr;
+    return ntQuery_ != nullptr;
+}
+
+int32_t Win32Platform::ntQuerySystemInformation(uint32_t infoClass, void* buffer, uint32_t size) {
+    using Query = LONG(WINAPI*)(ULONG, PVOID, ULONG, PULONG);
+    if (ntQuery_ == nullptr) return kStatusProcedureNotFound;
+    return static_cast<int32_t>(reinterpret_cast<Query>(ntQuery_)(infoClass, buffer, size, nullptr));
+}
+
+// --- Registry ---------------------------------------------------------------
+
+long Win32Platform::openKey(RegistryRoot root, const std::string& path, uint32_t access, RegistryKey& key) {
+    HKEY opened = nullptr;
+    const LONG result = RegOpenKeyExW(rootKey(root), widen(path).c_str(), 0, access, &opened);
+    if (result == ERROR_SUCCESS) key = reinterpret_cast<RegistryKey>(opened);
+    return result;
+}
+
+long Win32Platform::createKey(RegistryRoot root, const std::string& path, uint32_t access, RegistryKey& key,
+                              bool* created) {
+    HKEY opened = nullptr;
+    DWORD disposition = 0;
+    const LONG result = RegCreateKeyExW(rootKey(root), widen(path).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, access,
+                                        nullptr, &opened, &disposition);
+    if (result == ERROR_SUCCESS) {
+        key = reinterpret_cast<RegistryKey>(opened);
+        if (created != nullptr) *created = disposition == REG_CREATED_NEW_KEY;
+    }
+    return result;
+}
+
+long Win32Platform::queryValue(RegistryKey key, const std::string& name, uint32_t& type, std::vector<uint8_t>& data) {
+    const std::wstring wideName = widen(name);
+    DWORD valueType = 0;
+    DWORD size = 0;
+    LONG result = RegQueryValueExW(toHkey(key), wideName.c_str(), nullptr, &valueType, nullptr, &size);
+    if (result != ERROR_SUCCESS) return result;
+    std::vector<BYTE> buffer;
+    // A value can grow between the two calls: ask again with the new size a few times.
+    for (int attempt = 0; attempt < 8; ++attempt) {
+        buffer.resize(std::max<DWORD>(size, 1));
+        DWORD got = static_cast<DWORD>(buffer.size());
+        result = RegQueryValueExW(toHkey(key), wideName.c_str(), nullptr, &valueType, buffer.data(), &got);
+        if (result == ERROR_MORE_DATA) {
+            size = std::max<DWORD>(got, static_cast<DWORD>(buffer.size()) * 2);
+            continue;
+        }
+        if (result != ERROR_SUCCESS) return result;
+        buffer.resize(got);
+        type = valueType;
+        if (isTextType(valueType)) {
+            const auto* units = reinterpret_cast<const wchar_t*>(buffer.data());
+            const std::string text = narrow(std::wstring_view(units, buffer.size() / sizeof(wchar_t)));
+            data.assign(text.begin(), text.end());
+        } else {
+            data.assign(buffer.begin(), buffer.end());
+        }
+        return ERROR_SUCCESS;
+    }
+    return result;
+}
+
+long Win32Platform::setValue(RegistryKey key, const std::string& name, uint32_t type, const std::vector<uint8_t>& data) {
+    static const BYTE nothing = 0;
+    const std::wstring wideName = widen(name);
+    if (isTextType(type)) {
+        const std::wstring text = widen(std::string_view(reinterpret_cast<const char*>(data.data()), data.size()));
+        return RegSetValueExW(toHkey(key), wideName.c_str(), 0, type,
+                              text.empty() ? &nothing : reinterpret_cast<const BYTE*>(text.data()),
+                              static_cast<DWORD>(text.size() * sizeof(wchar_t)));
+    }
+    return RegSetValueExW(toHkey(key), wideName.c_str(), 0, type, data.empty() ? &nothing : data.data(),
+                          static_cast<DWORD>(data.size()));
+}
+
+long Win32Platform::deleteValue(RegistryKey key, const std::string& name) {
+    return RegDeleteValueW(toHkey(key), widen(name).c_str());
+}
+
+long Win32Platform::closeKey(RegistryKey key) { return RegCloseKey(toHkey(key)); }
 
 // --- Profile ----------------------------------------------------------------
 

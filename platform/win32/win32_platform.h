@@ -1,18 +1,27 @@
 #pragma once
 #include <set>
 #include <string>
+#include <vector>
 
 #include "platform/platform.h"
 
 namespace platform::win32 {
 
 // The real operating-system services. One instance per process, made by the entry point.
-class Win32Platform : public Memory, public Clock, public Process, public WindowSystem, public Shell, public Profile {
+class Win32Platform : public Memory,
+                      public Clock,
+                      public Process,
+                      public WindowSystem,
+                      public Shell,
+                      public Profile,
+                      public OsVersion,
+                      public NtSystemInformation,
+                      public Registry {
 public:
     explicit Win32Platform(std::string commandLine);
     ~Win32Platform() override;
 
-    Platform services() { return Platform{*this, *this, *this, *this, *this, *this}; }
+    Platform services() { return Platform{*this, *this, *this, *this, *this, *this, *this, *this, *this}; }
 
     // Memory
     void globalMemoryStatus(MemoryStatusRecord& record) override;
@@ -45,6 +54,22 @@ public:
     // Profile
     int getInt(const std::string& path, const std::string& section, const std::string& key, int defaultValue) override;
 
+    // OsVersion
+    bool getVersionEx(OsVersionRecord& record) override;
+
+    // NtSystemInformation
+    bool findNtQuerySystemInformation() override;
+    int32_t ntQuerySystemInformation(uint32_t infoClass, void* buffer, uint32_t size) override;
+
+    // Registry
+    long openKey(RegistryRoot root, const std::string& path, uint32_t access, RegistryKey& key) override;
+    long createKey(RegistryRoot root, const std::string& path, uint32_t access, RegistryKey& key,
+                   bool* created = nullptr) override;
+    long queryValue(RegistryKey key, const std::string& name, uint32_t& type, std::vector<uint8_t>& data) override;
+    long setValue(RegistryKey key, const std::string& name, uint32_t type, const std::vector<uint8_t>& data) override;
+    long deleteValue(RegistryKey key, const std::string& name) override;
+    long closeKey(RegistryKey key) override;
+
     void reportError(const std::string& message);
 
 private:
@@ -53,6 +78,7 @@ private:
     std::string commandLine_;
     std::set<std::string> registeredClasses_;
     std::function<void(const std::string&)> errorReporter_;
+    void* ntQuery_ = nullptr;  // what the last lookup of NtQuerySystemInformation found
 };
 
 }  // namespace platform::win32

@@ -8,6 +8,7 @@
 #include "app/paths.h"
 #include "app/text_format.h"
 #include "app/texts.h"
+#include "monitor/os_detection.h"
 #include "platform/fake/fake_platform.h"
 
 using platform::fake::FakeMachine;
@@ -45,6 +46,27 @@ TEST(Startup, CreatesAndShowsTheMainWindow) {
     EXPECT_TRUE(machine.messageBoxes.empty());
 }
 
+TEST(Startup, DescribesTheSystemOnceBeforeTheMessageLoop) {
+    FakeMachine machine;
+    machine.setVersion(platform::kPlatformWin32Windows, 4, 10, 0x040A08AE, " A ");
+    std::string nameInLoop;
+    machine.onMessageLoop = [&] { nameInLoop = monitor::osDescription().name; };
+    EXPECT_EQ(start(machine), 0);
+    EXPECT_EQ(nameInLoop, "微软公司 Windows 98SE ");
+    EXPECT_TRUE(monitor::osDescription().isWin98);
+    EXPECT_EQ(machine.versionQueries, std::vector<uint32_t>{156});
+
+    // A system that gives no version leaves an empty description, and the program runs on.
+    FakeMachine silent;
+    silent.refuseExtendedVersion = true;
+    silent.refuseShortVersion = true;
+    EXPECT_EQ(start(silent), 0);
+    EXPECT_NE(mainWindow(silent), nullptr);
+    EXPECT_EQ(monitor::osDescription().name, "");
+    EXPECT_FALSE(monitor::osDescription().isWin98);
+    EXPECT_EQ(monitor::osDescription().versionInfo.platformId, 0u);
+}
+
 TEST(Startup, StartMinimizedKeepsTheWindowHidden) {
     FakeMachine machine;
     machine.program = "C:\\Q\\Quillet.exe";
@@ -68,6 +90,7 @@ TEST(Startup, SecondCopyIsRefusedWithAWarningOwnedByTheFirst) {
     EXPECT_EQ(box.flags, 0x30u);
     EXPECT_EQ(mainWindow(machine), nullptr);
     EXPECT_EQ(machine.events, std::vector<std::string>{"messageBox"});
+    EXPECT_TRUE(machine.versionQueries.empty());  // a refused copy does not look at the system
 }
 
 TEST(Startup, CommandLineRunWorksBesideARunningCopy) {

@@ -1,0 +1,116 @@
+#include "monitor/os_detection.h"
+
+#include <cstring>
+#include <string>
+
+namespace monitor {
+
+namespace {
+
+std::string servicePackText(const platform::OsVersionRecord& record) {
+    // The system's text need not end inside the field: never read past it.
+    const void* end = std::memchr(record.servicePack, '\0', sizeof record.servicePack);
+    const size_t length = end != nullptr ? static_cast<size_t>(static_cast<const char*>(end) - record.servicePack)
+                                         : sizeof record.servicePack;
+    return std::string(record.servicePack, length);
+}
+
+// Cuts text to the field's capacity without splitting a UTF-8 character.
+std::string fitted(std::string text) {
+    if (text.size() <= kOsTextCapacity) return text;
+    size_t cut = kOsTextCapacity;
+    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
+    text.resize(cut);
+    return text;
+}
+
+void describe9x(const platform::OsVersionRecord& record, const std::string& servicePack, OsDescription& out) {
+    if (record.majorVersion != 4) return;
+    switch (record.minorVersion) {
+        case 0:
+            out.name = "微软公司 Windows 95 ";
+            out.isWin95 = true;
+            break;
+        case 10:
+            // The second edition reports " A ": only its second character is looked at.
+            out.name = servicePack.size() > 1 && servicePack[1] == 'A' ? "微软公司 Windows 98SE " : "微软公司 Windows 98 ";
+            out.isWin98 = true;
+            break;
+        case 90:
+            out.name = "微软公司 Windows ME ";
+            out.isWinMe = true;
+            break;
+        default:
+            break;
+    }
+}
+
+void describeNt(const platform::OsVersionRecord& record, const std::string& servicePack, OsDescription& out) {
+    const uint32_t major = record.majorVersion;
+    const uint32_t minor = record.minorVersion;
+    if (major <= 4) {
+        out.name = "微软公司 Windows NT ";
+        out.isWinNt = true;
+    } else if (major == 5 && minor == 0) {
+        out.name = "微软公司 Windows 2000 ";
+        out.isWin2000 = true;
+    } else if (major == 5 && minor == 1) {
+        out.name = "微软公司 Windows XP ";
+        out.isWinXp = true;
+    }
+    const std::string build = std::to_string(record.buildNumber & 0xFFFFu);
+    if (major > 4) {
+        out.versionText = fitted(servicePack + " (Build " + build + ")\n");
+    } else {
+        out.versionText = fitted("版本 " + std::to_string(major) + "." + std::to_string(minor) + " " + servicePack +
+                                 " (Build " + build + ")\n   ");
+    }
+}
+
+OsDescription& storedDescription() {
+    static OsDescription description;
+    return description;
+}
+
+}  // namespace
+
+OsFamily osFamily(platform::OsVersion& os) {
+    platform::OsVersionRecord record{};
+    record.size = platform::kOsVersionInfoSize;
+    os.getVersionEx(record);  // a refusal leaves the zeroed record: the 9x family
+    return record.platformId == platform::kPlatformWin32Nt ? OsFamily::Nt : OsFamily::Windows9x;
+}
+
+bool isNtFamily(platform::OsVersion& os) { return osFamily(os) == OsFamily::Nt; }
+
+bool describeOs(platform::OsVersion& os, OsDescription& out) {
+    platform::OsVersionRecord record{};
+    record.size = platform::kOsVersionInfoExSize;
+    if (!os.getVersionEx(record)) {
+        // Systems before NT 4 SP6 accept only the short record.
+        record = platform::OsVersionRecord{};
+        record.size = platform::kOsVersionInfoSize;
+        if (!os.getVersionEx(record)) return false;
+    }
+
+    out = OsDescription{};
+    out.versionInfo = record;
+    const std::string servicePack = servicePackText(record);
+    if (record.platformId == platform::kPlatformWin32Windows) {
+        describe9x(record, servicePack, out);
+    } else if (record.platformId == platform::kPlatformWin32Nt) {
+        describeNt(record, servicePack, out);
+    }
+    return true;
+}
+
+const OsDescription& osDescription() { return storedDescription(); }
+
+void detectOs(platform::OsVersion& os) {
+    // A system that gives no version leaves the description empty; start-up goes on.
+    OsDescription description;
+    describeOs(os, description);
+    storedDescription() = description;
+}
+
+}  // namespace monitor

@@ -1,0 +1,165 @@
+#include "platform/software_canvas.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <stdexcept>
+
+namespace platform {
+
+namespace {
+
+int clampCoordinate(int v) {
+    return std::clamp(v, -SoftwareCanvas::kCoordinateLimit, SoftwareCanvas::kCoordinateLimit);
+}
+
+}  // namespace
+
+SoftwareCanvas::SoftwareCanvas(int width, int height) {
+    resize(width, height);
+}
+
+void SoftwareCanvas::resize(int width, int height) {
+    width_ = std::max(width, 0);
+    height_ = std::max(height, 0);
+    pixels_.assign(static_cast<size_t>(width_) * static_cast<size_t>(height_), 0);
+    texts.clear();
+}
+
+void SoftwareCanvas::fillRect(const Rect& rect, Color color) {
+    // An inverted rectangle is filled as GDI fills it: from its start point backwards, the
+    // start included and the end excluded, so (5, 3, 3, 1) covers columns 4..5, rows 2..3.
+    const int left = std::max(rect.left <= rect.right ? rect.left : rect.right + 1, 0);
+    const int right = std::min(rect.left <= rect.right ? rect.right : rect.left + 1, width_);
+    const int top = std::max(rect.top <= rect.bottom ? rect.top : rect.bottom + 1, 0);
+    const int bottom = std::min(rect.top <= rect.bottom ? rect.bottom : rect.top + 1, height_);
+    for (int y = top; y < bottom; ++y) {
+        Color* row = pixels_.data() + static_cast<size_t>(y) * static_cast<size_t>(width_);
+        std::fill(row + left, row + std::max(left, right), color);
+    }
+}
+
+void SoftwareCanvas::setPen(Color color, PenStyle style) {
+    penColor_ = color;
+    penStyle_ = style;
+}
+
+void SoftwareCanvas::moveTo(int x, int y) {
+    penX_ = clampCoordinate(x);
+    penY_ = clampCoordinate(y);
+}
+
+void SoftwareCanvas::plot(long long x, long long y, Color color) {
+    if (x < 0 || y < 0 || x >= width_ || y >= height_) return;
+    pixels_[static_cast<size_t>(y) * static_cast<size_t>(width_) + static_cast<size_t>(x)] = color;
+}
+
+void SoftwareCanvas::lineTo(int x, int y) {
+    x = clampCoordinate(x);
+    y = clampCoordinate(y);
+    const long long x0 = penX_;
+    const long long y0 = penY_;
+    penX_ = x;
+    penY_ = y;
+
+    const long long dx = x - x0;
+    const long long dy = y - y0;
+    const long long adx = std::llabs(dx);
+    const long long ady = std::llabs(dy);
+    // One pixel per step along the longer axis; the end point itself is not drawn.
+    const long long steps = std::max(adx, ady);
+    if (steps == 0) return;
+
+    const bool xMajor = adx >= ady;
+    const long long majorStart = xMajor ? x0 : y0;
+    const long long minorStart = xMajor ? y0 : x0;
+    const long long majorStep = (xMajor ? dx : dy) < 0 ? -1 : 1;
+    const long long minorStep = (xMajor ? dy : dx) < 0 ? -1 : 1;
+    const long long minorLength = xMajor ? ady : adx;
+    const long long majorSize = xMajor ? width_ : height_;
+
+    // Only the steps whose major coordinate lies on the surface can show.
+    long long first = 0;
+    long long last = steps;
+    if (majorStep > 0) {
+        first = std::max(first, -majorStart);
+        last = std::min(last, majorSize - majorStart);
+    } else {
+        first = std::max(first, majorStart - majorSize + 1);
+        last = std::min(last, majorStart + 1);
+    }
+
+    for (long long i = first; i < last; ++i) {
+        if (penStyle_ == PenStyle::Dot && i % 6 >= 3) continue;
+        // The minor coordinate nearest the ideal line (halves round away from the start):
+        // the same pixels an error-term Bresenham loop visits.
+        const long long offset = (2 * i * minorLength + steps) / (2 * steps);
+        const long long major = majorStart + majorStep * i;
+        const long long minor = minorStart + minorStep * offset;
+        if (xMajor) {
+            plot(major, minor, penColor_);
+        } else {
+            plot(minor, major, penColor_);
+        }
+    }
+}
+
+void SoftwareCanvas::copyRect(const Rect& dest, const Rect& source) {
+    long long w = std::min(dest.width(), source.width());
+    long long h = std::min(dest.height(), source.height());
+    if (w <= 0 || h <= 0) return;
+    long long dx = dest.left;
+    long long dy = dest.top;
+    long long sx = source.left;
+    long long sy = source.top;
+
+    // Clip both blocks to the surface, moving them together.
+    const long long cutLeft = std::max({0LL, -dx, -sx});
+    const long long cutTop = std::max({0LL, -dy, -sy});
+    dx += cutLeft;
+    sx += cutLeft;
+    w -= cutLeft;
+    dy += cutTop;
+    sy += cutTop;
+    h -= cutTop;
+    w = std::min({w, width_ - dx, width_ - sx});
+    h = std::min({h, height_ - dy, height_ - sy});
+    if (w <= 0 || h <= 0) return;
+
+    const auto rowStart = [this](long long x, long long y) {
+        return pixels_.data() + static_cast<size_t>(y) * static_cast<size_t>(width_) + static_cast<size_t>(x);
+    };
+    const size_t bytes = static_cast<size_t>(w) * sizeof(Color);
+    if (dy <= sy) {
+        for (long long row = 0; row < h; ++row) std::memmove(rowStart(dx, dy + row), rowStart(sx, sy + row), bytes);
+    } else {
+        for (long long row = h - 1; row >= 0; --row) std::memmove(rowStart(dx, dy + row), rowStart(sx, sy + row), bytes);
+    }
+}
+
+void SoftwareCanvas::copyTo(Canvas& target, int x, int y) const {
+    auto* other = dynamic_cast<SoftwareCanvas*>(&target);
+    if (other == nullptr) throw std::invalid_argument("SoftwareCanvas::copyTo: the target is no SoftwareCanvas");
+    if (other == this) return;
+    for (int row = 0; row < height_; ++row) {
+        const long long ty = static_cast<long long>(y) + row;
+        if (ty < 0 || ty >= other->height_) continue;
+        for (int col = 0; col < width_; ++col) {
+            const long long tx = static_cast<long long>(x) + col;
+            if (tx < 0 || tx >= other->width_) continue;
+            other->pixels_[static_cast<size_t>(ty) * static_cast<size_t>(other->width_) + static_cast<size_t>(tx)] =
+                pixels_[static_cast<size_t>(row) * static_cast<size_t>(width_) + static_cast<size_t>(col)];
+        }
+    }
+}
+
+void SoftwareCanvas::drawText(const std::string& text, const Rect& rect, uint32_t flags, const Font& font) {
+    texts.push_back(TextCall{text, rect, flags, font});
+}
+
+Color SoftwareCanvas::pixel(int x, int y) const {
+    if (x < 0 || y < 0 || x >= width_ || y >= height_) throw std::out_of_range("SoftwareCanvas::pixel: outside the surface");
+    return pixels_[static_cast<size_t>(y) * static_cast<size_t>(width_) + static_cast<size_t>(x)];
+}
+
+}  // namespace platform

@@ -1,0 +1,70 @@
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/canvas.h"
+
+namespace platform {
+
+// A canvas kept in memory as 32-bit pixels (0x00BBGGRR), drawn by portable code. Lines follow
+// the Windows rules: one pixel wide, end point excluded; horizontal and vertical lines cover
+// every pixel from the start up to the end, diagonal lines are Bresenham lines. A dotted pen
+// draws three pixels and leaves three alone, counted from the start of each line.
+//
+// Text is not rasterised: every drawText call is kept in `texts`, so callers can check which
+// texts the current picture holds, where and how they were drawn.
+class SoftwareCanvas : public Canvas {
+public:
+    struct TextCall {
+        std::string text;
+        Rect rect;
+        uint32_t flags = 0;
+        Font font;
+    };
+
+    // Coordinates given to moveTo and lineTo are held to this range (as Windows' own
+    // drawing limits them), which keeps the line arithmetic exact.
+    static constexpr int kCoordinateLimit = 1 << 27;
+
+    SoftwareCanvas(int width, int height);
+
+    int width() const override { return width_; }
+    int height() const override { return height_; }
+    // Takes the new size, clears every pixel to 0 and forgets the texts drawn.
+    void resize(int width, int height) override;
+
+    void fillRect(const Rect& rect, Color color) override;
+
+    void setPen(Color color, PenStyle style) override;
+    void moveTo(int x, int y) override;
+    void lineTo(int x, int y) override;
+
+    // Copies a block of the size both rectangles share, taken from the source's top-left
+    // corner, onto the destination's; overlapping blocks copy as memmove does. Pixels whose
+    // source or destination lies outside the surface are skipped.
+    void copyRect(const Rect& dest, const Rect& source) override;
+    // Clipped to the target; throws std::invalid_argument when target is no SoftwareCanvas.
+    void copyTo(Canvas& target, int x, int y) const override;
+
+    void drawText(const std::string& text, const Rect& rect, uint32_t flags, const Font& font) override;
+
+    // Throws std::out_of_range outside the surface.
+    Color pixel(int x, int y) const override;
+
+    // Every drawText call since the last resize, oldest first.
+    std::vector<TextCall> texts;
+
+private:
+    void plot(long long x, long long y, Color color);
+
+    int width_ = 0;
+    int height_ = 0;
+    std::vector<Color> pixels_;
+    Color penColor_ = 0;
+    PenStyle penStyle_ = PenStyle::Solid;
+    int penX_ = 0;
+    int penY_ = 0;
+};
+
+}  // namespace platform

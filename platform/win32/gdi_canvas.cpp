@@ -1,0 +1,116 @@
+#include "platform/win32/gdi_canvas.h"
+
+#include <windows.h>
+
+#include <stdexcept>
+
+#include "platform/win32/wide_text.h"
+
+namespace platform::win32 {
+
+namespace {
+HDC asDc(void* dc) { return static_cast<HDC>(dc); }
+}  // namespace
+
+GdiCanvas::GdiCanvas(int width, int height) {
+    dc_ = CreateCompatibleDC(nullptr);
+    if (dc_ == nullptr) throw std::runtime_error("CreateCompatibleDC failed");
+    SetBkMode(asDc(dc_), TRANSPARENT);  // dotted lines leave their gaps alone
+    setPen(0, PenStyle::Solid);
+    makeBitmap(width, height);
+}
+
+GdiCanvas::~GdiCanvas() {
+    HDC dc = asDc(dc_);
+    SelectObject(dc, static_cast<HGDIOBJ>(oldPen_));
+    DeleteObject(static_cast<HGDIOBJ>(pen_));
+    SelectObject(dc, static_cast<HGDIOBJ>(oldBitmap_));
+    DeleteObject(static_cast<HGDIOBJ>(bitmap_));
+    DeleteDC(dc);
+}
+
+void GdiCanvas::makeBitmap(int width, int height) {
+    if (width < 0) width = 0;
+    if (height < 0) height = 0;
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width > 0 ? width : 1;  // a DIB cannot be empty
+    info.bmiHeader.biHeight = -(height > 0 ? height : 1);
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(asDc(dc_), &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (bitmap == nullptr) throw std::runtime_error("CreateDIBSection failed");
+    HGDIOBJ previous = SelectObject(asDc(dc_), bitmap);
+    if (bitmap_ == nullptr) {
+        oldBitmap_ = previous;
+    } else {
+        DeleteObject(static_cast<HGDIOBJ>(bitmap_));
+    }
+    bitmap_ = bitmap;
+    bits_ = static_cast<uint32_t*>(bits);
+    width_ = width;
+    height_ = height;
+}
+
+void GdiCanvas::resize(int width, int height) {
+    if (width == width_ && height == height_) return;
+    makeBitmap(width, height);
+}
+
+void GdiCanvas::fillRect(const Rect& rect, Color color) {
+    RECT r{rect.left, rect.top, rect.right, rect.bottom};
+    HBRUSH brush = CreateSolidBrush(color);
+    FillRect(asDc(dc_), &r, brush);
+    DeleteObject(brush);
+}
+
+void GdiCanvas::setPen(Color color, PenStyle style) {
+    HPEN pen = CreatePen(style == PenStyle::Dot ? PS_DOT : PS_SOLID, 1, color);
+    HGDIOBJ previous = SelectObject(asDc(dc_), pen);
+    if (pen_ == nullptr) {
+        oldPen_ = previous;
+    } else {
+        DeleteObject(static_cast<HGDIOBJ>(pen_));
+    }
+    pen_ = pen;
+}
+
+void GdiCanvas::moveTo(int x, int y) { MoveToEx(asDc(dc_), x, y, nullptr); }
+
+void GdiCanvas::lineTo(int x, int y) { LineTo(asDc(dc_), x, y); }
+
+void GdiCanvas::copyRect(const Rect& dest, const Rect& source) {
+    BitBlt(asDc(dc_), dest.left, dest.top, dest.width(), dest.height(), asDc(dc_), source.left, source.top, SRCCOPY);
+}
+
+void GdiCanvas::copyTo(Canvas& target, int x, int y) const {
+    auto* gdi = dynamic_cast<GdiCanvas*>(&target);
+    if (gdi == nullptr) throw std::invalid_argument("a GDI canvas copies only onto another GDI canvas");
+    BitBlt(asDc(gdi->dc_), x, y, width_, height_, asDc(dc_), 0, 0, SRCCOPY);
+}
+
+void GdiCanvas::drawText(const std::string& text, const Rect& rect, uint32_t flags, const Font& font) {
+    HDC dc = asDc(dc_);
+    HFONT handle = CreateFontW(font.height, 0, 0, 0, font.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
+                               DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                               DEFAULT_PITCH | FF_DONTCARE, widen(font.face).c_str());
+    HGDIOBJ previous = SelectObject(dc, handle);
+    SetTextColor(dc, font.color);
+    RECT r{rect.left, rect.top, rect.right, rect.bottom};
+    const std::wstring wide = widen(text);
+    DrawTextW(dc, wide.c_str(), static_cast<int>(wide.size()), &r, flags);
+    SelectObject(dc, previous);
+    DeleteObject(handle);
+}
+
+Color GdiCanvas::pixel(int x, int y) const {
+    if (x < 0 || y < 0 || x >= width_ || y >= height_) return 0;
+    GdiFlush();
+    const uint32_t bgra = bits_[static_cast<size_t>(y) * static_cast<size_t>(width_) + static_cast<size_t>(x)];
+    // The DIB holds blue in the low byte; colours are kept with red there.
+    return ((bgra & 0xFF) << 16) | (bgra & 0xFF00) | ((bgra >> 16) & 0xFF);
+}
+
+}  // namespace platform::win32

@@ -1,0 +1,264 @@
+// Checks the platform layer's version, NT system-information and registry services, and the
+// OS description and CPU sampler built on them, on the Windows release Wine is set to emulate.
+// Usage: os_probe <win95|win98|winme|nt40|win2k|winxp|default>. Exit code 0 when every check
+// passed.
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "monitor/cpu_usage.h"
+#include "monitor/os_detection.h"
+#include "platform/win32/win32_platform.h"
+
+namespace {
+
+using platform::RegistryKey;
+using platform::RegistryRoot;
+
+int failures = 0;
+int passes = 0;
+
+// Shows line breaks and the ends of a text, so a missing blank is visible.
+std::string visible(const std::string& text) {
+    std::string out = "\"";
+    for (char c : text) out += c == '\n' ? std::string("\\n") : std::string(1, c);
+    return out + "\"";
+}
+
+void check(bool ok, const std::string& what, const std::string& detail = "") {
+    if (ok) {
+        ++passes;
+        std::printf("ok   %s\n", what.c_str());
+    } else {
+        ++failures;
+        std::printf("FAIL %s %s\n", what.c_str(), detail.c_str());
+    }
+    std::fflush(stdout);
+}
+
+void checkText(const std::string& actual, const std::string& expected, const std::string& what) {
+    check(actual == expected, what, "\n  got      " + visible(actual) + "\n  expected " + visible(expected));
+}
+
+// --- what each emulated release reports ------------------------------------------------------
+
+struct Release {
+    const char* wineVersion;
+    uint32_t platformId;
+    uint32_t major, minor;
+    const char* name;
+    const char* flag;
+    // The version line, or null where it follows from the reported record (Wine's default
+    // release changes with Wine's own version).
+    const char* versionText;
+};
+
+const Release kReleases[] = {
+    {"win95", 1, 4, 0, "微软公司 Windows 95 ", "95", ""},
+    {"win98", 1, 4, 10, "微软公司 Windows 98SE ", "98", ""},  // Wine reports " A ", the second edition
+    {"winme", 1, 4, 90, "微软公司 Windows ME ", "ME", ""},
+    {"nt40", 2, 4, 0, "微软公司 Windows NT ", "NT", "版本 4.0 Service Pack 6a (Build 1381)\n   "},
+    {"win2k", 2, 5, 0, "微软公司 Windows 2000 ", "2000", "Service Pack 4 (Build 2195)\n"},
+    {"winxp", 2, 5, 1, "微软公司 Windows XP ", "XP", "Service Pack 3 (Build 2600)\n"},
+    {"default", 2, 0, 0, "", "", nullptr},
+};
+
+std::string flagsOf(const monitor::OsDescription& d) {
+    std::string set;
+    if (d.isWin95) set += "95";
+    if (d.isWin98) set += "98";
+    if (d.isWinMe) set += "ME";
+    if (d.isWinNt) set += "NT";
+    if (d.isWin2000) set += "2000";
+    if (d.isWinXp) set += "XP";
+    return set;
+}
+
+void checkDescription(platform::win32::Win32Platform& os, const Release& release) {
+    monitor::OsDescription d;
+    check(monitor::describeOs(os, d), "describeOs answers");
+    const platform::OsVersionRecord& v = d.versionInfo;
+    std::printf("     reported %u.%u build %u platform %u service pack \"%s\"\n", v.majorVersion, v.minorVersion,
+                v.buildNumber, v.platformId, v.servicePack);
+    check(v.size == platform::kOsVersionInfoExSize, "the extended record is accepted");
+    check(v.platformId == release.platformId, "platform identifier");
+    check(monitor::isNtFamily(os) == (release.platformId == platform::kPlatformWin32Nt), "isNtFamily");
+    if (release.major != 0) {
+        check(v.majorVersion == release.major && v.minorVersion == release.minor, "major and minor version");
+    } else {
+        check(v.majorVersion > 5 || (v.majorVersion == 5 && v.minorVersion > 1), "a release after XP");
+    }
+    checkText(d.name, release.name, "name");
+    checkText(flagsOf(d), release.flag, "release flag");
+    const std::string expectedText =
+        release.versionText != nullptr
+            ? release.versionText
+            : std::string(v.servicePack) + " (Build " + std::to_string(v.buildNumber & 0xFFFF) + ")\n";
+    checkText(d.versionText, expectedText, "version text");
+
+    // The short record says the same.
+    platform::OsVersionRecord shortRecord{};
+    shortRecord.size = platform::kOsVersionInfoSize;
+    check(os.getVersionEx(shortRecord) && shortRecord.majorVersion == v.majorVersion &&
+              shortRecord.minorVersion == v.minorVersion && shortRecord.buildNumber == v.buildNumber &&
+              std::string(shortRecord.servicePack) == v.servicePack,
+          "the short record agrees");
+}
+
+// --- CPU usage -------------------------------------------------------------------------------
+
+constexpr const char* kCpuUsage = "KERNEL\\CPUUsage";
+
+void spin(DWORD milliseconds) {
+    const DWORD start = GetTickCount();
+    volatile unsigned counter = 0;
+    while (GetTickCount() - start < milliseconds) counter = counter + 1;
+}
+
+void checkMeasuredLoad(monitor::CpuUsageSampler& sampler) {
+    check(sampler.sampleCpuUsage() == 0, "the first CPU sample is 0");
+    for (int i = 0; i < 2; ++i) {
+        spin(300);
+        Sleep(200);
+        const int32_t load = sampler.sampleCpuUsage();
+        std::printf("     CPU load over 500 ms: %d%%\n", load);
+        check(load >= -1 && load <= 101, "a later CPU sample lies in 0 ... 100", std::to_string(load));
+    }
+}
+
+// Writes (or with a negative figure removes) the kernel's CPU figure under one PerfStats key.
+bool publish(platform::win32::Win32Platform& os, const char* key, long long figure) {
+    RegistryKey handle = nullptr;
+    const std::string path = std::string("PerfStats\\") + key;
+    if (figure < 0) {
+        if (os.openKey(RegistryRoot::DynData, path, platform::kKeyAllAccess, handle) != platform::kErrorSuccess) {
+            return true;
+        }
+        const long result = os.deleteValue(handle, kCpuUsage);
+        os.closeKey(handle);
+        return result == platform::kErrorSuccess || result == platform::kErrorFileNotFound;
+    }
+    if (os.createKey(RegistryRoot::DynData, path, platform::kKeyAllAccess, handle) != platform::kErrorSuccess) {
+        return false;
+    }
+    const auto value = static_cast<uint32_t>(figure);
+    const std::vector<uint8_t> bytes{static_cast<uint8_t>(value), static_cast<uint8_t>(value >> 8),
+                                     static_cast<uint8_t>(value >> 16), static_cast<uint8_t>(value >> 24)};
+    const long result = os.setValue(handle, kCpuUsage, platform::kRegBinary, bytes);
+    os.closeKey(handle);
+    return result == platform::kErrorSuccess;
+}
+
+void checkKernelFigure(platform::win32::Win32Platform& os, monitor::CpuUsageSampler& sampler) {
+    RegistryKey handle = nullptr;
+    const bool perfStats =
+        os.openKey(RegistryRoot::DynData, "PerfStats", platform::kKeyRead, handle) == platform::kErrorSuccess;
+    if (perfStats) os.closeKey(handle);
+    check(perfStats, "HKEY_DYN_DATA has PerfStats");
+
+    // Leftovers of an interrupted run would stand in for the system's own (missing) figure.
+    check(publish(os, "StartStat", -1) && publish(os, "StatData", -1), "no figure of an earlier run is left");
+    const int32_t own = sampler.sampleCpuUsage();
+    std::printf("     the system's own CPU figure reads as %d\n", own);
+    check(own == 0, "without a kernel figure the CPU sample is 0", std::to_string(own));
+
+    check(publish(os, "StartStat", 12) && publish(os, "StatData", 73), "a kernel figure can be published");
+    check(sampler.sampleCpuUsage() == 73, "the figure comes back unchanged");
+    check(sampler.sampleCpuUsage() == 73, "and again: no first-sample rule");
+    check(publish(os, "StatData", 250), "a figure over 100 can be published");
+    check(sampler.sampleCpuUsage() == 250, "a figure over 100 comes back unchanged");
+    check(publish(os, "StatData", -1) && publish(os, "StartStat", -1), "the published figures are removed");
+    check(sampler.sampleCpuUsage() == 0, "with the figures gone the sample is 0 again");
+}
+
+// --- the registry itself ---------------------------------------------------------------------
+
+void checkRegistry(platform::win32::Win32Platform& os) {
+    const std::string path = "Software\\Quillet 测试\\探针";
+    RegistryKey key = nullptr;
+    bool created = false;
+    check(os.createKey(RegistryRoot::CurrentUser, path, platform::kKeyAllAccess, key, &created) == 0,
+          "registry: create a key with a Chinese name");
+    RegistryKey again = nullptr;
+    bool createdAgain = true;
+    check(os.createKey(RegistryRoot::CurrentUser, path, platform::kKeyRead, again, &createdAgain) == 0 &&
+              !createdAgain,
+          "registry: creating it again opens it");
+    os.closeKey(again);
+
+    const std::string text = "宋体 C:\\程序\\Quillet.exe";
+    const std::vector<uint8_t> bare(text.begin(), text.end());
+    std::vector<uint8_t> terminated = bare;
+    terminated.push_back(0);
+    uint32_t type = 0;
+    std::vector<uint8_t> data;
+    check(os.setValue(key, "路径", platform::kRegSz, bare) == 0, "registry: set a text without a terminating zero");
+    check(os.queryValue(key, "路径", type, data) == 0 && type == platform::kRegSz && data == terminated,
+          "registry: the text comes back, with a terminating zero added");
+    check(os.setValue(key, "路径", platform::kRegSz, terminated) == 0 &&
+              os.queryValue(key, "路径", type, data) == 0 && data == terminated,
+          "registry: a terminating zero comes back too");
+    const std::vector<uint8_t> dword{0x78, 0x56, 0x34, 0x12};
+    check(os.setValue(key, "Number", platform::kRegDword, dword) == 0 && os.queryValue(key, "number", type, data) == 0 &&
+              type == platform::kRegDword && data == dword,
+          "registry: a number, its name found without regard to case");
+    const std::vector<uint8_t> large(100000, 0x5A);
+    check(os.setValue(key, "Large", platform::kRegBinary, large) == 0 && os.queryValue(key, "Large", type, data) == 0 &&
+              data == large,
+          "registry: a large value is read whole");
+
+    check(os.deleteValue(key, "Number") == 0, "registry: delete a value");
+    check(os.queryValue(key, "Number", type, data) == platform::kErrorFileNotFound, "registry: a deleted value is 2");
+    check(os.deleteValue(key, "Number") == platform::kErrorFileNotFound, "registry: deleting it again is 2");
+    os.deleteValue(key, "路径");
+    os.deleteValue(key, "Large");
+    check(os.closeKey(key) == 0, "registry: close");
+
+    RegistryKey readOnly = nullptr;
+    check(os.openKey(RegistryRoot::CurrentUser, path, platform::kKeyRead, readOnly) == 0,
+          "registry: open for reading");
+    check(os.setValue(readOnly, "x", platform::kRegDword, dword) == platform::kErrorAccessDenied,
+          "registry: writing through a read-only handle is 5");
+    os.closeKey(readOnly);
+    RegistryKey missing = nullptr;
+    check(os.openKey(RegistryRoot::LocalMachine, "Software\\Quillet no such key", platform::kKeyRead, missing) ==
+              platform::kErrorFileNotFound,
+          "registry: a missing key is 2");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::printf("usage: os_probe <win95|win98|winme|nt40|win2k|winxp|default>\n");
+        return 2;
+    }
+    const std::string wanted = argv[1];
+    const Release* release = nullptr;
+    for (const Release& r : kReleases) {
+        if (wanted == r.wineVersion) release = &r;
+    }
+    if (release == nullptr) {
+        std::printf("unknown release %s\n", wanted.c_str());
+        return 2;
+    }
+
+    platform::win32::Win32Platform os("");
+    checkDescription(os, *release);
+
+    const bool ntQuery = os.findNtQuerySystemInformation();
+    std::printf("     NtQuerySystemInformation %s\n", ntQuery ? "found" : "missing");
+    monitor::CpuUsageSampler sampler(os, os, os);
+    if (release->platformId == platform::kPlatformWin32Nt) {
+        check(ntQuery, "NtQuerySystemInformation is found in ntdll");
+        checkMeasuredLoad(sampler);
+    } else {
+        checkKernelFigure(os, sampler);
+    }
+    checkRegistry(os);
+
+    std::printf("%d passed, %d failed\n", passes, failures);
+    return failures == 0 && passes > 0 ? 0 : 1;
+}
