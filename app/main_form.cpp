@@ -11,13 +11,13 @@ TQuilletForm::~TQuilletForm() {
 }
 
 void TQuilletForm::create() {
-    platform::WindowSpec spec;
-    spec.className = kMainWindowClass;
-    spec.caption = kProductName;
-    spec.clientWidth = kClientWidth;
-    spec.clientHeight = kClientHeight;
-    spec.frame = platform::Frame::Sizeable;
-    window_ = os_.windows.createWindow(spec, this);
+    platform::WindowSpec layout;
+    layout.className = kMainWindowClass;
+    layout.caption = kProductName;
+    layout.clientWidth = kClientWidth;
+    layout.clientHeight = kClientHeight;
+    layout.frame = platform::Frame::Sizeable;
+    window_ = os_.windows.createWindow(layout, this);
     if (window_ == nullptr) throw std::runtime_error("无法创建主窗口。");
 }
 

@@ -53,7 +53,7 @@ public:
                            uint32_t flags) = 0;
 
     // Registers the class on first use. Returns null when the window cannot be made.
-    virtual Window createWindow(const WindowSpec& spec, WindowHandler* handler) = 0;
+    virtual Window createWindow(const WindowSpec& layout, WindowHandler* handler) = 0;
     virtual void showWindow(Window window, bool visible) = 0;
     // Paints the window now, before the caller blocks the thread.
     virtual void updateWindow(Window window) = 0;

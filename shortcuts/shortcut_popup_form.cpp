@@ -11,14 +11,14 @@ TShortcutPopupForm::~TShortcutPopupForm() {
 
 void TShortcutPopupForm::show() {
     if (window_ == nullptr) {
-        platform::WindowSpec spec;
-        spec.className = "TShortcutPopupForm";
-        spec.caption = app::formatText(app::kShortcutPopupCaptionFormat, {app::kProductName});
-        spec.clientWidth = kClientWidth;
-        spec.clientHeight = kClientHeight;
-        spec.frame = platform::Frame::Dialog;
-        spec.centredOnDesktop = true;
-        window_ = windows_.createWindow(spec, nullptr);
+        platform::WindowSpec layout;
+        layout.className = "TShortcutPopupForm";
+        layout.caption = app::formatText(app::kShortcutPopupCaptionFormat, {app::kProductName});
+        layout.clientWidth = kClientWidth;
+        layout.clientHeight = kClientHeight;
+        layout.frame = platform::Frame::Dialog;
+        layout.centredOnDesktop = true;
+        window_ = windows_.createWindow(layout, nullptr);
         if (window_ == nullptr) return;  // the recovery goes on without its progress window
     }
     windows_.showWindow(window_, true);

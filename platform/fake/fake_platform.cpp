@@ -28,7 +28,7 @@ FakeMachine::~FakeMachine() {
 
 Window FakeMachine::addForeignWindow(const std::string& className) {
     FakeWindow window;
-    window.spec.className = className;
+    window.layout.className = className;
     window.visible = true;
     window.foreign = true;
     windows.push_back(window);
@@ -92,7 +92,7 @@ bool FakeMachine::virtualFree(void* base, uint32_t size, uint32_t freeType) {
 
 Window FakeMachine::findTopLevelWindow(const std::string& className) {
     for (auto& w : windows) {
-        if (!w.destroyed && w.spec.className == className) return reinterpret_cast<Window>(&w);
+        if (!w.destroyed && w.layout.className == className) return reinterpret_cast<Window>(&w);
     }
     return nullptr;
 }
@@ -103,29 +103,29 @@ int FakeMachine::messageBox(Window owner, const std::string& text, const std::st
     return messageBoxAnswer;
 }
 
-Window FakeMachine::createWindow(const WindowSpec& spec, WindowHandler* handler) {
+Window FakeMachine::createWindow(const WindowSpec& layout, WindowHandler* handler) {
     FakeWindow window;
-    window.spec = spec;
+    window.layout = layout;
     window.handler = handler;
     windows.push_back(window);
-    events.push_back("create " + spec.className);
+    events.push_back("create " + layout.className);
     return reinterpret_cast<Window>(&windows.back());
 }
 
 void FakeMachine::showWindow(Window window, bool visible) {
     FakeWindow& w = details(window);
     w.visible = visible;
-    events.push_back((visible ? "show " : "hide ") + w.spec.className);
+    events.push_back((visible ? "show " : "hide ") + w.layout.className);
 }
 
-void FakeMachine::updateWindow(Window window) { events.push_back("paint " + details(window).spec.className); }
+void FakeMachine::updateWindow(Window window) { events.push_back("paint " + details(window).layout.className); }
 
 void FakeMachine::destroyWindow(Window window) {
     FakeWindow& w = details(window);
     if (w.destroyed) throw std::logic_error("window destroyed twice");
     w.destroyed = true;
     w.visible = false;
-    events.push_back("destroy " + w.spec.className);
+    events.push_back("destroy " + w.layout.className);
 }
 
 void FakeMachine::runMessageLoop() {

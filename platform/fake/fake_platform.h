@@ -108,7 +108,7 @@ public:
         int showCommand;
     };
     struct FakeWindow {
-        WindowSpec spec;
+        WindowSpec layout;
         WindowHandler* handler = nullptr;
         bool visible = false;
         bool destroyed = false;
@@ -151,7 +151,7 @@ public:
     // --- WindowSystem -----------------------------------------------------------
     Window findTopLevelWindow(const std::string& className) override;
     int messageBox(Window owner, const std::string& text, const std::string& caption, uint32_t flags) override;
-    Window createWindow(const WindowSpec& spec, WindowHandler* handler) override;
+    Window createWindow(const WindowSpec& layout, WindowHandler* handler) override;
     void showWindow(Window window, bool visible) override;
     void updateWindow(Window window) override;
     void destroyWindow(Window window) override;

@@ -167,25 +167,25 @@ bool Win32Platform::registerClass(const std::string& className) {
     return true;
 }
 
-Window Win32Platform::createWindow(const WindowSpec& spec, WindowHandler* handler) {
-    if (!registerClass(spec.className)) return nullptr;
+Window Win32Platform::createWindow(const WindowSpec& layout, WindowHandler* handler) {
+    if (!registerClass(layout.className)) return nullptr;
     DWORD style = WS_OVERLAPPEDWINDOW;
     DWORD exStyle = 0;
-    if (spec.frame == Frame::Dialog) {
+    if (layout.frame == Frame::Dialog) {
         style = WS_POPUP | WS_CAPTION | DS_MODALFRAME;
         exStyle = WS_EX_DLGMODALFRAME;
     }
-    RECT frame{0, 0, spec.clientWidth, spec.clientHeight};
+    RECT frame{0, 0, layout.clientWidth, layout.clientHeight};
     AdjustWindowRectEx(&frame, style, FALSE, exStyle);
     const int width = frame.right - frame.left;
     const int height = frame.bottom - frame.top;
     int x = CW_USEDEFAULT;
     int y = CW_USEDEFAULT;
-    if (spec.centredOnDesktop) {
+    if (layout.centredOnDesktop) {
         x = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
         y = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
     }
-    HWND hwnd = CreateWindowExW(exStyle, widen(spec.className).c_str(), widen(spec.caption).c_str(), style, x, y, width,
+    HWND hwnd = CreateWindowExW(exStyle, widen(layout.className).c_str(), widen(layout.caption).c_str(), style, x, y, width,
                                 height, nullptr, nullptr, GetModuleHandleW(nullptr), handler);
     return toWindow(hwnd);
 }

@@ -83,11 +83,11 @@ TEST(CommandLineRun, RecoversExactlyTheAmountBehindAProgressWindow) {
     EXPECT_EQ(run.machine.events, expected);
 
     const auto& popup = run.machine.windows.front();
-    EXPECT_EQ(popup.spec.caption, "Quillet - Preparing to run shortcut");
-    EXPECT_EQ(popup.spec.clientWidth, 306);
-    EXPECT_EQ(popup.spec.clientHeight, 19);
-    EXPECT_EQ(popup.spec.frame, platform::Frame::Dialog);
-    EXPECT_TRUE(popup.spec.centredOnDesktop);
+    EXPECT_EQ(popup.layout.caption, "Quillet - Preparing to run shortcut");
+    EXPECT_EQ(popup.layout.clientWidth, 306);
+    EXPECT_EQ(popup.layout.clientHeight, 19);
+    EXPECT_EQ(popup.layout.frame, platform::Frame::Dialog);
+    EXPECT_TRUE(popup.layout.centredOnDesktop);
 }
 
 TEST(CommandLineRun, OpensTheProgramAfterTheRecovery) {

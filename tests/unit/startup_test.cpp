@@ -22,7 +22,7 @@ int start(FakeMachine& machine) {
 
 const FakeMachine::FakeWindow* mainWindow(FakeMachine& machine) {
     for (const auto& w : machine.windows) {
-        if (!w.foreign && w.spec.className == "TQuilletForm") return &w;
+        if (!w.foreign && w.layout.className == "TQuilletForm") return &w;
     }
     return nullptr;
 }
@@ -38,9 +38,9 @@ TEST(Startup, CreatesAndShowsTheMainWindow) {
     EXPECT_EQ(app::appPaths().iniPath, "C:\\Q\\Quillet.ini");
     const auto* form = mainWindow(machine);
     ASSERT_NE(form, nullptr);
-    EXPECT_EQ(form->spec.caption, "Quillet");
-    EXPECT_EQ(form->spec.clientWidth, 402);
-    EXPECT_EQ(form->spec.clientHeight, 434);
+    EXPECT_EQ(form->layout.caption, "Quillet");
+    EXPECT_EQ(form->layout.clientWidth, 402);
+    EXPECT_EQ(form->layout.clientHeight, 434);
     EXPECT_TRUE(visibleInLoop);
     EXPECT_TRUE(form->destroyed);  // the window goes with the loop's end
     EXPECT_TRUE(machine.messageBoxes.empty());
@@ -145,7 +145,7 @@ TEST(MainWindow, EndingTheSessionEndsTheProgram) {
     intptr_t answer = 0;
     machine.onMessageLoop = [&] {
         for (auto& w : machine.windows) {
-            if (w.spec.className == "TQuilletForm")
+            if (w.layout.className == "TQuilletForm")
                 answer = machine.send(reinterpret_cast<platform::Window>(&w), platform::kWmQueryEndSession);
         }
     };
