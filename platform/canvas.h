@@ -22,7 +22,7 @@ struct Rect {
 
 enum class PenStyle {
     Solid,
-    Dot,  // three pixels drawn, three left alone, counted from the start of each line
+    Dot,  // three pixels in the pen's colour, three in the gap colour, from the start of each line
 };
 
 struct Font {
@@ -42,7 +42,8 @@ constexpr uint32_t kTextVCenter = 0x04;
 constexpr uint32_t kTextSingleLine = 0x20;
 
 // A drawing surface of 32-bit pixels. Every line is one pixel wide; a line excludes its end
-// point. Text is drawn with a transparent background.
+// point. A dotted line paints its gaps too, as a GDI pen over an opaque background does, so a
+// line redrawn over a scrolled picture stays dotted. Text is drawn with a transparent background.
 class Canvas {
 public:
     virtual ~Canvas() = default;
@@ -55,7 +56,8 @@ public:
     // Fills the rectangle, clipped to the surface.
     virtual void fillRect(const Rect& rect, Color color) = 0;
 
-    virtual void setPen(Color color, PenStyle style) = 0;
+    // gapColor fills the gaps of a dotted line; a solid pen has none.
+    virtual void setPen(Color color, PenStyle style, Color gapColor) = 0;
     virtual void moveTo(int x, int y) = 0;
     // Draws from the current position up to, not including, (x, y), which becomes current.
     virtual void lineTo(int x, int y) = 0;

@@ -39,9 +39,10 @@ void SoftwareCanvas::fillRect(const Rect& rect, Color color) {
     }
 }
 
-void SoftwareCanvas::setPen(Color color, PenStyle style) {
+void SoftwareCanvas::setPen(Color color, PenStyle style, Color gapColor) {
     penColor_ = color;
     penStyle_ = style;
+    gapColor_ = gapColor;
 }
 
 void SoftwareCanvas::moveTo(int x, int y) {
@@ -90,16 +91,16 @@ void SoftwareCanvas::lineTo(int x, int y) {
     }
 
     for (long long i = first; i < last; ++i) {
-        if (penStyle_ == PenStyle::Dot && i % 6 >= 3) continue;
+        const Color color = penStyle_ == PenStyle::Dot && i % 6 >= 3 ? gapColor_ : penColor_;
         // The minor coordinate nearest the ideal line (halves round away from the start):
         // the same pixels an error-term Bresenham loop visits.
         const long long offset = (2 * i * minorLength + steps) / (2 * steps);
         const long long major = majorStart + majorStep * i;
         const long long minor = minorStart + minorStep * offset;
         if (xMajor) {
-            plot(major, minor, penColor_);
+            plot(major, minor, color);
         } else {
-            plot(minor, major, penColor_);
+            plot(minor, major, color);
         }
     }
 }

@@ -10,7 +10,8 @@ namespace platform {
 // A canvas kept in memory as 32-bit pixels (0x00BBGGRR), drawn by portable code. Lines follow
 // the Windows rules: one pixel wide, end point excluded; horizontal and vertical lines cover
 // every pixel from the start up to the end, diagonal lines are Bresenham lines. A dotted pen
-// draws three pixels and leaves three alone, counted from the start of each line.
+// draws three pixels in its colour and three in its gap colour, counted from the start of each
+// line.
 //
 // Text is not rasterised: every drawText call is kept in `texts`, so callers can check which
 // texts the current picture holds, where and how they were drawn.
@@ -36,7 +37,7 @@ public:
 
     void fillRect(const Rect& rect, Color color) override;
 
-    void setPen(Color color, PenStyle style) override;
+    void setPen(Color color, PenStyle style, Color gapColor) override;
     void moveTo(int x, int y) override;
     void lineTo(int x, int y) override;
 
@@ -63,6 +64,7 @@ private:
     std::vector<Color> pixels_;
     Color penColor_ = 0;
     PenStyle penStyle_ = PenStyle::Solid;
+    Color gapColor_ = 0;
     int penX_ = 0;
     int penY_ = 0;
 };

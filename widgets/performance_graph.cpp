@@ -79,7 +79,7 @@ void TPerformanceGraph::Initialize(int firstVerticalX) {
     const int h = height_;
     image_->fillRect(Rect{0, 0, w, h}, backColor_);
     if (gridlines_) {
-        image_->setPen(foreColor_, PenStyle::Solid);
+        image_->setPen(foreColor_, PenStyle::Solid, backColor_);
         for (long long y = gridSize_; y < h; y += gridSize_) {
             image_->moveTo(0, static_cast<int>(y));
             image_->lineTo(w, static_cast<int>(y));
@@ -103,7 +103,7 @@ void TPerformanceGraph::ScrollGraph() {
     image_->fillRect(strip_, backColor_);
     if (!gridlines_) return;
 
-    image_->setPen(foreColor_, PenStyle::Solid);
+    image_->setPen(foreColor_, PenStyle::Solid, backColor_);
     for (long long y = gridSize_; y < h; y += gridSize_) {
         image_->moveTo(strip_.left, static_cast<int>(y));
         image_->lineTo(strip_.right, static_cast<int>(y));
@@ -212,7 +212,7 @@ void TPerformanceGraph::PaintBar(Color color, long long base, long long delta) {
 
 void TPerformanceGraph::PaintLine(Color color, long long from, long long to) {
     const int h = image_->height();
-    image_->setPen(color, PenStyle::Solid);
+    image_->setPen(color, PenStyle::Solid, backColor_);
     image_->moveTo(strip_.left, h - lineHeight(from, h));
     image_->lineTo(strip_.right, h - lineHeight(to, h));
     drawBaseline(baseline1Value_, baseline1Color_);
@@ -222,10 +222,11 @@ void TPerformanceGraph::PaintLine(Color color, long long from, long long to) {
 // A dotted reference line across the control, over the data.
 void TPerformanceGraph::drawBaseline(int32_t value, Color color) {
     const int y = height_ - lineHeight(value, height_);
-    image_->setPen(color, PenStyle::Dot);
+    // The gaps take the background colour, so the line stays dotted over the scrolled picture.
+    image_->setPen(color, PenStyle::Dot, backColor_);
     image_->moveTo(0, y);
     image_->lineTo(width_, y);
-    image_->setPen(color, PenStyle::Solid);
+    image_->setPen(color, PenStyle::Solid, backColor_);
 }
 
 // ---- operations ----

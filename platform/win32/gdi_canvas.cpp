@@ -15,8 +15,7 @@ HDC asDc(void* dc) { return static_cast<HDC>(dc); }
 GdiCanvas::GdiCanvas(int width, int height) {
     dc_ = CreateCompatibleDC(nullptr);
     if (dc_ == nullptr) throw std::runtime_error("CreateCompatibleDC failed");
-    SetBkMode(asDc(dc_), TRANSPARENT);  // dotted lines leave their gaps alone
-    setPen(0, PenStyle::Solid);
+    setPen(0, PenStyle::Solid, 0);
     makeBitmap(width, height);
 }
 
@@ -66,7 +65,10 @@ void GdiCanvas::fillRect(const Rect& rect, Color color) {
     DeleteObject(brush);
 }
 
-void GdiCanvas::setPen(Color color, PenStyle style) {
+void GdiCanvas::setPen(Color color, PenStyle style, Color gapColor) {
+    // An opaque background paints the gaps of a dotted pen in the background colour.
+    SetBkMode(asDc(dc_), OPAQUE);
+    SetBkColor(asDc(dc_), gapColor);
     HPEN pen = CreatePen(style == PenStyle::Dot ? PS_DOT : PS_SOLID, 1, color);
     HGDIOBJ previous = SelectObject(asDc(dc_), pen);
     if (pen_ == nullptr) {
@@ -98,6 +100,7 @@ void GdiCanvas::drawText(const std::string& text, const Rect& rect, uint32_t fla
                                DEFAULT_PITCH | FF_DONTCARE, widen(font.face).c_str());
     HGDIOBJ previous = SelectObject(dc, handle);
     SetTextColor(dc, font.color);
+    SetBkMode(dc, TRANSPARENT);
     RECT r{rect.left, rect.top, rect.right, rect.bottom};
     const std::wstring wide = widen(text);
     DrawTextW(dc, wide.c_str(), static_cast<int>(wide.size()), &r, flags);

@@ -18,7 +18,7 @@ public:
     int height() const override { return height_; }
     void resize(int width, int height) override;
     void fillRect(const Rect& rect, Color color) override;
-    void setPen(Color color, PenStyle style) override;
+    void setPen(Color color, PenStyle style, Color gapColor) override;
     void moveTo(int x, int y) override;
     void lineTo(int x, int y) override;
     void copyRect(const Rect& dest, const Rect& source) override;

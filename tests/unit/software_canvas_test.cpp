@@ -18,6 +18,7 @@ namespace {
 
 constexpr Color kPaper = 0x123456;
 constexpr Color kInk = 0x00FFFF;
+constexpr Color kGap = 0x000080;
 
 // The pixels of one colour, as (x, y) pairs.
 std::set<std::pair<int, int>> pixelsOf(const SoftwareCanvas& canvas, Color color) {
@@ -35,7 +36,7 @@ SoftwareCanvas paper(int width, int height) {
 }
 
 void line(SoftwareCanvas& canvas, int x0, int y0, int x1, int y1, PenStyle style = PenStyle::Solid) {
-    canvas.setPen(kInk, style);
+    canvas.setPen(kInk, style, kGap);
     canvas.moveTo(x0, y0);
     canvas.lineTo(x1, y1);
 }
@@ -141,10 +142,13 @@ TEST(SoftwareCanvas, DottedPenDrawsThreeAndSkipsThreeFromEachStart) {
     line(canvas, 0, 0, 14, 0, PenStyle::Dot);
     std::set<std::pair<int, int>> expected;
     for (int x : {0, 1, 2, 6, 7, 8, 12, 13}) expected.insert({x, 0});
-    EXPECT_EQ(pixelsOf(canvas, kInk), expected);  // the gaps keep what was there
+    EXPECT_EQ(pixelsOf(canvas, kInk), expected);
+    std::set<std::pair<int, int>> gaps;
+    for (int x : {3, 4, 5, 9, 10, 11}) gaps.insert({x, 0});
+    EXPECT_EQ(pixelsOf(canvas, kGap), gaps);  // the gaps are painted too; the end point is not
 
     canvas = paper(16, 3);
-    canvas.setPen(kInk, PenStyle::Dot);
+    canvas.setPen(kInk, PenStyle::Dot, kGap);
     canvas.moveTo(0, 1);
     canvas.lineTo(4, 1);   // 0 1 2
     canvas.lineTo(12, 1);  // the count starts again at 4: 4 5 6, 10 11
@@ -221,7 +225,7 @@ TEST(SoftwareCanvas, CopyToPlacesTheWholeSurfaceClippedToTheTarget) {
         int height() const override { return 1; }
         void resize(int, int) override {}
         void fillRect(const Rect&, Color) override {}
-        void setPen(Color, PenStyle) override {}
+        void setPen(Color, PenStyle, Color) override {}
         void moveTo(int, int) override {}
         void lineTo(int, int) override {}
         void copyRect(const Rect&, const Rect&) override {}

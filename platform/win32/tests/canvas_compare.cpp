@@ -88,7 +88,7 @@ void primitives() {
     });
     drawBoth("solid horizontal and vertical lines", 40, 30, [](Canvas& c) {
         c.fillRect({0, 0, 40, 30}, 0x000000);
-        c.setPen(0x00FFFF, PenStyle::Solid);
+        c.setPen(0x00FFFF, PenStyle::Solid, 0x000000);
         c.moveTo(0, 5);
         c.lineTo(40, 5);
         c.moveTo(30, 8);
@@ -104,14 +104,14 @@ void primitives() {
     });
     drawBoth("dotted horizontal and vertical lines", 60, 40, [](Canvas& c) {
         c.fillRect({0, 0, 60, 40}, 0x000000);
-        c.setPen(0xFFFFFF, PenStyle::Dot);
+        c.setPen(0xFFFFFF, PenStyle::Dot, 0x404040);
         c.moveTo(0, 10);
         c.lineTo(60, 10);
         c.moveTo(1, 15);
         c.lineTo(50, 15);
         c.moveTo(5, 0);
         c.lineTo(5, 40);
-        c.setPen(0x0000FF, PenStyle::Dot);
+        c.setPen(0x0000FF, PenStyle::Dot, 0x000000);
         c.moveTo(0, 20);
         c.lineTo(37, 20);
         c.lineTo(37, 39);  // continues from the end of the last line
@@ -123,7 +123,7 @@ void primitives() {
     });
     drawBoth("diagonal lines", 40, 40, [](Canvas& c) {
         c.fillRect({0, 0, 40, 40}, 0x000000);
-        c.setPen(0x00FF00, PenStyle::Solid);
+        c.setPen(0x00FF00, PenStyle::Solid, 0x000000);
         c.moveTo(0, 0);
         c.lineTo(39, 17);
         c.moveTo(3, 38);
