@@ -9,6 +9,7 @@ packages=(
   g++-mingw-w64-x86-64-win32 binutils-mingw-w64-x86-64
   wine wine32:i386 wine64 xvfb xauth x11-utils imagemagick
   fonts-wqy-microhei fonts-wine locales
+  python3  # draws the program's pictures at build time (scripts/make-pictures.py)
 )
 
 SUDO=""

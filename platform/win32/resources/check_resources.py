@@ -1,0 +1,279 @@
+#!/usr/bin/env python3
+"""Checks the resources compiled into Quillet.exe.
+
+    check_resources.py Quillet.exe resource_names.h VERSION
+
+Reads the executable's resource directory itself (no Windows needed) and fails when a
+picture named in resource_names.h is missing or has the wrong kind, size or transparent
+pixel, when the exe carries a bitmap the header does not name, when a picture or the manifest
+is not language-neutral, or when the version record or the manifest are missing or wrong.
+"""
+
+import re
+import struct
+import sys
+import xml.etree.ElementTree as ET
+
+RT_BITMAP, RT_ICON, RT_GROUP_ICON, RT_VERSION, RT_MANIFEST = 2, 3, 14, 16, 24
+
+failures = []
+
+
+def fail(message):
+    failures.append(message)
+
+
+# --- The PE resource directory -------------------------------------------------------------
+
+class Image:
+    def __init__(self, data):
+        self.data = data
+        pe = struct.unpack_from("<I", data, 0x3C)[0]
+        if data[pe:pe + 4] != b"PE\0\0":
+            raise SystemExit("check_resources: not a PE file")
+        sections, optional_size = struct.unpack_from("<H12xH", data, pe + 6)
+        optional = pe + 24
+        magic = struct.unpack_from("<H", data, optional)[0]
+        directories = optional + (96 if magic == 0x10B else 112)
+        self.resource_rva, self.resource_size = struct.unpack_from("<II", data, directories + 2 * 8)
+        self.sections = []
+        table = optional + optional_size
+        for i in range(sections):
+            virtual_size, rva, raw_size, raw_pointer = struct.unpack_from("<IIII", data, table + 40 * i + 8)
+            self.sections.append((rva, max(virtual_size, raw_size), raw_pointer))
+
+    def offset(self, rva):
+        for start, size, raw in self.sections:
+            if start <= rva < start + size:
+                return raw + rva - start
+        raise SystemExit("check_resources: address 0x%x is in no section" % rva)
+
+    def resources(self):
+        """{(type, name): (language, bytes)}; type and name are ints or upper-case strings."""
+        if self.resource_rva == 0:
+            return {}
+        base = self.offset(self.resource_rva)
+        found = {}
+
+        def entries(directory):
+            named, ids = struct.unpack_from("<HH", self.data, base + directory + 12)
+            for i in range(named + ids):
+                name, target = struct.unpack_from("<II", self.data, base + directory + 16 + 8 * i)
+                if name & 0x80000000:
+                    at = base + (name & 0x7FFFFFFF)
+                    length = struct.unpack_from("<H", self.data, at)[0]
+                    name = self.data[at + 2:at + 2 + 2 * length].decode("utf-16-le").upper()
+                yield name, target
+
+        for type_id, type_dir in entries(0):
+            for name, name_dir in entries(type_dir & 0x7FFFFFFF):
+                for language, leaf in entries(name_dir & 0x7FFFFFFF):
+                    rva, size = struct.unpack_from("<II", self.data, base + leaf)
+                    at = self.offset(rva)
+                    found[(type_id, name)] = (language, self.data[at:at + size])
+        return found
+
+
+# --- Checks --------------------------------------------------------------------------------
+
+def dib_header(blob):
+    size, width, height, planes, bits, compression = struct.unpack_from("<IiiHHI", blob, 0)
+    return size, width, height, bits, compression
+
+
+def check_bitmap(name, blob, width, height, transparent=None):
+    header_size, w, h, bits, compression = dib_header(blob)
+    if (w, abs(h)) != (width, height):
+        fail("%s is %d x %d, not %d x %d" % (name, w, abs(h), width, height))
+        return
+    if bits != 24 or compression != 0:
+        fail("%s is not an uncompressed 24-bit bitmap" % name)
+        return
+    stride = (w * 3 + 3) & ~3
+    pixels = blob[header_size:]
+    if len(pixels) < stride * abs(h):
+        fail("%s holds too few pixel bytes" % name)
+        return
+
+    def pixel(x, y):  # y from the top
+        row = abs(h) - 1 - y if h > 0 else y
+        b, g, r = pixels[row * stride + 3 * x:row * stride + 3 * x + 3]
+        return r | g << 8 | b << 16
+
+    colours = {pixel(x, y) for y in range(abs(h)) for x in range(w)}
+    if len(colours) < 3:
+        fail("%s is (nearly) one colour: nothing drawn" % name)
+    if transparent is not None:
+        if pixel(0, abs(h) - 1) != transparent:
+            fail("%s: the bottom-left pixel is 0x%06X, not the transparent colour" % (name, pixel(0, abs(h) - 1)))
+        drawn = sum(1 for y in range(abs(h)) for x in range(w) if pixel(x, y) != transparent)
+        if drawn < w * abs(h) // 8:
+            fail("%s has only %d drawn pixels" % (name, drawn))
+
+
+def check_icon_group(name, blob, icons):
+    reserved, kind, count = struct.unpack_from("<HHH", blob, 0)
+    if kind != 1 or count == 0:
+        fail("%s is not an icon group" % name)
+        return
+    present = set()
+    for i in range(count):
+        w, h, colours, _, planes, bits, size, icon_id = struct.unpack_from("<BBBBHHIH", blob, 6 + 14 * i)
+        w, h = w or 256, h or 256
+        if (RT_ICON, icon_id) not in icons:
+            fail("%s: icon image %d is missing" % (name, icon_id))
+            continue
+        image = icons[(RT_ICON, icon_id)][1]
+        _, iw, ih, ibits, _ = dib_header(image)
+        if (iw, ih) != (w, 2 * h) or ibits != bits:
+            fail("%s: image %d says %d x %d x %d but holds %d x %d x %d" % (name, icon_id, w, h, bits, iw, ih // 2, ibits))
+            continue
+        if bits == 32:
+            alphas = {image[40 + 4 * p + 3] for p in range(w * h)}
+            if 0 not in alphas or 255 not in alphas:
+                fail("%s: the %d px image has no transparent or no opaque pixels" % (name, w))
+        present.add((w, bits))
+    for size in (16, 32, 48):
+        if (size, 32) not in present:
+            fail("%s has no %d x %d image with alpha" % (name, size, size))
+    for size in (16, 32):
+        if not any(s == size and b <= 8 for s, b in present):
+            fail("%s has no %d x %d image in few colours for systems without alpha icons" % (name, size, size))
+
+
+def version_blocks(blob, at=0, end=None):
+    """Yields (key, value bytes, value length, type, children offset, block end) of the
+    version record's blocks from at to end."""
+    end = len(blob) if end is None else end
+    while at + 6 <= end:
+        length, value_length, kind = struct.unpack_from("<HHH", blob, at)
+        if length == 0:
+            break
+        key_end = at + 6
+        while blob[key_end:key_end + 2] != b"\0\0":
+            key_end += 2
+        key = blob[at + 6:key_end].decode("utf-16-le")
+        value_at = (key_end + 2 + 3) & ~3
+        value_bytes = value_length * 2 if kind == 1 else value_length
+        yield key, blob[value_at:value_at + value_bytes], kind, (value_at + value_bytes + 3) & ~3, at + length
+        at = (at + length + 3) & ~3
+
+
+def check_version(blob, version):
+    major, minor = (int(v) for v in version.split(".")[:2])
+    root = list(version_blocks(blob))
+    if not root or root[0][0] != "VS_VERSION_INFO":
+        fail("the version record has no VS_VERSION_INFO block")
+        return
+    _, fixed, _, children, end = root[0]
+    signature, _, file_ms, file_ls, product_ms, product_ls = struct.unpack_from("<IIIIII", fixed, 0)
+    if signature != 0xFEEF04BD:
+        fail("the version record's fixed part has the wrong signature")
+    if (file_ms, file_ls) != (major << 16 | minor, 0) or (product_ms, product_ls) != (major << 16 | minor, 0):
+        fail("file or product version is not %d.%d.0.0" % (major, minor))
+    strings, translation = {}, None
+    for key, _, _, sub, sub_end in version_blocks(blob, children, end):
+        if key == "StringFileInfo":
+            for table, _, _, table_children, table_end in version_blocks(blob, sub, sub_end):
+                if table.upper() != "080404B0":
+                    fail("string table %s is not Chinese (Simplified), Unicode" % table)
+                for name, value, _, _, _ in version_blocks(blob, table_children, table_end):
+                    strings[name] = value.decode("utf-16-le").rstrip("\0")
+        elif key == "VarFileInfo":
+            for name, value, _, _, _ in version_blocks(blob, sub, sub_end):
+                if name == "Translation":
+                    translation = struct.unpack_from("<HH", value, 0)
+    if translation != (0x0804, 1200):
+        fail("the version record's translation is %r, not (0x0804, 1200)" % (translation,))
+    expected = {"ProductName": "Quillet", "FileVersion": "%d.%d" % (major, minor),
+                "ProductVersion": "%d.%d" % (major, minor), "OriginalFilename": "Quillet.exe"}
+    for name, value in expected.items():
+        if strings.get(name) != value:
+            fail("version string %s is %r, not %r" % (name, strings.get(name), value))
+    description = strings.get("FileDescription", "")
+    if not any("\u4e00" <= ch <= "\u9fff" for ch in description):
+        fail("the file description %r is not in Chinese" % description)
+
+
+def check_manifest(blob):
+    ns = {"a": "urn:schemas-microsoft-com:asm.v1", "v2": "urn:schemas-microsoft-com:asm.v2"}
+    try:
+        root = ET.fromstring(blob)
+    except ET.ParseError as error:
+        fail("the manifest is not well-formed XML: %s" % error)
+        return
+    controls = [d for d in root.findall("a:dependency/a:dependentAssembly/a:assemblyIdentity", ns)
+                if d.get("name") == "Microsoft.Windows.Common-Controls"]
+    if not controls or controls[0].get("version") != "6.0.0.0" or controls[0].get("processorArchitecture") != "*":
+        fail("the manifest does not ask for the common controls 6.0.0.0 of any processor")
+    level = root.find("v2:trustInfo/v2:security/v2:requestedPrivileges/v2:requestedExecutionLevel", ns)
+    if level is None or level.get("level") != "asInvoker":
+        fail("the manifest does not run the program asInvoker (in the asm.v2 trust section XP reads)")
+    known = {"{%s}%s" % (ns["a"], tag) for tag in ("assemblyIdentity", "description", "dependency")}
+    known.add("{%s}trustInfo" % ns["v2"])
+    for child in root:
+        if child.tag not in known:
+            fail("the manifest holds %s, which Windows XP's loader is not known to accept" % child.tag)
+
+
+def main(argv):
+    if len(argv) != 4:
+        sys.stderr.write(__doc__)
+        return 2
+    exe, header, version = argv[1:]
+    with open(exe, "rb") as f:
+        found = Image(f.read()).resources()
+    text = open(header, encoding="utf-8").read()
+    names = dict(re.findall(r'constexpr char (k\w+)\[\] = "([A-Z0-9_]+)"', text))
+    numbers = {k: int(v) for k, v in re.findall(r"constexpr int (k\w+) = (\d+)", text)}
+    transparent = int(re.search(r"kGlyphTransparentColour = (0x[0-9A-Fa-f]+)", text).group(1), 16)
+    if not names:
+        raise SystemExit("check_resources: no names read from %s" % header)
+
+    for constant, name in sorted(names.items()):
+        if constant == "kMainIcon":
+            if (RT_GROUP_ICON, name) not in found:
+                fail("icon %s is missing" % name)
+            else:
+                check_icon_group(name, found[(RT_GROUP_ICON, name)][1], found)
+        elif constant == "kSplashPicture":
+            if (RT_BITMAP, name) not in found:
+                fail("bitmap %s is missing" % name)
+            else:
+                check_bitmap(name, found[(RT_BITMAP, name)][1], numbers["kSplashWidth"], numbers["kSplashHeight"])
+        else:
+            if (RT_BITMAP, name) not in found:
+                fail("bitmap %s is missing" % name)
+            else:
+                size = numbers["kGlyphSize"]
+                check_bitmap(name, found[(RT_BITMAP, name)][1], size, size, transparent)
+    for kind, name in found:
+        if kind == RT_BITMAP and name not in names.values():
+            fail("bitmap %s is in the program but not in %s" % (name, header))
+        if kind == RT_GROUP_ICON and name not in names.values():
+            fail("icon %s is in the program but not in %s" % (name, header))
+
+    for (kind, name), (language, _) in found.items():
+        if kind in (RT_BITMAP, RT_GROUP_ICON, RT_MANIFEST) and language != 0:
+            fail("resource %s of type %d has language 0x%04X, not neutral: a Windows in another "
+                 "language might not find it" % (name, kind, language))
+
+    if (RT_VERSION, 1) not in found:
+        fail("the version record is missing")
+    else:
+        check_version(found[(RT_VERSION, 1)][1], version)
+    if (RT_MANIFEST, 1) not in found:
+        fail("the manifest (type 24, id 1) is missing")
+    else:
+        check_manifest(found[(RT_MANIFEST, 1)][1])
+
+    for message in failures:
+        print("check_resources: " + message)
+    if failures:
+        return 1
+    print("check_resources: %d named pictures, the version record and the manifest are in %s" % (len(names), exe))
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv))
