@@ -1,0 +1,376 @@
+// Forms: ownership and names, realisation, layout, fonts, tab order, focus, hints and modal
+// dialogs.
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "tests/unit/ui_recording_backend.h"
+#include "ui/controls.h"
+#include "ui/form.h"
+#include "ui/menu.h"
+#include "ui/timer.h"
+
+using ui::Change;
+using uitest::Counter;
+using uitest::RecordingBackend;
+
+using Names = std::vector<std::string>;
+
+TEST(UiForm, FindsEveryComponentByNameAndRefusesDuplicates) {
+    RecordingBackend backend;
+    ui::Form form(backend);
+    auto& pages = form.add<ui::PageControl>("MainPageControl");
+    auto& sheet = pages.addPage("OptionsTabSheet", "选项");
+    auto& box = sheet.add<ui::CheckBox>("HotkeyCheckBox");
+    auto& menu = form.addComponent<ui::MainMenu>("MainMenu1");
+    auto& file = menu.add("File1", "文件(&F)");
+    auto& exit = file.add("Exit1", "退出(&X)");
+    auto& timer = form.addComponent<ui::Timer>("MainTimer");
+
+    EXPECT_EQ(&form.get<ui::CheckBox>("HotkeyCheckBox"), &box);
+    EXPECT_EQ(&form.get<ui::MenuItem>("Exit1"), &exit);
+    EXPECT_EQ(&form.get<ui::Timer>("MainTimer"), &timer);
+    EXPECT_EQ(form.find("OptionsTabSheet"), &sheet);
+    EXPECT_EQ(form.menu(), &menu);
+    EXPECT_EQ(form.find("Nothing"), nullptr);
+    EXPECT_THROW(form.get<ui::CheckBox>("Nothing"), std::out_of_range);
+    EXPECT_THROW(form.get<ui::Edit>("HotkeyCheckBox"), std::invalid_argument);
+
+    // A taken name is refused before anything is made.
+    EXPECT_THROW(form.add<ui::Label>("Exit1"), std::invalid_argument);
+    EXPECT_THROW(file.add("HotkeyCheckBox", "x"), std::invalid_argument);
+    EXPECT_THROW(form.addComponent<ui::Timer>("MainPageControl"), std::invalid_argument);
+    EXPECT_EQ(form.children().size(), 1u);
+    EXPECT_EQ(file.count(), 1);
+    // Unnamed controls are not registered, so several may exist.
+    form.add<ui::Label>("");
+    form.add<ui::Label>("");
+    EXPECT_EQ(form.children().size(), 3u);
+}
+
+TEST(UiForm, EachKindHoldsOnlyTheChildrenItCan) {
+    RecordingBackend backend;
+    ui::Form form(backend);
+    auto& pages = form.add<ui::PageControl>("Pages");
+    auto& label = form.add<ui::Label>("Label");
+    auto& panel = form.add<ui::Panel>("Panel");
+    EXPECT_THROW(label.add<ui::Edit>("InLabel"), std::logic_error);
+    EXPECT_THROW(pages.add<ui::Edit>("InPages"), std::logic_error) << "a page control holds pages";
+    EXPECT_THROW(panel.add<ui::TabSheet>("Sheet"), std::logic_error);
+    EXPECT_THROW(form.add<ui::TabSheet>("Sheet"), std::logic_error);
+    EXPECT_EQ(form.find("InLabel"), nullptr);
+    panel.add<ui::GroupBox>("Group").add<ui::Edit>("InGroup");
+    EXPECT_NE(form.find("InGroup"), nullptr);
+}
+
+TEST(UiForm, PeersAreMadeParentsFirstAndDestroyedChildrenFirst) {
+    RecordingBackend backend;
+    {
+        ui::Form form(backend);
+        auto& panel = form.add<ui::Panel>("Panel");
+        panel.add<ui::Edit>("Edit");
+        form.addComponent<ui::PopupMenu>("Tray").add("Open1", "打开");
+        form.addComponent<ui::Timer>("Timer");
+        panel.setCaption("before");
+        EXPECT_TRUE(backend.log.empty()) << "nothing is mirrored before the form is realised";
+
+        form.realize();
+        form.realize();
+        EXPECT_EQ(backend.lifecycle(), (Names{"create:", "create:Panel", "create:Edit", "create:Tray",
+                                              "create:Open1", "create:Timer"}));
+        backend.log.clear();
+        panel.add<ui::Label>("Late");
+        EXPECT_EQ(backend.lifecycle(), Names{"create:Late"}) << "made at once on a realised form";
+        backend.log.clear();
+    }
+    EXPECT_EQ(backend.lifecycle(), (Names{"destroy:Timer", "destroy:Open1", "destroy:Tray", "destroy:Late",
+                                          "destroy:Edit", "destroy:Panel", "destroy:"}));
+}
+
+TEST(UiForm, ChildrenFollowAnchorsAndDockingWhenTheWindowIsResized) {
+    RecordingBackend backend;
+    ui::Form form(backend);
+    int resized = 0;
+    form.onResize = [&] { ++resized; };
+    // Children placed before the window has its size stay where they were put.
+    auto& pages = form.add<ui::PageControl>("Pages");
+    pages.setBounds(8, 0, 385, 325);
+    pages.setAnchors(ui::Anchors::all());
+    auto& button = form.add<ui::FlatButton>("Button");
+    button.setBounds(320, 332, 60, 25);
+    button.setAnchors({false, false, true, true});
+    auto& status = form.add<ui::StatusBar>("Status");
+    auto& sheet = pages.addPage("Sheet", "资源使用情况");
+    auto& graphPanel = sheet.add<ui::Panel>("GraphPanel");
+    graphPanel.setBounds(0, 0, 377, 293);
+    graphPanel.setAnchors(ui::Anchors::all());
+    auto& hintPanel = form.add<ui::Panel>("HintPanel");
+    hintPanel.setBounds(8, 368, 385, 45);
+    auto& hintLabel = hintPanel.add<ui::Label>("HintLabel");
+    hintLabel.setAlign(ui::Align::Client);
+
+    form.setClientSize(402, 434);
+    EXPECT_EQ(resized, 1);
+    EXPECT_EQ(pages.bounds(), (ui::Bounds{8, 0, 385, 325}));
+    EXPECT_EQ(button.bounds(), (ui::Bounds{320, 332, 60, 25}));
+    EXPECT_EQ(status.bounds(), (ui::Bounds{0, 415, 402, 19})) << "docked at the bottom";
+    EXPECT_EQ(sheet.bounds(), (ui::Bounds{4, 28, 377, 293})) << "pages fill the display area";
+    EXPECT_EQ(hintLabel.bounds(), (ui::Bounds{0, 0, 385, 45}));
+
+    form.show();
+    backend.log.clear();
+    form.boundsFromSystem(ui::Bounds{0, 0, 502, 484});  // the user drags the corner
+    EXPECT_EQ(resized, 2);
+    EXPECT_TRUE(backend.updates("").empty()) << "the window has that size already";
+    EXPECT_EQ(pages.bounds(), (ui::Bounds{8, 0, 485, 375}));
+    EXPECT_EQ(button.bounds(), (ui::Bounds{420, 382, 60, 25}));
+    EXPECT_EQ(status.bounds(), (ui::Bounds{0, 465, 502, 19}));
+    EXPECT_EQ(sheet.bounds(), (ui::Bounds{4, 28, 477, 343}));
+    EXPECT_EQ(graphPanel.bounds(), (ui::Bounds{0, 0, 477, 343}));
+    EXPECT_EQ(hintPanel.bounds(), (ui::Bounds{8, 368, 385, 45})) << "anchored left and top";
+    EXPECT_EQ(backend.updates("GraphPanel"), std::vector<Change>{Change::Bounds});
+
+    // The real display area replaces the assumed one.
+    pages.setDisplayArea(ui::Bounds{2, 2, 481, 349});
+    EXPECT_EQ(sheet.bounds(), (ui::Bounds{2, 2, 481, 349}));
+    pages.setSize(385, 325);
+    EXPECT_EQ(sheet.bounds(), (ui::Bounds{2, 2, 381, 299}));
+
+    // A hidden docked control gives its strip back.
+    status.setVisible(false);
+    auto& top = form.add<ui::Panel>("Top");
+    top.setSize(0, 30);
+    top.setAlign(ui::Align::Bottom);
+    EXPECT_EQ(top.bounds(), (ui::Bounds{0, 454, 502, 30}));
+    auto& laterStatus = form.add<ui::StatusBar>("LaterStatus");
+    EXPECT_EQ(laterStatus.bounds(), (ui::Bounds{0, 435, 502, 19})) << "docked as it is added";
+}
+
+TEST(UiForm, FontsAndColoursAreInheritedUntilSetOwn) {
+    RecordingBackend backend;
+    ui::Form form(backend);
+    form.show();
+    auto& panel = form.add<ui::Panel>("GraphPanel");
+    auto& value = panel.add<ui::Label>("Value");
+    auto& title = panel.add<ui::Label>("Title");
+    auto& link = panel.add<ui::LinkLabel>("Link");
+    EXPECT_EQ(value.font().height, -12);
+    EXPECT_EQ(value.font().face, "宋体");
+    EXPECT_TRUE(link.font().underline);
+    EXPECT_EQ(link.cursor(), ui::Cursor::Hand);
+
+    ui::Font big = title.font();
+    big.height = -16;
+    big.bold = true;
+    title.setFont(big);
+    backend.log.clear();
+
+    ui::Font lime = panel.font();
+    lime.color = ui::kColorLime;
+    panel.setFont(lime);
+    panel.setColor(ui::kColorBlack);
+    EXPECT_EQ(value.font().color, ui::kColorLime);
+    EXPECT_EQ(value.color(), ui::kColorBlack);
+    EXPECT_EQ(title.font().color, ui::kColorWindowText) << "its own font stays";
+    EXPECT_EQ(title.color(), ui::kColorBlack);
+    EXPECT_EQ(backend.updates("Value"), (std::vector<Change>{Change::Font, Change::Color}));
+    EXPECT_EQ(backend.updates("Title"), std::vector<Change>{Change::Color});
+    EXPECT_TRUE(backend.updates("Link").size() == 1) << "only the colour reaches its own font";
+
+    backend.log.clear();
+    panel.setFont(lime);
+    value.setParentFont(false);
+    EXPECT_TRUE(backend.log.empty()) << "nothing it shows changed";
+    title.setParentFont(true);
+    EXPECT_EQ(title.font().color, ui::kColorLime);
+    EXPECT_EQ(backend.updates("Title"), std::vector<Change>{Change::Font});
+}
+
+TEST(UiForm, TabOrderAndTabSequence) {
+    RecordingBackend backend;
+    ui::Form form(backend);
+    auto& pages = form.add<ui::PageControl>("Pages");
+    auto& first = pages.addPage("First", "1");
+    auto& second = pages.addPage("Second", "2");
+    auto& a = first.add<ui::CheckBox>("A");
+    first.add<ui::Label>("Label");
+    auto& b = first.add<ui::Edit>("B");
+    auto& group = first.add<ui::GroupBox>("Group");
+    auto& c = group.add<ui::ComboBox>("C");
+    auto& d = second.add<ui::TrackBar>("D");
+    auto& exit = form.add<ui::Button>("Exit");
+
+    EXPECT_EQ(form.tabSequence(), (std::vector<ui::Control*>{&pages, &a, &b, &c, &d, &exit}));
+    EXPECT_EQ(form.get<ui::Label>("Label").tabOrder(), -1) << "labels are not in the tab order";
+
+    form.realize();
+    backend.log.clear();
+    b.setTabOrder(0);
+    EXPECT_EQ(b.tabOrder(), 0);
+    EXPECT_EQ(a.tabOrder(), 1);
+    EXPECT_EQ(group.tabOrder(), 2);
+    EXPECT_EQ(backend.updates("First"), std::vector<Change>{Change::TabOrder});
+    group.setTabOrder(99);
+    EXPECT_EQ(group.tabOrder(), 2) << "clamped to the last place, which it holds";
+    a.setTabOrder(-4);
+    EXPECT_EQ(a.tabOrder(), 0);
+    EXPECT_EQ(form.tabSequence(), (std::vector<ui::Control*>{&pages, &a, &b, &c, &d, &exit}));
+    a.setTabStop(false);
+    EXPECT_EQ(form.tabSequence(), (std::vector<ui::Control*>{&pages, &b, &c, &d, &exit}));
+}
+
+TEST(UiForm, FocusMovesOnceAndOnlyToControlsThatTakeIt) {
+    RecordingBackend backend;
+    ui::Form form(backend);
+    form.show();
+    auto& hotKey = form.add<ui::HotKeyBox>("RecoverHotKey");
+    auto& box = form.add<ui::CheckBox>("Box");
+    auto& label = form.add<ui::Label>("Label");
+    std::vector<std::string> events;
+    hotKey.onEnter = [&] { events.push_back("enter hotkey"); };
+    hotKey.onExit = [&] { events.push_back("exit hotkey"); };
+    box.onEnter = [&] { events.push_back("enter box"); };
+    backend.log.clear();
+
+    EXPECT_TRUE(hotKey.userEntered());
+    EXPECT_TRUE(hotKey.userEntered());
+    EXPECT_TRUE(hotKey.focused());
+    EXPECT_TRUE(backend.updates("RecoverHotKey").empty());
+    EXPECT_TRUE(box.setFocus());
+    EXPECT_EQ(backend.updates("Box"), std::vector<Change>{Change::Focus});
+    EXPECT_EQ(events, (Names{"enter hotkey", "exit hotkey", "enter box"}));
+
+    EXPECT_FALSE(label.setFocus()) << "a label takes no focus";
+    auto& readOnly = form.add<ui::Edit>("ReadOnly");
+    readOnly.setReadOnly(true);
+    EXPECT_TRUE(readOnly.userEntered()) << "read-only text can still be selected";
+    EXPECT_TRUE(box.setFocus());
+    events.clear();
+    hotKey.setEnabled(false);
+    EXPECT_FALSE(hotKey.userEntered());
+    EXPECT_EQ(form.activeControl(), &box);
+}
+
+TEST(UiForm, HintsSplitAtTheFirstBarAndReachTheHintDisplayWhenTheyChange) {
+    EXPECT_EQ(ui::shortHint(" 释放系统内存"), " 释放系统内存");
+    EXPECT_EQ(ui::longHint(" 释放系统内存"), " 释放系统内存");
+    EXPECT_EQ(ui::shortHint("Free|Free system memory now"), "Free");
+    EXPECT_EQ(ui::longHint("Free|Free system memory now"), "Free system memory now");
+    EXPECT_EQ(ui::shortHint("|long only"), "");
+    EXPECT_EQ(ui::longHint("short only|"), "");
+    EXPECT_EQ(ui::longHint("a|b|c"), "b|c");
+    EXPECT_EQ(ui::longHint(""), "");
+
+    RecordingBackend backend;
+    ui::Form form(backend);
+    form.setHint(" 将光标移动到菜单或按钮上可以查看它的详细说明！");
+    auto& panel = form.add<ui::Panel>("Panel");
+    auto& button = panel.add<ui::FlatButton>("Recover");
+    button.setHint(" 释放系统内存");
+    auto& plain = panel.add<ui::CheckBox>("Plain");
+    auto& item = form.addComponent<ui::MainMenu>("Menu").add("Exit1", "退出(&X)");
+    item.setHint(" 退出 Quillet");
+
+    std::vector<std::string> shown;
+    form.onHint = [&](const std::string& hint) { shown.push_back(ui::longHint(hint)); };
+    form.userPointedAt(&button);
+    form.userPointedAt(&button);
+    form.userPointedAt(&plain);
+    form.userPointedAt(item);
+    form.userPointedAt(nullptr);
+    EXPECT_EQ(shown, (Names{" 释放系统内存", " 将光标移动到菜单或按钮上可以查看它的详细说明！", " 退出 Quillet", ""}));
+}
+
+TEST(UiForm, ModalDialogEndsByButtonCloseOrScript) {
+    RecordingBackend backend;
+    ui::Form dialog(backend);
+    auto& ok = dialog.add<ui::Button>("OKButton");
+    ok.setModalResult(ui::kModalOk);
+    auto& cancel = dialog.add<ui::Button>("CancelButton");
+    cancel.setModalResult(ui::kModalCancel);
+    bool valid = false;
+    int okClicks = 0;
+    ok.onClick = [&] {
+        ++okClicks;
+        if (!valid) dialog.setModalResult(ui::kModalNone);  // stays open
+    };
+
+    std::vector<int> seen;
+    backend.onModal = [&](ui::Form& shown) {
+        EXPECT_TRUE(shown.visible());
+        EXPECT_TRUE(shown.modal());
+        EXPECT_THROW(shown.showModal(), std::logic_error);
+        ok.userClicked();
+        seen.push_back(shown.modalResult());
+        valid = true;
+        ok.userClicked();
+        seen.push_back(shown.modalResult());
+    };
+    EXPECT_EQ(dialog.showModal(), ui::kModalOk);
+    EXPECT_EQ(seen, (std::vector<int>{ui::kModalNone, ui::kModalOk}));
+    EXPECT_EQ(okClicks, 2);
+    EXPECT_FALSE(dialog.visible());
+    EXPECT_FALSE(dialog.modal());
+
+    backend.onModal = [&](ui::Form&) {};
+    EXPECT_EQ(dialog.showModal(), ui::kModalCancel) << "left open: ends as closed";
+
+    ui::CloseAction answer = ui::CloseAction::None;
+    dialog.onClose = [&](ui::CloseAction& action) { action = answer; };
+    backend.onModal = [&](ui::Form& shown) {
+        shown.close();
+        seen.push_back(shown.modalResult());
+        answer = ui::CloseAction::Hide;
+        shown.close();
+    };
+    seen.clear();
+    EXPECT_EQ(dialog.showModal(), ui::kModalCancel);
+    EXPECT_EQ(seen, std::vector<int>{ui::kModalNone}) << "the first close was refused";
+
+    backend.onModal = [&](ui::Form&) { throw std::runtime_error("script failed"); };
+    EXPECT_THROW(dialog.showModal(), std::runtime_error);
+    EXPECT_FALSE(dialog.modal());
+    EXPECT_FALSE(dialog.visible());
+}
+
+TEST(UiForm, SplashClosedByItsTimerAfterTwoSeconds) {
+    RecordingBackend backend;
+    ui::Form splash(backend);
+    auto& timer = splash.addComponent<ui::Timer>("Timer");
+    timer.setEnabled(false);
+    timer.onTimer = [&] { splash.close(); };
+    timer.setInterval(2000);
+    timer.setEnabled(true);
+
+    bool openAfter1999 = false;
+    backend.onModal = [&](ui::Form& shown) {
+        backend.advance(1999);
+        openAfter1999 = shown.modalResult() == ui::kModalNone;
+        backend.advance(1);
+    };
+    EXPECT_EQ(splash.showModal(), ui::kModalCancel);
+    EXPECT_TRUE(openAfter1999);
+    EXPECT_EQ(backend.now(), 2000u);
+}
+
+TEST(UiForm, ClosingAWindowThatRefusesHidesNothing) {
+    RecordingBackend backend;
+    ui::Form main(backend);
+    main.show();
+    int closes = 0;
+    main.onClose = [&](ui::CloseAction& action) {
+        ++closes;
+        action = ui::CloseAction::None;
+        main.hide();  // the main window hides itself to the tray instead
+    };
+    main.close();
+    EXPECT_EQ(closes, 1);
+    EXPECT_FALSE(main.visible());
+
+    main.onClose = nullptr;
+    main.show();
+    main.close();
+    EXPECT_FALSE(main.visible()) << "closed: hidden, not destroyed";
+}
