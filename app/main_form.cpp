@@ -1,44 +1,305 @@
 #include "app/main_form.h"
 
 #include <stdexcept>
+#include <string>
 
+#include "app/paths.h"
 #include "app/texts.h"
+#include "memory/conversions.h"
+#include "memory/memory_status.h"
+#include "monitor/os_detection.h"
+#include "settings/main_form_layout.h"
+#include "ui/controls.h"
+#include "ui/menu.h"
+#include "ui/paint_control.h"
+#include "widgets/splash_form.h"
 
 namespace app {
 
+namespace {
+
+// Controls that do not apply to the running family and are greyed at creation.
+constexpr const char* kNotOnNt[] = {
+    "Win9xMEGroupBox", "Label3", "MinimumDiskCacheEdit", "Label4", "MinimumDiskCacheCheckBox", "Label5",
+    "MaximumDiskCacheEdit", "Label6", "MaximumDiskCacheCheckBox", "Label7", "ChunkSizeEdit", "Label8",
+    "ChunkSizeCheckBox", "Label9", "CacheSchemeComboBox", "ConserveSwapFileCheckBox", "LowResourceCheckBox",
+    "LowResourceEdit", "Label18",
+};
+constexpr const char* kNotOn9x[] = {
+    "WinNT2000XPCacheGroupBox",       "Label10", "Disable83NameCreationCheckBox", "DisableLastAccessTimeStampCheckBox",
+    "DisablePagingExecutiveCheckBox", "LargeSystemCacheCheckBox",
+};
+
+std::string megabytes(uint32_t mb) { return std::to_string(mb) + "M"; }
+
+}  // namespace
+
+TQuilletForm::TQuilletForm(platform::Platform& os, ui::Backend& backend)
+    : os_(os), cpuUsageSampler_(os.osVersion, os.ntSystem, os.registry), form_(settings::buildMainForm(backend)) {
+    form_->setClassName(kMainWindowClass);
+    bindings_ = settings::bindMainFormHandlers(*form_, handlerTable());
+    // The routing point of the window's own messages for a backend that mirrors the form.
+    form_->onMessage = [this](uint32_t message, uintptr_t wParam, intptr_t lParam, intptr_t& result) {
+        return dispatchMessage(message, wParam, lParam, result);
+    };
+}
+
 TQuilletForm::~TQuilletForm() {
-    if (window_ != nullptr) os_.windows.destroyWindow(window_);
+    if (ownWindow_ && window_ != nullptr) os_.windows.destroyWindow(window_);
+    form_.reset();
+}
+
+settings::FormHandlers TQuilletForm::handlerTable() {
+    settings::FormHandlers table;
+    auto& h = table.handlers;
+    h["Exit1Click"] = [this] { Exit1Click(); };
+    h["ExitSpeedButtonClick"] = [this] { ExitSpeedButtonClick(); };
+    h["HideSpeedButtonClick"] = [this] { HideSpeedButtonClick(); };
+    h["FreeMemory1Click"] = [this] { FreeMemory1Click(); };
+    h["Options1Click"] = [this] { Options1Click(); };
+    h["Tweaks1Click"] = [this] { Tweaks1Click(); };
+    h["Cache1Click"] = [this] { Cache1Click(); };
+    h["TabStyleComboBoxChange"] = [this] { TabStyleComboBoxChange(); };
+    h["RecoverSndCheckBoxClick"] = [this] { RecoverSndCheckBoxClick(); };
+    table.closing["FormClose"] = [this](ui::CloseAction& action) { FormClose(action); };
+    return table;
 }
 
 void TQuilletForm::create() {
-    platform::WindowSpec layout;
-    layout.className = kMainWindowClass;
-    layout.caption = kProductName;
-    layout.clientWidth = kClientWidth;
-    layout.clientHeight = kClientHeight;
-    layout.frame = platform::Frame::Sizeable;
-    window_ = os_.windows.createWindow(layout, this);
-    if (window_ == nullptr) throw std::runtime_error("无法创建主窗口。");
+    form_->realize();
+    if (ui::Peer* peer = form_->peer()) window_ = peer->window();
+    if (window_ == nullptr) {
+        // No real window mirrors the form: the program still needs its top-level window of its
+        // class, caption and size, for the single-instance test and the message map.
+        platform::WindowSpec layout;
+        layout.className = kMainWindowClass;
+        layout.caption = kProductName;
+        layout.clientWidth = form_->clientWidth();
+        layout.clientHeight = form_->clientHeight();
+        layout.frame = platform::Frame::Sizeable;
+        window_ = os_.windows.createWindow(layout, this);
+        if (window_ == nullptr) throw std::runtime_error("无法创建主窗口。");
+        ownWindow_ = true;
+    }
+    FormCreate();
 }
 
-void TQuilletForm::show() { os_.windows.showWindow(window_, true); }
+void TQuilletForm::show() {
+    state_.windowHidden = false;
+    applyWindowVisibility();
+}
 
-void TQuilletForm::Exit1Click() { os_.windows.quitMessageLoop(); }
+void TQuilletForm::applyWindowVisibility() {
+    const bool visible = !state_.windowHidden;
+    form_->setVisible(visible);
+    if (ownWindow_) os_.windows.showWindow(window_, visible);
+}
 
-bool TQuilletForm::handleMessage(uint32_t message, uintptr_t, intptr_t, intptr_t& result) {
+void TQuilletForm::FormCreate() {
+    ui::Form& f = *form_;
+
+    // 1. The number of the message the taskbar broadcasts when it is created anew.
+    state_.taskbarCreatedMessage = os_.windows.registerWindowMessage("TaskbarCreated");
+
+    // 2. The application's message hook, which puts the tray icon back on that message, is
+    //    installed here by the tray-icon feature.
+
+    // 3. The design size is the smallest the window may take.
+    f.setMinClientSize(f.clientWidth(), f.clientHeight());
+
+    // 4. The automatic-recovery button starts with the "switched on" picture.
+    get<ui::FlatButton>("DisableAutoRecoverSpeedButton").setGlyph(get<ui::Picture>("EnableImage").picture());
+
+    // 5. Caption (the main window is the program's taskbar entry, so it is also the
+    //    application's title), the account links and the splash box.
+    f.setCaption(kProductName);
+    get<ui::MenuItem>("UserAccount1").setEnabled(true);
+    auto& splashBox = get<ui::CheckBox>("StartSplashCheckBox");
+    splashBox.setEnabled(true);
+
+    // 6. The box means "do not show the splash": ShowSplash 1 (the default) ticks it.
+    if (os_.profile.getInt(appPaths().iniPath, "Settings", "ShowSplash", 1) != 0) splashBox.setChecked(true);
+
+    // 7. The splash, shown modally: creation goes on once it has closed.
+    if (!splashBox.checked()) {
+        widgets::TSplashForm splash(f.backend());
+        splash.showModal();
+    }
+
+    // 8. The hint hook: the hint panel shows the long part of the hint under the mouse.
+    f.onHint = [this](const std::string& hint) { get<ui::Label>("HintLabel").setCaption(ui::longHint(hint)); };
+
+    // 9. The graph's scale from the machine's memory; each label reads the figures afresh.
+    const std::pair<const char*, double> scale[] = {
+        {"Ram100Label", 1.0}, {"Ram75Label", 0.75}, {"Ram50Label", 0.5}, {"Ram25Label", 0.25}};
+    for (const auto& [name, share] : scale) {
+        memory::MemoryStatus status(os_.memory);
+        get<ui::Label>(name).setCaption(megabytes(memory::capMB(status.totalPhys(), share)));
+    }
+    get<ui::Label>("Ram0Label").setCaption("0M");
+
+    // 10. The tray menu's recover-a-share items name their megabytes.
+    for (int percent = 10; percent <= 90; percent += 10) {
+        memory::MemoryStatus status(os_.memory);
+        const uint32_t mb = memory::capMB(status.totalPhys(), percent / 100.0);
+        get<ui::MenuItem>(("N" + std::to_string(percent) + "RAM1").c_str())
+            .setCaption(megabytes(mb) + " (" + std::to_string(percent) + "%)");
+    }
+
+    // 11. The two memory track bars range over megabytes of the machine (maximum first).
+    auto& targetBar = get<ui::TrackBar>("TargetFreeRamTrackBar");
+    auto& levelBar = get<ui::TrackBar>("AutoRecoverLevelTrackBar");
+    {
+        memory::MemoryStatus status(os_.memory);
+        targetBar.setMax(static_cast<int>(memory::capMB(status.totalPhys(), 0.9)));
+        targetBar.setMin(0);
+    }
+    {
+        memory::MemoryStatus status(os_.memory);
+        levelBar.setMax(static_cast<int>(memory::capMB(status.totalPhys(), 0.25)));
+        levelBar.setMin(0);
+    }
+
+    // 12. The bars' change handlers bring their value labels and the graph's base lines in
+    //     line with the positions; they are bound with the recovery commands and the
+    //     automatic-recovery rules.
+    if (targetBar.onChange) targetBar.onChange();
+    if (levelBar.onChange) levelBar.onChange();
+
+    // 13. Base lines: the recovery target white, the alarm level red.
+    widgets::TPerformanceGraph& graph = get<ui::PerformanceGraphControl>("PerformanceGraph").graph();
+    graph.SetBaseLine1Color(0xFFFFFF);
+    graph.SetBaseLine2Color(0x0000FF);
+
+    // 14. Controls of the other family are greyed.
+    const bool nt = monitor::isNtFamily(os_.osVersion);
+    if (nt) {
+        for (const char* name : kNotOnNt) get<ui::Control>(name).setEnabled(false);
+    } else {
+        for (const char* name : kNotOn9x) get<ui::Control>(name).setEnabled(false);
+    }
+
+    // 15. Translucency exists on Windows 2000 and XP.
+    const monitor::OsDescription& system = monitor::osDescription();
+    if (system.isWin2000 || system.isWinXp) get<ui::CheckBox>("TranslucentCheckBox").setEnabled(true);
+
+    // 16. The About page.
+    get<ui::Label>("CopyRightAboutLabel").setCaption(settings::kOwnershipNotice);
+    get<ui::Label>("VersionAboutValLabel").setCaption(widgets::kProgramVersion);
+    {
+        memory::MemoryStatus status(os_.memory);
+        get<ui::Label>("TotalPhysicalRamAboutValLabel")
+            .setCaption(memory::formatThousands(memory::toKB(status.totalPhys())) + " KB");
+    }
+    {
+        memory::MemoryStatus status(os_.memory);
+        get<ui::Label>("TotalPageFileAboutValLabel")
+            .setCaption(memory::formatThousands(memory::toKB(status.totalPageFile())) + " KB");
+    }
+    get<ui::Label>("OperatingSystemAboutValLabel").setCaption(nt ? "Windows NT 系统" : "Windows 9x 系统");
+    get<ui::Label>("OSVersionAboutValLabel")
+        .setCaption(std::to_string(system.versionInfo.majorVersion) + "." +
+                    std::to_string(system.versionInfo.minorVersion));
+    get<ui::Label>("OSNAMEAboutLabel").setCaption(system.name + ", " + system.versionText);
+
+    // 17. Not hidden to the notification area.
+    state_.windowHidden = false;
+
+    // 18. The settings load (which runs the controls' handlers) comes here with the settings
+    //     file feature.
+    // 19. The tray icon is added here (tip "Quillet") with the tray-icon feature.
+    // 20. The first display refresh comes here with the monitor tick.
+
+    // 21. Whatever the settings load changed in the cache controls asks no restart at start.
+    state_.cacheChangePending = false;
+
+    // 22. The start-up recovery schedule comes here with the automatic-recovery rules.
+    // 23. The graph thread is started here with the monitor tick.
+}
+
+void TQuilletForm::FormClose(ui::CloseAction& action) {
+    // The window is never closed by its close button: it is hidden, as the 最小化 button does.
+    action = ui::CloseAction::None;
+    HideSpeedButtonClick();
+}
+
+void TQuilletForm::HideSpeedButtonClick() {
+    state_.windowHidden = true;
+    applyWindowVisibility();
+}
+
+void TQuilletForm::Exit1Click() {
+    // 1. Lifting a pause of automatic recovery comes here with the automatic-recovery rules.
+    // 2. Saving the settings comes here with the settings file feature.
+    // 3. Removing the tray icon (and bringing the window forward) comes here with the tray icon.
+    // 4. Stopping the graph thread comes here with the monitor tick.
+    // 5. Unregistering the two hotkeys comes here with the hotkeys.
+    // 6. The message loop ends; the process exits with 0.
+    os_.windows.quitMessageLoop();
+}
+
+void TQuilletForm::showPage(const char* pageName) {
+    get<ui::PageControl>("MainPageControl").setActivePage(get<ui::TabSheet>(pageName));
+}
+
+void TQuilletForm::FreeMemory1Click() { showPage("MemoryTabSheet"); }
+void TQuilletForm::Options1Click() { showPage("OptionsTabSheet"); }
+void TQuilletForm::Tweaks1Click() { showPage("TweaksTabSheet"); }
+void TQuilletForm::Cache1Click() { showPage("CacheTabSheet"); }
+
+void TQuilletForm::TabStyleComboBoxChange() {
+    ui::TabStyle style = ui::TabStyle::Tabs;
+    switch (get<ui::ComboBox>("TabStyleComboBox").itemIndex()) {
+        case 1: style = ui::TabStyle::Buttons; break;
+        case 2: style = ui::TabStyle::FlatButtons; break;
+        default: break;
+    }
+    get<ui::PageControl>("MainPageControl").setTabStyle(style);
+}
+
+void TQuilletForm::RecoverSndCheckBoxClick() {
+    const bool on = get<ui::CheckBox>("RecoverSndCheckBox").checked();
+    get<ui::Edit>("RecoverSoundFileEdit").setEnabled(on);
+    get<ui::Button>("RecoverSndFileSpeedButton").setEnabled(on);
+}
+
+bool TQuilletForm::dispatchMessage(uint32_t message, uintptr_t wParam, intptr_t lParam, intptr_t& result) {
     switch (message) {
-    case platform::kWmQueryEndSession:
-        Exit1Click();
-        result = 1;  // Windows may go on logging off or shutting down
-        return true;
-    case platform::kWmClose:
-        // Until the window has a notification-area icon to hide to, closing it ends the program.
-        Exit1Click();
-        result = 0;
-        return true;
-    default:
-        return false;
+        case platform::kWmQueryEndSession:
+            Exit1Click();
+            result = 1;  // Windows may go on logging off or shutting down
+            return true;
+        case platform::kWmHotKey:
+            WMHotKey(wParam);
+            result = 0;
+            return true;
+        case kTrayCallbackMessage:
+            onTrayMessage(lParam);
+            result = 0;
+            return true;
+        case kRecoveryDoneMessage:
+            onRecoveryDone();
+            result = 0;
+            return true;
+        default:
+            return false;
     }
 }
+
+bool TQuilletForm::handleMessage(uint32_t message, uintptr_t wParam, intptr_t lParam, intptr_t& result) {
+    if (message == platform::kWmClose) {
+        form_->close();
+        result = 0;
+        return true;
+    }
+    return dispatchMessage(message, wParam, lParam, result);
+}
+
+// The hotkeys (id 0 recover, id 1 automatic recovery off and on) act here once registered.
+void TQuilletForm::WMHotKey(uintptr_t) {}
+// The tray icon's double click and right click act here once the icon exists.
+void TQuilletForm::onTrayMessage(intptr_t) {}
+// The recovery worker's completion is handled here with the recovery engine.
+void TQuilletForm::onRecoveryDone() {}
 
 }  // namespace app

@@ -1,38 +1,112 @@
 #pragma once
+#include <cstdint>
+#include <functional>
+#include <memory>
+
 #include "monitor/cpu_usage.h"
 #include "platform/platform.h"
+#include "settings/main_form_builder.h"
+#include "ui/form.h"
 
 namespace app {
 
-// The main window. For now it is an empty window of the program's class with its caption;
-// the single-instance test finds running copies by that class name.
+// Message numbers of the main window's own message map.
+constexpr uint32_t kTrayCallbackMessage = platform::kWmUser + 1;  // 1025, the tray icon's mouse messages
+constexpr uint32_t kRecoveryDoneMessage = platform::kWmUser + 2;  // 1026, posted by the recovery worker
+
+// State the main window keeps beside its controls; all empty when the window object is made.
+// The tray icon and its image, the graph thread, the recovery thread and the stress page's held
+// block join here with their features.
+struct MainFormState {
+    uint32_t taskbarCreatedMessage = 0;  // the number registered for "TaskbarCreated"
+    bool cacheChangePending = false;     // a cache setting changed: a restart question is due
+    bool savedAutoRecover = false;       // check-box states saved while automatic recovery pauses
+    bool savedRecoverEveryXMinutes = false;
+    bool lowResourceAlarmShowing = false;
+    uint32_t startupRecoveryAmount = 0;  // megabytes to recover after start-up, 0 = none
+    uint32_t startupRecoveryWait = 0;    // seconds to wait after start-up
+    uint32_t startupRecoveryDue = 0;     // tick count at which the start-up recovery is due
+    int32_t intervalMinutes = 0;         // interval rule, 0 = off
+    uint32_t nextIntervalTick = 0;
+    int32_t graphPeriodMs = 0;           // pause of the graph thread between two steps
+    bool windowHidden = false;           // hidden to the notification area
+};
+
+// The main window: the form built from the layout tables, the state the program keeps beside
+// its controls, its creation handler, its message map and the exit sequence.
 class TQuilletForm : public platform::WindowHandler {
 public:
-    static constexpr int kClientWidth = 402;
-    static constexpr int kClientHeight = 434;
-
-    explicit TQuilletForm(platform::Platform& os)
-        : os_(os), cpuUsageSampler_(os.osVersion, os.ntSystem, os.registry) {}
+    TQuilletForm(platform::Platform& os, ui::Backend& backend);
     ~TQuilletForm() override;
     TQuilletForm(const TQuilletForm&) = delete;
     TQuilletForm& operator=(const TQuilletForm&) = delete;
 
-    // Creates the window (hidden). Throws when the system cannot make it.
+    // Realises the form (hidden) and runs the creation handler. Throws when the system cannot
+    // make the window.
     void create();
+    // Shows the window (the start-up does so unless StartMinimized is set).
     void show();
-    // The exit sequence: ends the message loop.
-    void Exit1Click();
 
+    // The creation handler, run by create().
+    void FormCreate();
+    // The close request: refused, the window is hidden instead.
+    void FormClose(ui::CloseAction& action);
+    // The exit sequence: ends the message loop (the process then exits with 0).
+    void Exit1Click();
+    void ExitSpeedButtonClick() { Exit1Click(); }
+    // Hides the main window (to the notification area once its icon exists).
+    void HideSpeedButtonClick();
+
+    // View menu: each makes its page the active one, without the page-changing question.
+    void FreeMemory1Click();
+    void Options1Click();
+    void Tweaks1Click();
+    void Cache1Click();
+    void TabStyleComboBoxChange();
+    void RecoverSndCheckBoxClick();
+
+    // The message map: WM_QUERYENDSESSION, WM_HOTKEY, kTrayCallbackMessage, kRecoveryDoneMessage.
+    // True when handled, with the answer in result.
+    bool dispatchMessage(uint32_t message, uintptr_t wParam, intptr_t lParam, intptr_t& result);
+    // Messages of the plain system window used while the backend mirrors no form (headless):
+    // the close request goes to the form, everything else to the message map.
     bool handleMessage(uint32_t message, uintptr_t wParam, intptr_t lParam, intptr_t& result) override;
 
+    ui::Form& form() const { return *form_; }
+    // Which of the tables' handler names are bound to this window's methods.
+    const settings::BindingReport& bindings() const { return bindings_; }
     platform::Window window() const { return window_; }
-    // The program's one CPU sampler; the monitor tick samples through it.
     monitor::CpuUsageSampler& cpuUsageSampler() { return cpuUsageSampler_; }
 
+    MainFormState& state() { return state_; }
+    const MainFormState& state() const { return state_; }
+
 private:
+    template <class T>
+    T& get(const char* name) const {
+        return form_->get<T>(name);
+    }
+    settings::FormHandlers handlerTable();
+    void showPage(const char* pageName);
+    // The window shows unless windowHidden.
+    void applyWindowVisibility();
+
+    // Routing points of the message map for features still to come.
+    void WMHotKey(uintptr_t id);
+    void onTrayMessage(intptr_t mouseMessage);
+    void onRecoveryDone();
+
     platform::Platform& os_;
     monitor::CpuUsageSampler cpuUsageSampler_;
+    std::unique_ptr<ui::Form> form_;
+    settings::BindingReport bindings_;
+    // The form's real window; when the backend mirrors no form, a plain system window of the
+    // program's class that this object owns (ownWindow_), so that the single-instance test and
+    // the message map work all the same.
     platform::Window window_ = nullptr;
+    bool ownWindow_ = false;
+
+    MainFormState state_;
 };
 
 }  // namespace app

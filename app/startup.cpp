@@ -18,15 +18,15 @@ void showErrorBox(platform::Platform& os, const std::string& message) {
     os.windows.messageBox(nullptr, message, kProductName, platform::kMbOk | platform::kMbIconError);
 }
 
-int runMainWindow(platform::Platform& os) {
-    TQuilletForm form(os);
+int runMainWindow(platform::Platform& os, ui::Backend& backend) {
+    TQuilletForm form(os, backend);
     form.create();
     if (os.profile.getInt(appPaths().iniPath, "Settings", "StartMinimized", 0) == 0) form.show();
     os.windows.runMessageLoop();
     return 0;
 }
 
-int run(platform::Platform& os) {
+int run(platform::Platform& os, ui::Backend& backend) {
     setAppPaths(makeAppPaths(os.process.programPath()));
 
     if (runCommandLine(os.process.commandLine(), os)) return 0;
@@ -42,14 +42,14 @@ int run(platform::Platform& os) {
     monitor::detectOs(os.osVersion);
 
     os.windows.setErrorReporter([&os](const std::string& message) { showErrorBox(os, message); });
-    return runMainWindow(os);
+    return runMainWindow(os, backend);
 }
 
 }  // namespace
 
-int runQuillet(platform::Platform& os) {
+int runQuillet(platform::Platform& os, ui::Backend& backend) {
     try {
-        return run(os);
+        return run(os, backend);
     } catch (const std::exception& e) {
         showErrorBox(os, e.what());
     } catch (...) {

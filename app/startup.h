@@ -1,10 +1,12 @@
 #pragma once
 #include "platform/platform.h"
+#include "ui/control.h"
 
 namespace app {
 
 // The program from start to end: paths, the command-line run, the single-instance test,
-// the main window and its message loop. Always returns the exit code 0.
-int runQuillet(platform::Platform& os);
+// the main window (its controls mirrored by `backend`) and its message loop. Always returns
+// the exit code 0.
+int runQuillet(platform::Platform& os, ui::Backend& backend);
 
 }  // namespace app

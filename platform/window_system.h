@@ -64,6 +64,10 @@ public:
     virtual void runMessageLoop() = 0;
     virtual void quitMessageLoop() = 0;
     virtual void setErrorReporter(std::function<void(const std::string&)> reporter) = 0;
+
+    // The system-wide number of a named window message (RegisterWindowMessage): every
+    // program asking with the same name gets the same number, 0xC000 or above; 0 on failure.
+    virtual uint32_t registerWindowMessage(const std::string& name) = 0;
 };
 
 }  // namespace platform

@@ -65,6 +65,7 @@
 #include <vector>
 
 #include "platform/canvas.h"
+#include "platform/window_system.h"
 
 namespace ui {
 
@@ -216,6 +217,9 @@ public:
     // The drawing surface of a custom-painted control: the control's face on screen, so what
     // is drawn on it is what the user sees; it has the control's size. Null for other kinds.
     virtual platform::Canvas* surface() { return nullptr; }
+    // The real window of a form's peer, for the platform services that act on a window
+    // (owner of a dialog, foreground, translucency); null for other kinds and headless.
+    virtual platform::Window window() const { return nullptr; }
 };
 
 // Makes the real counterparts of components. The headless backend (ui/headless_backend.h)

@@ -21,6 +21,20 @@ enum class BorderStyle { Sizeable, Dialog, Single, None };
 enum class FormPosition { Default, DesktopCenter, Designed };
 enum class CloseAction { None, Hide };
 
+// The buttons of a form's title bar: the system menu (which carries the close box), minimise
+// and maximise. A form without a border has no title bar, so it shows none of them whatever
+// they say.
+struct BorderIcons {
+    bool systemMenu = true;
+    bool minimize = true;
+    bool maximize = true;
+    static BorderIcons none() { return {false, false, false}; }
+    bool operator==(const BorderIcons& o) const {
+        return systemMenu == o.systemMenu && minimize == o.minimize && maximize == o.maximize;
+    }
+    bool operator!=(const BorderIcons& o) const { return !(*this == o); }
+};
+
 // A top-level window: the main window or a dialog. It owns everything on it: its controls
 // (the tree under it), its menus and timers, each registered under its name, which is unique
 // in the form. A form is made hidden and unrealised; realize() (or show/showModal, which
@@ -71,6 +85,8 @@ public:
     void setClassName(const std::string& value) { applyState(className_, value, Change::Appearance); }
     BorderStyle borderStyle() const { return borderStyle_; }
     void setBorderStyle(BorderStyle value) { applyState(borderStyle_, value, Change::Appearance); }
+    const BorderIcons& borderIcons() const { return borderIcons_; }
+    void setBorderIcons(const BorderIcons& value) { applyState(borderIcons_, value, Change::Appearance); }
     FormPosition position() const { return position_; }
     void setFormPosition(FormPosition value) { applyState(position_, value, Change::Appearance); }
     bool stayOnTop() const { return stayOnTop_; }
@@ -99,6 +115,17 @@ public:
     bool modal() const { return modal_; }
     int modalResult() const { return modalResult_; }
     void setModalResult(int value) { modalResult_ = value; }
+
+    // A window message of the form's own that no control event covers (WM_QUERYENDSESSION,
+    // WM_HOTKEY, messages the program defines or registers): the backend's entry point for
+    // every message it does not handle itself. Offers it to onMessage; true when handled, with
+    // the answer in `result`; false lets the system's default handling run.
+    bool message(uint32_t number, uintptr_t wParam, intptr_t lParam, intptr_t& result) {
+        if (!onMessage) return false;
+        const auto handler = onMessage;
+        return handler(number, wParam, lParam, result);
+    }
+    std::function<bool(uint32_t number, uintptr_t wParam, intptr_t lParam, intptr_t& result)> onMessage;
 
     // A close request from code or the user (the title-bar close, Alt+F4: the backend's one
     // entry point for them). onClose may refuse it (CloseAction::None); otherwise a modal
@@ -146,6 +173,7 @@ private:
 
     std::string className_;
     BorderStyle borderStyle_ = BorderStyle::Sizeable;
+    BorderIcons borderIcons_;
     FormPosition position_ = FormPosition::Default;
     bool stayOnTop_ = false;
     int minClientWidth_ = 0;

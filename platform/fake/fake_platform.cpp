@@ -138,6 +138,15 @@ void FakeMachine::quitMessageLoop() {
     events.push_back("quit");
 }
 
+uint32_t FakeMachine::registerWindowMessage(const std::string& name) {
+    events.push_back("registerWindowMessage " + name);
+    auto found = registeredMessages_.find(name);
+    if (found != registeredMessages_.end()) return found->second;
+    const uint32_t number = 0xC000u + static_cast<uint32_t>(registeredMessages_.size());
+    registeredMessages_.emplace(name, number);
+    return number;
+}
+
 void FakeMachine::setErrorReporter(std::function<void(const std::string&)> reporter) {
     errorReporter = std::move(reporter);
 }

@@ -158,6 +158,9 @@ public:
     void runMessageLoop() override;
     void quitMessageLoop() override;
     void setErrorReporter(std::function<void(const std::string&)> reporter) override;
+    // Numbers from 0xC000 in the order names are first asked for; logged as
+    // "registerWindowMessage NAME".
+    uint32_t registerWindowMessage(const std::string& name) override;
     // --- Shell ------------------------------------------------------------------
     intptr_t shellExecute(Window owner, const std::string& verb, const std::string& file, const std::string& parameters,
                           const std::string& directory, int showCommand) override;
@@ -187,7 +190,8 @@ private:
     RegistryKey newHandle(const std::string& path, uint32_t access);
     void ensureKey(const std::string& full);
 
-    std::map<void*, uint32_t> blocks_;  // committed blocks and their sizes
+    std::map<void*, uint32_t> blocks_;
+    std::map<std::string, uint32_t> registeredMessages_;  // committed blocks and their sizes
     bool ntFound_ = false;
     std::map<uintptr_t, OpenKey> openKeys_;
     uintptr_t nextKeyHandle_ = 0x100;

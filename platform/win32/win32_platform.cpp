@@ -214,6 +214,10 @@ void Win32Platform::runMessageLoop() {
 
 void Win32Platform::quitMessageLoop() { PostQuitMessage(0); }
 
+uint32_t Win32Platform::registerWindowMessage(const std::string& name) {
+    return RegisterWindowMessageW(widen(name).c_str());
+}
+
 void Win32Platform::setErrorReporter(std::function<void(const std::string&)> reporter) {
     errorReporter_ = std::move(reporter);
 }

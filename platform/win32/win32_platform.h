@@ -46,6 +46,7 @@ public:
     void runMessageLoop() override;
     void quitMessageLoop() override;
     void setErrorReporter(std::function<void(const std::string&)> reporter) override;
+    uint32_t registerWindowMessage(const std::string& name) override;
 
     // Shell
     intptr_t shellExecute(Window owner, const std::string& verb, const std::string& file, const std::string& parameters,

@@ -10,6 +10,7 @@
 #include "app/texts.h"
 #include "monitor/os_detection.h"
 #include "platform/fake/fake_platform.h"
+#include "ui/headless_backend.h"
 
 using platform::fake::FakeMachine;
 
@@ -17,7 +18,8 @@ namespace {
 
 int start(FakeMachine& machine) {
     platform::Platform os = machine.services();
-    return app::runQuillet(os);
+    ui::HeadlessBackend backend;
+    return app::runQuillet(os, backend);
 }
 
 const FakeMachine::FakeWindow* mainWindow(FakeMachine& machine) {
@@ -54,7 +56,9 @@ TEST(Startup, DescribesTheSystemOnceBeforeTheMessageLoop) {
     EXPECT_EQ(start(machine), 0);
     EXPECT_EQ(nameInLoop, "微软公司 Windows 98SE ");
     EXPECT_TRUE(monitor::osDescription().isWin98);
-    EXPECT_EQ(machine.versionQueries, std::vector<uint32_t>{156});
+    // The description asks once with the extended record; the main window's creation then
+    // asks the family afresh with the short one.
+    EXPECT_EQ(machine.versionQueries, (std::vector<uint32_t>{156, 148}));
 
     // A system that gives no version leaves an empty description, and the program runs on.
     FakeMachine silent;
@@ -154,16 +158,21 @@ TEST(MainWindow, EndingTheSessionEndsTheProgram) {
     EXPECT_TRUE(machine.quitRequested);
 }
 
-TEST(MainWindow, CloseEndsTheProgramAndOtherMessagesPassThrough) {
+TEST(MainWindow, CloseHidesTheWindowAndOtherMessagesPassThrough) {
     FakeMachine machine;
     intptr_t other = 0;
+    bool visibleAfterClose = true;
     machine.onMessageLoop = [&] {
-        auto* w = &machine.windows.back();
-        other = machine.send(reinterpret_cast<platform::Window>(w), 0x0005);  // WM_SIZE
+        auto* w = mainWindow(machine);
+        auto* handle = reinterpret_cast<platform::Window>(const_cast<FakeMachine::FakeWindow*>(w));
+        other = machine.send(handle, 0x0005);  // WM_SIZE
         EXPECT_FALSE(machine.quitRequested);
-        machine.send(reinterpret_cast<platform::Window>(w), platform::kWmClose);
+        EXPECT_EQ(machine.send(handle, platform::kWmClose), 0);
+        visibleAfterClose = w->visible;
     };
     start(machine);
     EXPECT_EQ(other, -1);
-    EXPECT_TRUE(machine.quitRequested);
+    // Closing hides to the notification area; the program goes on running.
+    EXPECT_FALSE(machine.quitRequested);
+    EXPECT_FALSE(visibleAfterClose);
 }

@@ -292,8 +292,19 @@ struct RunningCopy {
         if (IsWindow(window)) checkText(windowText(window), L"Quillet", what + ": first copy's caption unchanged");
     }
     ~RunningCopy() {
-        if (window != nullptr) PostMessageW(window, WM_CLOSE, 0, 0);
-        if (child.started) check(child.waitForExit(10000) == 0, "first copy: closing it ends it with 0");
+        if (window != nullptr) {
+            // The close box only hides the window to the notification area ...
+            PostMessageW(window, WM_CLOSE, 0, 0);
+            const DWORD start = GetTickCount();
+            while (IsWindowVisible(window) && GetTickCount() - start < 5000) Sleep(20);
+            check(child.running() && IsWindow(window) && !IsWindowVisible(window),
+                  "first copy: closing hides the window and the program runs on");
+            // ... and ending the session ends the program, which agrees to it.
+            DWORD_PTR answer = 0;
+            SendMessageTimeoutW(window, WM_QUERYENDSESSION, 0, 0, SMTO_ABORTIFHUNG, 5000, &answer);
+            check(answer == 1, "first copy: agrees to end the session", "answer " + std::to_string(answer));
+        }
+        if (child.started) check(child.waitForExit(10000) == 0, "first copy: ending the session ends it with 0");
     }
 };
 

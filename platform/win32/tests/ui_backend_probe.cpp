@@ -1,0 +1,414 @@
+// Realises a form holding every kind of control with the Windows backend, then checks from
+// inside the process that the real windows exist and show the portable state, that changes
+// from code reach them and run each handler once, and that simulated user input runs the
+// handler once with the new value in the portable state.
+//   ui_backend_probe.exe            run the checks
+//   ui_backend_probe.exe hold N     then keep the form on screen for N seconds
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "platform/win32/resources/resource_names.h"
+#include "platform/win32/ui_backend.h"
+#include "platform/win32/wide_text.h"
+#include "ui/controls.h"
+#include "ui/form.h"
+#include "ui/menu.h"
+#include "ui/paint_control.h"
+#include "ui/timer.h"
+
+namespace {
+
+using platform::win32::Win32UiBackend;
+
+int failures = 0;
+
+void check(bool ok, const std::string& what) {
+    std::printf("%s %s\n", ok ? "ok  " : "FAIL", what.c_str());
+    if (!ok) ++failures;
+}
+
+HWND hwndOf(const ui::Component& c) { return static_cast<HWND>(Win32UiBackend::windowOf(c)); }
+
+std::string classOf(HWND hwnd) {
+    wchar_t name[128] = {};
+    GetClassNameW(hwnd, name, 128);
+    return platform::win32::narrow(name);
+}
+
+std::string textOf(HWND hwnd) {
+    wchar_t text[256] = {};
+    SendMessageW(hwnd, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(text));
+    return platform::win32::narrow(text);
+}
+
+void pump(DWORD milliseconds) {
+    const DWORD end = GetTickCount() + milliseconds;
+    do {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+        Sleep(10);
+    } while (static_cast<LONG>(end - GetTickCount()) > 0);
+}
+
+// Sends a control's notification to its parent as the control itself would.
+void commandFrom(HWND control, WORD code) {
+    SendMessageW(GetParent(control), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(control), code),
+                 reinterpret_cast<LPARAM>(control));
+}
+
+bool sameClass(const std::string& a, const char* b) { return _stricmp(a.c_str(), b) == 0; }
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    Win32UiBackend backend([](const std::string& message) { std::printf("FAIL reported error: %s\n", message.c_str()); ++failures; });
+
+    ui::Form form(backend, "ProbeForm");
+    form.setClassName("TQuilletProbeForm");
+    form.setCaption("控件探针");
+    form.setBounds(60, 40, 620, 460);
+    form.setMinClientSize(300, 200);
+
+    int pageChanges = 0, labelClicks = 0, linkClicks = 0, buttonClicks = 0, flatClicks = 0, checkClicks = 0,
+        editChanges = 0, trackChanges = 0, comboChanges = 0, radioClicks = 0, hotKeyChanges = 0, menuClicks = 0,
+        timerTicks = 0, enters = 0, resizes = 0;
+    bool allowPageChange = true;
+
+    auto& pages = form.add<ui::PageControl>("Pages");
+    pages.setBounds(8, 8, 400, 300);
+    auto& pageA = pages.addPage("PageA", "控件");
+    auto& pageB = pages.addPage("PageB", "第二页");
+    pages.onChange = [&] { ++pageChanges; };
+    pages.onChanging = [&](bool& allow) { allow = allowPageChange; };
+
+    auto& label = pageA.add<ui::Label>("Label");
+    label.setBounds(8, 8, 10, 10);
+    label.setCaption("标签 Label");
+    label.onClick = [&] { ++labelClicks; };
+    auto& link = pageA.add<ui::LinkLabel>("Link");
+    link.setBounds(160, 8, 10, 10);
+    link.setCaption("http://example.invalid/");
+    link.setFontColor(0xFF0000);
+    link.onClick = [&] { ++linkClicks; };
+    auto& button = pageA.add<ui::Button>("Button");
+    button.setBounds(8, 32, 90, 25);
+    button.setCaption("按钮");
+    button.onClick = [&] { ++buttonClicks; };
+    auto& flat = pageA.add<ui::FlatButton>("Flat");
+    flat.setBounds(104, 32, 90, 25);
+    flat.setCaption("退出");
+    flat.setGlyph(resources::kGlyphExit);
+    flat.onClick = [&] { ++flatClicks; };
+    auto& box = pageA.add<ui::CheckBox>("Check");
+    box.setBounds(200, 32, 150, 20);
+    box.setCaption("复选框");
+    box.onClick = [&] { ++checkClicks; };
+    auto& edit = pageA.add<ui::Edit>("Edit");
+    edit.setBounds(8, 64, 120, 21);
+    edit.setMaxLength(8);
+    edit.onChange = [&] { ++editChanges; };
+    auto& track = pageA.add<ui::TrackBar>("Track");
+    track.setBounds(136, 64, 200, 30);
+    track.setRange(0, 10);
+    track.setTickStyle(ui::TickStyle::None);
+    track.setThumbLength(14);
+    track.onChange = [&] { ++trackChanges; };
+    auto& combo = pageA.add<ui::ComboBox>("Combo");
+    combo.setBounds(8, 100, 120, 21);
+    combo.setItems({"一", "二", "三"});
+    combo.onChange = [&] { ++comboChanges; };
+    auto& hotKey = pageA.add<ui::HotKeyBox>("HotKey");
+    hotKey.setBounds(136, 100, 150, 21);
+    hotKey.onChange = [&] { ++hotKeyChanges; };
+    auto& picture = pageA.add<ui::Picture>("Picture");
+    picture.setBounds(300, 100, 10, 10);
+    picture.setAutoSize(true);
+    picture.setPicture(resources::kMainIcon);
+    auto& bevel = pageA.add<ui::Bevel>("Bevel");
+    bevel.setBounds(8, 140, 370, 2);
+    bevel.setShape(ui::BevelShape::TopLine);
+    auto& onB = pageB.add<ui::Label>("OnPageB");
+    onB.setBounds(8, 8, 10, 10);
+    onB.setCaption("第二页的标签");
+
+    auto& radio = form.add<ui::RadioGroup>("Radio");
+    radio.setBounds(416, 8, 190, 100);
+    radio.setCaption("单选组");
+    radio.setColumns(2);
+    radio.setItems({"甲", "乙", "丙", "丁"});
+    radio.onClick = [&] { ++radioClicks; };
+    auto& panel = form.add<ui::Panel>("Panel");
+    panel.setBounds(416, 116, 190, 60);
+    panel.setCaption("面板");
+    auto& group = form.add<ui::GroupBox>("Group");
+    group.setBounds(416, 184, 190, 60);
+    group.setCaption("分组框");
+    auto& paint = form.add<ui::PaintControl>("Paint");
+    paint.setBounds(8, 316, 400, 60);
+    paint.onPaint = [](platform::Canvas& c) {
+        c.fillRect(platform::Rect{0, 0, c.width(), c.height()}, 0x000000);
+        c.fillRect(platform::Rect{10, 10, 110, 50}, 0x00FF00);
+    };
+    auto& status = form.add<ui::StatusBar>("Status");
+    status.addPanel(200);
+    status.addPanel(200);
+    status.setPanelText(0, "状态栏一");
+    status.setPanelText(1, "状态栏二");
+
+    auto& menu = form.addComponent<ui::MainMenu>("Menu");
+    auto& fileMenu = menu.add("FileMenu", "文件(&F)");
+    auto& openItem = fileMenu.add("OpenItem", "打开(&O)");
+    fileMenu.addSeparator("Sep");
+    auto& exitItem = fileMenu.add("ExitItem", "退出(&X)");
+    openItem.onClick = [&] { ++menuClicks; };
+    auto& timer = form.addComponent<ui::Timer>("Timer");
+    timer.setInterval(30);
+    timer.onTimer = [&] { ++timerTicks; };
+    form.onResize = [&] { ++resizes; };
+    edit.onEnter = [&] { ++enters; };
+
+    form.show();
+    pump(200);
+    const HWND formWindow = hwndOf(form);
+
+    // ---- the real windows and their state ----
+    check(formWindow != nullptr && sameClass(classOf(formWindow), "TQuilletProbeForm"), "form window class");
+    check(IsWindowVisible(formWindow) != FALSE && textOf(formWindow) == "控件探针", "form shown with its caption");
+    RECT client;
+    GetClientRect(formWindow, &client);
+    check(client.right == 620 && client.bottom == 460, "form client area is its bounds");
+    check(reinterpret_cast<HWND>(form.peer()->window()) == formWindow, "the form peer names its window");
+    check(sameClass(classOf(hwndOf(pages)), "SysTabControl32") &&
+              SendMessageW(hwndOf(pages), TCM_GETITEMCOUNT, 0, 0) == 2,
+          "page control: tab control with two tabs");
+    check(IsWindowVisible(hwndOf(pageA)) && !IsWindowVisible(hwndOf(pageB)), "only the active sheet shows");
+    check(sameClass(classOf(hwndOf(label)), "Static") && textOf(hwndOf(label)) == "标签 Label", "label");
+    check(label.width() > 0 && label.height() > 0, "auto-sized label measured its text");
+    check(sameClass(classOf(hwndOf(button)), "Button") && textOf(hwndOf(button)) == "按钮", "button");
+    check(sameClass(classOf(hwndOf(flat)), "Button") &&
+              (GetWindowLongW(hwndOf(flat), GWL_STYLE) & BS_TYPEMASK) == BS_OWNERDRAW,
+          "flat button is owner-drawn");
+    check(sameClass(classOf(hwndOf(box)), "Button") && SendMessageW(hwndOf(box), BM_GETCHECK, 0, 0) == BST_UNCHECKED,
+          "check box");
+    check(sameClass(classOf(hwndOf(edit)), "Edit") && SendMessageW(hwndOf(edit), EM_GETLIMITTEXT, 0, 0) == 8,
+          "edit with its maximum length");
+    check(sameClass(classOf(hwndOf(track)), "msctls_trackbar32") &&
+              SendMessageW(hwndOf(track), TBM_GETRANGEMAX, 0, 0) == 10 &&
+              (GetWindowLongW(hwndOf(track), GWL_STYLE) & TBS_NOTICKS) != 0,
+          "track bar range and no ticks");
+    check(sameClass(classOf(hwndOf(combo)), "ComboBox") && SendMessageW(hwndOf(combo), CB_GETCOUNT, 0, 0) == 3 &&
+              SendMessageW(hwndOf(combo), CB_GETCURSEL, 0, 0) == CB_ERR,
+          "drop-down list with three items, none chosen");
+    check(sameClass(classOf(hwndOf(hotKey)), "msctls_hotkey32"), "hot-key box");
+    check(sameClass(classOf(hwndOf(picture)), "Static") && picture.width() == 32 && picture.height() == 32,
+          "picture sized to the icon");
+    check(sameClass(classOf(hwndOf(status)), "msctls_statusbar32") &&
+              SendMessageW(hwndOf(status), SB_GETPARTS, 0, 0) == 2,
+          "status bar with two panels");
+    check(sameClass(classOf(hwndOf(panel)), "QuilletContainer") && sameClass(classOf(hwndOf(group)), "QuilletContainer") &&
+              hwndOf(bevel) != nullptr,
+          "panel, group box and bevel windows");
+    check(GetParent(hwndOf(label)) == hwndOf(pageA) && GetParent(hwndOf(pageA)) == hwndOf(pages),
+          "controls sit in their containers");
+    HWND radioButton0 = FindWindowExW(hwndOf(radio), nullptr, L"Button", nullptr);
+    check(radioButton0 != nullptr && textOf(radioButton0) == "甲", "radio group buttons");
+    {
+        HFONT font = reinterpret_cast<HFONT>(SendMessageW(hwndOf(button), WM_GETFONT, 0, 0));
+        LOGFONTW lf{};
+        GetObjectW(font, sizeof lf, &lf);
+        check(font != nullptr && platform::win32::narrow(lf.lfFaceName) == "宋体" && lf.lfHeight == -12,
+              "controls use 宋体 at height -12");
+        HFONT linkFont = reinterpret_cast<HFONT>(SendMessageW(hwndOf(link), WM_GETFONT, 0, 0));
+        GetObjectW(linkFont, sizeof lf, &lf);
+        check(lf.lfUnderline != 0, "link label underlined");
+    }
+    HMENU bar = GetMenu(formWindow);
+    check(bar != nullptr && bar == static_cast<HMENU>(Win32UiBackend::menuOf(menu)) && GetMenuItemCount(bar) == 1,
+          "main menu attached");
+    HMENU fileSub = GetSubMenu(bar, 0);
+    check(fileSub != nullptr && GetMenuItemCount(fileSub) == 3 &&
+              GetMenuItemID(fileSub, 0) == Win32UiBackend::commandOf(openItem),
+          "submenu with its items");
+    {
+        HDC dc = GetDC(hwndOf(paint));
+        const COLORREF inside = GetPixel(dc, 20, 20), outside = GetPixel(dc, 200, 20);
+        ReleaseDC(hwndOf(paint), dc);
+        check(inside == RGB(0, 255, 0) && outside == RGB(0, 0, 0), "paint control shows its surface");
+    }
+
+    // ---- changes from code: mirrored, handler once ----
+    box.setChecked(true);
+    check(SendMessageW(hwndOf(box), BM_GETCHECK, 0, 0) == BST_CHECKED && checkClicks == 1, "code: check box");
+    edit.setText("abc");
+    check(textOf(hwndOf(edit)) == "abc" && editChanges == 1, "code: edit text, onChange once");
+    track.setPosition(7);
+    check(SendMessageW(hwndOf(track), TBM_GETPOS, 0, 0) == 7 && trackChanges == 1, "code: track bar position");
+    track.setPosition(70);
+    check(SendMessageW(hwndOf(track), TBM_GETPOS, 0, 0) == 10 && trackChanges == 2, "code: clamped position");
+    combo.setItemIndex(1);
+    check(SendMessageW(hwndOf(combo), CB_GETCURSEL, 0, 0) == 1 && comboChanges == 0, "code: combo selection, no handler");
+    hotKey.setShortcut(static_cast<ui::Shortcut>(ui::kShortcutCtrl | ui::kShortcutAlt | 'K'));
+    check(SendMessageW(hwndOf(hotKey), HKM_GETHOTKEY, 0, 0) == MAKEWORD('K', HOTKEYF_CONTROL | HOTKEYF_ALT) &&
+              hotKeyChanges == 1,
+          "code: hot key");
+    radio.setItemIndex(2);
+    HWND radioButton2 = GetWindow(GetWindow(radioButton0, GW_HWNDNEXT), GW_HWNDNEXT);
+    check(SendMessageW(radioButton2, BM_GETCHECK, 0, 0) == BST_CHECKED && radioClicks == 1, "code: radio index");
+    pages.setActivePageIndex(1);
+    check(SendMessageW(hwndOf(pages), TCM_GETCURSEL, 0, 0) == 1 && IsWindowVisible(hwndOf(pageB)) &&
+              !IsWindowVisible(hwndOf(pageA)) && pageChanges == 1,
+          "code: active page");
+    pages.setActivePageIndex(0);
+    pageChanges = 0;
+    button.setEnabled(false);
+    check(!IsWindowEnabled(hwndOf(button)), "code: disabled");
+    button.setEnabled(true);
+    label.setCaption("新的标签文字");
+    check(textOf(hwndOf(label)) == "新的标签文字", "code: caption");
+    button.setBounds(10, 34, 80, 24);
+    {
+        RECT r;
+        GetWindowRect(hwndOf(button), &r);
+        MapWindowPoints(nullptr, hwndOf(pageA), reinterpret_cast<POINT*>(&r), 2);
+        check(r.left == 10 && r.top == 34 && r.right - r.left == 80 && r.bottom - r.top == 24, "code: bounds");
+    }
+    ui::Font bold;
+    bold.bold = true;
+    button.setFont(bold);
+    {
+        LOGFONTW lf{};
+        GetObjectW(reinterpret_cast<HFONT>(SendMessageW(hwndOf(button), WM_GETFONT, 0, 0)), sizeof lf, &lf);
+        check(lf.lfWeight == FW_BOLD, "code: font");
+    }
+    openItem.setChecked(true);
+    exitItem.setEnabled(false);
+    exitItem.setDefault(true);
+    fileSub = GetSubMenu(GetMenu(formWindow), 0);
+    check((GetMenuState(fileSub, 0, MF_BYPOSITION) & MF_CHECKED) != 0 &&
+              (GetMenuState(fileSub, 2, MF_BYPOSITION) & MF_GRAYED) != 0 &&
+              GetMenuDefaultItem(fileSub, TRUE, GMDI_USEDISABLED) == 2,
+          "code: menu item checked, grayed, default");
+    status.setPanelText(1, "改了");
+    {
+        wchar_t text[64] = {};
+        SendMessageW(hwndOf(status), SB_GETTEXTW, 1, reinterpret_cast<LPARAM>(text));
+        check(platform::win32::narrow(text) == "改了", "code: status panel text");
+    }
+    pages.setTabStyle(ui::TabStyle::FlatButtons);
+    check((GetWindowLongW(hwndOf(pages), GWL_STYLE) & (TCS_BUTTONS | TCS_FLATBUTTONS)) == (TCS_BUTTONS | TCS_FLATBUTTONS),
+          "code: tab style");
+    pages.setTabStyle(ui::TabStyle::Tabs);
+
+    // ---- the user: handler once, new value in the portable state ----
+    checkClicks = editChanges = trackChanges = comboChanges = radioClicks = hotKeyChanges = 0;
+    SendMessageW(hwndOf(box), BM_CLICK, 0, 0);
+    check(!box.checked() && checkClicks == 1, "user: check box click");
+    SendMessageW(hwndOf(edit), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"hello"));
+    check(edit.text() == "hello" && editChanges == 1, "user: edit typing");
+    SendMessageW(hwndOf(edit), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"0123456789"));
+    check(edit.text() == "01234567" && textOf(hwndOf(edit)) == "01234567" && editChanges == 2,
+          "user: edit cut to its maximum length, shown again");
+    SendMessageW(hwndOf(track), TBM_SETPOS, TRUE, 3);
+    SendMessageW(GetParent(hwndOf(track)), WM_HSCROLL, MAKEWPARAM(TB_THUMBPOSITION, 3),
+                 reinterpret_cast<LPARAM>(hwndOf(track)));
+    SendMessageW(GetParent(hwndOf(track)), WM_HSCROLL, MAKEWPARAM(TB_ENDTRACK, 0), reinterpret_cast<LPARAM>(hwndOf(track)));
+    check(track.position() == 3 && trackChanges == 1, "user: track bar");
+    SendMessageW(hwndOf(combo), CB_SETCURSEL, 2, 0);
+    commandFrom(hwndOf(combo), CBN_SELCHANGE);
+    check(combo.itemIndex() == 2 && comboChanges == 1, "user: combo choice");
+    SendMessageW(hwndOf(button), BM_CLICK, 0, 0);
+    check(buttonClicks == 1, "user: button click");
+    SendMessageW(hwndOf(flat), BM_CLICK, 0, 0);
+    check(flatClicks == 1, "user: flat button click");
+    commandFrom(hwndOf(label), STN_CLICKED);
+    commandFrom(hwndOf(link), STN_CLICKED);
+    check(labelClicks == 1 && linkClicks == 1, "user: label and link clicks");
+    SendMessageW(radioButton0, BM_CLICK, 0, 0);
+    check(radio.itemIndex() == 0 && radioClicks == 1 && SendMessageW(radioButton2, BM_GETCHECK, 0, 0) == BST_UNCHECKED,
+          "user: radio choice");
+    SendMessageW(hwndOf(hotKey), HKM_SETHOTKEY, MAKEWORD('Q', 0), 0);
+    commandFrom(hwndOf(hotKey), EN_CHANGE);
+    check(hotKey.shortcut() == (ui::kShortcutCtrl | ui::kShortcutAlt | 'Q') && hotKeyChanges == 1 &&
+              SendMessageW(hwndOf(hotKey), HKM_GETHOTKEY, 0, 0) == MAKEWORD('Q', HOTKEYF_CONTROL | HOTKEYF_ALT),
+          "user: hot key takes the box's rule, shown again");
+    {
+        NMHDR header{hwndOf(pages), static_cast<UINT_PTR>(GetDlgCtrlID(hwndOf(pages))), TCN_SELCHANGE};
+        SendMessageW(hwndOf(pages), TCM_SETCURSEL, 1, 0);
+        SendMessageW(formWindow, WM_NOTIFY, header.idFrom, reinterpret_cast<LPARAM>(&header));
+        check(pages.activePageIndex() == 1 && pageChanges == 1 && IsWindowVisible(hwndOf(pageB)) &&
+                  !IsWindowVisible(hwndOf(pageA)),
+              "user: tab choice shows its page");
+        allowPageChange = false;
+        SendMessageW(hwndOf(pages), TCM_SETCURSEL, 0, 0);
+        SendMessageW(formWindow, WM_NOTIFY, header.idFrom, reinterpret_cast<LPARAM>(&header));
+        check(pages.activePageIndex() == 1 && pageChanges == 1 && SendMessageW(hwndOf(pages), TCM_GETCURSEL, 0, 0) == 1 &&
+                  IsWindowVisible(hwndOf(pageB)),
+              "user: refused tab choice keeps the page");
+        allowPageChange = true;
+        pages.setActivePageIndex(0);
+    }
+    PostMessageW(formWindow, WM_COMMAND, MAKEWPARAM(Win32UiBackend::commandOf(openItem), 0), 0);
+    PostMessageW(formWindow, WM_COMMAND, MAKEWPARAM(Win32UiBackend::commandOf(exitItem), 0), 0);
+    pump(100);
+    check(menuClicks == 1, "user: menu command (a disabled item's is refused)");
+    SetFocus(hwndOf(edit));
+    check(form.activeControl() == &edit && enters == 1, "user: focus reaches the edit");
+    edit.setFocus();
+    check(enters == 1, "focus set to the control holding it runs nothing");
+    box.setFocus();
+    check(GetFocus() == hwndOf(box), "code: focus");
+    pump(200);
+    check(timerTicks >= 2, "timer ticks (" + std::to_string(timerTicks) + ")");
+    timer.setEnabled(false);
+    const int ticks = timerTicks;
+    pump(150);
+    check(timerTicks == ticks, "stopped timer stays quiet");
+    {
+        RECT r;
+        GetWindowRect(formWindow, &r);
+        SetWindowPos(formWindow, nullptr, 0, 0, r.right - r.left + 40, r.bottom - r.top + 20, SWP_NOMOVE | SWP_NOZORDER);
+        check(form.width() == 660 && form.height() == 480 && resizes == 1, "user: resized window reports its bounds");
+        check(status.width() == 660, "docked status bar follows");
+    }
+
+    // ---- a modal dialog ----
+    {
+        ui::Form dialog(backend, "ProbeDialog");
+        dialog.setBorderStyle(ui::BorderStyle::Dialog);
+        dialog.setBounds(200, 200, 240, 100);
+        dialog.setCaption("对话框");
+        auto& ok = dialog.add<ui::Button>("Ok");
+        ok.setBounds(80, 40, 75, 25);
+        ok.setCaption("确定");
+        ok.setModalResult(ui::kModalOk);
+        dialog.realize();
+        PostMessageW(hwndOf(ok), BM_CLICK, 0, 0);
+        const int result = dialog.showModal();
+        check(result == ui::kModalOk && !IsWindowVisible(hwndOf(dialog)) && IsWindowEnabled(formWindow),
+              "modal dialog ends with its button's result, owner enabled again");
+        PostMessageW(hwndOf(dialog), WM_CLOSE, 0, 0);
+        check(dialog.showModal() == ui::kModalCancel, "closing a modal dialog cancels it");
+    }
+
+    if (argc >= 3 && std::wcscmp(argv[1], L"hold") == 0) {
+        pages.setActivePageIndex(0);
+        timer.setEnabled(true);
+        pump(static_cast<DWORD>(_wtoi(argv[2])) * 1000);
+    }
+
+    SendMessageW(formWindow, WM_CLOSE, 0, 0);
+    check(!form.visible() && !IsWindowVisible(formWindow), "title-bar close hides the form");
+
+    form.unrealize();
+    check(!IsWindow(formWindow), "unrealising destroys the windows");
+    std::printf("%s: %d failed\n", failures == 0 ? "PASS" : "FAIL", failures);
+    return failures == 0 ? 0 : 1;
+}

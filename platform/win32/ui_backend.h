@@ -1,0 +1,64 @@
+#pragma once
+// The Windows mirror of the portable controls (ui/control.h): one real window (or menu, or
+// system timer) per component, created and destroyed with its peer. User input arriving as
+// WM_COMMAND, WM_NOTIFY, WM_HSCROLL, WM_CLOSE, WM_SIZE, focus and menu messages is handed to
+// the components' user entry points; changes made from code reach the windows through
+// Peer::update.
+#include <functional>
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+
+#include "ui/control.h"
+
+namespace ui {
+class Timer;
+}
+
+namespace platform::win32 {
+
+class Win32UiBackend : public ui::Backend {
+public:
+    // `reportError` receives what a handler threw while the system was calling the program:
+    // exceptions never unwind through a window procedure.
+    explicit Win32UiBackend(std::function<void(const std::string&)> reportError = {});
+    ~Win32UiBackend() override;
+    Win32UiBackend(const Win32UiBackend&) = delete;
+    Win32UiBackend& operator=(const Win32UiBackend&) = delete;
+
+    std::unique_ptr<ui::Peer> createPeer(ui::Component& component) override;
+    std::unique_ptr<platform::Canvas> createImage(int width, int height) override;
+    void runModal(ui::Form& dialog) override;
+    void popup(ui::PopupMenu& menu, int x, int y) override;
+
+    // The window (an HWND) mirroring a control, or null when it has none.
+    static void* windowOf(const ui::Component& component);
+    // The menu (an HMENU) of a main menu, popup menu or menu item with items, or null.
+    static void* menuOf(const ui::Component& component);
+    // The command id a menu item's click arrives with, or 0.
+    static unsigned commandOf(const ui::Component& component);
+
+    // Internal, for the window procedures.
+    void reportError(const std::string& message);
+    void* messageWindow() const { return messageWindow_; }
+    unsigned newCommandId(ui::MenuItem& item);
+    void releaseCommandId(unsigned id);
+    ui::MenuItem* itemOfCommand(unsigned id) const;
+    unsigned newTimerId(ui::Timer& timer);
+    void releaseTimerId(unsigned id);
+    ui::Timer* timerOf(unsigned id) const;
+    bool registerFormClass(const std::string& className);
+
+private:
+    std::function<void(const std::string&)> reportError_;
+    void* messageWindow_ = nullptr;  // HWND: receives the timers' WM_TIMER
+    void* focusHook_ = nullptr;      // HHOOK: reports focus moves to the controls
+    std::map<unsigned, ui::MenuItem*> commands_;
+    std::map<unsigned, ui::Timer*> timers_;
+    std::set<std::string> formClasses_;
+    unsigned nextCommand_ = 100;
+    unsigned nextTimer_ = 1;
+};
+
+}  // namespace platform::win32

@@ -1,0 +1,468 @@
+#include "app/main_form.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/paths.h"
+#include "monitor/os_detection.h"
+#include "platform/fake/fake_platform.h"
+#include "settings/main_form_builder.h"
+#include "settings/main_form_layout.h"
+#include "ui/controls.h"
+#include "ui/headless_backend.h"
+#include "ui/menu.h"
+#include "ui/paint_control.h"
+#include "ui/timer.h"
+#include "widgets/splash_form.h"
+
+using platform::fake::FakeMachine;
+
+namespace {
+
+const std::vector<std::string> kNtOnlyControls = {
+    "WinNT2000XPCacheGroupBox",       "Label10", "Disable83NameCreationCheckBox", "DisableLastAccessTimeStampCheckBox",
+    "DisablePagingExecutiveCheckBox", "LargeSystemCacheCheckBox",
+};
+const std::vector<std::string> k9xOnlyControls = {
+    "Win9xMEGroupBox", "Label3", "MinimumDiskCacheEdit", "Label4", "MinimumDiskCacheCheckBox", "Label5",
+    "MaximumDiskCacheEdit", "Label6", "MaximumDiskCacheCheckBox", "Label7", "ChunkSizeEdit", "Label8",
+    "ChunkSizeCheckBox", "Label9", "CacheSchemeComboBox", "ConserveSwapFileCheckBox", "LowResourceCheckBox",
+    "LowResourceEdit", "Label18",
+};
+
+class MainForm : public ::testing::Test {
+protected:
+    void create() {
+        app::setAppPaths(app::makeAppPaths(machine.program));
+        monitor::detectOs(machine);
+        window = std::make_unique<app::TQuilletForm>(os, backend);
+        window->create();
+    }
+    template <class T>
+    T& get(const std::string& name) {
+        return window->form().get<T>(name);
+    }
+    std::vector<std::string> trayCaptions() {
+        std::vector<std::string> out;
+        for (int p = 10; p <= 90; p += 10) out.push_back(get<ui::MenuItem>("N" + std::to_string(p) + "RAM1").caption());
+        return out;
+    }
+    intptr_t send(uint32_t message, uintptr_t wParam = 0, intptr_t lParam = 0) {
+        return machine.send(window->window(), message, wParam, lParam);
+    }
+
+    FakeMachine machine;
+    ui::HeadlessBackend backend;
+    platform::Platform os = machine.services();
+    std::unique_ptr<app::TQuilletForm> window;  // destroyed before the backend
+};
+
+// ---- the builder ----
+
+TEST(MainFormBuilder, EveryRowAndMenuItemBecomesAComponentOfItsKind) {
+    ui::HeadlessBackend backend;
+    auto form = settings::buildMainForm(backend);
+    for (const auto& row : settings::mainFormControls()) {
+        if (row.kind == settings::ControlKind::Form) continue;
+        ui::Component* c = form->find(row.name);
+        ASSERT_NE(c, nullptr) << row.name;
+        if (row.kind == settings::ControlKind::Timer) {
+            EXPECT_EQ(c->kind(), ui::Kind::Timer);
+            continue;
+        }
+        auto* control = dynamic_cast<ui::Control*>(c);
+        ASSERT_NE(control, nullptr) << row.name;
+        EXPECT_EQ(control->parent()->name(), row.parent) << row.name;
+        EXPECT_EQ(control->enabled(), row.enabled) << row.name;
+        EXPECT_EQ(control->visible(), row.visible) << row.name;
+        EXPECT_EQ(control->hint(), row.hint) << row.name;
+        if (row.tabOrder >= 0) {
+            EXPECT_EQ(control->tabOrder(), row.tabOrder) << row.name;
+        }
+    }
+    for (const auto* items : {&settings::mainMenuItems(), &settings::trayMenuItems()}) {
+        for (const auto& row : *items) {
+            auto& item = form->get<ui::MenuItem>(row.name);
+            EXPECT_EQ(item.separator(), row.separator) << row.name;
+            if (!row.separator) {
+                EXPECT_EQ(item.caption(), row.caption) << row.name;
+            }
+            EXPECT_EQ(item.enabled(), row.enabled) << row.name;
+        }
+    }
+    EXPECT_EQ(form->get<ui::PopupMenu>(settings::kTrayMenuName).defaultItem()->name(), "Open1");
+    EXPECT_EQ(form->menu(), &form->get<ui::MainMenu>(settings::kMainMenuName));
+}
+
+TEST(MainFormBuilder, DesignPropertiesOfEachKindArrive) {
+    ui::HeadlessBackend backend;
+    auto form = settings::buildMainForm(backend);
+    EXPECT_EQ(form->clientWidth(), 402);
+    EXPECT_EQ(form->clientHeight(), 434);
+    EXPECT_EQ(form->caption(), "Quillet 简体中文版");
+
+    auto& translucent = form->get<ui::TrackBar>("TranslucentTrackBar");
+    EXPECT_EQ(translucent.min(), 20);
+    EXPECT_EQ(translucent.max(), 255);
+    EXPECT_EQ(translucent.position(), 255);
+    EXPECT_EQ(translucent.pageSize(), 15);
+    EXPECT_EQ(translucent.tickStyle(), ui::TickStyle::Auto);
+    EXPECT_EQ(form->get<ui::TrackBar>("TargetFreeRamTrackBar").tickStyle(), ui::TickStyle::None);
+    EXPECT_EQ(form->get<ui::TrackBar>("TargetFreeRamTrackBar").thumbLength(), 14);
+
+    auto& edit = form->get<ui::Edit>("RecoverEveryXMinutesEdit");
+    EXPECT_EQ(edit.text(), "30");
+    EXPECT_EQ(edit.maxLength(), 4);
+    auto& speed = form->get<ui::RadioGroup>("GraphSpeedRadioGroup");
+    EXPECT_EQ(speed.items().size(), 4u);
+    EXPECT_EQ(speed.columns(), 4);
+    EXPECT_EQ(speed.caption(), "内存曲线速率");
+    EXPECT_EQ(form->get<ui::ComboBox>("CacheSchemeComboBox").items().size(), 6u);
+    EXPECT_EQ(form->get<ui::HotKeyBox>("RecoverHotKey").shortcut(), 0xC052);
+
+    auto& pages = form->get<ui::PageControl>("MainPageControl");
+    EXPECT_EQ(pages.pageCount(), 6);
+    EXPECT_EQ(pages.activePage()->name(), "MemoryTabSheet");
+    EXPECT_EQ(pages.page(5).caption(), "关于");
+    EXPECT_TRUE(pages.anchors().right && pages.anchors().bottom);
+
+    auto& scale = form->get<ui::Label>("Ram100Label");
+    EXPECT_EQ(scale.alignment(), ui::TextAlignment::Right);
+    EXPECT_FALSE(scale.autoSize());  // a designed width
+    EXPECT_TRUE(form->get<ui::Label>("FreeRamLabel").autoSize());
+    EXPECT_TRUE(form->get<ui::Label>("FreeRamLabel").font().underline);
+    EXPECT_EQ(form->get<ui::Label>("FreeRamLabel").font().color, 0x00FF00u);
+    EXPECT_EQ(form->get<ui::Panel>("GraphPanel").color(), 0x000000u);
+    EXPECT_EQ(form->get<ui::Panel>("GraphPanel").bevelOuter(), ui::BevelCut::Lowered);
+    EXPECT_EQ(form->get<ui::Label>("HintLabel").align(), ui::Align::Client);
+    EXPECT_EQ(form->get<ui::FlatButton>("HideSpeedButton").glyph(), settings::findControl("HideSpeedButton")->picture);
+    EXPECT_EQ(form->get<ui::StatusBar>("MainStatusBar").panels().size(), 1u);
+    EXPECT_EQ(form->get<ui::Bevel>("Bevel1").shape(), ui::BevelShape::TopLine);
+
+    auto& graph = form->get<ui::PerformanceGraphControl>("PerformanceGraph").graph();
+    EXPECT_EQ(graph.GridSize(), 16);
+    EXPECT_EQ(graph.StepSize(), 1);
+    EXPECT_EQ(graph.Gradient(), 100);
+    auto& bar = form->get<ui::GradientControl>("StressGradient").gradient();
+    EXPECT_FALSE(bar.ShowPercent());
+    EXPECT_TRUE(bar.CenterText());
+    EXPECT_EQ(bar.BackGround(), 0x808080u);
+
+    auto& timer = form->get<ui::Timer>("MainTimer");
+    EXPECT_EQ(timer.interval(), 500u);
+}
+
+TEST(MainFormBuilder, BindsOnlyTheSuppliedHandlersAndReportsTheRest) {
+    ui::HeadlessBackend backend;
+    auto form = settings::buildMainForm(backend);
+    int exits = 0, ticks = 0, asked = 0, closes = 0;
+    settings::FormHandlers handlers;
+    handlers.handlers["Exit1Click"] = [&] { ++exits; };
+    handlers.handlers["MainTimerTimer"] = [&] { ++ticks; };
+    handlers.changing["MainPageControlChanging"] = [&](bool&) { ++asked; };
+    handlers.closing["FormClose"] = [&](ui::CloseAction& a) {
+        ++closes;
+        a = ui::CloseAction::None;
+    };
+    const auto report = settings::bindMainFormHandlers(*form, handlers);
+    EXPECT_EQ(report.boundHandlerNames(),
+              (std::vector<std::string>{"Exit1Click", "FormClose", "MainPageControlChanging", "MainTimerTimer"}));
+    // One handler serves both menus.
+    EXPECT_EQ(std::count(report.bound.begin(), report.bound.end(), "CloseQuillet1.onClick=Exit1Click"), 1);
+    EXPECT_EQ(std::count(report.bound.begin(), report.bound.end(), "Exit1.onClick=Exit1Click"), 1);
+    const auto unbound = report.unboundHandlerNames();
+    EXPECT_NE(std::find(unbound.begin(), unbound.end(), "RecoverRAM1Click"), unbound.end());
+    EXPECT_NE(std::find(unbound.begin(), unbound.end(), "FormResize"), unbound.end());
+
+    form->show();  // user input reaches a shown form only
+    form->get<ui::MenuItem>("CloseQuillet1").click();
+    form->get<ui::MenuItem>("Exit1").click();
+    form->get<ui::MenuItem>("RecoverRAM1").click();  // unbound: nothing
+    form->get<ui::Timer>("MainTimer").elapsed();
+    form->get<ui::PageControl>("MainPageControl").userChanged(2);
+    form->close();
+    EXPECT_EQ(exits, 2);
+    EXPECT_EQ(ticks, 1);
+    EXPECT_EQ(asked, 1);
+    EXPECT_EQ(closes, 1);
+}
+
+// ---- creation ----
+
+TEST_F(MainForm, ScaleCaptionsAndRangesFollowA256MbMachine) {
+    create();
+    EXPECT_EQ(get<ui::Label>("Ram100Label").caption(), "257M");
+    EXPECT_EQ(get<ui::Label>("Ram75Label").caption(), "193M");
+    EXPECT_EQ(get<ui::Label>("Ram50Label").caption(), "129M");
+    EXPECT_EQ(get<ui::Label>("Ram25Label").caption(), "65M");
+    EXPECT_EQ(get<ui::Label>("Ram0Label").caption(), "0M");
+    EXPECT_EQ(trayCaptions(), (std::vector<std::string>{"26M (10%)", "52M (20%)", "77M (30%)", "103M (40%)", "129M (50%)",
+                                                        "154M (60%)", "180M (70%)", "205M (80%)", "231M (90%)"}));
+    auto& target = get<ui::TrackBar>("TargetFreeRamTrackBar");
+    auto& level = get<ui::TrackBar>("AutoRecoverLevelTrackBar");
+    EXPECT_EQ(target.min(), 0);
+    EXPECT_EQ(target.max(), 231);
+    EXPECT_EQ(level.min(), 0);
+    EXPECT_EQ(level.max(), 65);
+}
+
+TEST_F(MainForm, TrayCaptionsOfA512MbMachine) {
+    machine.status.totalPhys = 536346624u;
+    create();
+    EXPECT_EQ(trayCaptions(), (std::vector<std::string>{"52M (10%)", "103M (20%)", "154M (30%)", "205M (40%)",
+                                                        "256M (50%)", "307M (60%)", "359M (70%)", "410M (80%)",
+                                                        "461M (90%)"}));
+    EXPECT_EQ(get<ui::Label>("Ram100Label").caption(), "512M");
+}
+
+TEST_F(MainForm, AboutPageDescribesTheMachine) {
+    create();
+    EXPECT_EQ(get<ui::Label>("CopyRightAboutLabel").caption(), settings::kOwnershipNotice);
+    EXPECT_EQ(get<ui::Label>("VersionAboutValLabel").caption(), "1.9");
+    EXPECT_EQ(get<ui::Label>("TotalPhysicalRamAboutValLabel").caption(), "262,144 KB");
+    EXPECT_EQ(get<ui::Label>("TotalPageFileAboutValLabel").caption(), "786,432 KB");
+    EXPECT_EQ(get<ui::Label>("OperatingSystemAboutValLabel").caption(), "Windows NT 系统");
+    EXPECT_EQ(get<ui::Label>("OSVersionAboutValLabel").caption(), "5.1");
+    const auto& system = monitor::osDescription();
+    ASSERT_FALSE(system.name.empty());
+    EXPECT_EQ(get<ui::Label>("OSNAMEAboutLabel").caption(), system.name + ", " + system.versionText);
+}
+
+TEST_F(MainForm, AboutPageOnThe9xFamily) {
+    machine.setVersion(platform::kPlatformWin32Windows, 4, 10, 0x040A08AE, " A ");
+    machine.status.totalPageFile = 1023u * 1024u;  // 999 KB and a part
+    create();
+    EXPECT_EQ(get<ui::Label>("OperatingSystemAboutValLabel").caption(), "Windows 9x 系统");
+    EXPECT_EQ(get<ui::Label>("OSVersionAboutValLabel").caption(), "4.10");
+    EXPECT_EQ(get<ui::Label>("OSNAMEAboutLabel").caption(), "微软公司 Windows 98SE , ");
+    EXPECT_EQ(get<ui::Label>("TotalPageFileAboutValLabel").caption(), "1,023 KB");
+}
+
+TEST_F(MainForm, NtFamilyGreysThe9xControls) {
+    create();
+    for (const auto& name : k9xOnlyControls) EXPECT_FALSE(get<ui::Control>(name).enabled()) << name;
+    for (const auto& name : kNtOnlyControls) EXPECT_TRUE(get<ui::Control>(name).enabled()) << name;
+}
+
+TEST_F(MainForm, The9xFamilyGreysTheNtControls) {
+    machine.setVersion(platform::kPlatformWin32Windows, 4, 90, 0x045A0BB8, " ");
+    create();
+    for (const auto& name : kNtOnlyControls) EXPECT_FALSE(get<ui::Control>(name).enabled()) << name;
+    for (const auto& name : k9xOnlyControls) EXPECT_TRUE(get<ui::Control>(name).enabled()) << name;
+}
+
+struct Release {
+    uint32_t platformId, major, minor, build;
+    bool translucency;
+};
+
+TEST(MainFormTranslucency, OfferedOnWindows2000AndXpOnly) {
+    const Release releases[] = {
+        {platform::kPlatformWin32Nt, 5, 1, 2600, true},   {platform::kPlatformWin32Nt, 5, 0, 2195, true},
+        {platform::kPlatformWin32Nt, 4, 0, 1381, false},  {platform::kPlatformWin32Nt, 6, 1, 7601, false},
+        {platform::kPlatformWin32Windows, 4, 10, 0x040A08AE, false},
+    };
+    for (const Release& r : releases) {
+        FakeMachine machine;
+        machine.setVersion(r.platformId, r.major, r.minor, r.build, "");
+        ui::HeadlessBackend backend;
+        platform::Platform os = machine.services();
+        monitor::detectOs(machine);
+        app::TQuilletForm window(os, backend);
+        window.create();
+        EXPECT_EQ(window.form().get<ui::CheckBox>("TranslucentCheckBox").enabled(), r.translucency)
+            << r.major << "." << r.minor;
+        EXPECT_FALSE(window.form().get<ui::TrackBar>("TranslucentTrackBar").enabled());
+    }
+}
+
+TEST_F(MainForm, NoSettingsFileMeansNoSplash) {
+    int splashes = 0;
+    backend.onModal = [&](ui::Form&) { ++splashes; };
+    create();
+    EXPECT_EQ(splashes, 0);
+    EXPECT_TRUE(get<ui::CheckBox>("StartSplashCheckBox").checked());
+    EXPECT_TRUE(get<ui::CheckBox>("StartSplashCheckBox").enabled());
+}
+
+TEST_F(MainForm, SplashComesAfterTheEarlyStepsAndBeforeTheMemoryFigures) {
+    machine.program = "C:\\Q\\Quillet.exe";
+    machine.iniInts["C:\\Q\\Quillet.ini|Settings|ShowSplash"] = 0;
+    int splashes = 0;
+    backend.onModal = [&](ui::Form& dialog) {
+        ++splashes;
+        EXPECT_NE(dynamic_cast<widgets::TSplashForm*>(&dialog), nullptr);
+        // Steps 1 to 6 are done, step 9 not yet.
+        EXPECT_EQ(machine.events.front(), "create TQuilletForm");
+        EXPECT_EQ(machine.events.at(1), "registerWindowMessage TaskbarCreated");
+        EXPECT_EQ(window->form().minClientWidth(), 402);
+        EXPECT_EQ(window->form().caption(), "Quillet");
+        EXPECT_TRUE(window->form().get<ui::CheckBox>("StartSplashCheckBox").enabled());
+        EXPECT_EQ(machine.statusQueries, 0);
+        EXPECT_EQ(window->form().get<ui::Label>("Ram100Label").caption(), "1000MB");
+    };
+    create();
+    EXPECT_EQ(splashes, 1);
+    EXPECT_FALSE(get<ui::CheckBox>("StartSplashCheckBox").checked());
+    EXPECT_EQ(get<ui::Label>("Ram100Label").caption(), "257M");
+}
+
+TEST_F(MainForm, EarlyCreationSteps) {
+    create();
+    auto& f = window->form();
+    EXPECT_EQ(window->state().taskbarCreatedMessage, machine.registerWindowMessage("TaskbarCreated"));
+    EXPECT_GE(window->state().taskbarCreatedMessage, 0xC000u);
+    EXPECT_EQ(f.minClientWidth(), 402);
+    EXPECT_EQ(f.minClientHeight(), 434);
+    EXPECT_EQ(f.className(), "TQuilletForm");
+    EXPECT_EQ(f.caption(), "Quillet");
+    EXPECT_EQ(get<ui::FlatButton>("DisableAutoRecoverSpeedButton").glyph(), get<ui::Picture>("EnableImage").picture());
+    EXPECT_FALSE(get<ui::FlatButton>("DisableAutoRecoverSpeedButton").glyph().empty());
+    EXPECT_TRUE(get<ui::MenuItem>("UserAccount1").enabled());
+    auto& graph = get<ui::PerformanceGraphControl>("PerformanceGraph").graph();
+    EXPECT_EQ(graph.Baseline1Color(), 0xFFFFFFu);
+    EXPECT_EQ(graph.Baseline2Color(), 0x0000FFu);
+    EXPECT_FALSE(window->state().windowHidden);
+    EXPECT_FALSE(window->state().cacheChangePending);
+    // The window stays hidden until the start-up shows it.
+    EXPECT_FALSE(machine.details(window->window()).visible);
+}
+
+TEST_F(MainForm, HintPanelShowsTheLongHintUnderTheMouse) {
+    create();
+    auto& button = get<ui::FlatButton>("HideSpeedButton");
+    window->form().userPointedAt(&button);
+    EXPECT_EQ(get<ui::Label>("HintLabel").caption(), ui::longHint(button.hint()));
+    EXPECT_FALSE(get<ui::Label>("HintLabel").caption().empty());
+}
+
+TEST_F(MainForm, HandlersOfThisWindowAreBound) {
+    create();
+    EXPECT_EQ(window->bindings().boundHandlerNames(),
+              (std::vector<std::string>{"Cache1Click", "Exit1Click", "ExitSpeedButtonClick", "FormClose",
+                                        "FreeMemory1Click", "HideSpeedButtonClick", "Options1Click",
+                                        "RecoverSndCheckBoxClick", "TabStyleComboBoxChange", "Tweaks1Click"}));
+}
+
+// ---- pages and controls ----
+
+TEST_F(MainForm, ViewMenuSwitchesPagesWithoutThePageQuestion) {
+    create();
+    auto& pages = get<ui::PageControl>("MainPageControl");
+    int asked = 0;
+    pages.onChanging = [&](bool&) { ++asked; };
+    get<ui::MenuItem>("Cache1").click();
+    EXPECT_EQ(pages.activePage()->name(), "CacheTabSheet");
+    get<ui::MenuItem>("Options1").click();
+    EXPECT_EQ(pages.activePage()->name(), "OptionsTabSheet");
+    get<ui::MenuItem>("Tweaks1").click();
+    EXPECT_EQ(pages.activePage()->name(), "TweaksTabSheet");
+    get<ui::MenuItem>("FreeMemory1").click();
+    EXPECT_EQ(pages.activePage()->name(), "MemoryTabSheet");
+    EXPECT_EQ(asked, 0);
+}
+
+TEST_F(MainForm, TabStyleFollowsTheChoice) {
+    create();
+    auto& pages = get<ui::PageControl>("MainPageControl");
+    auto& choice = get<ui::ComboBox>("TabStyleComboBox");
+    window->show();
+    window->Tweaks1Click();  // the user reaches the list on its page
+    choice.userChanged(1);
+    EXPECT_EQ(pages.tabStyle(), ui::TabStyle::Buttons);
+    choice.userChanged(2);
+    EXPECT_EQ(pages.tabStyle(), ui::TabStyle::FlatButtons);
+    choice.userChanged(0);
+    EXPECT_EQ(pages.tabStyle(), ui::TabStyle::Tabs);
+    choice.userChanged(2);
+    choice.setItemIndex(-1);  // no handler from code ...
+    window->TabStyleComboBoxChange();  // ... and no selection means ordinary tabs
+    EXPECT_EQ(pages.tabStyle(), ui::TabStyle::Tabs);
+}
+
+TEST_F(MainForm, SoundBoxGreysTheFileControlsAndKeepsTheName) {
+    create();
+    auto& box = get<ui::CheckBox>("RecoverSndCheckBox");
+    auto& file = get<ui::Edit>("RecoverSoundFileEdit");
+    auto& browse = get<ui::Button>("RecoverSndFileSpeedButton");
+    file.setText("C:\\optimize.wav");
+    box.setChecked(true);
+    EXPECT_TRUE(file.enabled());
+    EXPECT_TRUE(browse.enabled());
+    box.setChecked(false);
+    EXPECT_FALSE(file.enabled());
+    EXPECT_FALSE(browse.enabled());
+    EXPECT_EQ(file.text(), "C:\\optimize.wav");
+}
+
+// ---- closing, messages, exit ----
+
+TEST_F(MainForm, CloseIsRefusedAndHidesTheWindow) {
+    create();
+    window->show();
+    EXPECT_TRUE(machine.details(window->window()).visible);
+    window->form().close();
+    EXPECT_TRUE(window->state().windowHidden);
+    EXPECT_FALSE(window->form().visible());
+    EXPECT_FALSE(machine.details(window->window()).visible);
+    EXPECT_FALSE(machine.details(window->window()).destroyed);
+    EXPECT_FALSE(machine.quitRequested);
+
+    // The system's close request takes the same way.
+    window->show();
+    EXPECT_EQ(send(platform::kWmClose), 0);
+    EXPECT_FALSE(machine.details(window->window()).visible);
+    EXPECT_FALSE(machine.quitRequested);
+}
+
+TEST_F(MainForm, HideButtonHidesAndShowBringsBack) {
+    create();
+    window->show();
+    get<ui::FlatButton>("HideSpeedButton").click();
+    EXPECT_FALSE(machine.details(window->window()).visible);
+    window->show();
+    EXPECT_FALSE(window->state().windowHidden);
+    EXPECT_TRUE(machine.details(window->window()).visible);
+}
+
+TEST_F(MainForm, EndingTheSessionRunsTheExitAndAnswersOne) {
+    create();
+    EXPECT_EQ(send(platform::kWmQueryEndSession), 1);
+    EXPECT_TRUE(machine.quitRequested);
+    EXPECT_EQ(machine.events.back(), "quit");
+}
+
+TEST_F(MainForm, EveryExitCommandEndsTheLoop) {
+    create();
+    for (const char* item : {"Exit1", "CloseQuillet1"}) {
+        machine.quitRequested = false;
+        get<ui::MenuItem>(item).click();
+        EXPECT_TRUE(machine.quitRequested) << item;
+    }
+    machine.quitRequested = false;
+    get<ui::FlatButton>("ExitSpeedButton").click();
+    EXPECT_TRUE(machine.quitRequested);
+}
+
+TEST_F(MainForm, OwnMessagesAreRoutedAndOthersPassThrough) {
+    create();
+    for (uint32_t message : {platform::kWmHotKey, app::kTrayCallbackMessage, app::kRecoveryDoneMessage}) {
+        EXPECT_EQ(send(message, 0, 515), 0) << message;
+    }
+    EXPECT_EQ(send(0x0005), -1);  // WM_SIZE: the system's own handling
+    EXPECT_FALSE(machine.quitRequested);
+
+    // A backend that mirrors the form hands the same messages to the form's entry point.
+    intptr_t result = -1;
+    EXPECT_TRUE(window->form().message(app::kRecoveryDoneMessage, 0, 0, result));
+    EXPECT_FALSE(window->form().message(0x0005, 0, 0, result));
+    EXPECT_TRUE(window->form().message(platform::kWmQueryEndSession, 0, 0, result));
+    EXPECT_EQ(result, 1);
+    EXPECT_TRUE(machine.quitRequested);
+}
+
+}  // namespace
