@@ -143,6 +143,9 @@ protected:
                                 instance(), this);
         if (hwnd_ == nullptr) throw std::runtime_error("CreateWindowEx failed for " + control_.name());
         SetPropW(hwnd_, kPeerProperty, this);
+        // Windows put a new child beneath its siblings; labels must stay beneath every other
+        // control (an edit may sit in a label's blanks), so other controls go on top.
+        SetWindowPos(hwnd_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         applyFont();
     }
     void finishCreation() { showVisible(); }
@@ -847,6 +850,10 @@ public:
         item.pszText = const_cast<wchar_t*>(text.c_str());
         SendMessageW(tabs_, TCM_INSERTITEMW, static_cast<WPARAM>(index_), reinterpret_cast<LPARAM>(&item));
         SendMessageW(tabs_, TCM_SETCURSEL, static_cast<WPARAM>(sheet.pageControl().activePageIndex()), 0);
+        // The row of tabs only takes its height once it holds a tab: measure the pages' area again,
+        // and move this page there (its window exists before the portable side knows its peer).
+        if (auto* pages = dynamic_cast<PageControlPeer*>(sheet.pageControl().peer())) pages->measureDisplayArea();
+        place();
         finishCreation();
     }
     ~TabSheetPeer() override { SendMessageW(tabs_, TCM_DELETEITEM, static_cast<WPARAM>(index_), 0); }
@@ -956,6 +963,9 @@ class LabelPeer : public WindowPeer {
 public:
     LabelPeer(Win32UiBackend& backend, ui::Label& label) : WindowPeer(backend, label), label_(label) {
         create(L"STATIC", kindStyle(), 0);
+        // A label lies beneath the other controls of its parent: an edit placed in the blanks of
+        // a sentence ("释放内存至     MB。") must show over it.
+        SetWindowPos(hwnd_, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         fit();
         finishCreation();
     }
@@ -965,7 +975,8 @@ public:
 
 protected:
     DWORD kindStyle() const override {
-        DWORD style = SS_NOTIFY;
+        // Clipped by the controls above it, so it never paints over an edit placed in its blanks.
+        DWORD style = SS_NOTIFY | WS_CLIPSIBLINGS;
         switch (label_.alignment()) {
         case ui::TextAlignment::Left: style |= label_.wordWrap() ? SS_LEFT : SS_LEFTNOWORDWRAP; break;
         case ui::TextAlignment::Right: style |= SS_RIGHT; break;
@@ -973,7 +984,7 @@ protected:
         }
         return style;
     }
-    DWORD kindStyleMask() const override { return SS_TYPEMASK | SS_NOTIFY; }
+    DWORD kindStyleMask() const override { return SS_TYPEMASK | SS_NOTIFY | WS_CLIPSIBLINGS; }
     void showText() override {
         WindowPeer::showText();
         fit();
