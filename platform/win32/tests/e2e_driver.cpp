@@ -404,6 +404,30 @@ int waitForMainWindow() {
     return 1;
 }
 
+BOOL CALLBACK findTabControl(HWND hwnd, LPARAM param) {
+    if (className(hwnd) == L"SysTabControl32") {
+        *reinterpret_cast<HWND*>(param) = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// For the screenshot script: moves the main window's page control one page on, as the Right
+// arrow key on its tabs does.
+int nextPage() {
+    HWND window = FindWindowW(L"TQuilletForm", nullptr);
+    HWND tabs = nullptr;
+    if (window != nullptr) EnumChildWindows(window, findTabControl, reinterpret_cast<LPARAM>(&tabs));
+    if (tabs == nullptr) {
+        std::printf("no page control found\n");
+        return 1;
+    }
+    PostMessageW(tabs, WM_KEYDOWN, VK_RIGHT, 0);
+    PostMessageW(tabs, WM_KEYUP, VK_RIGHT, 0);
+    Sleep(700);  // let the new page paint
+    return 0;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -419,6 +443,7 @@ int wmain(int argc, wchar_t** argv) {
     }
 
     if (scenario == L"wait_main_window") return waitForMainWindow();
+    if (scenario == L"next_page") return nextPage();
     if (scenario == L"ram_once") commandLineRecovery();
     else if (scenario == L"usage") usage();
     else if (scenario == L"amount_too_long") invalidAmount(L"/ram=12345");
