@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/win32/tests/check_report.h"
+
 namespace {
 
 // --- expected texts, written out here independently of the program's own copy --------------
@@ -32,8 +34,7 @@ const wchar_t* const kRecoveryFailed = L"释放内存失败...         ";
 
 // --- reporting -------------------------------------------------------------------------------
 
-int failures = 0;
-int passes = 0;
+using checks::check;
 
 std::string utf8(const std::wstring& text) {
     if (text.empty()) return {};
@@ -43,31 +44,8 @@ std::string utf8(const std::wstring& text) {
     return out;
 }
 
-// Shows control characters, so a missing "\r" or blank is visible in a failure.
-std::string visible(const std::wstring& text) {
-    std::string out;
-    for (wchar_t c : text) {
-        if (c == L'\r') out += "\\r";
-        else if (c == L'\n') out += "\\n";
-        else if (c == L'\t') out += "\\t";
-        else out += utf8(std::wstring(1, c));
-    }
-    return "\"" + out + "\"";
-}
-
-void check(bool ok, const std::string& what, const std::string& detail = "") {
-    if (ok) {
-        ++passes;
-        std::printf("ok   %s\n", what.c_str());
-    } else {
-        ++failures;
-        std::printf("FAIL %s %s\n", what.c_str(), detail.c_str());
-    }
-    std::fflush(stdout);
-}
-
 void checkText(const std::wstring& actual, const std::wstring& expected, const std::string& what) {
-    check(actual == expected, what, "\n  got      " + visible(actual) + "\n  expected " + visible(expected));
+    checks::checkText(utf8(actual), utf8(expected), what);
 }
 
 // --- processes and windows -------------------------------------------------------------------
@@ -455,6 +433,5 @@ int wmain(int argc, wchar_t** argv) {
         std::printf("unknown scenario %s\n", utf8(scenario).c_str());
         return 2;
     }
-    std::printf("%d passed, %d failed\n", passes, failures);
-    return failures == 0 && passes > 0 ? 0 : 1;
+    return checks::summary();
 }

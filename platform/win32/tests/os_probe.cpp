@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "monitor/cpu_usage.h"
+#include "platform/win32/tests/check_report.h"
 #include "monitor/os_detection.h"
 #include "platform/win32/win32_platform.h"
 
@@ -17,30 +18,8 @@ namespace {
 using platform::RegistryKey;
 using platform::RegistryRoot;
 
-int failures = 0;
-int passes = 0;
-
-// Shows line breaks and the ends of a text, so a missing blank is visible.
-std::string visible(const std::string& text) {
-    std::string out = "\"";
-    for (char c : text) out += c == '\n' ? std::string("\\n") : std::string(1, c);
-    return out + "\"";
-}
-
-void check(bool ok, const std::string& what, const std::string& detail = "") {
-    if (ok) {
-        ++passes;
-        std::printf("ok   %s\n", what.c_str());
-    } else {
-        ++failures;
-        std::printf("FAIL %s %s\n", what.c_str(), detail.c_str());
-    }
-    std::fflush(stdout);
-}
-
-void checkText(const std::string& actual, const std::string& expected, const std::string& what) {
-    check(actual == expected, what, "\n  got      " + visible(actual) + "\n  expected " + visible(expected));
-}
+using checks::check;
+using checks::checkText;
 
 // --- what each emulated release reports ------------------------------------------------------
 
@@ -259,6 +238,5 @@ int main(int argc, char** argv) {
     }
     checkRegistry(os);
 
-    std::printf("%d passed, %d failed\n", passes, failures);
-    return failures == 0 && passes > 0 ? 0 : 1;
+    return checks::summary();
 }

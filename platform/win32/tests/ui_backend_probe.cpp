@@ -13,6 +13,7 @@
 #include <string>
 
 #include "platform/win32/resources/resource_names.h"
+#include "platform/win32/tests/check_report.h"
 #include "platform/win32/ui_backend.h"
 #include "platform/win32/wide_text.h"
 #include "ui/controls.h"
@@ -25,12 +26,7 @@ namespace {
 
 using platform::win32::Win32UiBackend;
 
-int failures = 0;
-
-void check(bool ok, const std::string& what) {
-    std::printf("%s %s\n", ok ? "ok  " : "FAIL", what.c_str());
-    if (!ok) ++failures;
-}
+using checks::check;
 
 HWND hwndOf(const ui::Component& c) { return static_cast<HWND>(Win32UiBackend::windowOf(c)); }
 
@@ -69,7 +65,7 @@ bool sameClass(const std::string& a, const char* b) { return _stricmp(a.c_str(),
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-    Win32UiBackend backend([](const std::string& message) { std::printf("FAIL reported error: %s\n", message.c_str()); ++failures; });
+    Win32UiBackend backend([](const std::string& message) { check(false, "no error is reported", message); });
 
     ui::Form form(backend, "ProbeForm");
     form.setClassName("TQuilletProbeForm");
@@ -409,6 +405,5 @@ int wmain(int argc, wchar_t** argv) {
 
     form.unrealize();
     check(!IsWindow(formWindow), "unrealising destroys the windows");
-    std::printf("%s: %d failed\n", failures == 0 ? "PASS" : "FAIL", failures);
-    return failures == 0 ? 0 : 1;
+    return checks::summary();
 }
