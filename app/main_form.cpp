@@ -1,5 +1,6 @@
 #include "app/main_form.h"
 
+#include <algorithm>
 #include <stdexcept>
 #include <string>
 
@@ -61,6 +62,9 @@ settings::FormHandlers TQuilletForm::handlerTable() {
     h["Cache1Click"] = [this] { Cache1Click(); };
     h["TabStyleComboBoxChange"] = [this] { TabStyleComboBoxChange(); };
     h["RecoverSndCheckBoxClick"] = [this] { RecoverSndCheckBoxClick(); };
+    h["RecoverSndFileSpeedButtonClick"] = [this] { RecoverSndFileSpeedButtonClick(); };
+    h["TranslucentCheckBoxClick"] = [this] { TranslucentCheckBoxClick(); };
+    h["TranslucentTrackBarChange"] = [this] { TranslucentTrackBarChange(); };
     table.closing["FormClose"] = [this](ui::CloseAction& action) { FormClose(action); };
     return table;
 }
@@ -261,6 +265,30 @@ void TQuilletForm::RecoverSndCheckBoxClick() {
     const bool on = get<ui::CheckBox>("RecoverSndCheckBox").checked();
     get<ui::Edit>("RecoverSoundFileEdit").setEnabled(on);
     get<ui::Button>("RecoverSndFileSpeedButton").setEnabled(on);
+}
+
+void TQuilletForm::RecoverSndFileSpeedButtonClick() {
+    // Any file may be chosen: the sound player simply stays silent for one it cannot play.
+    const std::string path = os_.windows.chooseFileToOpen(
+        window_, platform::kOfnFileMustExist | platform::kOfnPathMustExist | platform::kOfnShowHelp);
+    if (!path.empty()) get<ui::Edit>("RecoverSoundFileEdit").setText(path);
+}
+
+void TQuilletForm::TranslucentTrackBarChange() {
+    // The bar's range (20 ... 255) keeps the window from vanishing; 255 is opaque.
+    const int position = get<ui::TrackBar>("TranslucentTrackBar").position();
+    os_.windows.setWindowAlpha(window_, static_cast<uint8_t>(std::clamp(position, 0, 255)));
+}
+
+void TQuilletForm::TranslucentCheckBoxClick() {
+    const bool on = get<ui::CheckBox>("TranslucentCheckBox").checked();
+    get<ui::TrackBar>("TranslucentTrackBar").setEnabled(on);
+    if (on) {
+        TranslucentTrackBarChange();
+    } else {
+        os_.windows.clearWindowAlpha(window_);
+    }
+    form_->setStayOnTop(on);
 }
 
 bool TQuilletForm::dispatchMessage(uint32_t message, uintptr_t wParam, intptr_t lParam, intptr_t& result) {

@@ -64,6 +64,11 @@ public:
     void Cache1Click();
     void TabStyleComboBoxChange();
     void RecoverSndCheckBoxClick();
+    void RecoverSndFileSpeedButtonClick();
+    // Translucency of the main window (Windows 2000 and XP): the check box switches it on and
+    // off together with "always on top"; the track bar sets the alpha.
+    void TranslucentCheckBoxClick();
+    void TranslucentTrackBarChange();
 
     // The message map: WM_QUERYENDSESSION, WM_HOTKEY, kTrayCallbackMessage, kRecoveryDoneMessage.
     // True when handled, with the answer in result.

@@ -15,6 +15,11 @@ constexpr uint32_t kMbIconError = 0x10;
 constexpr uint32_t kMbIconWarning = 0x30;
 constexpr int kIdOk = 1;
 
+// Open-file dialog flags (Win32 values).
+constexpr uint32_t kOfnShowHelp = 0x10;
+constexpr uint32_t kOfnPathMustExist = 0x800;
+constexpr uint32_t kOfnFileMustExist = 0x1000;
+
 // Window messages the program handles itself (Win32 numbers).
 constexpr uint32_t kWmClose = 0x0010;
 constexpr uint32_t kWmQueryEndSession = 0x0011;
@@ -68,6 +73,17 @@ public:
     // The system-wide number of a named window message (RegisterWindowMessage): every
     // program asking with the same name gets the same number, 0xC000 or above; 0 on failure.
     virtual uint32_t registerWindowMessage(const std::string& name) = 0;
+
+    // Translucency of a top-level window: the layered style with one alpha for the whole
+    // window (255 opaque). Systems before Windows 2000 have no layered windows: false, and the
+    // window is left as it was.
+    virtual bool setWindowAlpha(Window window, uint8_t alpha) = 0;
+    // Takes the layered style away: the window is opaque again.
+    virtual void clearWindowAlpha(Window window) = 0;
+
+    // The system's open-file dialog, owned by `owner`, with no filter, no initial folder and
+    // the given flags (kOfn...). The chosen path, or empty when the user cancelled.
+    virtual std::string chooseFileToOpen(Window owner, uint32_t flags) = 0;
 };
 
 }  // namespace platform

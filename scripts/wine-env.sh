@@ -10,7 +10,8 @@
 #                                                 with QUILLET_WINE_VERSION set (win95, win98,
 #                                                 winme, nt40, win2k, winxp, or default) the
 #                                                 program alone sees that Windows release, for
-#                                                 this run only
+#                                                 this run only (QUILLET_WINE_VERSION_EXE names
+#                                                 another program to see it instead)
 #   wine-env.sh STATE ARCH stop                   end its programs, its server and its Xvfb
 #   wine-env.sh STATE ARCH cleanup                stop, and remove the prefix
 #
@@ -106,7 +107,7 @@ case "$action" in
     fi
     # The release is set for this program's name only, and removed again however the run ends,
     # so no other test sees it.
-    appkey="HKCU\\Software\\Wine\\AppDefaults\\${program##*\\}"
+    appkey="HKCU\\Software\\Wine\\AppDefaults\\${QUILLET_WINE_VERSION_EXE:-${program##*\\}}"
     forget_version() { "$loader" reg delete "$appkey" /v Version /f >/dev/null 2>&1 || true; }
     trap forget_version EXIT
     trap 'exit 143' TERM INT

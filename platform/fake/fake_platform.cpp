@@ -147,6 +147,26 @@ uint32_t FakeMachine::registerWindowMessage(const std::string& name) {
     return number;
 }
 
+bool FakeMachine::setWindowAlpha(Window window, uint8_t alpha) {
+    if (!layeredWindows) return false;
+    FakeWindow& w = details(window);
+    w.layered = true;
+    w.alpha = alpha;
+    events.push_back("setWindowAlpha " + std::to_string(alpha));
+    return true;
+}
+
+void FakeMachine::clearWindowAlpha(Window window) {
+    details(window).layered = false;
+    events.push_back("clearWindowAlpha");
+}
+
+std::string FakeMachine::chooseFileToOpen(Window owner, uint32_t flags) {
+    openFileCalls.push_back({owner, flags});
+    events.push_back("chooseFileToOpen");
+    return openFileAnswer;
+}
+
 void FakeMachine::setErrorReporter(std::function<void(const std::string&)> reporter) {
     errorReporter = std::move(reporter);
 }

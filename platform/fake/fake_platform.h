@@ -113,12 +113,21 @@ public:
         bool visible = false;
         bool destroyed = false;
         bool foreign = false;  // belongs to another process
+        bool layered = false;  // has the layered style
+        uint8_t alpha = 255;   // the layered window's alpha, as last set
+    };
+    struct OpenFileCall {
+        Window owner;
+        uint32_t flags;
     };
 
     std::vector<MessageBoxCall> messageBoxes;
     std::vector<CommitCall> commits;
     std::vector<Release> releases;
     std::vector<ShellCall> shellCalls;
+    bool layeredWindows = true;     // false: a system without SetLayeredWindowAttributes
+    std::string openFileAnswer;     // what the next open-file dialog gives (empty: cancelled)
+    std::vector<OpenFileCall> openFileCalls;
     std::list<FakeWindow> windows;  // stable addresses: a Window points at its entry
     std::vector<std::string> events;  // ordered, e.g. "create TShortcutPopupForm", "commit", "release"
     int statusQueries = 0;
@@ -161,6 +170,10 @@ public:
     // Numbers from 0xC000 in the order names are first asked for; logged as
     // "registerWindowMessage NAME".
     uint32_t registerWindowMessage(const std::string& name) override;
+    // Logged as "setWindowAlpha N" / "clearWindowAlpha"; nothing when layeredWindows is false.
+    bool setWindowAlpha(Window window, uint8_t alpha) override;
+    void clearWindowAlpha(Window window) override;
+    std::string chooseFileToOpen(Window owner, uint32_t flags) override;
     // --- Shell ------------------------------------------------------------------
     intptr_t shellExecute(Window owner, const std::string& verb, const std::string& file, const std::string& parameters,
                           const std::string& directory, int showCommand) override;

@@ -25,6 +25,9 @@ using ui::Change;
 using ui::Kind;
 
 constexpr wchar_t kPeerProperty[] = L"QuilletPeer";
+// The control's name as a global atom: lets tools outside the process (automation, the
+// end-to-end tests) tell the program's windows apart.
+constexpr wchar_t kNameProperty[] = L"QuilletName";
 constexpr wchar_t kContainerClass[] = L"QuilletContainer";
 constexpr wchar_t kPaintClass[] = L"QuilletPaintBox";
 constexpr wchar_t kMessageClass[] = L"QuilletMessages";
@@ -72,6 +75,8 @@ public:
     ~WindowPeer() override {
         if (hwnd_ != nullptr) {
             RemovePropW(hwnd_, kPeerProperty);
+            if (const auto atom = static_cast<ATOM>(reinterpret_cast<UINT_PTR>(RemovePropW(hwnd_, kNameProperty))))
+                GlobalDeleteAtom(atom);
             DestroyWindow(hwnd_);
         }
         if (font_ != nullptr) DeleteObject(font_);
@@ -143,12 +148,18 @@ protected:
                                 instance(), this);
         if (hwnd_ == nullptr) throw std::runtime_error("CreateWindowEx failed for " + control_.name());
         SetPropW(hwnd_, kPeerProperty, this);
+        publishName();
         // Windows put a new child beneath its siblings; labels must stay beneath every other
         // control (an edit may sit in a label's blanks), so other controls go on top.
         SetWindowPos(hwnd_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         applyFont();
     }
     void finishCreation() { showVisible(); }
+    void publishName() {
+        if (control_.name().empty()) return;
+        if (const ATOM atom = GlobalAddAtomW(widen(control_.name()).c_str()))
+            SetPropW(hwnd_, kNameProperty, reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(atom)));
+    }
 
     using Bounds = ui::Bounds;
     virtual Bounds windowBounds() const { return control_.bounds(); }
@@ -447,7 +458,9 @@ protected:
         return WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX;
     }
     void appearance() override {
-        SetWindowLongPtrW(hwnd_, GWL_EXSTYLE, static_cast<LONG_PTR>(formExStyle()));
+        // The layered style belongs to the program's translucency, not to the form's state.
+        const LONG_PTR layered = GetWindowLongPtrW(hwnd_, GWL_EXSTYLE) & WS_EX_LAYERED;
+        SetWindowLongPtrW(hwnd_, GWL_EXSTYLE, static_cast<LONG_PTR>(formExStyle()) | layered);
         SetWindowPos(hwnd_, form_.stayOnTop() ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
                      SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_FRAMECHANGED);
         place();

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 #include <shellapi.h>
+#include <commdlg.h>
 
 #include <algorithm>
 #include <cstring>
@@ -216,6 +217,44 @@ void Win32Platform::quitMessageLoop() { PostQuitMessage(0); }
 
 uint32_t Win32Platform::registerWindowMessage(const std::string& name) {
     return RegisterWindowMessageW(widen(name).c_str());
+}
+
+bool Win32Platform::setWindowAlpha(Window window, uint8_t alpha) {
+    // Looked up at run time: user32 of Windows 95, 98, ME and NT 4 has no layered windows.
+    using SetLayeredWindowAttributesFn = BOOL(WINAPI*)(HWND, COLORREF, BYTE, DWORD);
+    HMODULE user32 = LoadLibraryA("user32");
+    if (user32 == nullptr) return false;
+    const auto setLayered = reinterpret_cast<SetLayeredWindowAttributesFn>(
+        reinterpret_cast<void (*)()>(GetProcAddress(user32, "SetLayeredWindowAttributes")));
+    if (setLayered != nullptr) {
+        auto* hwnd = reinterpret_cast<HWND>(window);
+        const LONG_PTR ex = GetWindowLongPtrW(hwnd, GWL_EXSTYLE);
+        SetWindowLongPtrW(hwnd, GWL_EXSTYLE, ex | WS_EX_LAYERED);
+        setLayered(hwnd, 0, alpha, LWA_ALPHA);
+    }
+    FreeLibrary(user32);
+    return setLayered != nullptr;
+}
+
+void Win32Platform::clearWindowAlpha(Window window) {
+    auto* hwnd = reinterpret_cast<HWND>(window);
+    const LONG_PTR ex = GetWindowLongPtrW(hwnd, GWL_EXSTYLE);
+    SetWindowLongPtrW(hwnd, GWL_EXSTYLE, ex & ~static_cast<LONG_PTR>(WS_EX_LAYERED));
+}
+
+std::string Win32Platform::chooseFileToOpen(Window owner, uint32_t flags) {
+    wchar_t file[256] = L"";
+    wchar_t title[256] = L"";
+    OPENFILENAMEW dialog{};
+    dialog.lStructSize = sizeof dialog;
+    dialog.hwndOwner = reinterpret_cast<HWND>(owner);
+    dialog.lpstrFile = file;
+    dialog.nMaxFile = 256;
+    dialog.lpstrFileTitle = title;
+    dialog.nMaxFileTitle = 256;
+    dialog.Flags = flags;
+    if (!GetOpenFileNameW(&dialog)) return {};
+    return narrow(file);
 }
 
 void Win32Platform::setErrorReporter(std::function<void(const std::string&)> reporter) {

@@ -47,6 +47,9 @@ public:
     void quitMessageLoop() override;
     void setErrorReporter(std::function<void(const std::string&)> reporter) override;
     uint32_t registerWindowMessage(const std::string& name) override;
+    bool setWindowAlpha(Window window, uint8_t alpha) override;
+    void clearWindowAlpha(Window window) override;
+    std::string chooseFileToOpen(Window owner, uint32_t flags) override;
 
     // Shell
     intptr_t shellExecute(Window owner, const std::string& verb, const std::string& file, const std::string& parameters,

@@ -345,7 +345,9 @@ TEST_F(MainForm, HandlersOfThisWindowAreBound) {
     EXPECT_EQ(window->bindings().boundHandlerNames(),
               (std::vector<std::string>{"Cache1Click", "Exit1Click", "ExitSpeedButtonClick", "FormClose",
                                         "FreeMemory1Click", "HideSpeedButtonClick", "Options1Click",
-                                        "RecoverSndCheckBoxClick", "TabStyleComboBoxChange", "Tweaks1Click"}));
+                                        "RecoverSndCheckBoxClick", "RecoverSndFileSpeedButtonClick",
+                                        "TabStyleComboBoxChange", "TranslucentCheckBoxClick",
+                                        "TranslucentTrackBarChange", "Tweaks1Click"}));
 }
 
 // ---- pages and controls ----
@@ -397,6 +399,63 @@ TEST_F(MainForm, SoundBoxGreysTheFileControlsAndKeepsTheName) {
     EXPECT_FALSE(file.enabled());
     EXPECT_FALSE(browse.enabled());
     EXPECT_EQ(file.text(), "C:\\optimize.wav");
+}
+
+TEST_F(MainForm, BrowsingForTheSoundFillsTheEditUnlessCancelled) {
+    create();
+    auto& file = get<ui::Edit>("RecoverSoundFileEdit");
+    file.setText("C:\\old.wav");
+    machine.openFileAnswer = "";  // cancelled
+    get<ui::Button>("RecoverSndFileSpeedButton").click();
+    EXPECT_EQ(file.text(), "C:\\old.wav");
+    machine.openFileAnswer = "D:\\声音\\notes.txt";  // any type of file is taken
+    get<ui::Button>("RecoverSndFileSpeedButton").click();
+    EXPECT_EQ(file.text(), "D:\\声音\\notes.txt");
+    ASSERT_EQ(machine.openFileCalls.size(), 2u);
+    EXPECT_EQ(machine.openFileCalls[0].owner, window->window());
+    EXPECT_EQ(machine.openFileCalls[0].flags, 0x1810u);
+}
+
+class MainFormOnXp : public MainForm {
+protected:
+    void SetUp() override {
+        machine.setVersion(platform::kPlatformWin32Nt, 5, 1, 2600, "Service Pack 3");
+        create();
+        window->show();
+        window->Tweaks1Click();  // the page with the translucency controls
+    }
+    platform::fake::FakeMachine::FakeWindow& realWindow() { return machine.details(window->window()); }
+};
+
+TEST_F(MainFormOnXp, TickingMakesTheWindowLayeredAndTopmostAtTheBarsAlpha) {
+    auto& box = get<ui::CheckBox>("TranslucentCheckBox");
+    auto& bar = get<ui::TrackBar>("TranslucentTrackBar");
+    EXPECT_FALSE(realWindow().layered);
+    EXPECT_FALSE(window->form().stayOnTop());
+    box.userChanged(true);
+    EXPECT_TRUE(bar.enabled());
+    EXPECT_TRUE(realWindow().layered);
+    EXPECT_EQ(realWindow().alpha, 255);  // layered but opaque
+    EXPECT_TRUE(window->form().stayOnTop());
+    bar.userChanged(0);  // dragged past the end: the bar's minimum
+    EXPECT_EQ(realWindow().alpha, 20);
+    bar.userChanged(128);
+    EXPECT_EQ(realWindow().alpha, 128);
+
+    box.userChanged(false);
+    EXPECT_FALSE(bar.enabled());
+    EXPECT_FALSE(realWindow().layered);
+    EXPECT_FALSE(window->form().stayOnTop());
+    EXPECT_EQ(bar.position(), 128);  // kept for the next tick
+    box.userChanged(true);
+    EXPECT_EQ(realWindow().alpha, 128);
+}
+
+TEST_F(MainFormOnXp, WithoutLayeredWindowsOnlyTheTopmostChanges) {
+    machine.layeredWindows = false;
+    get<ui::CheckBox>("TranslucentCheckBox").userChanged(true);
+    EXPECT_FALSE(realWindow().layered);
+    EXPECT_TRUE(window->form().stayOnTop());
 }
 
 // ---- closing, messages, exit ----

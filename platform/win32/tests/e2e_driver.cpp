@@ -7,9 +7,12 @@
 #include <string>
 #include <vector>
 
-#include "platform/win32/tests/check_report.h"
+#include "platform/win32/tests/e2e_support.h"
 
 namespace {
+
+using namespace e2e;
+using checks::check;
 
 // --- expected texts, written out here independently of the program's own copy --------------
 
@@ -31,103 +34,6 @@ const wchar_t* const kAlreadyRunning =
     L"如果Quillet运行界面未显示在屏幕上，您可以\n使用以下两种方法激活它：\n(1) 点击任务栏中的图标。                \n"
     L"(2) 点击系统托盘里的图标。";
 const wchar_t* const kRecoveryFailed = L"释放内存失败...         ";
-
-// --- reporting -------------------------------------------------------------------------------
-
-using checks::check;
-
-std::string utf8(const std::wstring& text) {
-    if (text.empty()) return {};
-    const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<size_t>(n), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n, nullptr, nullptr);
-    return out;
-}
-
-void checkText(const std::wstring& actual, const std::wstring& expected, const std::string& what) {
-    checks::checkText(utf8(actual), utf8(expected), what);
-}
-
-// --- processes and windows -------------------------------------------------------------------
-
-std::wstring quilletPath;
-
-struct Child {
-    PROCESS_INFORMATION info{};
-    bool started = false;
-
-    explicit Child(const std::wstring& arguments) {
-        std::wstring commandLine = L"\"" + quilletPath + L"\"";
-        if (!arguments.empty()) commandLine += L" " + arguments;
-        STARTUPINFOW startup{};
-        startup.cb = sizeof startup;
-        started = CreateProcessW(quilletPath.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                                 &startup, &info) != FALSE;
-    }
-    ~Child() {
-        if (!started) return;
-        if (WaitForSingleObject(info.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(info.hProcess, 99);
-        CloseHandle(info.hThread);
-        CloseHandle(info.hProcess);
-    }
-    bool running() const { return WaitForSingleObject(info.hProcess, 0) == WAIT_TIMEOUT; }
-    // Exit code, or STILL_ACTIVE when it did not end in time.
-    DWORD waitForExit(DWORD milliseconds) const {
-        WaitForSingleObject(info.hProcess, milliseconds);
-        DWORD code = STILL_ACTIVE;
-        GetExitCodeProcess(info.hProcess, &code);
-        return code;
-    }
-    DWORD id() const { return info.dwProcessId; }
-};
-
-std::wstring className(HWND hwnd) {
-    wchar_t name[256] = L"";
-    GetClassNameW(hwnd, name, 256);
-    return name;
-}
-
-std::wstring windowText(HWND hwnd) {
-    DWORD_PTR length = 0;
-    if (!SendMessageTimeoutW(hwnd, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 2000, &length)) return L"<no answer>";
-    std::vector<wchar_t> buffer(length + 1, L'\0');
-    DWORD_PTR copied = 0;
-    SendMessageTimeoutW(hwnd, WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(buffer.data()), SMTO_ABORTIFHUNG,
-                        2000, &copied);
-    return std::wstring(buffer.data(), copied);
-}
-
-struct Search {
-    DWORD processId;
-    std::wstring className;
-    std::vector<HWND> found;
-};
-
-BOOL CALLBACK collectTopLevel(HWND hwnd, LPARAM param) {
-    auto* search = reinterpret_cast<Search*>(param);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(hwnd, &owner);
-    if (owner == search->processId && className(hwnd) == search->className) search->found.push_back(hwnd);
-    return TRUE;
-}
-
-// Top-level windows of one class belonging to one process, hidden ones included.
-std::vector<HWND> windowsOf(DWORD processId, const std::wstring& name) {
-    Search search{processId, name, {}};
-    EnumWindows(collectTopLevel, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
-HWND waitForWindow(const Child& child, const std::wstring& name, DWORD milliseconds) {
-    const DWORD start = GetTickCount();
-    while (GetTickCount() - start < milliseconds) {
-        auto found = windowsOf(child.id(), name);
-        if (!found.empty()) return found.front();
-        if (!child.running()) return nullptr;
-        Sleep(20);
-    }
-    return nullptr;
-}
 
 // --- message boxes ---------------------------------------------------------------------------
 
@@ -247,11 +153,6 @@ MessageBoxView answerBox(const Child& child, const std::wstring& expectedText, H
     check(icon == expectedIcon, what + ": icon", "got " + utf8(icon) + ", expected " + utf8(expectedIcon));
     pressOk(dialog);
     return view;
-}
-
-void checkExitsWithZero(const Child& child, const std::string& what) {
-    const DWORD code = child.waitForExit(15000);
-    check(code == 0, what + ": exits with 0", "exit code " + std::to_string(code));
 }
 
 struct RunningCopy {
@@ -429,6 +330,7 @@ int wmain(int argc, wchar_t** argv) {
     else if (scenario == L"second_copy") secondCopy();
     else if (scenario == L"ram_once_beside_running") recoveryBesideRunningCopy();
     else if (scenario == L"commit_refused") refusedCommit();
+    else if (const int code = runMainWindowScenario(scenario); code >= 0) return code;
     else {
         std::printf("unknown scenario %s\n", utf8(scenario).c_str());
         return 2;

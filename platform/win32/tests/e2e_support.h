@@ -1,0 +1,120 @@
+#pragma once
+// What the end-to-end scenarios share: starting Quillet.exe, finding its windows from outside
+// the process, reading their texts, and the checks.
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/win32/tests/check_report.h"
+
+namespace e2e {
+
+// --- reporting -------------------------------------------------------------------------------
+
+using checks::check;
+
+inline std::string utf8(const std::wstring& text) {
+    if (text.empty()) return {};
+    const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<size_t>(n), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n, nullptr, nullptr);
+    return out;
+}
+
+inline void checkText(const std::wstring& actual, const std::wstring& expected, const std::string& what) {
+    checks::checkText(utf8(actual), utf8(expected), what);
+}
+
+// --- processes and windows -------------------------------------------------------------------
+
+inline std::wstring quilletPath;
+
+struct Child {
+    PROCESS_INFORMATION info{};
+    bool started = false;
+
+    explicit Child(const std::wstring& arguments) {
+        std::wstring commandLine = L"\"" + quilletPath + L"\"";
+        if (!arguments.empty()) commandLine += L" " + arguments;
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        started = CreateProcessW(quilletPath.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                                 &startup, &info) != FALSE;
+    }
+    ~Child() {
+        if (!started) return;
+        if (WaitForSingleObject(info.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(info.hProcess, 99);
+        CloseHandle(info.hThread);
+        CloseHandle(info.hProcess);
+    }
+    bool running() const { return WaitForSingleObject(info.hProcess, 0) == WAIT_TIMEOUT; }
+    // Exit code, or STILL_ACTIVE when it did not end in time.
+    DWORD waitForExit(DWORD milliseconds) const {
+        WaitForSingleObject(info.hProcess, milliseconds);
+        DWORD code = STILL_ACTIVE;
+        GetExitCodeProcess(info.hProcess, &code);
+        return code;
+    }
+    DWORD id() const { return info.dwProcessId; }
+};
+
+inline std::wstring className(HWND hwnd) {
+    wchar_t name[256] = L"";
+    GetClassNameW(hwnd, name, 256);
+    return name;
+}
+
+inline std::wstring windowText(HWND hwnd) {
+    DWORD_PTR length = 0;
+    if (!SendMessageTimeoutW(hwnd, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 2000, &length)) return L"<no answer>";
+    std::vector<wchar_t> buffer(length + 1, L'\0');
+    DWORD_PTR copied = 0;
+    SendMessageTimeoutW(hwnd, WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(buffer.data()), SMTO_ABORTIFHUNG,
+                        2000, &copied);
+    return std::wstring(buffer.data(), copied);
+}
+
+struct Search {
+    DWORD processId;
+    std::wstring className;
+    std::vector<HWND> found;
+};
+
+inline BOOL CALLBACK collectTopLevel(HWND hwnd, LPARAM param) {
+    auto* search = reinterpret_cast<Search*>(param);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(hwnd, &owner);
+    if (owner == search->processId && className(hwnd) == search->className) search->found.push_back(hwnd);
+    return TRUE;
+}
+
+// Top-level windows of one class belonging to one process, hidden ones included.
+inline std::vector<HWND> windowsOf(DWORD processId, const std::wstring& name) {
+    Search search{processId, name, {}};
+    EnumWindows(collectTopLevel, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+inline HWND waitForWindow(const Child& child, const std::wstring& name, DWORD milliseconds) {
+    const DWORD start = GetTickCount();
+    while (GetTickCount() - start < milliseconds) {
+        auto found = windowsOf(child.id(), name);
+        if (!found.empty()) return found.front();
+        if (!child.running()) return nullptr;
+        Sleep(20);
+    }
+    return nullptr;
+}
+
+
+inline void checkExitsWithZero(const Child& child, const std::string& what) {
+    const DWORD code = child.waitForExit(15000);
+    check(code == 0, what + ": exits with 0", "exit code " + std::to_string(code));
+}
+
+// The scenarios about the main window (main_window_scenarios.cpp). Returns the checks' exit
+// code, or -1 for a scenario it does not know.
+int runMainWindowScenario(const std::wstring& scenario);
+
+}  // namespace e2e
