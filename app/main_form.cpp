@@ -56,6 +56,7 @@ settings::FormHandlers TQuilletForm::handlerTable() {
     h["Exit1Click"] = [this] { Exit1Click(); };
     h["ExitSpeedButtonClick"] = [this] { ExitSpeedButtonClick(); };
     h["HideSpeedButtonClick"] = [this] { HideSpeedButtonClick(); };
+    h["Open1Click"] = [this] { Open1Click(); };
     h["FreeMemory1Click"] = [this] { FreeMemory1Click(); };
     h["Options1Click"] = [this] { Options1Click(); };
     h["Tweaks1Click"] = [this] { Tweaks1Click(); };
@@ -232,6 +233,20 @@ void TQuilletForm::HideSpeedButtonClick() {
     applyWindowVisibility();
 }
 
+void TQuilletForm::Open1Click() {
+    state_.windowHidden = false;
+    applyWindowVisibility();
+    os_.windows.bringToFront(window_);
+}
+
+void TQuilletForm::showTrayMenu() {
+    // In front first, so the menu closes when the user clicks elsewhere.
+    os_.windows.bringToFront(window_);
+    int x = 0, y = 0;
+    os_.windows.cursorPosition(x, y);
+    get<ui::PopupMenu>(settings::kTrayMenuName).popup(x, y);
+}
+
 void TQuilletForm::Exit1Click() {
     // 1. Lifting a pause of automatic recovery comes here with the automatic-recovery rules.
     // 2. Saving the settings comes here with the settings file feature.
@@ -325,8 +340,13 @@ bool TQuilletForm::handleMessage(uint32_t message, uintptr_t wParam, intptr_t lP
 
 // The hotkeys (id 0 recover, id 1 automatic recovery off and on) act here once registered.
 void TQuilletForm::WMHotKey(uintptr_t) {}
-// The tray icon's double click and right click act here once the icon exists.
-void TQuilletForm::onTrayMessage(intptr_t) {}
+// The tray icon's mouse messages: a double click opens the window, a right click the menu.
+void TQuilletForm::onTrayMessage(intptr_t mouseMessage) {
+    constexpr intptr_t kLeftDoubleClick = 0x0203;  // WM_LBUTTONDBLCLK
+    constexpr intptr_t kRightButtonUp = 0x0205;     // WM_RBUTTONUP
+    if (mouseMessage == kLeftDoubleClick) Open1Click();
+    else if (mouseMessage == kRightButtonUp) showTrayMenu();
+}
 // The recovery worker's completion is handled here with the recovery engine.
 void TQuilletForm::onRecoveryDone() {}
 

@@ -56,6 +56,10 @@ public:
     void ExitSpeedButtonClick() { Exit1Click(); }
     // Hides the main window (to the notification area once its icon exists).
     void HideSpeedButtonClick();
+    // The tray menu's 打开 (and the icon's double click): shows the window in front.
+    void Open1Click();
+    // The icon's right click: the tray menu at the mouse pointer.
+    void showTrayMenu();
 
     // View menu: each makes its page the active one, without the page-changing question.
     void FreeMemory1Click();

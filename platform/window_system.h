@@ -81,6 +81,11 @@ public:
     // Takes the layered style away: the window is opaque again.
     virtual void clearWindowAlpha(Window window) = 0;
 
+    // Brings the window to the front and gives it the keyboard (SetForegroundWindow).
+    virtual void bringToFront(Window window) = 0;
+    // The mouse pointer's position on the screen.
+    virtual void cursorPosition(int& x, int& y) = 0;
+
     // The system's open-file dialog, owned by `owner`, with no filter, no initial folder and
     // the given flags (kOfn...). The chosen path, or empty when the user cancelled.
     virtual std::string chooseFileToOpen(Window owner, uint32_t flags) = 0;

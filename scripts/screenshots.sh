@@ -11,15 +11,28 @@ driver=$build/platform/win32/tests/quillet_e2e.exe
 
 state=$(mktemp -d)
 env_cmd=(bash scripts/wine-env.sh "$state" "$arch")
-trap '"${env_cmd[@]}" cleanup >/dev/null 2>&1 || true; rm -rf "$state"' EXIT
+ini=$(dirname "$program")/Quillet.ini
+trap '"${env_cmd[@]}" cleanup >/dev/null 2>&1 || true; rm -rf "$state" "$ini"' EXIT
 "${env_cmd[@]}" setup >/dev/null
 out=$PWD/build/screenshots
 mkdir -p "$out"
 "${env_cmd[@]}" run "$program" >/dev/null 2>&1 &
 "${env_cmd[@]}" run "$driver" wait_main_window "$program"
-shot() { DISPLAY=$(cat "$state/display") import -window root -crop 420x490+0+0 "$out/$1.png"; echo "$out/$1.png"; }
-shot page1-resources
+shot() { DISPLAY=$(cat "$state/display") import -window root ${2:+-crop $2} "$out/$1.png"; echo "$out/$1.png"; }
+window=420x490+0+0
+shot page1-resources $window
 for n in 2 3 4 5 6; do
   "${env_cmd[@]}" run "$driver" next_page "$program"
-  shot "page$n"
+  shot "page$n" $window
 done
+# The tray menu, as a right click on the notification icon opens it.
+"${env_cmd[@]}" run "$driver" open_tray_menu "$program"
+shot tray-menu 1024x768+0+0
+"${env_cmd[@]}" stop >/dev/null 2>&1 || true
+
+# The splash, shown when the settings say so.
+"${env_cmd[@]}" setup >/dev/null
+printf '[Settings]\r\nShowSplash=0\r\n' >"$ini"
+"${env_cmd[@]}" run "$program" >/dev/null 2>&1 &
+"${env_cmd[@]}" run "$driver" wait_splash "$program" && shot splash 1024x768+0+0
+rm -f "$ini"

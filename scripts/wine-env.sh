@@ -55,7 +55,9 @@ start_xvfb() {
 write_registry() {
   # Crash dialogs would hang a test; no sound device; one virtual desktop with a taskbar and
   # a notification area (the desktop named "shell" has them);
-  # the Chinese UI fonts mapped to the installed CJK font.
+  # the Chinese UI fonts mapped to the installed CJK font. (Its blanks and Latin letters are
+  # narrower than SimSun's 6 pixels, so text after blanks left for an edit box sits further
+  # left than on Windows; the fonts with SimSun's metrics in Debian are far harder to read.)
   local font="WenQuanYi Micro Hei"
   printf '%s\r\n' \
     'Windows Registry Editor Version 5.00' '' \

@@ -161,6 +161,8 @@ void FakeMachine::clearWindowAlpha(Window window) {
     events.push_back("clearWindowAlpha");
 }
 
+void FakeMachine::bringToFront(Window window) { events.push_back("bringToFront " + details(window).layout.className); }
+
 std::string FakeMachine::chooseFileToOpen(Window owner, uint32_t flags) {
     openFileCalls.push_back({owner, flags});
     events.push_back("chooseFileToOpen");

@@ -128,6 +128,7 @@ public:
     bool layeredWindows = true;     // false: a system without SetLayeredWindowAttributes
     std::string openFileAnswer;     // what the next open-file dialog gives (empty: cancelled)
     std::vector<OpenFileCall> openFileCalls;
+    int cursorX = 0, cursorY = 0;
     std::list<FakeWindow> windows;  // stable addresses: a Window points at its entry
     std::vector<std::string> events;  // ordered, e.g. "create TShortcutPopupForm", "commit", "release"
     int statusQueries = 0;
@@ -174,6 +175,9 @@ public:
     bool setWindowAlpha(Window window, uint8_t alpha) override;
     void clearWindowAlpha(Window window) override;
     std::string chooseFileToOpen(Window owner, uint32_t flags) override;
+    // Logged as "bringToFront CLASS".
+    void bringToFront(Window window) override;
+    void cursorPosition(int& x, int& y) override { x = cursorX, y = cursorY; }
     // --- Shell ------------------------------------------------------------------
     intptr_t shellExecute(Window owner, const std::string& verb, const std::string& file, const std::string& parameters,
                           const std::string& directory, int showCommand) override;

@@ -149,9 +149,10 @@ protected:
         if (hwnd_ == nullptr) throw std::runtime_error("CreateWindowEx failed for " + control_.name());
         SetPropW(hwnd_, kPeerProperty, this);
         publishName();
-        // Windows put a new child beneath its siblings; labels must stay beneath every other
-        // control (an edit may sit in a label's blanks), so other controls go on top.
-        SetWindowPos(hwnd_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        // The Tab key walks the z-order: a new child goes right after the sibling before it in
+        // tab order, above the labels, which lie beneath every other control (an edit may sit
+        // in a label's blanks).
+        SetWindowPos(hwnd_, windowBeforeInTabOrder(), 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         applyFont();
     }
     void finishCreation() { showVisible(); }
@@ -200,11 +201,34 @@ protected:
     }
 
     // The windowed children's windows in tab order (the z-order is the tab order).
+    static bool liesBeneath(const ui::Control& control) {
+        return control.kind() == Kind::Label || control.kind() == Kind::LinkLabel;
+    }
+
+    // The window of the realised sibling that comes last before this control in tab order
+    // (ties by creation order); HWND_TOP when there is none.
+    HWND windowBeforeInTabOrder() const {
+        const ui::Control* parent = control_.parent();
+        if (parent == nullptr) return HWND_TOP;
+        HWND before = HWND_TOP;
+        int bestOrder = -1;
+        for (const auto& sibling : parent->children()) {
+            if (sibling.get() == &control_) continue;
+            HWND window = static_cast<HWND>(Win32UiBackend::windowOf(*sibling));
+            if (window == nullptr || liesBeneath(*sibling) || sibling->tabOrder() > control_.tabOrder()) continue;
+            if (sibling->tabOrder() >= bestOrder) {
+                bestOrder = sibling->tabOrder();
+                before = window;
+            }
+        }
+        return before;
+    }
+
     void reorderChildren() {
         std::vector<ui::Control*> windowed;
         for (const auto& child : control_.children())
-            if (child->windowed()) windowed.push_back(child.get());
-        std::sort(windowed.begin(), windowed.end(),
+            if (child->windowed() && !liesBeneath(*child)) windowed.push_back(child.get());
+        std::stable_sort(windowed.begin(), windowed.end(),
                   [](const ui::Control* a, const ui::Control* b) { return a->tabOrder() < b->tabOrder(); });
         HWND after = HWND_TOP;
         for (ui::Control* child : windowed) {
@@ -419,7 +443,7 @@ public:
                 bool (*isCancel)(const ui::Button&) = [](const ui::Button& b) { return b.cancel(); };
                 ui::Button* button = findButton(form_, ok ? isDefault : isCancel);
                 if (button != nullptr) button->userClicked();
-                else if (!ok) form_.close();
+                else if (!ok && form_.modal()) form_.close();  // Escape closes a dialog, not a window
                 result = 0;
                 return true;
             }

@@ -208,6 +208,10 @@ void Win32Platform::destroyWindow(Window window) { DestroyWindow(toHwnd(window))
 void Win32Platform::runMessageLoop() {
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        // Tab, Shift+Tab and the arrow keys move between the controls of the window the message
+        // is for, as in a dialog.
+        HWND top = msg.hwnd != nullptr ? GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
+        if (top != nullptr && IsDialogMessageW(top, &msg)) continue;
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }
@@ -240,6 +244,15 @@ void Win32Platform::clearWindowAlpha(Window window) {
     auto* hwnd = reinterpret_cast<HWND>(window);
     const LONG_PTR ex = GetWindowLongPtrW(hwnd, GWL_EXSTYLE);
     SetWindowLongPtrW(hwnd, GWL_EXSTYLE, ex & ~static_cast<LONG_PTR>(WS_EX_LAYERED));
+}
+
+void Win32Platform::bringToFront(Window window) { SetForegroundWindow(reinterpret_cast<HWND>(window)); }
+
+void Win32Platform::cursorPosition(int& x, int& y) {
+    POINT point{};
+    GetCursorPos(&point);
+    x = point.x;
+    y = point.y;
 }
 
 std::string Win32Platform::chooseFileToOpen(Window owner, uint32_t flags) {

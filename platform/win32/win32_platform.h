@@ -50,6 +50,8 @@ public:
     bool setWindowAlpha(Window window, uint8_t alpha) override;
     void clearWindowAlpha(Window window) override;
     std::string chooseFileToOpen(Window owner, uint32_t flags) override;
+    void bringToFront(Window window) override;
+    void cursorPosition(int& x, int& y) override;
 
     // Shell
     intptr_t shellExecute(Window owner, const std::string& verb, const std::string& file, const std::string& parameters,

@@ -344,7 +344,7 @@ TEST_F(MainForm, HandlersOfThisWindowAreBound) {
     create();
     EXPECT_EQ(window->bindings().boundHandlerNames(),
               (std::vector<std::string>{"Cache1Click", "Exit1Click", "ExitSpeedButtonClick", "FormClose",
-                                        "FreeMemory1Click", "HideSpeedButtonClick", "Options1Click",
+                                        "FreeMemory1Click", "HideSpeedButtonClick", "Open1Click", "Options1Click",
                                         "RecoverSndCheckBoxClick", "RecoverSndFileSpeedButtonClick",
                                         "TabStyleComboBoxChange", "TranslucentCheckBoxClick",
                                         "TranslucentTrackBarChange", "Tweaks1Click"}));
@@ -456,6 +456,29 @@ TEST_F(MainFormOnXp, WithoutLayeredWindowsOnlyTheTopmostChanges) {
     get<ui::CheckBox>("TranslucentCheckBox").userChanged(true);
     EXPECT_FALSE(realWindow().layered);
     EXPECT_TRUE(window->form().stayOnTop());
+}
+
+TEST_F(MainForm, TrayDoubleClickOpensAndRightClickShowsTheMenuAtThePointer) {
+    create();
+    window->HideSpeedButtonClick();
+    std::vector<std::string> popups;
+    backend.onPopup = [&](ui::PopupMenu& menu, int x, int y) {
+        popups.push_back(menu.name() + " " + std::to_string(x) + "," + std::to_string(y));
+        EXPECT_EQ(machine.events.back(), "bringToFront TQuilletForm");  // in front before it opens
+    };
+    machine.cursorX = 1000, machine.cursorY = 740;
+    send(app::kTrayCallbackMessage, 1, 0x0200);  // the pointer moving over the icon: nothing
+    send(app::kTrayCallbackMessage, 1, 0x0202);  // single click: nothing
+    EXPECT_TRUE(popups.empty());
+    EXPECT_TRUE(window->state().windowHidden);
+    send(app::kTrayCallbackMessage, 1, 0x0205);
+    EXPECT_EQ(popups, std::vector<std::string>{"TrayPopupMenu 1000,740"});
+    EXPECT_TRUE(window->state().windowHidden);
+
+    send(app::kTrayCallbackMessage, 1, 0x0203);
+    EXPECT_FALSE(window->state().windowHidden);
+    EXPECT_TRUE(machine.details(window->window()).visible);
+    EXPECT_EQ(machine.events.back(), "bringToFront TQuilletForm");
 }
 
 // ---- closing, messages, exit ----

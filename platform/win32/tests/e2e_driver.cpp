@@ -283,6 +283,34 @@ int waitForMainWindow() {
     return 1;
 }
 
+// For the screenshot script: returns once a copy's splash is on screen.
+int waitForSplash() {
+    for (int i = 0; i < 1200; ++i) {
+        HWND window = FindWindowW(L"TSplashForm", nullptr);
+        if (window != nullptr && IsWindowVisible(window)) {
+            Sleep(300);
+            return 0;
+        }
+        Sleep(10);
+    }
+    std::printf("no splash appeared\n");
+    return 1;
+}
+
+// For the screenshot script: opens the tray menu as a right click on the notification icon
+// does, near the bottom right corner of the screen.
+int openTrayMenu() {
+    HWND window = FindWindowW(L"TQuilletForm", nullptr);
+    if (window == nullptr) {
+        std::printf("no main window\n");
+        return 1;
+    }
+    SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 60, GetSystemMetrics(SM_CYSCREEN) - 20);
+    PostMessageW(window, WM_USER + 1, 1, WM_RBUTTONUP);
+    Sleep(700);
+    return 0;
+}
+
 BOOL CALLBACK findTabControl(HWND hwnd, LPARAM param) {
     if (className(hwnd) == L"SysTabControl32") {
         *reinterpret_cast<HWND*>(param) = hwnd;
@@ -323,6 +351,8 @@ int wmain(int argc, wchar_t** argv) {
 
     if (scenario == L"wait_main_window") return waitForMainWindow();
     if (scenario == L"next_page") return nextPage();
+    if (scenario == L"wait_splash") return waitForSplash();
+    if (scenario == L"open_tray_menu") return openTrayMenu();
     if (scenario == L"ram_once") commandLineRecovery();
     else if (scenario == L"usage") usage();
     else if (scenario == L"amount_too_long") invalidAmount(L"/ram=12345");

@@ -13,7 +13,10 @@
 #include <vector>
 
 #include "platform/win32/tests/e2e_support.h"
+#include "settings/main_form_builder.h"
 #include "settings/main_form_layout.h"
+#include "ui/form.h"
+#include "ui/headless_backend.h"
 
 namespace e2e {
 namespace {
@@ -216,6 +219,56 @@ void checkViewMenu(const MainWindow& main) {
     }
 }
 
+std::string nameOf(const MainWindow& main, HWND hwnd) {
+    for (const auto& [name, window] : main.controls)
+        if (window == hwnd) return name;
+    return "";
+}
+
+HWND focusOf(const MainWindow& main) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    GetGUIThreadInfo(GetWindowThreadProcessId(main.window, nullptr), &info);
+    return info.hwndFocus;
+}
+
+// Tab walks the controls of the shown page and the window in the order of the tables: each
+// press moves to the next control that is shown and enabled.
+void checkTabKey(const MainWindow& main) {
+    chooseMenuItem(main.window, "Options1");
+    SetForegroundWindow(main.window);
+    Sleep(200);
+    ui::HeadlessBackend backend;
+    std::vector<std::string> expected;
+    const auto tables = settings::buildMainForm(backend);
+    for (ui::Control* control : tables->tabSequence()) {
+        HWND hwnd = main.control(control->name());
+        if (hwnd != nullptr && IsWindowVisible(hwnd) && IsWindowEnabled(hwnd)) expected.push_back(control->name());
+    }
+    auto successor = [&](const std::string& name) {
+        for (size_t i = 0; i < expected.size(); ++i)
+            if (expected[i] == name) return expected[(i + 1) % expected.size()];
+        return std::string("(not a tab stop)");
+    };
+    std::string previous = nameOf(main, focusOf(main));
+    int wrong = 0;
+    std::string walked = previous;
+    for (int i = 0; i < 6; ++i) {
+        HWND focus = focusOf(main);
+        PostMessageW(focus != nullptr ? focus : main.window, WM_KEYDOWN, VK_TAB, 1);
+        PostMessageW(focus != nullptr ? focus : main.window, WM_KEYUP, VK_TAB, 1);
+        Sleep(150);
+        const std::string now = nameOf(main, focusOf(main));
+        walked += " > " + now;
+        if (i > 0 && now != successor(previous)) ++wrong;
+        previous = now;
+    }
+    std::string order;
+    for (const auto& name : expected) order += " " + name;
+    check(wrong == 0 && !expected.empty(), "Tab moves through the controls in their order",
+          walked + "\n  expected order:" + order);
+}
+
 void mainWindow() {
     MainWindow main;
     if (main.window == nullptr) return;
@@ -227,6 +280,7 @@ void mainWindow() {
     checkControls(main);
     checkFamily(main, true, false, "a modern NT release");
     checkViewMenu(main);
+    checkTabKey(main);
 
     // The close box hides the window; the program runs on.
     PostMessageW(main.window, WM_SYSCOMMAND, SC_CLOSE, 0);
