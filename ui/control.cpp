@@ -79,6 +79,10 @@ void Control::adopt(std::unique_ptr<Control> child, const std::string& name) {
 
 void Control::realizeTree(Backend& backend) {
     Component::realizeTree(backend);
+    realizeChildren(backend);
+}
+
+void Control::realizeChildren(Backend& backend) {
     for (auto& child : children_) child->realizeTree(backend);
 }
 

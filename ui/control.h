@@ -438,6 +438,8 @@ protected:
     void realign();
 
     void realizeTree(Backend& backend) override;
+    // Realises the children (each only once).
+    void realizeChildren(Backend& backend);
     void unrealizeTree() override;
 
     // Pushes a font or colour change to this control and every descendant inheriting it.

@@ -40,6 +40,15 @@ PageControl& TabSheet::pageControl() const { return static_cast<PageControl&>(*p
 
 int TabSheet::pageIndex() const { return parent() == nullptr ? -1 : pageControl().indexOf(*this); }
 
+void TabSheet::realizeTree(Backend& backend) {
+    Component::realizeTree(backend);
+    if (parent() == nullptr || pageControl().activePage() == this) realizeChildren(backend);
+}
+
+void TabSheet::realizeContents() {
+    if (realized() && form() != nullptr) realizeChildren(form()->backend());
+}
+
 bool TabSheet::showing() const {
     if (parent() == nullptr) return Control::showing();
     return pageControl().activePage() == this && Control::showing();
@@ -68,6 +77,7 @@ int PageControl::indexOf(const TabSheet& sheet) const {
 
 bool PageControl::setActivePageIndex(int index) {
     if (index < -1 || index >= pageCount()) return false;
+    if (index >= 0) page(index).realizeContents();  // before it shows
     return applyChange(active_, index, Change::Selection, Origin::Code, onChange);
 }
 
@@ -87,6 +97,7 @@ bool PageControl::userChanged(int index) {
         push(Change::Selection);
         return false;
     }
+    page(index).realizeContents();  // before it shows
     return applyChange(active_, index, Change::Selection, Origin::User, onChange);
 }
 

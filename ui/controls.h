@@ -66,9 +66,14 @@ public:
 
     PageControl& pageControl() const;
     int pageIndex() const;
+    // Realises the controls on the sheet, if the sheet is realised (once).
+    void realizeContents();
 
 protected:
     bool acceptsChild(const Control& child) const override;
+    // The sheet's own window at once, the controls on it when it is first shown: pages the
+    // user never opens cost nothing at start-up.
+    void realizeTree(Backend& backend) override;
 };
 
 enum class TabStyle { Tabs, Buttons, FlatButtons };

@@ -79,7 +79,6 @@ public:
                 GlobalDeleteAtom(atom);
             DestroyWindow(hwnd_);
         }
-        if (font_ != nullptr) DeleteObject(font_);
         if (brush_ != nullptr) DeleteObject(brush_);
     }
 
@@ -187,10 +186,8 @@ protected:
     }
 
     void applyFont() {
-        HFONT font = createFont(control_.font());
-        SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
-        if (font_ != nullptr) DeleteObject(font_);
-        font_ = font;
+        font_ = static_cast<HFONT>(backend_.fontHandle(control_.font()));
+        SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), TRUE);
         fontChanged();
     }
     HFONT font() const { return font_; }
@@ -1499,7 +1496,21 @@ Win32UiBackend::Win32UiBackend(std::function<void(const std::string&)> reportErr
 Win32UiBackend::~Win32UiBackend() {
     if (focusHook_ != nullptr) UnhookWindowsHookEx(static_cast<HHOOK>(focusHook_));
     DestroyWindow(static_cast<HWND>(messageWindow_));
+    for (auto& entry : fonts_) DeleteObject(static_cast<HFONT>(entry.second));
     if (theBackend == this) theBackend = nullptr;
+}
+
+void* Win32UiBackend::fontHandle(const ui::Font& font) {
+    // The colour is drawn by the control, not by the font.
+    auto same = [&](const ui::Font& other) {
+        return other.face == font.face && other.height == font.height && other.bold == font.bold &&
+               other.italic == font.italic && other.underline == font.underline;
+    };
+    for (const auto& entry : fonts_)
+        if (same(entry.first)) return entry.second;
+    HFONT handle = createFont(font);
+    fonts_.emplace_back(font, handle);
+    return handle;
 }
 
 void Win32UiBackend::reportError(const std::string& message) {

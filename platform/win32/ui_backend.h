@@ -9,6 +9,8 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "ui/control.h"
 
@@ -49,6 +51,9 @@ public:
     void releaseTimerId(unsigned id);
     ui::Timer* timerOf(unsigned id) const;
     bool registerFormClass(const std::string& className);
+    // The font (an HFONT) drawing that font, made on first use and shared by every control that
+    // uses it until the backend goes.
+    void* fontHandle(const ui::Font& font);
 
 private:
     std::function<void(const std::string&)> reportError_;
@@ -59,6 +64,7 @@ private:
     std::set<std::string> formClasses_;
     unsigned nextCommand_ = 100;
     unsigned nextTimer_ = 1;
+    std::vector<std::pair<ui::Font, void*>> fonts_;  // few: a linear search is enough
 };
 
 }  // namespace platform::win32

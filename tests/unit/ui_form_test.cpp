@@ -89,6 +89,35 @@ TEST(UiForm, PeersAreMadeParentsFirstAndDestroyedChildrenFirst) {
                                           "destroy:Edit", "destroy:Panel", "destroy:"}));
 }
 
+TEST(UiForm, ControlsOfAPageAreMadeWhenThePageFirstShows) {
+    RecordingBackend backend;
+    ui::Form form(backend);
+    auto& pages = form.add<ui::PageControl>("Pages");
+    pages.addPage("First", "一").add<ui::Edit>("OnFirst");
+    pages.addPage("Second", "二").add<ui::Edit>("OnSecond");
+    pages.addPage("Third", "三").add<ui::Edit>("OnThird");
+    form.realize();
+    EXPECT_EQ(backend.lifecycle(), (Names{"create:", "create:Pages", "create:First", "create:OnFirst", "create:Second",
+                                          "create:Third"}));
+    auto& onSecond = form.get<ui::Edit>("OnSecond");
+    onSecond.setText("kept");  // state set before the window exists is shown once it does
+    backend.log.clear();
+
+    form.show();
+    bool allow = false;
+    pages.onChanging = [&](bool& answer) { answer = allow; };
+    pages.userChanged(1);  // refused: nothing is made
+    EXPECT_EQ(backend.lifecycle(), Names{});
+    allow = true;
+    pages.userChanged(1);
+    EXPECT_EQ(backend.lifecycle(), Names{"create:OnSecond"});
+    EXPECT_TRUE(onSecond.realized());
+    EXPECT_EQ(onSecond.text(), "kept");
+    pages.setActivePageIndex(2);
+    pages.setActivePageIndex(1);  // made once
+    EXPECT_EQ(backend.lifecycle(), (Names{"create:OnSecond", "create:OnThird"}));
+}
+
 TEST(UiForm, ChildrenFollowAnchorsAndDockingWhenTheWindowIsResized) {
     RecordingBackend backend;
     ui::Form form(backend);

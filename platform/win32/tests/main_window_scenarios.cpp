@@ -88,6 +88,15 @@ struct MainWindow {
         check(window != nullptr && IsWindowVisible(window), "the main window of class TQuilletForm shows");
         if (window == nullptr) return;
         Sleep(300);  // let it finish painting
+        // The controls of a page are made when the page first shows: open every page once, as
+        // the Right arrow key on the tabs does, and come back to the first.
+        HWND tabs = namedControls(window)["MainPageControl"];
+        const int pages = static_cast<int>(settings::childControls("MainPageControl").size());
+        for (int i = 0; i < 2 * (pages - 1) && tabs != nullptr; ++i) {
+            PostMessageW(tabs, WM_KEYDOWN, i < pages - 1 ? VK_RIGHT : VK_LEFT, 1);
+            Sleep(60);
+        }
+        Sleep(200);
         controls = namedControls(window);
     }
     HWND control(const std::string& name) const {
