@@ -237,15 +237,15 @@ protected:
     }
 
     // Measures text in the control's font: width and height of one line or of wrapped text.
+    // Needs no window: a label is measured before its window is made.
     SIZE measure(const std::wstring& text, int wrapWidth) const {
-        HDC dc = GetDC(hwnd_);
-        HGDIOBJ old = SelectObject(dc, font_);
+        auto* dc = static_cast<HDC>(backend_.measuringContext());
+        HGDIOBJ old = SelectObject(dc, static_cast<HFONT>(backend_.fontHandle(control_.font())));
         RECT r{0, 0, wrapWidth > 0 ? wrapWidth : 0, 0};
         const std::wstring shown = text.empty() ? L" " : text;
         DrawTextW(dc, shown.c_str(), static_cast<int>(shown.size()), &r,
                   DT_CALCRECT | (wrapWidth > 0 ? DT_WORDBREAK : DT_SINGLELINE));
         SelectObject(dc, old);
-        ReleaseDC(hwnd_, dc);
         return SIZE{text.empty() ? 0 : r.right - r.left, r.bottom - r.top};
     }
 
@@ -996,11 +996,11 @@ private:
 class LabelPeer : public WindowPeer {
 public:
     LabelPeer(Win32UiBackend& backend, ui::Label& label) : WindowPeer(backend, label), label_(label) {
+        fitBounds();  // the window is made at its final size
         create(L"STATIC", kindStyle(), 0);
         // A label lies beneath the other controls of its parent: an edit placed in the blanks of
         // a sentence ("释放内存至     MB。") must show over it.
         SetWindowPos(hwnd_, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-        fit();
         finishCreation();
     }
     void command(WORD code) override {
@@ -1031,14 +1031,18 @@ protected:
 private:
     // An auto-sized label takes the size of its text.
     void fit() {
-        if (!label_.autoSize()) return;
+        if (fitBounds()) place();
+    }
+    // True when the label's bounds changed.
+    bool fitBounds() {
+        if (!label_.autoSize()) return false;
         const SIZE size = measure(widen(label_.text()), label_.wordWrap() ? label_.width() : 0);
         ui::Bounds b = label_.bounds();
         if (!label_.wordWrap()) b.width = size.cx;
         b.height = size.cy;
-        if (b == label_.bounds()) return;
+        if (b == label_.bounds()) return false;
         label_.boundsFromSystem(b);
-        place();
+        return true;
     }
     ui::Label& label_;
 };
@@ -1497,7 +1501,13 @@ Win32UiBackend::~Win32UiBackend() {
     if (focusHook_ != nullptr) UnhookWindowsHookEx(static_cast<HHOOK>(focusHook_));
     DestroyWindow(static_cast<HWND>(messageWindow_));
     for (auto& entry : fonts_) DeleteObject(static_cast<HFONT>(entry.second));
+    if (measuringContext_ != nullptr) DeleteDC(static_cast<HDC>(measuringContext_));
     if (theBackend == this) theBackend = nullptr;
+}
+
+void* Win32UiBackend::measuringContext() {
+    if (measuringContext_ == nullptr) measuringContext_ = CreateCompatibleDC(nullptr);
+    return measuringContext_;
 }
 
 void* Win32UiBackend::fontHandle(const ui::Font& font) {

@@ -54,6 +54,8 @@ public:
     // The font (an HFONT) drawing that font, made on first use and shared by every control that
     // uses it until the backend goes.
     void* fontHandle(const ui::Font& font);
+    // A memory device context (an HDC) for measuring text, kept for the backend's life.
+    void* measuringContext();
 
 private:
     std::function<void(const std::string&)> reportError_;
@@ -65,6 +67,7 @@ private:
     unsigned nextCommand_ = 100;
     unsigned nextTimer_ = 1;
     std::vector<std::pair<ui::Font, void*>> fonts_;  // few: a linear search is enough
+    void* measuringContext_ = nullptr;
 };
 
 }  // namespace platform::win32
