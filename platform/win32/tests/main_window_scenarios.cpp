@@ -362,8 +362,8 @@ void splash() {
               std::to_string(dx) + ", " + std::to_string(dy));
         check(!mainBeforeSplashGone, "splash: the main window waits for it");
         const DWORD lasted = (splashGone != 0 ? splashGone : mainShown) - splashShown;
-        check(lasted >= 1700 && lasted <= 4000, "splash: shows for about two seconds",
-              std::to_string(lasted) + " ms");
+        check(lasted >= 1700 && lasted <= 4000,
+              "splash: shows for about two seconds (" + std::to_string(lasted) + " ms)");
     }
     if (mainWindow != nullptr) {
         DWORD_PTR answer = 0;
