@@ -57,6 +57,10 @@ settings::FormHandlers TQuilletForm::handlerTable() {
     h["ExitSpeedButtonClick"] = [this] { ExitSpeedButtonClick(); };
     h["HideSpeedButtonClick"] = [this] { HideSpeedButtonClick(); };
     h["Open1Click"] = [this] { Open1Click(); };
+    h["RecoverRAM1Click"] = [this] { RecoverRAM1Click(); };
+    for (int tenths = 1; tenths <= 9; ++tenths)
+        h["N" + std::to_string(tenths * 10) + "RAM1Click"] = [this, tenths] { recoverShare(tenths); };
+    h["TargetFreeRamTrackBarChange"] = [this] { TargetFreeRamTrackBarChange(); };
     h["FreeMemory1Click"] = [this] { FreeMemory1Click(); };
     h["Options1Click"] = [this] { Options1Click(); };
     h["Tweaks1Click"] = [this] { Tweaks1Click(); };
@@ -257,6 +261,81 @@ void TQuilletForm::Exit1Click() {
     os_.windows.quitMessageLoop();
 }
 
+namespace {
+// The request the worker thread reads: one for the process, since one recovery runs at a time,
+// and outliving the window in case the program ends while a worker still runs.
+memory::RecoveryRequest& recoveryRequest() {
+    static memory::RecoveryRequest request;
+    return request;
+}
+}  // namespace
+
+void TQuilletForm::startRecovery(uint32_t amountBytes) {
+    // 1. One recovery at a time: a request while one runs is dropped.
+    if (state_.recoveryThread != nullptr) return;
+    // 2. A restart question due for leaving the cache page is dropped.
+    state_.cacheChangePending = false;
+    // 3. The resource page shows the recovery.
+    showPage("MemoryTabSheet");
+    // 4. The recovery sound, played while the block is written; a bad file stays silent.
+    const std::string sound = get<ui::Edit>("RecoverSoundFileEdit").text();
+    if (get<ui::CheckBox>("RecoverSndCheckBox").checked() && !sound.empty())
+        os_.shell.playSound(sound, platform::kSndFilename | platform::kSndAsync | platform::kSndNoDefault |
+                                       platform::kSndNoStop | platform::kSndNoWait);
+    // 5. The graph thread is suspended here once it exists (monitor tick).
+    // 6. The graph hides, uncovering the panel behind it that reads "正在释放内存...".
+    get<ui::PerformanceGraphControl>("PerformanceGraph").setVisible(false);
+    // 7. The hourglass over the program's windows.
+    form_->backend().setBusyCursor(true);
+    // 8. The tray icon shows the program icon and the recovery tip here once it exists.
+    // 9. The request for the worker.
+    memory::RecoveryRequest& request = recoveryRequest();
+    request.window = window_;
+    request.amount = amountBytes;
+    // 10. The worker, made suspended.
+    platform::Memory& memory = os_.memory;
+    platform::WindowSystem& windows = os_.windows;
+    state_.recoveryThread = os_.threads.createSuspendedThread(
+        [&request, &memory, &windows] { return memory::recoveryWorker(request, memory, windows); });
+    // 11. Below normal priority, so the desktop stays usable; without a thread the window
+    //     returns to idle at once.
+    if (state_.recoveryThread != nullptr) {
+        os_.threads.setBelowNormalPriority(state_.recoveryThread);
+        os_.threads.resumeThread(state_.recoveryThread);
+    } else {
+        os_.windows.postMessage(window_, kRecoveryDoneMessage, 0, 0);
+    }
+}
+
+void TQuilletForm::RecoverRAM1Click() {
+    const auto target = static_cast<uint32_t>(get<ui::TrackBar>("TargetFreeRamTrackBar").position());
+    startRecovery(target * 1048576u);
+}
+
+void TQuilletForm::recoverShare(int tenths) {
+    memory::MemoryStatus status(os_.memory);  // the memory of the moment of the click
+    startRecovery(memory::capMB(status.totalPhys(), tenths / 10.0) * 1048576u);
+}
+
+void TQuilletForm::TargetFreeRamTrackBarChange() {
+    auto& target = get<ui::TrackBar>("TargetFreeRamTrackBar");
+    auto& level = get<ui::TrackBar>("AutoRecoverLevelTrackBar");
+    // 1. An alarm level of exactly 1 leaves everything as it is.
+    if (level.position() == 1) return;
+    // 2. The alarm level stays below the target (its own handler runs).
+    if (level.position() >= target.position()) level.setPosition(target.position() - 1);
+    // 3. The value as megabytes and share of physical memory.
+    memory::MemoryStatus status(os_.memory);
+    const uint32_t percent =
+        memory::percentOf(static_cast<uint32_t>(std::max(target.position(), 0)), memory::toMB(status.totalPhys()));
+    get<ui::Label>("TargetFreeRamValLabel")
+        .setCaption(std::to_string(target.position()) + " Mb (" + std::to_string(percent) + "%)");
+    // 4. The bar shows 0 ... target as selected.
+    target.setSelection(target.selStart(), target.position());
+    // 5. The graph's white base line (the graph thread is held around it once it exists).
+    get<ui::PerformanceGraphControl>("PerformanceGraph").graph().SetBaseLine1Value(static_cast<int32_t>(percent));
+}
+
 void TQuilletForm::showPage(const char* pageName) {
     get<ui::PageControl>("MainPageControl").setActivePage(get<ui::TabSheet>(pageName));
 }
@@ -322,7 +401,7 @@ bool TQuilletForm::dispatchMessage(uint32_t message, uintptr_t wParam, intptr_t 
             return true;
         case kRecoveryDoneMessage:
             onRecoveryDone();
-            result = 0;
+            result = 1;
             return true;
         default:
             return false;
@@ -347,7 +426,16 @@ void TQuilletForm::onTrayMessage(intptr_t mouseMessage) {
     if (mouseMessage == kLeftDoubleClick) Open1Click();
     else if (mouseMessage == kRightButtonUp) showTrayMenu();
 }
-// The recovery worker's completion is handled here with the recovery engine.
-void TQuilletForm::onRecoveryDone() {}
+// The worker has ended: back to idle.
+void TQuilletForm::onRecoveryDone() {
+    // 12. The ordinary cursor.
+    form_->backend().setBusyCursor(false);
+    // 13. A new recovery may start.
+    if (state_.recoveryThread != nullptr) os_.threads.closeThread(state_.recoveryThread);
+    state_.recoveryThread = nullptr;
+    // 14. The graph shows again.
+    get<ui::PerformanceGraphControl>("PerformanceGraph").setVisible(true);
+    // 15. The graph thread is resumed here once it exists (monitor tick).
+}
 
 }  // namespace app

@@ -3,6 +3,7 @@
 #include <functional>
 #include <memory>
 
+#include "memory/recovery.h"
 #include "monitor/cpu_usage.h"
 #include "platform/platform.h"
 #include "settings/main_form_builder.h"
@@ -12,7 +13,7 @@ namespace app {
 
 // Message numbers of the main window's own message map.
 constexpr uint32_t kTrayCallbackMessage = platform::kWmUser + 1;  // 1025, the tray icon's mouse messages
-constexpr uint32_t kRecoveryDoneMessage = platform::kWmUser + 2;  // 1026, posted by the recovery worker
+constexpr uint32_t kRecoveryDoneMessage = memory::kRecoveryDoneMessage;  // 1026, posted by the recovery worker
 
 // State the main window keeps beside its controls; all empty when the window object is made.
 // The tray icon and its image, the graph thread, the recovery thread and the stress page's held
@@ -30,6 +31,7 @@ struct MainFormState {
     uint32_t nextIntervalTick = 0;
     int32_t graphPeriodMs = 0;           // pause of the graph thread between two steps
     bool windowHidden = false;           // hidden to the notification area
+    platform::Thread recoveryThread = nullptr;  // the running recovery's worker; null: none runs
 };
 
 // The main window: the form built from the layout tables, the state the program keeps beside
@@ -73,6 +75,20 @@ public:
     // off together with "always on top"; the track bar sets the alpha.
     void TranslucentCheckBoxClick();
     void TranslucentTrackBarChange();
+
+    // Starts a recovery of that many bytes on a worker thread (sized there: see
+    // memory::sizeRecovery); does nothing while one runs. The window shows the running state
+    // until the worker's kRecoveryDoneMessage arrives.
+    void startRecovery(uint32_t amountBytes);
+    bool recoveryRunning() const { return state_.recoveryThread != nullptr; }
+
+    // Recover (the 释放 button, the File and tray menus): as much as the recovery target.
+    void RecoverRAM1Click();
+    // The tray's "尝试释放" items: a share of physical memory, tenths = 1 ... 9.
+    void recoverShare(int tenths);
+    // The recovery target moved: keeps the alarm level below it, shows its value and moves the
+    // graph's first base line.
+    void TargetFreeRamTrackBarChange();
 
     // The message map: WM_QUERYENDSESSION, WM_HOTKEY, kTrayCallbackMessage, kRecoveryDoneMessage.
     // True when handled, with the answer in result.

@@ -7,6 +7,7 @@
 #include "platform/profile.h"
 #include "platform/registry.h"
 #include "platform/shell.h"
+#include "platform/threads.h"
 #include "platform/window_system.h"
 
 namespace platform {
@@ -22,6 +23,7 @@ struct Platform {
     OsVersion& osVersion;
     NtSystemInformation& ntSystem;
     Registry& registry;
+    Threads& threads;
 };
 
 }  // namespace platform

@@ -73,6 +73,8 @@ public:
     // The system-wide number of a named window message (RegisterWindowMessage): every
     // program asking with the same name gets the same number, 0xC000 or above; 0 on failure.
     virtual uint32_t registerWindowMessage(const std::string& name) = 0;
+    // Puts a message in the window's queue (any thread may call it); false when it could not.
+    virtual bool postMessage(Window window, uint32_t message, uintptr_t wParam, intptr_t lParam) = 0;
 
     // Translucency of a top-level window: the layered style with one alpha for the whole
     // window (255 opaque). Systems before Windows 2000 have no layered windows: false, and the

@@ -239,6 +239,8 @@ public:
     // Shows the realised popup menu at a screen position and returns when it has closed,
     // after the chosen item's userClicked() ran.
     virtual void popup(PopupMenu& menu, int x, int y) = 0;
+    // While busy, every window of the program shows the hourglass instead of its own cursor.
+    virtual void setBusyCursor(bool busy) = 0;
 };
 
 // Anything a form owns under a name: controls, menus, menu items, timers.

@@ -30,6 +30,8 @@ public:
     // as closed.
     void runModal(Form& dialog) override;
     void popup(PopupMenu& menu, int x, int y) override;
+    void setBusyCursor(bool busy) override { busyCursor_ = busy; }
+    bool busyCursor() const { return busyCursor_; }
 
     std::function<void(Form& dialog)> onModal;
     std::function<void(PopupMenu& menu, int x, int y)> onPopup;
@@ -47,6 +49,7 @@ private:
 
     std::vector<TimerPeer*> timers_;
     uint64_t now_ = 0;
+    bool busyCursor_ = false;
 };
 
 }  // namespace ui

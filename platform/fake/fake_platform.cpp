@@ -147,6 +147,69 @@ uint32_t FakeMachine::registerWindowMessage(const std::string& name) {
     return number;
 }
 
+bool FakeMachine::postMessage(Window window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
+    details(window);  // must be a window of this machine
+    posted.push_back({window, message, wParam, lParam});
+    events.push_back("post " + std::to_string(message));
+    return true;
+}
+
+size_t FakeMachine::deliverPosted() {
+    size_t count = 0;
+    while (!posted.empty()) {
+        const PostedMessage m = posted.front();
+        posted.erase(posted.begin());
+        if (!details(m.window).destroyed) send(m.window, m.message, m.wParam, m.lParam);
+        ++count;
+    }
+    return count;
+}
+
+FakeMachine::FakeThread& FakeMachine::details(Thread thread) {
+    for (auto& t : threads) {
+        if (reinterpret_cast<Thread>(&t) == thread) {
+            if (t.closed) throw std::logic_error("thread handle used after it was closed");
+            return t;
+        }
+    }
+    throw std::logic_error("not a thread of this machine");
+}
+
+Thread FakeMachine::createSuspendedThread(std::function<uint32_t()> body) {
+    events.push_back("createThread");
+    if (threadsRefused) return nullptr;
+    threads.push_back(FakeThread{});
+    threads.back().body = std::move(body);
+    return reinterpret_cast<Thread>(&threads.back());
+}
+
+void FakeMachine::resumeThread(Thread thread) {
+    FakeThread& t = details(thread);
+    if (t.suspendCount > 0) --t.suspendCount;
+    events.push_back("resumeThread");
+}
+
+void FakeMachine::suspendThread(Thread thread) {
+    ++details(thread).suspendCount;
+    events.push_back("suspendThread");
+}
+
+void FakeMachine::closeThread(Thread thread) {
+    details(thread).closed = true;
+    events.push_back("closeThread");
+}
+
+size_t FakeMachine::runThreads() {
+    size_t count = 0;
+    for (auto& t : threads) {
+        if (t.finished || t.suspendCount > 0) continue;
+        t.finished = true;
+        t.exitCode = t.body();
+        ++count;
+    }
+    return count;
+}
+
 bool FakeMachine::setWindowAlpha(Window window, uint8_t alpha) {
     if (!layeredWindows) return false;
     FakeWindow& w = details(window);
@@ -171,6 +234,11 @@ std::string FakeMachine::chooseFileToOpen(Window owner, uint32_t flags) {
 
 void FakeMachine::setErrorReporter(std::function<void(const std::string&)> reporter) {
     errorReporter = std::move(reporter);
+}
+
+void FakeMachine::playSound(const std::string& file, uint32_t flags) {
+    sounds.push_back({file, flags});
+    events.push_back("playSound " + file);
 }
 
 intptr_t FakeMachine::shellExecute(Window owner, const std::string& verb, const std::string& file,

@@ -29,12 +29,13 @@ class FakeMachine : public Memory,
                     public Profile,
                     public OsVersion,
                     public NtSystemInformation,
-                    public Registry {
+                    public Registry,
+                    public Threads {
 public:
     FakeMachine();
     ~FakeMachine() override;
 
-    Platform services() { return Platform{*this, *this, *this, *this, *this, *this, *this, *this, *this}; }
+    Platform services() { return Platform{*this, *this, *this, *this, *this, *this, *this, *this, *this, *this}; }
 
     // --- scripted state -------------------------------------------------------
     MemoryStatusRecord status{};             // what the status query answers
@@ -116,6 +117,24 @@ public:
         bool layered = false;  // has the layered style
         uint8_t alpha = 255;   // the layered window's alpha, as last set
     };
+    struct PostedMessage {
+        Window window;
+        uint32_t message;
+        uintptr_t wParam;
+        intptr_t lParam;
+    };
+    struct FakeThread {
+        std::function<uint32_t()> body;
+        bool belowNormal = false;
+        int suspendCount = 1;  // made suspended
+        bool finished = false;
+        bool closed = false;
+        uint32_t exitCode = 0;
+    };
+    struct SoundCall {
+        std::string file;
+        uint32_t flags;
+    };
     struct OpenFileCall {
         Window owner;
         uint32_t flags;
@@ -129,6 +148,17 @@ public:
     std::string openFileAnswer;     // what the next open-file dialog gives (empty: cancelled)
     std::vector<OpenFileCall> openFileCalls;
     int cursorX = 0, cursorY = 0;
+    std::vector<PostedMessage> posted;  // in the queue, not yet delivered
+    std::list<FakeThread> threads;      // stable addresses: a Thread points at its entry
+    bool threadsRefused = false;        // createSuspendedThread fails
+    std::vector<SoundCall> sounds;
+    // Delivers the queued messages in order (to their windows' handlers), as a message loop
+    // would; returns how many.
+    size_t deliverPosted();
+    FakeThread& details(Thread thread);
+    // Runs the body of every thread that is resumed and not yet finished, on the caller's
+    // thread, to its end; returns how many ran.
+    size_t runThreads();
     std::list<FakeWindow> windows;  // stable addresses: a Window points at its entry
     std::vector<std::string> events;  // ordered, e.g. "create TShortcutPopupForm", "commit", "release"
     int statusQueries = 0;
@@ -178,9 +208,20 @@ public:
     // Logged as "bringToFront CLASS".
     void bringToFront(Window window) override;
     void cursorPosition(int& x, int& y) override { x = cursorX, y = cursorY; }
+    // Logged as "post N".
+    bool postMessage(Window window, uint32_t message, uintptr_t wParam, intptr_t lParam) override;
+    // --- Threads ----------------------------------------------------------------
+    // Logged as "createThread", "resumeThread", "suspendThread", "closeThread".
+    Thread createSuspendedThread(std::function<uint32_t()> body) override;
+    void setBelowNormalPriority(Thread thread) override { details(thread).belowNormal = true; }
+    void resumeThread(Thread thread) override;
+    void suspendThread(Thread thread) override;
+    void closeThread(Thread thread) override;
     // --- Shell ------------------------------------------------------------------
     intptr_t shellExecute(Window owner, const std::string& verb, const std::string& file, const std::string& parameters,
                           const std::string& directory, int showCommand) override;
+    // Logged as "playSound FILE".
+    void playSound(const std::string& file, uint32_t flags) override;
     // --- Profile ----------------------------------------------------------------
     int getInt(const std::string& path, const std::string& section, const std::string& key, int defaultValue) override;
 

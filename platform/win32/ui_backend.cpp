@@ -424,6 +424,11 @@ public:
             auto over = reinterpret_cast<HWND>(wParam);
             ui::Control* control = controlAt(over);
             if (HIWORD(lParam) == WM_MOUSEMOVE) form_.userPointedAt(control == &form_ ? nullptr : control);
+            if (backend_.busyCursor()) {
+                SetCursor(LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_WAIT)));
+                result = TRUE;
+                return true;
+            }
             if (LOWORD(lParam) == HTCLIENT && control != nullptr && control->cursor() != ui::Cursor::Default) {
                 SetCursor(LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(
                                                    control->cursor() == ui::Cursor::Hand ? IDC_HAND : IDC_WAIT)));
@@ -1503,6 +1508,12 @@ Win32UiBackend::~Win32UiBackend() {
     for (auto& entry : fonts_) DeleteObject(static_cast<HFONT>(entry.second));
     if (measuringContext_ != nullptr) DeleteDC(static_cast<HDC>(measuringContext_));
     if (theBackend == this) theBackend = nullptr;
+}
+
+void Win32UiBackend::setBusyCursor(bool busy) {
+    busyCursor_ = busy;
+    // Shown at once, not only when the mouse next moves.
+    SetCursor(LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(busy ? IDC_WAIT : IDC_ARROW)));
 }
 
 void* Win32UiBackend::measuringContext() {

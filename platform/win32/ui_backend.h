@@ -33,6 +33,8 @@ public:
     std::unique_ptr<platform::Canvas> createImage(int width, int height) override;
     void runModal(ui::Form& dialog) override;
     void popup(ui::PopupMenu& menu, int x, int y) override;
+    void setBusyCursor(bool busy) override;
+    bool busyCursor() const { return busyCursor_; }
 
     // The window (an HWND) mirroring a control, or null when it has none.
     static void* windowOf(const ui::Component& component);
@@ -68,6 +70,7 @@ private:
     unsigned nextTimer_ = 1;
     std::vector<std::pair<ui::Font, void*>> fonts_;  // few: a linear search is enough
     void* measuringContext_ = nullptr;
+    bool busyCursor_ = false;
 };
 
 }  // namespace platform::win32

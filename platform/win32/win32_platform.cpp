@@ -3,11 +3,13 @@
 #include <windows.h>
 #include <shellapi.h>
 #include <commdlg.h>
+#include <mmsystem.h>
 
 #include <algorithm>
 #include <cstring>
 #include <exception>
 #include <limits>
+#include <memory>
 #include <vector>
 
 #include "platform/win32/wide_text.h"
@@ -246,6 +248,39 @@ void Win32Platform::clearWindowAlpha(Window window) {
     SetWindowLongPtrW(hwnd, GWL_EXSTYLE, ex & ~static_cast<LONG_PTR>(WS_EX_LAYERED));
 }
 
+bool Win32Platform::postMessage(Window window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
+    return PostMessageW(reinterpret_cast<HWND>(window), message, wParam, lParam) != FALSE;
+}
+
+// --- Threads ----------------------------------------------------------------
+
+namespace {
+DWORD WINAPI runThreadBody(LPVOID parameter) {
+    std::unique_ptr<std::function<uint32_t()>> body(static_cast<std::function<uint32_t()>*>(parameter));
+    try {
+        return (*body)();
+    } catch (...) {
+        return 0;  // nothing may unwind out of a thread
+    }
+}
+}  // namespace
+
+Thread Win32Platform::createSuspendedThread(std::function<uint32_t()> body) {
+    auto parameter = std::make_unique<std::function<uint32_t()>>(std::move(body));
+    DWORD id = 0;
+    HANDLE thread = CreateThread(nullptr, 0, runThreadBody, parameter.get(), CREATE_SUSPENDED, &id);
+    if (thread == nullptr) return nullptr;
+    parameter.release();  // the thread owns it now
+    return reinterpret_cast<Thread>(thread);
+}
+
+void Win32Platform::setBelowNormalPriority(Thread thread) {
+    SetThreadPriority(reinterpret_cast<HANDLE>(thread), THREAD_PRIORITY_BELOW_NORMAL);
+}
+void Win32Platform::resumeThread(Thread thread) { ResumeThread(reinterpret_cast<HANDLE>(thread)); }
+void Win32Platform::suspendThread(Thread thread) { SuspendThread(reinterpret_cast<HANDLE>(thread)); }
+void Win32Platform::closeThread(Thread thread) { CloseHandle(reinterpret_cast<HANDLE>(thread)); }
+
 void Win32Platform::bringToFront(Window window) { SetForegroundWindow(reinterpret_cast<HWND>(window)); }
 
 void Win32Platform::cursorPosition(int& x, int& y) {
@@ -279,6 +314,10 @@ void Win32Platform::reportError(const std::string& message) {
 }
 
 // --- Shell ------------------------------------------------------------------
+
+void Win32Platform::playSound(const std::string& file, uint32_t flags) {
+    PlaySoundW(widen(file).c_str(), nullptr, flags);
+}
 
 intptr_t Win32Platform::shellExecute(Window owner, const std::string& verb, const std::string& file,
                                      const std::string& parameters, const std::string& directory, int showCommand) {

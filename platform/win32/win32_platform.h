@@ -16,12 +16,13 @@ class Win32Platform : public Memory,
                       public Profile,
                       public OsVersion,
                       public NtSystemInformation,
-                      public Registry {
+                      public Registry,
+                      public Threads {
 public:
     explicit Win32Platform(std::string commandLine);
     ~Win32Platform() override;
 
-    Platform services() { return Platform{*this, *this, *this, *this, *this, *this, *this, *this, *this}; }
+    Platform services() { return Platform{*this, *this, *this, *this, *this, *this, *this, *this, *this, *this}; }
 
     // Memory
     void globalMemoryStatus(MemoryStatusRecord& record) override;
@@ -51,11 +52,20 @@ public:
     void clearWindowAlpha(Window window) override;
     std::string chooseFileToOpen(Window owner, uint32_t flags) override;
     void bringToFront(Window window) override;
+    bool postMessage(Window window, uint32_t message, uintptr_t wParam, intptr_t lParam) override;
+
+    // Threads
+    Thread createSuspendedThread(std::function<uint32_t()> body) override;
+    void setBelowNormalPriority(Thread thread) override;
+    void resumeThread(Thread thread) override;
+    void suspendThread(Thread thread) override;
+    void closeThread(Thread thread) override;
     void cursorPosition(int& x, int& y) override;
 
     // Shell
     intptr_t shellExecute(Window owner, const std::string& verb, const std::string& file, const std::string& parameters,
                           const std::string& directory, int showCommand) override;
+    void playSound(const std::string& file, uint32_t flags) override;
 
     // Profile
     int getInt(const std::string& path, const std::string& section, const std::string& key, int defaultValue) override;
