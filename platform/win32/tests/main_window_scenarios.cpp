@@ -39,7 +39,7 @@ const std::set<std::string> kOnlyNt = {
 const std::set<std::string> kFilledAtStart = {
     "Ram100Label", "Ram75Label", "Ram50Label", "Ram25Label", "CopyRightAboutLabel", "TotalPhysicalRamAboutValLabel",
     "TotalPageFileAboutValLabel", "OperatingSystemAboutValLabel", "OSVersionAboutValLabel", "OSNAMEAboutLabel",
-    "Ram0Label", "HintLabel",
+    "Ram0Label", "HintLabel", "TargetFreeRamValLabel",
 };
 
 using settings::ControlKind;
@@ -178,6 +178,8 @@ void checkControls(const MainWindow& main) {
               "the graph's top label is the machine's memory", shown + " against " + top);
     }
     if (HWND ram0 = main.control("Ram0Label")) checks::checkText(utf8(windowText(ram0)), "0M", "the graph's bottom label");
+    if (HWND target = main.control("TargetFreeRamValLabel"))
+        checks::checkText(utf8(windowText(target)), "0 Mb (0%)", "the recovery target's value");
 }
 
 // Which controls are greyed: the design state, with the family's own controls.
