@@ -13,6 +13,7 @@
 #include "ui/controls.h"
 #include "ui/menu.h"
 #include "ui/paint_control.h"
+#include "ui/timer.h"
 #include "widgets/splash_form.h"
 
 namespace app {
@@ -38,6 +39,9 @@ std::string megabytes(uint32_t mb) { return std::to_string(mb) + "M"; }
 TQuilletForm::TQuilletForm(platform::Platform& os, ui::Backend& backend)
     : os_(os), cpuUsageSampler_(os.osVersion, os.ntSystem, os.registry), form_(settings::buildMainForm(backend)) {
     form_->setClassName(kMainWindowClass);
+    auto& graphTimer = form_->addComponent<ui::Timer>(kGraphTimerName);
+    graphTimer.setEnabled(false);
+    graphTimer.onTimer = [this] { graphTick(); };
     bindings_ = settings::bindMainFormHandlers(*form_, handlerTable());
     // The routing point of the window's own messages for a backend that mirrors the form.
     form_->onMessage = [this](uint32_t message, uintptr_t wParam, intptr_t lParam, intptr_t& result) {
@@ -61,6 +65,11 @@ settings::FormHandlers TQuilletForm::handlerTable() {
     for (int tenths = 1; tenths <= 9; ++tenths)
         h["N" + std::to_string(tenths * 10) + "RAM1Click"] = [this, tenths] { recoverShare(tenths); };
     h["TargetFreeRamTrackBarChange"] = [this] { TargetFreeRamTrackBarChange(); };
+    h["MainTimerTimer"] = [this] { MainTimerTimer(); };
+    h["GraphSpeedRadioGroupClick"] = [this] { GraphSpeedRadioGroupClick(); };
+    h["GraphColorComboBoxChange"] = [this] { GraphColorComboBoxChange(); };
+    h["DisableCPUMonitorCheckBoxClick"] = [this] { DisableCPUMonitorCheckBoxClick(); };
+    h["FormResize"] = [this] { FormResize(); };
     h["FreeMemory1Click"] = [this] { FreeMemory1Click(); };
     h["Options1Click"] = [this] { Options1Click(); };
     h["Tweaks1Click"] = [this] { Tweaks1Click(); };
@@ -91,6 +100,8 @@ void TQuilletForm::create() {
         ownWindow_ = true;
     }
     FormCreate();
+    // The window's first resize, as it is laid out for showing.
+    FormResize();
 }
 
 void TQuilletForm::show() {
@@ -217,13 +228,15 @@ void TQuilletForm::FormCreate() {
     // 18. The settings load (which runs the controls' handlers) comes here with the settings
     //     file feature.
     // 19. The tray icon is added here (tip "Quillet") with the tray-icon feature.
-    // 20. The first display refresh comes here with the monitor tick.
+    // 20. The first display refresh.
+    updateStatusDisplay();
 
     // 21. Whatever the settings load changed in the cache controls asks no restart at start.
     state_.cacheChangePending = false;
 
     // 22. The start-up recovery schedule comes here with the automatic-recovery rules.
-    // 23. The graph thread is started here with the monitor tick.
+    // 23. The graph starts stepping.
+    startGraph();
 }
 
 void TQuilletForm::FormClose(ui::CloseAction& action) {
@@ -255,7 +268,8 @@ void TQuilletForm::Exit1Click() {
     // 1. Lifting a pause of automatic recovery comes here with the automatic-recovery rules.
     // 2. Saving the settings comes here with the settings file feature.
     // 3. Removing the tray icon (and bringing the window forward) comes here with the tray icon.
-    // 4. Stopping the graph thread comes here with the monitor tick.
+    // 4. The graph stops.
+    stopGraph();
     // 5. Unregistering the two hotkeys comes here with the hotkeys.
     // 6. The message loop ends; the process exits with 0.
     os_.windows.quitMessageLoop();
@@ -282,7 +296,8 @@ void TQuilletForm::startRecovery(uint32_t amountBytes) {
     if (get<ui::CheckBox>("RecoverSndCheckBox").checked() && !sound.empty())
         os_.shell.playSound(sound, platform::kSndFilename | platform::kSndAsync | platform::kSndNoDefault |
                                        platform::kSndNoStop | platform::kSndNoWait);
-    // 5. The graph thread is suspended here once it exists (monitor tick).
+    // 5. The graph holds still.
+    suspendGraph();
     // 6. The graph hides, uncovering the panel behind it that reads "正在释放内存...".
     get<ui::PerformanceGraphControl>("PerformanceGraph").setVisible(false);
     // 7. The hourglass over the program's windows.
@@ -332,8 +347,10 @@ void TQuilletForm::TargetFreeRamTrackBarChange() {
         .setCaption(std::to_string(target.position()) + " Mb (" + std::to_string(percent) + "%)");
     // 4. The bar shows 0 ... target as selected.
     target.setSelection(target.selStart(), target.position());
-    // 5. The graph's white base line (the graph thread is held around it once it exists).
+    // 5. The graph's white base line, moved while the graph holds still.
+    suspendGraph();
     get<ui::PerformanceGraphControl>("PerformanceGraph").graph().SetBaseLine1Value(static_cast<int32_t>(percent));
+    resumeGraph();
 }
 
 void TQuilletForm::showPage(const char* pageName) {
@@ -435,7 +452,8 @@ void TQuilletForm::onRecoveryDone() {
     state_.recoveryThread = nullptr;
     // 14. The graph shows again.
     get<ui::PerformanceGraphControl>("PerformanceGraph").setVisible(true);
-    // 15. The graph thread is resumed here once it exists (monitor tick).
+    // 15. The graph moves on.
+    resumeGraph();
 }
 
 }  // namespace app

@@ -29,7 +29,9 @@ struct MainFormState {
     uint32_t startupRecoveryDue = 0;     // tick count at which the start-up recovery is due
     int32_t intervalMinutes = 0;         // interval rule, 0 = off
     uint32_t nextIntervalTick = 0;
-    int32_t graphPeriodMs = 0;           // pause of the graph thread between two steps
+    int32_t graphPeriodMs = 250;         // pause between two graph steps (the default pace's)
+    int32_t lastCpuUsage = 0;            // percent shown by the last refresh; 0 while its monitor is off
+    int32_t freeRamPercent = 0;          // free share of physical memory at the last refresh
     bool windowHidden = false;           // hidden to the notification area
     platform::Thread recoveryThread = nullptr;  // the running recovery's worker; null: none runs
 };
@@ -90,6 +92,24 @@ public:
     // graph's first base line.
     void TargetFreeRamTrackBarChange();
 
+    // The monitor tick (MainTimer, 500 ms) and the display refresh it runs.
+    void MainTimerTimer();
+    void updateStatusDisplay();
+    // One step of the graph: the free share of physical memory, in yellow.
+    void graphTick();
+    // The graph's steps: started at the end of creation, stopped at exit; suspensions nest
+    // (a recovery, a base line being moved, a change of pace).
+    void startGraph();
+    void stopGraph();
+    void suspendGraph();
+    void resumeGraph();
+    bool graphRunning() const { return graphExists_ && graphSuspensions_ == 0; }
+    void GraphSpeedRadioGroupClick();
+    void GraphColorComboBoxChange();
+    // Places the graph's scale labels along its panel's height.
+    void FormResize();
+    void DisableCPUMonitorCheckBoxClick();
+
     // The message map: WM_QUERYENDSESSION, WM_HOTKEY, kTrayCallbackMessage, kRecoveryDoneMessage.
     // True when handled, with the answer in result.
     bool dispatchMessage(uint32_t message, uintptr_t wParam, intptr_t lParam, intptr_t& result);
@@ -132,6 +152,12 @@ private:
     bool ownWindow_ = false;
 
     MainFormState state_;
+    bool graphExists_ = false;
+    int graphSuspensions_ = 0;
+    void applyGraphPace();
 };
+
+// The timer that paces the graph (a component of the form beside those of the tables).
+inline constexpr const char* kGraphTimerName = "GraphTimer";
 
 }  // namespace app

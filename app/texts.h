@@ -32,4 +32,11 @@ inline constexpr const char* kRecoveryFailedText = "释放内存失败...       
 
 inline constexpr const char* kShortcutPopupCaptionFormat = "%s - Preparing to run shortcut";
 
+// The About page's up-time line: days, hours, minutes and seconds since the system started.
+inline constexpr const char* kUptimePrefix = "软件运行总时间估计为： ";
+inline constexpr const char* kUptimeSuffix = " （天/小时:分钟:秒钟）";
+
+// The free-resource labels on the NT family, which has no such figures.
+inline constexpr const char* kNotAvailable = "N/A";
+
 }  // namespace app

@@ -41,12 +41,18 @@ void PerformanceGraphControl::attached() {
 }
 
 void PerformanceGraphControl::peerCreated() {
-    if (graph_) graph_->setSurface(surface());
+    if (graph_) {
+        graph_->setSurface(surface());
+        graph_->onSurfaceChanged = [this] { push(Change::Paint); };
+    }
     PaintControl::peerCreated();
 }
 
 void PerformanceGraphControl::peerDestroying() {
-    if (graph_) graph_->setSurface(nullptr);
+    if (graph_) {
+        graph_->setSurface(nullptr);
+        graph_->onSurfaceChanged = nullptr;
+    }
 }
 
 void PerformanceGraphControl::draw(platform::Canvas&) {
@@ -71,12 +77,18 @@ void GradientControl::attached() {
 }
 
 void GradientControl::peerCreated() {
-    if (gradient_) gradient_->setSurface(surface());
+    if (gradient_) {
+        gradient_->setSurface(surface());
+        gradient_->onSurfaceChanged = [this] { push(Change::Paint); };
+    }
     PaintControl::peerCreated();
 }
 
 void GradientControl::peerDestroying() {
-    if (gradient_) gradient_->setSurface(nullptr);
+    if (gradient_) {
+        gradient_->setSurface(nullptr);
+        gradient_->onSurfaceChanged = nullptr;
+    }
 }
 
 void GradientControl::draw(platform::Canvas&) {

@@ -57,7 +57,10 @@ void TGradient::Paint() {
         image_->drawText(std::to_string(percent) + "%", client,
                          platform::kTextSingleLine | platform::kTextCenter | platform::kTextVCenter, font_);
     }
-    if (surface_ != nullptr) image_->copyTo(*surface_, 0, 0);
+    if (surface_ != nullptr) {
+        image_->copyTo(*surface_, 0, 0);
+        if (onSurfaceChanged) onSurfaceChanged();
+    }
 }
 
 void TGradient::DrawGradient(platform::Canvas& image, const Rect& rect, int fillWidth) const {

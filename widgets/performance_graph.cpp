@@ -281,7 +281,10 @@ void TPerformanceGraph::Paint() {
         Replay();  // re-lays the history first when the width changed, and repaints
         return;
     }
-    if (surface_ != nullptr) image_->copyTo(*surface_, 0, 0);
+    if (surface_ != nullptr) {
+        image_->copyTo(*surface_, 0, 0);
+        if (onSurfaceChanged) onSurfaceChanged();
+    }
 }
 
 // ---- properties ----

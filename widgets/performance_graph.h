@@ -58,6 +58,8 @@ public:
 
     // The control's own surface that Paint copies the image onto at (0, 0); may be null.
     void setSurface(platform::Canvas* surface) { surface_ = surface; }
+    // Runs after the image was copied onto the surface (the window showing it must redraw).
+    std::function<void()> onSurfaceChanged;
     platform::Canvas* surface() const { return surface_; }
     const platform::Canvas& image() const { return *image_; }
 

