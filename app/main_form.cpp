@@ -15,6 +15,7 @@
 #include "ui/paint_control.h"
 #include "ui/timer.h"
 #include "widgets/splash_form.h"
+#include "widgets/tune_ram_form.h"
 
 namespace app {
 
@@ -65,11 +66,13 @@ settings::FormHandlers TQuilletForm::handlerTable() {
     for (int tenths = 1; tenths <= 9; ++tenths)
         h["N" + std::to_string(tenths * 10) + "RAM1Click"] = [this, tenths] { recoverShare(tenths); };
     h["TargetFreeRamTrackBarChange"] = [this] { TargetFreeRamTrackBarChange(); };
+    h["TuneRamSpeedButtonClick"] = [this] { TuneRamSpeedButtonClick(); };
     h["MainTimerTimer"] = [this] { MainTimerTimer(); };
     h["GraphSpeedRadioGroupClick"] = [this] { GraphSpeedRadioGroupClick(); };
     h["GraphColorComboBoxChange"] = [this] { GraphColorComboBoxChange(); };
     h["DisableCPUMonitorCheckBoxClick"] = [this] { DisableCPUMonitorCheckBoxClick(); };
     h["FormResize"] = [this] { FormResize(); };
+    h["SaveSettings1Click"] = [this] { SaveSettings1Click(); };
     h["FreeMemory1Click"] = [this] { FreeMemory1Click(); };
     h["Options1Click"] = [this] { Options1Click(); };
     h["Tweaks1Click"] = [this] { Tweaks1Click(); };
@@ -225,8 +228,8 @@ void TQuilletForm::FormCreate() {
     // 17. Not hidden to the notification area.
     state_.windowHidden = false;
 
-    // 18. The settings load (which runs the controls' handlers) comes here with the settings
-    //     file feature.
+    // 18. The settings (their handlers run as they are set).
+    LoadSettings();
     // 19. The tray icon is added here (tip "Quillet") with the tray-icon feature.
     // 20. The first display refresh.
     updateStatusDisplay();
@@ -266,7 +269,8 @@ void TQuilletForm::showTrayMenu() {
 
 void TQuilletForm::Exit1Click() {
     // 1. Lifting a pause of automatic recovery comes here with the automatic-recovery rules.
-    // 2. Saving the settings comes here with the settings file feature.
+    // 2. The settings.
+    SaveSettings();
     // 3. Removing the tray icon (and bringing the window forward) comes here with the tray icon.
     // 4. The graph stops.
     stopGraph();
@@ -351,6 +355,23 @@ void TQuilletForm::TargetFreeRamTrackBarChange() {
     suspendGraph();
     get<ui::PerformanceGraphControl>("PerformanceGraph").graph().SetBaseLine1Value(static_cast<int32_t>(percent));
     resumeGraph();
+}
+
+void TQuilletForm::TuneRamSpeedButtonClick() {
+    auto& target = get<ui::TrackBar>("TargetFreeRamTrackBar");
+    auto& level = get<ui::TrackBar>("AutoRecoverLevelTrackBar");
+    widgets::TPerformanceGraph& graph = get<ui::PerformanceGraphControl>("PerformanceGraph").graph();
+    widgets::TuneRamGraphLink link;
+    link.holdGraph = [this] { suspendGraph(); };
+    link.releaseGraph = [this] { resumeGraph(); };
+    link.setBaseline1 = [&graph](int percent) { graph.SetBaseLine1Value(percent); };
+    link.setBaseline2 = [&graph](int percent) { graph.SetBaseLine2Value(percent); };
+    const widgets::TuneRamValues chosen =
+        widgets::runTuneRamDialog(form_->backend(), os_.memory, link, form_->left(), form_->top(),
+                                  {target.max(), level.max(), target.position(), level.position()});
+    // Through the main window's own handlers: labels, clamps and base lines follow.
+    target.setPosition(chosen.target);
+    level.setPosition(chosen.level);
 }
 
 void TQuilletForm::showPage(const char* pageName) {

@@ -2,6 +2,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <string>
 
 #include "memory/recovery.h"
 #include "monitor/cpu_usage.h"
@@ -34,6 +35,8 @@ struct MainFormState {
     int32_t freeRamPercent = 0;          // free share of physical memory at the last refresh
     bool windowHidden = false;           // hidden to the notification area
     platform::Thread recoveryThread = nullptr;  // the running recovery's worker; null: none runs
+    std::string linkBase;        // base of the program's web links (ends in "/")
+    std::string supportAddress;  // the support mail address
 };
 
 // The main window: the form built from the layout tables, the state the program keeps beside
@@ -91,6 +94,9 @@ public:
     // The recovery target moved: keeps the alarm level below it, shows its value and moves the
     // graph's first base line.
     void TargetFreeRamTrackBarChange();
+    // 调整内存: the two memory levels in a small dialog, with the graph's base lines following
+    // live; its values are taken however it is closed.
+    void TuneRamSpeedButtonClick();
 
     // The monitor tick (MainTimer, 500 ms) and the display refresh it runs.
     void MainTimerTimer();
@@ -109,6 +115,11 @@ public:
     // Places the graph's scale labels along its panel's height.
     void FormResize();
     void DisableCPUMonitorCheckBoxClick();
+
+    // The settings file: loaded once during creation, saved by 保存设置 and on exit.
+    void LoadSettings();
+    void SaveSettings();
+    void SaveSettings1Click() { SaveSettings(); }
 
     // The message map: WM_QUERYENDSESSION, WM_HOTKEY, kTrayCallbackMessage, kRecoveryDoneMessage.
     // True when handled, with the answer in result.
@@ -155,6 +166,9 @@ private:
     bool graphExists_ = false;
     int graphSuspensions_ = 0;
     void applyGraphPace();
+    // The Run value that starts the program with Windows.
+    bool readStartsWithWindows();
+    void writeStartsWithWindows(bool on);
 };
 
 // The timer that paces the graph (a component of the form beside those of the tables).

@@ -36,6 +36,11 @@ inline constexpr const char* kShortcutPopupCaptionFormat = "%s - Preparing to ru
 inline constexpr const char* kUptimePrefix = "软件运行总时间估计为： ";
 inline constexpr const char* kUptimeSuffix = " （天/小时:分钟:秒钟）";
 
+// The program's home page (the base of its web links, so it ends in "/") and support address;
+// the settings file may name others.
+inline constexpr const char* kDefaultLinkBase = "http://www.quillet.org/";
+inline constexpr const char* kDefaultSupportAddress = "support@quillet.org";
+
 // The free-resource labels on the NT family, which has no such figures.
 inline constexpr const char* kNotAvailable = "N/A";
 

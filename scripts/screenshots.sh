@@ -25,6 +25,12 @@ for n in 2 3 4 5 6; do
   "${env_cmd[@]}" run "$driver" next_page "$program"
   shot "page$n" $window
 done
+# The Tune RAM dialog over the resource page.
+"${env_cmd[@]}" run "$driver" open_tune_ram "$program" && shot tune-ram 440x510+0+0
+"${env_cmd[@]}" stop >/dev/null 2>&1 || true
+"${env_cmd[@]}" setup >/dev/null
+"${env_cmd[@]}" run "$program" >/dev/null 2>&1 &
+"${env_cmd[@]}" run "$driver" wait_main_window "$program"
 # The tray menu, as a right click on the notification icon opens it.
 "${env_cmd[@]}" run "$driver" open_tray_menu "$program"
 shot tray-menu 1024x768+0+0

@@ -250,8 +250,31 @@ intptr_t FakeMachine::shellExecute(Window owner, const std::string& verb, const 
 
 int FakeMachine::getInt(const std::string& path, const std::string& section, const std::string& key,
                         int defaultValue) {
-    auto found = iniInts.find(path + "|" + section + "|" + key);
-    return found == iniInts.end() ? defaultValue : found->second;
+    auto found = ini.find(path + "|" + section + "|" + key);
+    if (found == ini.end()) return defaultValue;
+    // The leading decimal integer, as the system's reader takes it.
+    const std::string& text = found->second;
+    size_t i = 0;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '-' || text[i] == '+')) negative = text[i++] == '-';
+    long long value = 0;
+    while (i < text.size() && text[i] >= '0' && text[i] <= '9' && value < 0x7FFFFFFF) value = value * 10 + (text[i++] - '0');
+    return static_cast<int>(negative ? -value : value);
+}
+
+std::string FakeMachine::getString(const std::string& path, const std::string& section, const std::string& key,
+                                   const std::string& defaultValue) {
+    auto found = ini.find(path + "|" + section + "|" + key);
+    if (found == ini.end()) return defaultValue;
+    return found->second.substr(0, 254);
+}
+
+bool FakeMachine::writeString(const std::string& path, const std::string& section, const std::string& key,
+                              const std::string& value) {
+    if (iniReadOnly) return false;
+    ini[path + "|" + section + "|" + key] = value;
+    iniWrites.push_back(section + "|" + key + "=" + value);
+    return true;
 }
 
 

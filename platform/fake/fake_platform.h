@@ -45,7 +45,13 @@ public:
     std::string program = "C:\\Program Files\\Quillet\\Quillet.exe";
     std::string arguments;
     int messageBoxAnswer = kIdOk;
-    std::map<std::string, int> iniInts;  // key "path|section|key"
+    // INI files: values by "path|section|key", in the order they were first written.
+    std::map<std::string, std::string> ini;
+    std::vector<std::string> iniWrites;  // "section|key=value" in the order written
+    bool iniReadOnly = false;            // writes fail
+    void setIni(const std::string& path, const std::string& section, const std::string& key, const std::string& value) {
+        ini[path + "|" + section + "|" + key] = value;
+    }
     std::function<void()> onMessageLoop;  // runs inside runMessageLoop, e.g. to deliver messages
 
     // The version record the system reports, and which record sizes it refuses (systems
@@ -224,6 +230,10 @@ public:
     void playSound(const std::string& file, uint32_t flags) override;
     // --- Profile ----------------------------------------------------------------
     int getInt(const std::string& path, const std::string& section, const std::string& key, int defaultValue) override;
+    std::string getString(const std::string& path, const std::string& section, const std::string& key,
+                          const std::string& defaultValue) override;
+    bool writeString(const std::string& path, const std::string& section, const std::string& key,
+                     const std::string& value) override;
 
     // --- OsVersion ----------------------------------------------------------------
     bool getVersionEx(OsVersionRecord& record) override;

@@ -452,4 +452,18 @@ int Win32Platform::getInt(const std::string& path, const std::string& section, c
                                                   widen(path).c_str()));
 }
 
+std::string Win32Platform::getString(const std::string& path, const std::string& section, const std::string& key,
+                                     const std::string& defaultValue) {
+    wchar_t buffer[255] = L"";  // 254 characters and the terminating zero
+    GetPrivateProfileStringW(widen(section).c_str(), widen(key).c_str(), widen(defaultValue).c_str(), buffer, 255,
+                             widen(path).c_str());
+    return narrow(buffer);
+}
+
+bool Win32Platform::writeString(const std::string& path, const std::string& section, const std::string& key,
+                                const std::string& value) {
+    return WritePrivateProfileStringW(widen(section).c_str(), widen(key).c_str(), widen(value).c_str(),
+                                      widen(path).c_str()) != FALSE;
+}
+
 }  // namespace platform::win32

@@ -69,6 +69,10 @@ public:
 
     // Profile
     int getInt(const std::string& path, const std::string& section, const std::string& key, int defaultValue) override;
+    std::string getString(const std::string& path, const std::string& section, const std::string& key,
+                          const std::string& defaultValue) override;
+    bool writeString(const std::string& path, const std::string& section, const std::string& key,
+                     const std::string& value) override;
 
     // OsVersion
     bool getVersionEx(OsVersionRecord& record) override;

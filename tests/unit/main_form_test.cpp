@@ -291,7 +291,7 @@ TEST_F(MainForm, NoSettingsFileMeansNoSplash) {
 
 TEST_F(MainForm, SplashComesAfterTheEarlyStepsAndBeforeTheMemoryFigures) {
     machine.program = "C:\\Q\\Quillet.exe";
-    machine.iniInts["C:\\Q\\Quillet.ini|Settings|ShowSplash"] = 0;
+    machine.setIni("C:\\Q\\Quillet.ini", "Settings", "ShowSplash", "0");
     int splashes = 0;
     backend.onModal = [&](ui::Form& dialog) {
         ++splashes;

@@ -112,6 +112,7 @@ TEST_F(Recovery, ASecondRequestWhileOneRunsDoesNothing) {
 TEST_F(Recovery, SoundPlaysAsynchronouslyOnlyWhenTickedAndNamed) {
     auto& box = window->form().get<ui::CheckBox>("RecoverSndCheckBox");
     auto& file = window->form().get<ui::Edit>("RecoverSoundFileEdit");
+    box.setChecked(false);
     file.setText("C:\\sounds\\optimize.wav");
     window->startRecovery(MB);  // box cleared
     finish();
@@ -206,7 +207,9 @@ TEST_F(RecoveryCommands, TargetShowsItsShareAndStaysAboveTheAlarmLevel) {
     auto& target = get<ui::TrackBar>("TargetFreeRamTrackBar");
     auto& level = get<ui::TrackBar>("AutoRecoverLevelTrackBar");
     auto& graph = get<ui::PerformanceGraphControl>("PerformanceGraph").graph();
-    EXPECT_EQ(get<ui::Label>("TargetFreeRamValLabel").caption(), "0 Mb (0%)");  // first run at creation
+    // Without a settings file: half the memory, an alarm level of a sixteenth.
+    EXPECT_EQ(get<ui::Label>("TargetFreeRamValLabel").caption(), "256 Mb (50%)");
+    EXPECT_EQ(level.position(), 32);
 
     target.setPosition(128);
     EXPECT_EQ(get<ui::Label>("TargetFreeRamValLabel").caption(), "128 Mb (25%)");
@@ -222,6 +225,27 @@ TEST_F(RecoveryCommands, TargetShowsItsShareAndStaysAboveTheAlarmLevel) {
     EXPECT_EQ(get<ui::Label>("TargetFreeRamValLabel").caption(), "40 Mb (7%)");
     EXPECT_EQ(graph.Baseline1Value(), 7);
     EXPECT_EQ(target.selEnd(), 40);
+}
+
+TEST_F(RecoveryCommands, TuneRamDialogMovesBothLevelsAndTheGraphFollowsLive) {
+    create(536346624, 100 * MB);
+    auto& graph = get<ui::PerformanceGraphControl>("PerformanceGraph").graph();
+    int baselineWhileOpen = -1;
+    backend.onModal = [&](ui::Form& dialog) {
+        EXPECT_EQ(dialog.caption(), "调节内存");
+        dialog.get<ui::TrackBar>("TargetFreeRamTrackBar").userChanged(128);
+        baselineWhileOpen = graph.Baseline1Value();
+        EXPECT_EQ(get<ui::TrackBar>("TargetFreeRamTrackBar").position(), 256) << "the window's bar waits";
+        dialog.get<ui::TrackBar>("AutoRecoverLevelTrackBar").userChanged(64);
+        dialog.close();
+    };
+    get<ui::FlatButton>("TuneRamSpeedButton").click();
+    EXPECT_EQ(baselineWhileOpen, 25);
+    EXPECT_EQ(get<ui::TrackBar>("TargetFreeRamTrackBar").position(), 128);
+    EXPECT_EQ(get<ui::TrackBar>("AutoRecoverLevelTrackBar").position(), 64);
+    EXPECT_EQ(get<ui::Label>("TargetFreeRamValLabel").caption(), "128 Mb (25%)");
+    EXPECT_EQ(graph.Baseline2Value(), 12);
+    EXPECT_TRUE(window->graphRunning()) << "every hold was released";
 }
 
 }  // namespace

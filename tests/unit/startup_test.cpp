@@ -76,7 +76,7 @@ TEST(Startup, DescribesTheSystemOnceBeforeTheMessageLoop) {
 TEST(Startup, StartMinimizedKeepsTheWindowHidden) {
     FakeMachine machine;
     machine.program = "C:\\Q\\Quillet.exe";
-    machine.iniInts["C:\\Q\\Quillet.ini|Settings|StartMinimized"] = 1;
+    machine.setIni("C:\\Q\\Quillet.ini", "Settings", "StartMinimized", "1");
     bool visibleInLoop = true;
     machine.onMessageLoop = [&] { visibleInLoop = mainWindow(machine)->visible; };
     EXPECT_EQ(start(machine), 0);

@@ -353,6 +353,10 @@ int wmain(int argc, wchar_t** argv) {
     if (scenario == L"next_page") return nextPage();
     if (scenario == L"wait_splash") return waitForSplash();
     if (scenario == L"open_tray_menu") return openTrayMenu();
+    removeSettingsFile();
+    struct Cleanup {
+        ~Cleanup() { removeSettingsFile(); }
+    } cleanup;
     if (scenario == L"ram_once") commandLineRecovery();
     else if (scenario == L"usage") usage();
     else if (scenario == L"amount_too_long") invalidAmount(L"/ram=12345");

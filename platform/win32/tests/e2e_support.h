@@ -113,6 +113,13 @@ inline void checkExitsWithZero(const Child& child, const std::string& what) {
     check(code == 0, what + ": exits with 0", "exit code " + std::to_string(code));
 }
 
+// The settings file the program keeps beside itself: every scenario starts and ends without
+// one, so no run sees what an earlier one saved.
+inline std::wstring settingsFilePath() {
+    return quilletPath.substr(0, quilletPath.find_last_of(L'\\') + 1) + L"Quillet.ini";
+}
+inline void removeSettingsFile() { DeleteFileW(settingsFilePath().c_str()); }
+
 // The scenarios about the main window (main_window_scenarios.cpp). Returns the checks' exit
 // code, or -1 for a scenario it does not know.
 int runMainWindowScenario(const std::wstring& scenario);

@@ -41,7 +41,13 @@ const std::set<std::string> kFilledAtStart = {
     "TotalPageFileAboutValLabel", "OperatingSystemAboutValLabel", "OSVersionAboutValLabel", "OSNAMEAboutLabel",
     "Ram0Label", "HintLabel", "TargetFreeRamValLabel", "FreeRamValLabel", "FreePageFileValLabel", "MemLoadValLabel",
     "GDIFreeValLabel", "SystemFreeValLabel", "UserFreeValLabel", "ElapsedLabel",
+    // From the settings' defaults (no settings file in the test prefix).
+    "HomePageLabel", "WebAboutValLabel", "EmailAboutValLabel", "ReleaseAfterStartupEdit", "ReleaseAfterStartupWaitEdit",
+    "RecoverBelowCPUUsageEdit", "RecoverSoundFileEdit",
 };
+// Greyed by the settings' defaults: CPU monitoring is off, so its condition does not apply.
+const std::set<std::string> kGreyedBySettings = {"RecoverBelowCPUUsageCheckBox", "RecoverBelowCPUUsageEdit",
+                                                 "PercentLabel"};
 
 // "4,095MB (100%)": megabytes with group separators, then the share.
 bool looksLikeMegabytesAndShare(const std::string& text) {
@@ -211,8 +217,23 @@ void checkControls(const MainWindow& main) {
               "the graph's top label is the machine's memory", shown + " against " + top);
     }
     if (HWND ram0 = main.control("Ram0Label")) checks::checkText(utf8(windowText(ram0)), "0M", "the graph's bottom label");
-    if (HWND target = main.control("TargetFreeRamValLabel"))
-        checks::checkText(utf8(windowText(target)), "0 Mb (0%)", "the recovery target's value");
+    if (HWND target = main.control("TargetFreeRamValLabel")) {
+        const std::string shown = utf8(windowText(target));
+        check(shown.size() > 9 && shown.compare(shown.size() - 9, 9, " Mb (50%)") == 0,
+              "the recovery target: half the memory by default", shown);
+    }
+    auto textOf = [&](const char* name) {
+        HWND hwnd = main.control(name);
+        return hwnd != nullptr ? utf8(windowText(hwnd)) : std::string("<missing>");
+    };
+    checks::checkText(textOf("ReleaseAfterStartupWaitEdit"), "60", "default wait after start-up");
+    checks::checkText(textOf("RecoverBelowCPUUsageEdit"), "75", "default CPU limit");
+    const std::string sound = textOf("RecoverSoundFileEdit");
+    const std::string soundTail = "\\sounds\\optimize.wav";
+    check(sound.size() > soundTail.size() && sound.compare(sound.size() - soundTail.size(), soundTail.size(), soundTail) == 0,
+          "default recovery sound beside the program", sound);
+    checks::checkText(textOf("WebAboutValLabel"), textOf("HomePageLabel"), "one home page on both pages");
+    check(textOf("WebAboutValLabel").back() == '/', "the home page ends in /", textOf("WebAboutValLabel"));
 }
 
 // Which controls are greyed: the design state, with the family's own controls.
@@ -225,6 +246,7 @@ void checkFamily(const MainWindow& main, bool ntFamily, bool translucency, const
         bool expected = row.enabled;
         if (row.name == "StartSplashCheckBox") expected = true;
         if (row.name == "TranslucentCheckBox") expected = translucency;
+        if (kGreyedBySettings.count(row.name) != 0) expected = false;
         if ((ntFamily ? kOnly9x : kOnlyNt).count(row.name) != 0) expected = false;
         if ((IsWindowEnabled(hwnd) != FALSE) != expected) ++wrong, names += " " + row.name;
     }
@@ -332,7 +354,15 @@ void mainWindow() {
     check(waitFor(hidden, main.window, 5000), "the close box hides the window");
     Sleep(300);
     check(main.child.running() && IsWindow(main.window), "the program runs on after its window is closed");
+    check(GetFileAttributesW(settingsFilePath().c_str()) == INVALID_FILE_ATTRIBUTES, "no settings file before the end");
     main.endSession("hidden window");
+    // Ending the session saved the settings beside the program.
+    const std::wstring ini = settingsFilePath();
+    wchar_t sound[300] = L"";
+    GetPrivateProfileStringW(L"Settings", L"RecoverSoundFile", L"", sound, 300, ini.c_str());
+    check(GetPrivateProfileIntW(L"Settings", L"ShowSplash", -1, ini.c_str()) == 1 &&
+              GetPrivateProfileIntW(L"Settings", L"GraphSpeed", -1, ini.c_str()) == 2 && std::wstring(sound).size() > 12,
+          "ending the session wrote the settings file", utf8(sound));
 }
 
 void exitCommand() {
@@ -344,7 +374,7 @@ void exitCommand() {
 
 // With ShowSplash=0 in the settings file beside the program, the splash comes first.
 void splash() {
-    std::wstring ini = quilletPath.substr(0, quilletPath.find_last_of(L'\\') + 1) + L"Quillet.ini";
+    const std::wstring ini = settingsFilePath();
     struct Settings {
         std::wstring path;
         ~Settings() { DeleteFileW(path.c_str()); }
@@ -493,7 +523,51 @@ void recoverButton() {
     main.endSession("after a recovery");
 }
 
+// 调整内存 opens the Tune RAM dialog beside the main window; closing it leaves the program
+// running.
+void tuneRam() {
+    MainWindow main;
+    if (main.window == nullptr) return;
+    HWND button = main.control("TuneRamSpeedButton");
+    check(button != nullptr, "the 调整内存 button exists");
+    if (button == nullptr) return;
+    PostMessageW(button, BM_CLICK, 0, 0);
+    HWND dialog = waitForWindow(main.child, L"TTuneRamForm", 5000);
+    check(dialog != nullptr && IsWindowVisible(dialog), "the Tune RAM dialog shows");
+    if (dialog == nullptr) return;
+    Sleep(300);
+    checks::checkText(utf8(windowText(dialog)), "调节内存", "Tune RAM: caption");
+    RECT client{}, frame{}, owner{};
+    GetClientRect(dialog, &client);
+    GetWindowRect(dialog, &frame);
+    GetWindowRect(main.window, &owner);
+    check(client.right == 378 && client.bottom == 49, "Tune RAM: client area 378 x 49",
+          std::to_string(client.right) + " x " + std::to_string(client.bottom));
+    check(frame.left == owner.left + 15 && frame.top == owner.top + 15, "Tune RAM: 15 pixels right of and below the window",
+          std::to_string(frame.left - owner.left) + ", " + std::to_string(frame.top - owner.top));
+    check(IsWindowEnabled(main.window) == FALSE, "Tune RAM: modal");
+    PostMessageW(dialog, WM_CLOSE, 0, 0);
+    const DWORD start = GetTickCount();
+    while (IsWindow(dialog) && IsWindowVisible(dialog) && GetTickCount() - start < 5000) Sleep(20);
+    check(!IsWindowVisible(dialog), "Tune RAM: the close box closes it");
+    Sleep(200);
+    check(IsWindowEnabled(main.window) != FALSE && main.child.running(), "Tune RAM: the window is usable again");
+    main.endSession("after Tune RAM");
+}
+
 }  // namespace
+
+// For the screenshot script: opens the Tune RAM dialog of the running copy.
+int openTuneRam() {
+    HWND window = FindWindowW(L"TQuilletForm", nullptr);
+    if (window == nullptr) return 1;
+    chooseMenuItem(window, "FreeMemory1");  // the button's page
+    HWND button = namedControls(window)["TuneRamSpeedButton"];
+    if (button == nullptr) return 1;
+    PostMessageW(button, BM_CLICK, 0, 0);
+    Sleep(700);
+    return FindWindowW(L"TTuneRamForm", nullptr) != nullptr ? 0 : 1;
+}
 
 int runMainWindowScenario(const std::wstring& scenario) {
     if (scenario == L"main_window") mainWindow();
@@ -502,6 +576,8 @@ int runMainWindowScenario(const std::wstring& scenario) {
     else if (scenario == L"family_winxp") familyXp();
     else if (scenario == L"family_win98") family98();
     else if (scenario == L"recover_button") recoverButton();
+    else if (scenario == L"tune_ram") tuneRam();
+    else if (scenario == L"open_tune_ram") return openTuneRam();
     else return -1;
     return checks::summary();
 }

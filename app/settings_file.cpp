@@ -1,0 +1,186 @@
+// The settings file: the main window's controls are the settings, copied from the INI file once
+// while the window is made and back into it by 保存设置 and on exit.
+#include <string>
+#include <vector>
+
+#include "app/main_form.h"
+#include "app/parse_int.h"
+#include "app/paths.h"
+#include "app/texts.h"
+#include "memory/conversions.h"
+#include "memory/memory_status.h"
+#include "monitor/os_detection.h"
+#include "ui/controls.h"
+
+namespace app {
+
+namespace {
+
+constexpr const char* kSection = "Settings";
+// Where Windows finds the programs it starts with a user's session.
+constexpr const char* kRunKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+constexpr size_t kRunValueBuffer = 255;  // bytes: a longer value reads as absent
+
+class SettingsFile {
+public:
+    explicit SettingsFile(platform::Profile& profile) : profile_(profile), path_(appPaths().iniPath) {}
+    int integer(const char* key, int defaultValue) { return profile_.getInt(path_, kSection, key, defaultValue); }
+    bool flag(const char* key, bool defaultValue) { return integer(key, defaultValue ? 1 : 0) != 0; }
+    std::string text(const char* key, const std::string& defaultValue) {
+        return profile_.getString(path_, kSection, key, defaultValue);
+    }
+    void write(const char* key, const std::string& value) { profile_.writeString(path_, kSection, key, value); }
+    void write(const char* key, int value) { write(key, std::to_string(value)); }
+    void writeFlag(const char* key, bool value) { write(key, value ? "1" : "0"); }
+
+private:
+    platform::Profile& profile_;
+    std::string path_;
+};
+
+std::string megabytesOf(platform::Memory& os, double share) {
+    memory::MemoryStatus status(os);
+    return std::to_string(memory::capMB(status.totalPhys(), share));
+}
+
+}  // namespace
+
+bool TQuilletForm::readStartsWithWindows() {
+    platform::RegistryKey key = nullptr;
+    if (os_.registry.openKey(platform::RegistryRoot::LocalMachine, kRunKey, platform::kKeyAllAccess, key) !=
+        platform::kErrorSuccess)
+        return false;
+    uint32_t type = 0;
+    std::vector<uint8_t> data;
+    const bool found = os_.registry.queryValue(key, kProductName, type, data) == platform::kErrorSuccess &&
+                       data.size() <= kRunValueBuffer;
+    os_.registry.closeKey(key);
+    return found;
+}
+
+void TQuilletForm::writeStartsWithWindows(bool on) {
+    platform::RegistryKey key = nullptr;
+    if (os_.registry.openKey(platform::RegistryRoot::LocalMachine, kRunKey, platform::kKeyAllAccess, key) !=
+        platform::kErrorSuccess)
+        return;
+    if (on) {
+        const std::string path = os_.process.programPath();
+        os_.registry.setValue(key, kProductName, platform::kRegSz, std::vector<uint8_t>(path.begin(), path.end()));
+    } else {
+        os_.registry.deleteValue(key, kProductName);
+    }
+    os_.registry.closeKey(key);
+}
+
+void TQuilletForm::LoadSettings() {
+    SettingsFile file(os_.profile);
+    ui::Form& f = *form_;
+    // 1. The window's place.
+    f.setPosition(file.integer("Left", 0), file.integer("Top", 0));
+    // 2. Started with Windows when the Run value exists (whatever path it names).
+    get<ui::CheckBox>("StartWithWindowsCheckBox").setChecked(readStartsWithWindows());
+    // 3. - 6. The recovery after start-up; its handlers come with the automatic-recovery rules.
+    get<ui::CheckBox>("ReleaseAfterStartupCheckBox").setChecked(file.flag("ReleaseAfterStartup", false));
+    get<ui::Edit>("ReleaseAfterStartupEdit").setText(file.text("ReleaseAfterStartupAmount", megabytesOf(os_.memory, 0.5)));
+    get<ui::Edit>("ReleaseAfterStartupWaitEdit").setText(file.text("ReleaseAfterStartupWait", "60"));
+    // 7. - 8.
+    get<ui::Edit>("RecoverSoundFileEdit").setText(file.text("RecoverSoundFile", appPaths().soundsDir + "optimize.wav"));
+    get<ui::CheckBox>("StartMinimizedCheckBox").setChecked(file.flag("StartMinimized", false));
+    // 9. - 11. The display.
+    get<ui::CheckBox>("DisableCPUMonitorCheckBox").setChecked(file.flag("DisableCPUMonitor", true));
+    DisableCPUMonitorCheckBoxClick();
+    get<ui::ComboBox>("GraphColorComboBox").setItemIndex(file.integer("GraphColor", 0));
+    GraphColorComboBoxChange();
+    get<ui::RadioGroup>("GraphSpeedRadioGroup").setItemIndex(file.integer("GraphSpeed", 2));
+    // 12. - 17. The automatic-recovery rules (their handlers come with the rules).
+    get<ui::CheckBox>("RecoverEveryXMinutesCheckBox").setChecked(file.flag("RecoverEveryXMinutes", false));
+    get<ui::Edit>("RecoverEveryXMinutesEdit").setText(file.text("XMinutes", "30"));
+    state_.intervalMinutes = parseInt(get<ui::Edit>("RecoverEveryXMinutesEdit").text());
+    state_.nextIntervalTick = os_.clock.tickCount() + static_cast<uint32_t>(state_.intervalMinutes) * 60000u;
+    get<ui::Edit>("RecoverEveryXMinutesPercentEdit").setText(file.text("XMinutesPercent", "10"));
+    get<ui::CheckBox>("RecoverBelowCPUUsageCheckBox").setChecked(file.flag("RecoverBelowCPUUsage", false));
+    get<ui::Edit>("RecoverBelowCPUUsageEdit").setText(file.text("RecoverBelowCPUUsagePercent", "75"));
+    get<ui::CheckBox>("AutoRecoverCheckBox").setChecked(file.flag("AutoRecoverOnAlarmLevel", true));
+    // 18. - 21. The hot keys: their boxes here; the keys themselves are read and registered
+    //     with the hot-key feature.
+    get<ui::CheckBox>("HotkeyCheckBox").setChecked(file.flag("EnableRecoverHotkey", false));
+    get<ui::CheckBox>("DisableAutoRecoverCheckBox").setChecked(file.flag("DisableAutoRecoverHotkey", false));
+    // 22. The network and Explorer tweaks read their state here with those pages.
+    // 23. The recovery sound.
+    get<ui::CheckBox>("RecoverSndCheckBox").setChecked(file.flag("UseRecoverSound", true));
+    RecoverSndCheckBoxClick();
+    // 24. The low-resource alarm, where the family has one.
+    auto& lowResource = get<ui::CheckBox>("LowResourceCheckBox");
+    if (lowResource.enabled()) {
+        lowResource.setChecked(file.flag("LowReourceAlarm", true));
+        get<ui::Edit>("LowResourceEdit").setText(file.text("LowReourceAlarmPercent", "10"));
+    }
+    // 25. - 26. The memory levels (clamped to the ranges set at creation).
+    {
+        memory::MemoryStatus status(os_.memory);
+        get<ui::TrackBar>("TargetFreeRamTrackBar")
+            .setPosition(file.integer("TargetFreeRam", static_cast<int>(memory::capMB(status.totalPhys(), 0.5))));
+    }
+    {
+        memory::MemoryStatus status(os_.memory);
+        get<ui::TrackBar>("AutoRecoverLevelTrackBar")
+            .setPosition(file.integer("AutoRecoverLevel", static_cast<int>(memory::capMB(status.totalPhys(), 0.0625))));
+    }
+    // 27. The tab style.
+    get<ui::ComboBox>("TabStyleComboBox").setItemIndex(file.integer("TabStyle", 0));
+    TabStyleComboBoxChange();
+    // 28. - 29. The web and mail addresses (a file may point them elsewhere).
+    state_.linkBase = file.text("Web", kDefaultLinkBase).substr(0, 159);
+    get<ui::Label>("WebAboutValLabel").setCaption(state_.linkBase);
+    get<ui::Label>("HomePageLabel").setCaption(state_.linkBase);
+    state_.supportAddress = file.text("Email", kDefaultSupportAddress);
+    get<ui::Label>("EmailAboutValLabel").setCaption(state_.supportAddress);
+    // 30. - 31. The cache settings of the family: the scheme on 9x here; the registry and
+    //     system.ini values are read with the cache page.
+    if (!monitor::isNtFamily(os_.osVersion))
+        get<ui::ComboBox>("CacheSchemeComboBox").setItemIndex(file.integer("DiskCacheScheme", 0));
+}
+
+void TQuilletForm::SaveSettings() {
+    SettingsFile file(os_.profile);
+    const ui::Form& f = *form_;
+    // 1. - 2.
+    file.write("Left", f.left());
+    file.write("Top", f.top());
+    writeStartsWithWindows(get<ui::CheckBox>("StartWithWindowsCheckBox").checked());
+    // 3. The options, in the file's order. The two hot keys' texts are written with the
+    //    hot-key feature; until then the file keeps what it holds.
+    file.writeFlag("ReleaseAfterStartup", get<ui::CheckBox>("ReleaseAfterStartupCheckBox").checked());
+    file.write("ReleaseAfterStartupAmount", get<ui::Edit>("ReleaseAfterStartupEdit").text());
+    file.write("ReleaseAfterStartupWait", get<ui::Edit>("ReleaseAfterStartupWaitEdit").text());
+    file.write("RecoverSoundFile", get<ui::Edit>("RecoverSoundFileEdit").text());
+    file.writeFlag("StartMinimized", get<ui::CheckBox>("StartMinimizedCheckBox").checked());
+    file.writeFlag("DisableCPUMonitor", get<ui::CheckBox>("DisableCPUMonitorCheckBox").checked());
+    file.write("GraphColor", get<ui::ComboBox>("GraphColorComboBox").itemIndex());
+    file.write("GraphSpeed", get<ui::RadioGroup>("GraphSpeedRadioGroup").itemIndex());
+    file.writeFlag("RecoverEveryXMinutes", get<ui::CheckBox>("RecoverEveryXMinutesCheckBox").checked());
+    file.write("XMinutes", get<ui::Edit>("RecoverEveryXMinutesEdit").text());
+    file.write("XMinutesPercent", get<ui::Edit>("RecoverEveryXMinutesPercentEdit").text());
+    file.writeFlag("RecoverBelowCPUUsage", get<ui::CheckBox>("RecoverBelowCPUUsageCheckBox").checked());
+    file.write("RecoverBelowCPUUsagePercent", get<ui::Edit>("RecoverBelowCPUUsageEdit").text());
+    file.writeFlag("AutoRecoverOnAlarmLevel", get<ui::CheckBox>("AutoRecoverCheckBox").checked());
+    file.writeFlag("EnableRecoverHotkey", get<ui::CheckBox>("HotkeyCheckBox").checked());
+    file.writeFlag("DisableAutoRecoverHotkey", get<ui::CheckBox>("DisableAutoRecoverCheckBox").checked());
+    file.writeFlag("ShowSplash", get<ui::CheckBox>("StartSplashCheckBox").checked());
+    // 4. The low-resource alarm, where the family has one.
+    if (get<ui::CheckBox>("LowResourceCheckBox").enabled()) {
+        file.writeFlag("LowReourceAlarm", get<ui::CheckBox>("LowResourceCheckBox").checked());
+        file.write("LowReourceAlarmPercent", get<ui::Edit>("LowResourceEdit").text());
+    }
+    // 5. The hot keys are registered afresh here with the hot-key feature.
+    // 6.
+    file.writeFlag("UseRecoverSound", get<ui::CheckBox>("RecoverSndCheckBox").checked());
+    file.write("TargetFreeRam", get<ui::TrackBar>("TargetFreeRamTrackBar").position());
+    file.write("AutoRecoverLevel", get<ui::TrackBar>("AutoRecoverLevelTrackBar").position());
+    file.write("TabStyle", get<ui::ComboBox>("TabStyleComboBox").itemIndex());
+    // 7. - 8. The 9x cache scheme (its system.ini values are written with the cache page).
+    if (!monitor::isNtFamily(os_.osVersion))
+        file.write("DiskCacheScheme", get<ui::ComboBox>("CacheSchemeComboBox").itemIndex());
+}
+
+}  // namespace app

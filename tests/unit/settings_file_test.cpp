@@ -1,0 +1,174 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/main_form.h"
+#include "app/paths.h"
+#include "monitor/os_detection.h"
+#include "platform/fake/fake_platform.h"
+#include "ui/controls.h"
+#include "ui/headless_backend.h"
+#include "ui/paint_control.h"
+
+using platform::RegistryRoot;
+using platform::fake::FakeMachine;
+
+namespace {
+
+const std::string kIni = "C:\\Q\\Quillet.ini";
+const std::string kRun = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+
+// A 511.5 MB machine (536,346,624 bytes) with the program in C:\Q.
+class SettingsFile : public ::testing::Test {
+protected:
+    SettingsFile() {
+        machine.program = "C:\\Q\\Quillet.exe";
+        machine.status.totalPhys = 536346624;
+        machine.status.availPhys = 100u << 20;
+    }
+    void create() {
+        app::setAppPaths(app::makeAppPaths(machine.program));
+        monitor::detectOs(machine);
+        window = std::make_unique<app::TQuilletForm>(os, backend);
+        window->create();
+    }
+    void setIni(const std::string& key, const std::string& value) { machine.setIni(kIni, "Settings", key, value); }
+    std::string ini(const std::string& key) {
+        auto found = machine.ini.find(kIni + "|Settings|" + key);
+        return found == machine.ini.end() ? "<none>" : found->second;
+    }
+    template <class T>
+    T& get(const std::string& name) {
+        return window->form().get<T>(name);
+    }
+    void runKey(const std::string& data) {
+        machine.putRegistryValue(RegistryRoot::LocalMachine, kRun, "Quillet", platform::kRegSz,
+                                 std::vector<uint8_t>(data.begin(), data.end()));
+    }
+
+    FakeMachine machine;
+    ui::HeadlessBackend backend;
+    platform::Platform os = machine.services();
+    std::unique_ptr<app::TQuilletForm> window;
+};
+
+TEST_F(SettingsFile, WithoutAFileEverythingTakesItsDefault) {
+    create();
+    EXPECT_EQ(get<ui::Edit>("ReleaseAfterStartupEdit").text(), "256");
+    EXPECT_EQ(get<ui::Edit>("ReleaseAfterStartupWaitEdit").text(), "60");
+    EXPECT_EQ(get<ui::TrackBar>("TargetFreeRamTrackBar").position(), 256);
+    EXPECT_EQ(get<ui::TrackBar>("AutoRecoverLevelTrackBar").position(), 32);
+    EXPECT_EQ(get<ui::Edit>("RecoverSoundFileEdit").text(), "C:\\Q\\sounds\\optimize.wav");
+    EXPECT_TRUE(get<ui::CheckBox>("DisableCPUMonitorCheckBox").checked());
+    EXPECT_TRUE(get<ui::CheckBox>("AutoRecoverCheckBox").checked());
+    EXPECT_TRUE(get<ui::CheckBox>("RecoverSndCheckBox").checked());
+    EXPECT_TRUE(get<ui::CheckBox>("StartSplashCheckBox").checked());
+    EXPECT_FALSE(get<ui::CheckBox>("StartWithWindowsCheckBox").checked());
+    EXPECT_EQ(get<ui::RadioGroup>("GraphSpeedRadioGroup").itemIndex(), 2);
+    EXPECT_EQ(window->state().graphPeriodMs, 250);
+    EXPECT_EQ(get<ui::Edit>("RecoverEveryXMinutesEdit").text(), "30");
+    EXPECT_EQ(window->state().nextIntervalTick, machine.tick + 30u * 60000u);
+    EXPECT_EQ(get<ui::Label>("WebAboutValLabel").caption(), window->state().linkBase);
+    EXPECT_EQ(window->state().linkBase.back(), '/');
+}
+
+TEST_F(SettingsFile, ValuesOutsideTheirControlsRangesAreClampedAndSavedSo) {
+    setIni("TargetFreeRam", "99999");
+    setIni("GraphColor", "7");
+    setIni("TabStyle", "1");
+    setIni("GraphSpeed", "9");
+    setIni("ReleaseAfterStartup", "yes");  // not a number: 0
+    setIni("RecoverSoundFile", std::string(300, 'x'));
+    create();
+    EXPECT_EQ(get<ui::TrackBar>("TargetFreeRamTrackBar").position(), 461);  // the bar's maximum
+    EXPECT_EQ(get<ui::ComboBox>("GraphColorComboBox").itemIndex(), -1);
+    EXPECT_EQ(get<ui::Panel>("GraphBackPanel").color(), 0x00FF00u);  // no choice: green
+    EXPECT_EQ(get<ui::PageControl>("MainPageControl").tabStyle(), ui::TabStyle::Buttons);
+    EXPECT_EQ(get<ui::RadioGroup>("GraphSpeedRadioGroup").itemIndex(), 3);
+    EXPECT_EQ(window->state().graphPeriodMs, 500);
+    EXPECT_FALSE(get<ui::CheckBox>("ReleaseAfterStartupCheckBox").checked());
+    EXPECT_EQ(get<ui::Edit>("RecoverSoundFileEdit").text().size(), 254u);
+
+    window->SaveSettings();
+    EXPECT_EQ(ini("TargetFreeRam"), "461");
+    EXPECT_EQ(ini("GraphColor"), "-1");
+    EXPECT_EQ(ini("GraphSpeed"), "3");
+    EXPECT_EQ(ini("ReleaseAfterStartup"), "0");
+}
+
+TEST_F(SettingsFile, SaveWritesEveryKeyInOrderAndLeavesTheRestAlone) {
+    setIni("Web", "http://mirror.example/q/");
+    setIni("LowReourceAlarm", "0");  // the NT family neither reads nor writes it
+    setIni("UseProxy", "1");
+    create();
+    EXPECT_EQ(get<ui::Label>("HomePageLabel").caption(), "http://mirror.example/q/");
+    get<ui::CheckBox>("StartMinimizedCheckBox").setChecked(true);
+    get<ui::Edit>("RecoverEveryXMinutesEdit").setText("45");
+    window->form().setPosition(120, 80);
+    machine.iniWrites.clear();
+    window->SaveSettings();
+
+    std::vector<std::string> keys;
+    for (const std::string& write : machine.iniWrites) keys.push_back(write.substr(9, write.find('=') - 9));
+    EXPECT_EQ(keys, (std::vector<std::string>{
+                        "Left", "Top", "ReleaseAfterStartup", "ReleaseAfterStartupAmount", "ReleaseAfterStartupWait",
+                        "RecoverSoundFile", "StartMinimized", "DisableCPUMonitor", "GraphColor", "GraphSpeed",
+                        "RecoverEveryXMinutes", "XMinutes", "XMinutesPercent", "RecoverBelowCPUUsage",
+                        "RecoverBelowCPUUsagePercent", "AutoRecoverOnAlarmLevel", "EnableRecoverHotkey",
+                        "DisableAutoRecoverHotkey", "ShowSplash", "UseRecoverSound", "TargetFreeRam",
+                        "AutoRecoverLevel", "TabStyle"}));
+    EXPECT_EQ(ini("Left"), "120");
+    EXPECT_EQ(ini("StartMinimized"), "1");
+    EXPECT_EQ(ini("XMinutes"), "45");
+    EXPECT_EQ(ini("ShowSplash"), "1");
+    EXPECT_EQ(ini("Web"), "http://mirror.example/q/");
+    EXPECT_EQ(ini("LowReourceAlarm"), "0");
+    EXPECT_EQ(ini("UseProxy"), "1");
+}
+
+TEST_F(SettingsFile, TheNinexFamilyKeepsItsAlarmAndCacheScheme) {
+    machine.setVersion(platform::kPlatformWin32Windows, 4, 10, 0x040A08AE, " A ");
+    setIni("LowReourceAlarmPercent", "25");
+    setIni("DiskCacheScheme", "3");
+    create();
+    EXPECT_TRUE(get<ui::CheckBox>("LowResourceCheckBox").checked());
+    EXPECT_EQ(get<ui::Edit>("LowResourceEdit").text(), "25");
+    EXPECT_EQ(get<ui::ComboBox>("CacheSchemeComboBox").itemIndex(), 3);
+    window->SaveSettings();
+    EXPECT_EQ(ini("LowReourceAlarm"), "1");
+    EXPECT_EQ(ini("DiskCacheScheme"), "3");
+}
+
+TEST_F(SettingsFile, StartWithWindowsFollowsTheRunValue) {
+    runKey("D:\\old\\Quillet.exe");  // another path still counts
+    create();
+    auto& box = get<ui::CheckBox>("StartWithWindowsCheckBox");
+    EXPECT_TRUE(box.checked());
+    window->SaveSettings();
+    const auto* value = machine.registryValue(RegistryRoot::LocalMachine, kRun, "Quillet");
+    ASSERT_NE(value, nullptr);
+    EXPECT_EQ(std::string(value->data.begin(), value->data.end()), "C:\\Q\\Quillet.exe");  // no terminating zero
+    box.setChecked(false);
+    window->SaveSettings();
+    EXPECT_EQ(machine.registryValue(RegistryRoot::LocalMachine, kRun, "Quillet"), nullptr);
+
+    runKey(std::string(300, 'x'));  // longer than the reader's buffer: not starting with Windows
+    window->LoadSettings();
+    EXPECT_FALSE(box.checked());
+    machine.deniedRegistryKeys.insert(FakeMachine::registryPath(RegistryRoot::LocalMachine, kRun));
+    box.setChecked(true);
+    window->SaveSettings();  // the key cannot be opened: nothing written
+    EXPECT_EQ(machine.registryValue(RegistryRoot::LocalMachine, kRun, "Quillet")->data.size(), 300u);
+}
+
+TEST_F(SettingsFile, LeavingTheProgramSavesTheSettings) {
+    create();
+    get<ui::Edit>("RecoverEveryXMinutesPercentEdit").setText("20");
+    machine.send(window->window(), platform::kWmQueryEndSession);
+    EXPECT_EQ(ini("XMinutesPercent"), "20");
+}
+
+}  // namespace
