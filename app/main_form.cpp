@@ -5,6 +5,7 @@
 #include <string>
 
 #include "app/paths.h"
+#include "app/system_commands.h"
 #include "app/texts.h"
 #include "memory/conversions.h"
 #include "memory/memory_status.h"
@@ -67,6 +68,21 @@ settings::FormHandlers TQuilletForm::handlerTable() {
         h["N" + std::to_string(tenths * 10) + "RAM1Click"] = [this, tenths] { recoverShare(tenths); };
     h["TargetFreeRamTrackBarChange"] = [this] { TargetFreeRamTrackBarChange(); };
     h["TuneRamSpeedButtonClick"] = [this] { TuneRamSpeedButtonClick(); };
+    h["DisableAutoRecover1Click"] = [this] { DisableAutoRecover1Click(); };
+    // The system commands: no question asked, nothing reported.
+    h["FreeWindowsClipboardMemory1Click"] = [this] { emptyClipboard(os_); };
+    h["CleartheRecentDocumentsFolder1Click"] = [this] { clearRecentDocuments(os_); };
+    h["RestartComputer1Click"] = [this] { restartComputer(os_); };
+    h["ShutdownComputer1Click"] = [this] { shutDownComputer(os_); };
+    h["AutoRecoverLevelTrackBarChange"] = [this] { AutoRecoverLevelTrackBarChange(); };
+    h["RecoverEveryXMinutesCheckBoxClick"] = [this] { RecoverEveryXMinutesCheckBoxClick(); };
+    h["RecoverEveryXMinutesEditChange"] = [this] { RecoverEveryXMinutesEditChange(); };
+    h["RecoverEveryXMinutesPercentEditChange"] = [this] { RecoverEveryXMinutesPercentEditChange(); };
+    h["RecoverBelowCPUUsageCheckBoxClick"] = [this] { RecoverBelowCPUUsageCheckBoxClick(); };
+    h["RecoverBelowCPUUsageEditChange"] = [this] { RecoverBelowCPUUsageEditChange(); };
+    h["ReleaseAfterStartupCheckBoxClick"] = [this] { ReleaseAfterStartupCheckBoxClick(); };
+    h["ReleaseAfterStartupEditChange"] = [this] { ReleaseAfterStartupEditChange(); };
+    h["ReleaseAfterStartupWaitEditChange"] = [this] { ReleaseAfterStartupWaitEditChange(); };
     h["MainTimerTimer"] = [this] { MainTimerTimer(); };
     h["GraphSpeedRadioGroupClick"] = [this] { GraphSpeedRadioGroupClick(); };
     h["GraphColorComboBoxChange"] = [this] { GraphColorComboBoxChange(); };
@@ -237,7 +253,8 @@ void TQuilletForm::FormCreate() {
     // 21. Whatever the settings load changed in the cache controls asks no restart at start.
     state_.cacheChangePending = false;
 
-    // 22. The start-up recovery schedule comes here with the automatic-recovery rules.
+    // 22. The start-up recovery is armed from the options as loaded.
+    scheduleStartupRecovery();
     // 23. The graph starts stepping.
     startGraph();
 }
@@ -268,7 +285,8 @@ void TQuilletForm::showTrayMenu() {
 }
 
 void TQuilletForm::Exit1Click() {
-    // 1. Lifting a pause of automatic recovery comes here with the automatic-recovery rules.
+    // 1. A pause of automatic recovery is lifted first, so the saved options are the user's.
+    if (!get<ui::CheckBox>("AutoRecoverCheckBox").enabled()) DisableAutoRecover1Click();
     // 2. The settings.
     SaveSettings();
     // 3. Removing the tray icon (and bringing the window forward) comes here with the tray icon.

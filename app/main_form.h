@@ -116,6 +116,21 @@ public:
     void FormResize();
     void DisableCPUMonitorCheckBoxClick();
 
+    // Automatic recovery: the rules of each tick, the CPU condition, the master switch (tray
+    // menu, button, hot key) and the options' handlers.
+    void runRecoveryRules();
+    bool cpuAllowsRecovery();
+    void DisableAutoRecover1Click();
+    void AutoRecoverLevelTrackBarChange();
+    void RecoverEveryXMinutesCheckBoxClick();
+    void RecoverEveryXMinutesEditChange();
+    void RecoverEveryXMinutesPercentEditChange();
+    void RecoverBelowCPUUsageCheckBoxClick();
+    void RecoverBelowCPUUsageEditChange();
+    void ReleaseAfterStartupCheckBoxClick();
+    void ReleaseAfterStartupEditChange();
+    void ReleaseAfterStartupWaitEditChange();
+
     // The settings file: loaded once during creation, saved by 保存设置 and on exit.
     void LoadSettings();
     void SaveSettings();
@@ -166,6 +181,9 @@ private:
     bool graphExists_ = false;
     int graphSuspensions_ = 0;
     void applyGraphPace();
+    // Arms the start-up rule from the options as loaded (creation step 22).
+    void scheduleStartupRecovery();
+    void correctEdit(const char* name, const std::string& value);
     // The Run value that starts the program with Windows.
     bool readStartsWithWindows();
     void writeStartsWithWindows(bool on);

@@ -79,10 +79,12 @@ void TQuilletForm::LoadSettings() {
     f.setPosition(file.integer("Left", 0), file.integer("Top", 0));
     // 2. Started with Windows when the Run value exists (whatever path it names).
     get<ui::CheckBox>("StartWithWindowsCheckBox").setChecked(readStartsWithWindows());
-    // 3. - 6. The recovery after start-up; its handlers come with the automatic-recovery rules.
+    // 3. - 6. The recovery after start-up.
     get<ui::CheckBox>("ReleaseAfterStartupCheckBox").setChecked(file.flag("ReleaseAfterStartup", false));
     get<ui::Edit>("ReleaseAfterStartupEdit").setText(file.text("ReleaseAfterStartupAmount", megabytesOf(os_.memory, 0.5)));
     get<ui::Edit>("ReleaseAfterStartupWaitEdit").setText(file.text("ReleaseAfterStartupWait", "60"));
+    ReleaseAfterStartupCheckBoxClick();
+    ReleaseAfterStartupEditChange();
     // 7. - 8.
     get<ui::Edit>("RecoverSoundFileEdit").setText(file.text("RecoverSoundFile", appPaths().soundsDir + "optimize.wav"));
     get<ui::CheckBox>("StartMinimizedCheckBox").setChecked(file.flag("StartMinimized", false));
@@ -92,13 +94,15 @@ void TQuilletForm::LoadSettings() {
     get<ui::ComboBox>("GraphColorComboBox").setItemIndex(file.integer("GraphColor", 0));
     GraphColorComboBoxChange();
     get<ui::RadioGroup>("GraphSpeedRadioGroup").setItemIndex(file.integer("GraphSpeed", 2));
-    // 12. - 17. The automatic-recovery rules (their handlers come with the rules).
+    // 12. - 17. The automatic-recovery rules.
     get<ui::CheckBox>("RecoverEveryXMinutesCheckBox").setChecked(file.flag("RecoverEveryXMinutes", false));
+    RecoverEveryXMinutesCheckBoxClick();
     get<ui::Edit>("RecoverEveryXMinutesEdit").setText(file.text("XMinutes", "30"));
     state_.intervalMinutes = parseInt(get<ui::Edit>("RecoverEveryXMinutesEdit").text());
     state_.nextIntervalTick = os_.clock.tickCount() + static_cast<uint32_t>(state_.intervalMinutes) * 60000u;
     get<ui::Edit>("RecoverEveryXMinutesPercentEdit").setText(file.text("XMinutesPercent", "10"));
     get<ui::CheckBox>("RecoverBelowCPUUsageCheckBox").setChecked(file.flag("RecoverBelowCPUUsage", false));
+    RecoverBelowCPUUsageCheckBoxClick();
     get<ui::Edit>("RecoverBelowCPUUsageEdit").setText(file.text("RecoverBelowCPUUsagePercent", "75"));
     get<ui::CheckBox>("AutoRecoverCheckBox").setChecked(file.flag("AutoRecoverOnAlarmLevel", true));
     // 18. - 21. The hot keys: their boxes here; the keys themselves are read and registered

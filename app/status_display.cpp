@@ -30,8 +30,8 @@ void TQuilletForm::MainTimerTimer() {
     auto& timer = get<ui::Timer>("MainTimer");
     // Nothing in a tick (a dialog it opens included) is entered twice by the timer.
     timer.setEnabled(false);
-    // The automatic-recovery rules run here first once they exist; they read the CPU figure
-    // the previous refresh left.
+    // The rules read the CPU figure the previous refresh left.
+    runRecoveryRules();
     updateStatusDisplay();
     timer.setEnabled(true);
 }

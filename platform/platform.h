@@ -7,6 +7,7 @@
 #include "platform/profile.h"
 #include "platform/registry.h"
 #include "platform/shell.h"
+#include "platform/system_commands.h"
 #include "platform/threads.h"
 #include "platform/window_system.h"
 
@@ -24,6 +25,7 @@ struct Platform {
     NtSystemInformation& ntSystem;
     Registry& registry;
     Threads& threads;
+    SystemCommands& systemCommands;
 };
 
 }  // namespace platform

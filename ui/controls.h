@@ -315,6 +315,8 @@ public:
     // The text the user's typing left in the box (cut to the maximum length).
     bool userChanged(const std::string& text) { return changeText(text, Origin::User); }
     Handler onChange;
+    // Selects the whole text (after a correction, so the user's next key replaces it).
+    void selectAll() { push(Change::Selection); }
 
 protected:
     const Handler* textHandler() const override { return &onChange; }

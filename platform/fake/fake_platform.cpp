@@ -248,6 +248,26 @@ intptr_t FakeMachine::shellExecute(Window owner, const std::string& verb, const 
     return 42;
 }
 
+void FakeMachine::emptyClipboard() {
+    events.push_back("emptyClipboard");
+    if (!clipboardBusy) ++clipboardEmptied;
+}
+
+void FakeMachine::clearRecentDocuments() {
+    events.push_back("clearRecentDocuments");
+    ++recentDocumentsCleared;
+}
+
+void FakeMachine::enableShutdownPrivilege() {
+    events.push_back("enableShutdownPrivilege");
+    shutdownPrivilegeEnabled = true;
+}
+
+void FakeMachine::exitWindows(uint32_t flags) {
+    events.push_back("exitWindows " + std::to_string(flags));
+    exitWindowsCalls.push_back(flags);
+}
+
 int FakeMachine::getInt(const std::string& path, const std::string& section, const std::string& key,
                         int defaultValue) {
     auto found = ini.find(path + "|" + section + "|" + key);

@@ -30,12 +30,15 @@ class FakeMachine : public Memory,
                     public OsVersion,
                     public NtSystemInformation,
                     public Registry,
-                    public Threads {
+                    public Threads,
+                    public SystemCommands {
 public:
     FakeMachine();
     ~FakeMachine() override;
 
-    Platform services() { return Platform{*this, *this, *this, *this, *this, *this, *this, *this, *this, *this}; }
+    Platform services() {
+        return Platform{*this, *this, *this, *this, *this, *this, *this, *this, *this, *this, *this};
+    }
 
     // --- scripted state -------------------------------------------------------
     MemoryStatusRecord status{};             // what the status query answers
@@ -158,6 +161,11 @@ public:
     std::list<FakeThread> threads;      // stable addresses: a Thread points at its entry
     bool threadsRefused = false;        // createSuspendedThread fails
     std::vector<SoundCall> sounds;
+    bool clipboardBusy = false;  // another program holds the clipboard open
+    int clipboardEmptied = 0;    // times the clipboard was actually emptied
+    int recentDocumentsCleared = 0;
+    bool shutdownPrivilegeEnabled = false;
+    std::vector<uint32_t> exitWindowsCalls;  // flags of each request to end the session
     // Delivers the queued messages in order (to their windows' handlers), as a message loop
     // would; returns how many.
     size_t deliverPosted();
@@ -228,6 +236,13 @@ public:
                           const std::string& directory, int showCommand) override;
     // Logged as "playSound FILE".
     void playSound(const std::string& file, uint32_t flags) override;
+    // --- SystemCommands ---------------------------------------------------------
+    // Logged as "emptyClipboard", "clearRecentDocuments", "enableShutdownPrivilege" and
+    // "exitWindows FLAGS"; the request is logged even when a busy clipboard makes it fail.
+    void emptyClipboard() override;
+    void clearRecentDocuments() override;
+    void enableShutdownPrivilege() override;
+    void exitWindows(uint32_t flags) override;
     // --- Profile ----------------------------------------------------------------
     int getInt(const std::string& path, const std::string& section, const std::string& key, int defaultValue) override;
     std::string getString(const std::string& path, const std::string& section, const std::string& key,

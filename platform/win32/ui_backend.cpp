@@ -1201,6 +1201,9 @@ protected:
         SendMessageW(hwnd_, EM_LIMITTEXT, static_cast<WPARAM>(edit_.maxLength()), 0);
         SendMessageW(hwnd_, EM_SETREADONLY, edit_.readOnly() ? TRUE : FALSE, 0);
     }
+    void updateKind(Change what) override {
+        if (what == Change::Selection) SendMessageW(hwnd_, EM_SETSEL, 0, -1);
+    }
 
 private:
     ui::Edit& edit_;

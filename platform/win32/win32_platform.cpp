@@ -2,6 +2,7 @@
 
 #include <windows.h>
 #include <shellapi.h>
+#include <shlobj.h>
 #include <commdlg.h>
 #include <mmsystem.h>
 
@@ -327,6 +328,37 @@ intptr_t Win32Platform::shellExecute(Window owner, const std::string& verb, cons
                                      showCommand);
     return reinterpret_cast<intptr_t>(result);
 }
+
+// --- System commands --------------------------------------------------------
+
+static_assert(kEwxShutdown == EWX_SHUTDOWN && kEwxReboot == EWX_REBOOT, "ExitWindowsEx flags");
+
+void Win32Platform::emptyClipboard() {
+    // While another program holds the clipboard open there is nothing to empty.
+    if (!OpenClipboard(nullptr)) return;
+    EmptyClipboard();
+    CloseClipboard();
+}
+
+void Win32Platform::clearRecentDocuments() {
+    // A null path clears the list. The ANSI path flag (2) is the one every shell knows; with no
+    // path there is no text to convert.
+    SHAddToRecentDocs(SHARD_PATHA, nullptr);
+}
+
+void Win32Platform::enableShutdownPrivilege() {
+    HANDLE token = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &token)) return;
+    TOKEN_PRIVILEGES privileges{};
+    privileges.PrivilegeCount = 1;
+    privileges.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
+    if (LookupPrivilegeValueW(nullptr, L"SeShutdownPrivilege", &privileges.Privileges[0].Luid))
+        AdjustTokenPrivileges(token, FALSE, &privileges, 0, nullptr, nullptr);
+    // The privilege stays enabled in the process's token after the handle is closed.
+    CloseHandle(token);
+}
+
+void Win32Platform::exitWindows(uint32_t flags) { ExitWindowsEx(flags, 0); }
 
 // --- Operating-system version ----------------------------------------------
 

@@ -17,12 +17,15 @@ class Win32Platform : public Memory,
                       public OsVersion,
                       public NtSystemInformation,
                       public Registry,
-                      public Threads {
+                      public Threads,
+                      public SystemCommands {
 public:
     explicit Win32Platform(std::string commandLine);
     ~Win32Platform() override;
 
-    Platform services() { return Platform{*this, *this, *this, *this, *this, *this, *this, *this, *this, *this}; }
+    Platform services() {
+        return Platform{*this, *this, *this, *this, *this, *this, *this, *this, *this, *this, *this};
+    }
 
     // Memory
     void globalMemoryStatus(MemoryStatusRecord& record) override;
@@ -66,6 +69,12 @@ public:
     intptr_t shellExecute(Window owner, const std::string& verb, const std::string& file, const std::string& parameters,
                           const std::string& directory, int showCommand) override;
     void playSound(const std::string& file, uint32_t flags) override;
+
+    // SystemCommands
+    void emptyClipboard() override;
+    void clearRecentDocuments() override;
+    void enableShutdownPrivilege() override;
+    void exitWindows(uint32_t flags) override;
 
     // Profile
     int getInt(const std::string& path, const std::string& section, const std::string& key, int defaultValue) override;

@@ -344,7 +344,9 @@ TEST_F(MainForm, HandlersOfThisWindowAreBound) {
     create();
     const std::vector<std::string> bound = window->bindings().boundHandlerNames();
     for (const char* name : {"Exit1Click", "FormClose", "Open1Click", "RecoverRAM1Click", "N10RAM1Click", "N90RAM1Click",
-                             "TargetFreeRamTrackBarChange", "TranslucentCheckBoxClick", "RecoverSndFileSpeedButtonClick"})
+                             "TargetFreeRamTrackBarChange", "TranslucentCheckBoxClick", "RecoverSndFileSpeedButtonClick",
+                             "MainTimerTimer", "SaveSettings1Click", "DisableAutoRecover1Click", "RestartComputer1Click",
+                             "FreeWindowsClipboardMemory1Click", "CleartheRecentDocumentsFolder1Click"})
         EXPECT_NE(std::find(bound.begin(), bound.end(), name), bound.end()) << name;
 }
 
@@ -454,6 +456,16 @@ TEST_F(MainFormOnXp, WithoutLayeredWindowsOnlyTheTopmostChanges) {
     get<ui::CheckBox>("TranslucentCheckBox").userChanged(true);
     EXPECT_FALSE(realWindow().layered);
     EXPECT_TRUE(window->form().stayOnTop());
+}
+
+TEST_F(MainForm, SystemCommandsRunFromBothMenus) {
+    create();
+    get<ui::MenuItem>("FreeWindowsClipboardMemory2").click();
+    get<ui::MenuItem>("CleartheRecentDocumentsFolder1").click();
+    get<ui::MenuItem>("ShutdownComputer1").click();
+    EXPECT_EQ(machine.clipboardEmptied, 1);
+    EXPECT_EQ(machine.recentDocumentsCleared, 1);
+    EXPECT_EQ(machine.events.back(), "exitWindows 1");
 }
 
 TEST_F(MainForm, TrayDoubleClickOpensAndRightClickShowsTheMenuAtThePointer) {

@@ -43,11 +43,14 @@ const std::set<std::string> kFilledAtStart = {
     "GDIFreeValLabel", "SystemFreeValLabel", "UserFreeValLabel", "ElapsedLabel",
     // From the settings' defaults (no settings file in the test prefix).
     "HomePageLabel", "WebAboutValLabel", "EmailAboutValLabel", "ReleaseAfterStartupEdit", "ReleaseAfterStartupWaitEdit",
-    "RecoverBelowCPUUsageEdit", "RecoverSoundFileEdit",
+    "RecoverBelowCPUUsageEdit", "RecoverSoundFileEdit", "AutoRecoverLevelValLabel",
 };
 // Greyed by the settings' defaults: CPU monitoring is off, so its condition does not apply.
-const std::set<std::string> kGreyedBySettings = {"RecoverBelowCPUUsageCheckBox", "RecoverBelowCPUUsageEdit",
-                                                 "PercentLabel"};
+// and the start-up and interval rules are off, so their numbers are greyed too.
+const std::set<std::string> kGreyedBySettings = {
+    "RecoverBelowCPUUsageCheckBox", "RecoverBelowCPUUsageEdit", "PercentLabel",        "ReleaseAfterStartupEdit",
+    "ReleaseAfterStartupWaitEdit",  "RecoverEveryXMinutesEdit", "RecoverEveryXMinutesPercentEdit",
+};
 
 // "4,095MB (100%)": megabytes with group separators, then the share.
 bool looksLikeMegabytesAndShare(const std::string& text) {
@@ -221,6 +224,11 @@ void checkControls(const MainWindow& main) {
         const std::string shown = utf8(windowText(target));
         check(shown.size() > 9 && shown.compare(shown.size() - 9, 9, " Mb (50%)") == 0,
               "the recovery target: half the memory by default", shown);
+    }
+    if (HWND level = main.control("AutoRecoverLevelValLabel")) {
+        const std::string shown = utf8(windowText(level));
+        check(shown.size() > 8 && shown.compare(shown.size() - 8, 8, " Mb (6%)") == 0,
+              "the alarm level: a sixteenth of the memory by default", shown);
     }
     auto textOf = [&](const char* name) {
         HWND hwnd = main.control(name);

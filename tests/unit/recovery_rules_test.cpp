@@ -1,0 +1,183 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "app/main_form.h"
+#include "app/paths.h"
+#include "monitor/os_detection.h"
+#include "platform/fake/fake_platform.h"
+#include "ui/controls.h"
+#include "ui/headless_backend.h"
+#include "ui/menu.h"
+#include "ui/paint_control.h"
+
+using platform::fake::FakeMachine;
+
+namespace {
+
+constexpr uint32_t MB = 1048576;
+const std::string kIni = "C:\\Q\\Quillet.ini";
+
+// A machine of exactly 512 MB; recoveries are counted by the worker threads they start (the
+// workers never run, so a started recovery stays running until finish()).
+class RecoveryRules : public ::testing::Test {
+protected:
+    RecoveryRules() {
+        machine.program = "C:\\Q\\Quillet.exe";
+        machine.status.totalPhys = 512 * MB;
+        machine.status.availPhys = 300 * MB;
+        machine.largestCommit = 0;
+        machine.tick = 1000000;
+    }
+    void setIni(const std::string& key, const std::string& value) { machine.setIni(kIni, "Settings", key, value); }
+    void create() {
+        app::setAppPaths(app::makeAppPaths(machine.program));
+        monitor::detectOs(machine);
+        window = std::make_unique<app::TQuilletForm>(os, backend);
+        window->create();
+        window->show();
+    }
+    template <class T>
+    T& get(const std::string& name) {
+        return window->form().get<T>(name);
+    }
+    // Moves the clock on by ticks of the monitor.
+    void wait(uint32_t ms) {
+        machine.tick += ms;
+        backend.advance(ms);
+    }
+    size_t recoveries() const { return machine.threads.size(); }
+    void finish() {
+        machine.runThreads();
+        machine.deliverPosted();
+    }
+
+    FakeMachine machine;
+    ui::HeadlessBackend backend;
+    platform::Platform os = machine.services();
+    std::unique_ptr<app::TQuilletForm> window;
+};
+
+TEST_F(RecoveryRules, StartupRuleHoldsTheOthersBackThenFiresOnce) {
+    setIni("ReleaseAfterStartup", "1");  // wait 60 s, amount 257 MB by default
+    machine.status.availPhys = 10 * MB;  // far below the alarm level of 33 MB
+    create();
+    wait(59500);
+    EXPECT_EQ(recoveries(), 0u);
+    wait(1000);
+    ASSERT_EQ(recoveries(), 1u);
+    finish();
+    EXPECT_EQ(machine.commits.back().size, 257 * MB + 0u) << "nothing to enlarge: 2 % free is not below the request";
+    wait(500);
+    EXPECT_EQ(recoveries(), 2u) << "then the alarm rule takes over";
+}
+
+TEST_F(RecoveryRules, AStartupWaitOfOneSecondNeverFiresNorBlocks) {
+    setIni("ReleaseAfterStartup", "1");
+    setIni("ReleaseAfterStartupWait", "1");
+    machine.status.availPhys = 10 * MB;
+    create();
+    wait(500);
+    EXPECT_EQ(recoveries(), 1u);  // the alarm rule
+    finish();
+    EXPECT_EQ(machine.commits.back().size, 257 * MB + 0u);  // the target, not the start-up amount
+}
+
+TEST_F(RecoveryRules, AlarmRuleIsStrictAndHeldBackByABusyCpu) {
+    create();
+    const int level = get<ui::TrackBar>("AutoRecoverLevelTrackBar").position();  // 33
+    machine.status.availPhys = static_cast<uint32_t>(level) * MB;
+    wait(500);
+    EXPECT_EQ(recoveries(), 0u);
+    machine.status.availPhys = static_cast<uint32_t>(level - 1) * MB;
+    get<ui::CheckBox>("DisableCPUMonitorCheckBox").setChecked(false);
+    get<ui::CheckBox>("RecoverBelowCPUUsageCheckBox").setChecked(true);
+    window->state().lastCpuUsage = 75;  // limit 75: held back
+    EXPECT_FALSE(window->cpuAllowsRecovery());
+    window->state().lastCpuUsage = 74;
+    EXPECT_TRUE(window->cpuAllowsRecovery());
+    get<ui::CheckBox>("DisableCPUMonitorCheckBox").setChecked(true);
+    window->state().lastCpuUsage = 99;
+    EXPECT_TRUE(window->cpuAllowsRecovery()) << "without CPU monitoring the condition is ignored";
+    wait(500);
+    EXPECT_EQ(recoveries(), 1u);
+}
+
+TEST_F(RecoveryRules, IntervalRuleFiresOncePerIntervalBelowItsShare) {
+    setIni("RecoverEveryXMinutes", "1");
+    setIni("XMinutes", "2");
+    setIni("XMinutesPercent", "10");
+    setIni("AutoRecoverOnAlarmLevel", "0");
+    machine.status.availPhys = 52 * MB;  // 10 % (10.2): not below
+    create();
+    wait(120500);
+    EXPECT_EQ(recoveries(), 0u);
+    machine.status.availPhys = 40 * MB;  // 7 %
+    wait(60000);
+    EXPECT_EQ(recoveries(), 0u) << "the last evaluation restarted the interval";
+    wait(60500);
+    EXPECT_EQ(recoveries(), 1u);
+    finish();
+    wait(1000);
+    EXPECT_EQ(recoveries(), 1u);
+
+    get<ui::Edit>("RecoverEveryXMinutesEdit").setText("0");  // off even with its box ticked
+    wait(600000);
+    EXPECT_EQ(recoveries(), 1u);
+}
+
+TEST_F(RecoveryRules, EditsAreClampedAndSelected) {
+    create();
+    auto& minutes = get<ui::Edit>("RecoverEveryXMinutesEdit");
+    minutes.setText("1500");
+    EXPECT_EQ(minutes.text(), "999");
+    EXPECT_EQ(window->state().intervalMinutes, 999);
+    auto& percent = get<ui::Edit>("RecoverEveryXMinutesPercentEdit");
+    percent.setText("95");
+    EXPECT_EQ(percent.text(), "90");
+    percent.setText("-3");
+    EXPECT_EQ(percent.text(), "1");
+    auto& cpu = get<ui::Edit>("RecoverBelowCPUUsageEdit");
+    cpu.setText("101");
+    EXPECT_EQ(cpu.text(), "100");
+    cpu.setText("0");
+    EXPECT_EQ(cpu.text(), "0");
+    auto& amount = get<ui::Edit>("ReleaseAfterStartupEdit");
+    amount.setText("5000");
+    EXPECT_EQ(amount.text(), "461");  // capMB of 90 %
+    get<ui::Edit>("ReleaseAfterStartupWaitEdit").setText("1000");
+    EXPECT_EQ(get<ui::Edit>("ReleaseAfterStartupWaitEdit").text(), "999");
+
+    auto& level = get<ui::TrackBar>("AutoRecoverLevelTrackBar");
+    get<ui::TrackBar>("TargetFreeRamTrackBar").setPosition(50);
+    level.setPosition(100);
+    EXPECT_EQ(get<ui::TrackBar>("TargetFreeRamTrackBar").position(), 101);
+    EXPECT_EQ(get<ui::Label>("AutoRecoverLevelValLabel").caption(), "100 Mb (19%)");
+    EXPECT_EQ(get<ui::PerformanceGraphControl>("PerformanceGraph").graph().Baseline2Value(), 19);
+}
+
+TEST_F(RecoveryRules, MasterSwitchPausesTheRulesAndExitSavesTheUsersChoices) {
+    setIni("RecoverEveryXMinutes", "1");
+    create();
+    auto& alarm = get<ui::CheckBox>("AutoRecoverCheckBox");
+    auto& interval = get<ui::CheckBox>("RecoverEveryXMinutesCheckBox");
+    auto& button = get<ui::FlatButton>("DisableAutoRecoverSpeedButton");
+    get<ui::MenuItem>("DisableAutoRecover1").click();
+    EXPECT_TRUE(get<ui::MenuItem>("DisableAutoRecover1").checked());
+    EXPECT_EQ(button.caption(), "启用自动释放功能");
+    EXPECT_EQ(button.font().color, 0x0000FFu);
+    EXPECT_FALSE(alarm.checked() || alarm.enabled() || interval.checked() || interval.enabled());
+    machine.status.availPhys = 1 * MB;
+    wait(500);
+    EXPECT_EQ(recoveries(), 0u);
+
+    window->Exit1Click();
+    EXPECT_EQ(machine.ini[kIni + "|Settings|AutoRecoverOnAlarmLevel"], "1");
+    EXPECT_EQ(machine.ini[kIni + "|Settings|RecoverEveryXMinutes"], "1");
+    EXPECT_FALSE(get<ui::MenuItem>("DisableAutoRecover1").checked());
+    EXPECT_EQ(button.caption(), "停用自动释放功能");
+    EXPECT_TRUE(alarm.checked() && alarm.enabled() && interval.checked());
+}
+
+}  // namespace
