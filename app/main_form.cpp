@@ -69,6 +69,10 @@ settings::FormHandlers TQuilletForm::handlerTable() {
     h["TargetFreeRamTrackBarChange"] = [this] { TargetFreeRamTrackBarChange(); };
     h["TuneRamSpeedButtonClick"] = [this] { TuneRamSpeedButtonClick(); };
     h["DisableAutoRecover1Click"] = [this] { DisableAutoRecover1Click(); };
+    h["HotkeyCheckBoxClick"] = [this] { HotkeyCheckBoxClick(); };
+    h["DisableAutoRecoverCheckBoxClick"] = [this] { DisableAutoRecoverCheckBoxClick(); };
+    h["RecoverHotKeyEnter"] = [this] { RecoverHotKeyEnter(); };
+    h["DisableAutoRecoverHotKeyEnter"] = [this] { DisableAutoRecoverHotKeyEnter(); };
     // The system commands: no question asked, nothing reported.
     h["FreeWindowsClipboardMemory1Click"] = [this] { emptyClipboard(os_); };
     h["CleartheRecentDocumentsFolder1Click"] = [this] { clearRecentDocuments(os_); };
@@ -292,7 +296,9 @@ void TQuilletForm::Exit1Click() {
     // 3. Removing the tray icon (and bringing the window forward) comes here with the tray icon.
     // 4. The graph stops.
     stopGraph();
-    // 5. Unregistering the two hotkeys comes here with the hotkeys.
+    // 5. The hot keys are given back.
+    if (get<ui::CheckBox>("HotkeyCheckBox").checked()) UnregisterRecoverHotkey();
+    if (get<ui::CheckBox>("DisableAutoRecoverCheckBox").checked()) UnregisterDisableHotkey();
     // 6. The message loop ends; the process exits with 0.
     os_.windows.quitMessageLoop();
 }
@@ -473,8 +479,6 @@ bool TQuilletForm::handleMessage(uint32_t message, uintptr_t wParam, intptr_t lP
     return dispatchMessage(message, wParam, lParam, result);
 }
 
-// The hotkeys (id 0 recover, id 1 automatic recovery off and on) act here once registered.
-void TQuilletForm::WMHotKey(uintptr_t) {}
 // The tray icon's mouse messages: a double click opens the window, a right click the menu.
 void TQuilletForm::onTrayMessage(intptr_t mouseMessage) {
     constexpr intptr_t kLeftDoubleClick = 0x0203;  // WM_LBUTTONDBLCLK

@@ -131,6 +131,19 @@ public:
     void ReleaseAfterStartupEditChange();
     void ReleaseAfterStartupWaitEditChange();
 
+    // The hot keys: id 0 recovers now, id 1 switches automatic recovery off and on.
+    void ApplyRecoverHotkey(const std::string& text) { applyHotKey(0, text); }
+    void ApplyDisableHotkey(const std::string& text) { applyHotKey(1, text); }
+    void UnregisterRecoverHotkey() { unregisterHotKey(0); }
+    void UnregisterDisableHotkey() { unregisterHotKey(1); }
+    void HotkeyCheckBoxClick() { hotKeyCheckBoxClick(0); }
+    void DisableAutoRecoverCheckBoxClick() { hotKeyCheckBoxClick(1); }
+    // Typing a combination into its box must not fire the registered one.
+    void RecoverHotKeyEnter() { unregisterHotKey(0); }
+    void DisableAutoRecoverHotKeyEnter() { unregisterHotKey(1); }
+    // The text form of the combination in the hot key's box.
+    std::string hotKeyTextOf(int id) const;
+
     // The settings file: loaded once during creation, saved by 保存设置 and on exit.
     void LoadSettings();
     void SaveSettings();
@@ -162,7 +175,10 @@ private:
     // The window shows unless windowHidden.
     void applyWindowVisibility();
 
-    // Routing points of the message map for features still to come.
+    void applyHotKey(int id, const std::string& text);
+    void unregisterHotKey(int id);
+    void hotKeyCheckBoxClick(int id);
+    // Routing points of the message map.
     void WMHotKey(uintptr_t id);
     void onTrayMessage(intptr_t mouseMessage);
     void onRecoveryDone();

@@ -105,10 +105,13 @@ void TQuilletForm::LoadSettings() {
     RecoverBelowCPUUsageCheckBoxClick();
     get<ui::Edit>("RecoverBelowCPUUsageEdit").setText(file.text("RecoverBelowCPUUsagePercent", "75"));
     get<ui::CheckBox>("AutoRecoverCheckBox").setChecked(file.flag("AutoRecoverOnAlarmLevel", true));
-    // 18. - 21. The hot keys: their boxes here; the keys themselves are read and registered
-    //     with the hot-key feature.
+    // 18. - 21. The hot keys: each box with the design combination first, then the stored one.
     get<ui::CheckBox>("HotkeyCheckBox").setChecked(file.flag("EnableRecoverHotkey", false));
+    HotkeyCheckBoxClick();
+    ApplyRecoverHotkey(file.text("RecoverHotkey", "Ctrl+Alt+R"));
     get<ui::CheckBox>("DisableAutoRecoverCheckBox").setChecked(file.flag("DisableAutoRecoverHotkey", false));
+    DisableAutoRecoverCheckBoxClick();
+    ApplyDisableHotkey(file.text("DisableHotkey", "Ctrl+Alt+D"));
     // 22. The network and Explorer tweaks read their state here with those pages.
     // 23. The recovery sound.
     get<ui::CheckBox>("RecoverSndCheckBox").setChecked(file.flag("UseRecoverSound", true));
@@ -152,8 +155,7 @@ void TQuilletForm::SaveSettings() {
     file.write("Left", f.left());
     file.write("Top", f.top());
     writeStartsWithWindows(get<ui::CheckBox>("StartWithWindowsCheckBox").checked());
-    // 3. The options, in the file's order. The two hot keys' texts are written with the
-    //    hot-key feature; until then the file keeps what it holds.
+    // 3. The options, in the file's order.
     file.writeFlag("ReleaseAfterStartup", get<ui::CheckBox>("ReleaseAfterStartupCheckBox").checked());
     file.write("ReleaseAfterStartupAmount", get<ui::Edit>("ReleaseAfterStartupEdit").text());
     file.write("ReleaseAfterStartupWait", get<ui::Edit>("ReleaseAfterStartupWaitEdit").text());
@@ -169,14 +171,24 @@ void TQuilletForm::SaveSettings() {
     file.write("RecoverBelowCPUUsagePercent", get<ui::Edit>("RecoverBelowCPUUsageEdit").text());
     file.writeFlag("AutoRecoverOnAlarmLevel", get<ui::CheckBox>("AutoRecoverCheckBox").checked());
     file.writeFlag("EnableRecoverHotkey", get<ui::CheckBox>("HotkeyCheckBox").checked());
+    file.write("RecoverHotkey", hotKeyTextOf(0));
     file.writeFlag("DisableAutoRecoverHotkey", get<ui::CheckBox>("DisableAutoRecoverCheckBox").checked());
+    file.write("DisableHotkey", hotKeyTextOf(1));
     file.writeFlag("ShowSplash", get<ui::CheckBox>("StartSplashCheckBox").checked());
     // 4. The low-resource alarm, where the family has one.
     if (get<ui::CheckBox>("LowResourceCheckBox").enabled()) {
         file.writeFlag("LowReourceAlarm", get<ui::CheckBox>("LowResourceCheckBox").checked());
         file.write("LowReourceAlarmPercent", get<ui::Edit>("LowResourceEdit").text());
     }
-    // 5. The hot keys are registered afresh here with the hot-key feature.
+    // 5. The ticked hot keys are registered afresh with the combinations now shown.
+    if (get<ui::CheckBox>("HotkeyCheckBox").checked()) {
+        UnregisterRecoverHotkey();
+        ApplyRecoverHotkey(hotKeyTextOf(0));
+    }
+    if (get<ui::CheckBox>("DisableAutoRecoverCheckBox").checked()) {
+        UnregisterDisableHotkey();
+        ApplyDisableHotkey(hotKeyTextOf(1));
+    }
     // 6.
     file.writeFlag("UseRecoverSound", get<ui::CheckBox>("RecoverSndCheckBox").checked());
     file.write("TargetFreeRam", get<ui::TrackBar>("TargetFreeRamTrackBar").position());

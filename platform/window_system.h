@@ -83,6 +83,13 @@ public:
     // Takes the layered style away: the window is opaque again.
     virtual void clearWindowAlpha(Window window) = 0;
 
+    // System-wide hot keys delivered to the window as WM_HOTKEY with the id. modifiers: 1 Alt,
+    // 2 Ctrl, 4 Shift. False when the combination is taken (by another program, say).
+    virtual bool registerHotKey(Window window, int id, uint32_t modifiers, uint32_t virtualKey) = 0;
+    virtual void unregisterHotKey(Window window, int id) = 0;
+    // The keyboard layout's name of a virtual key (empty when it has none).
+    virtual std::string keyName(uint16_t virtualKey) = 0;
+
     // Brings the window to the front and gives it the keyboard (SetForegroundWindow).
     virtual void bringToFront(Window window) = 0;
     // The mouse pointer's position on the screen.

@@ -224,6 +224,27 @@ void FakeMachine::clearWindowAlpha(Window window) {
     events.push_back("clearWindowAlpha");
 }
 
+bool FakeMachine::registerHotKey(Window window, int id, uint32_t modifiers, uint32_t virtualKey) {
+    details(window);
+    events.push_back("registerHotKey " + std::to_string(id) + " " + std::to_string(modifiers) + " " +
+                     std::to_string(virtualKey));
+    const uint32_t combination = modifiers << 16 | virtualKey;
+    if (takenHotKeys.count(combination) != 0 || hotKeys.count(id) != 0) return false;
+    hotKeys[id] = combination;
+    return true;
+}
+
+void FakeMachine::unregisterHotKey(Window window, int id) {
+    details(window);
+    events.push_back("unregisterHotKey " + std::to_string(id));
+    hotKeys.erase(id);
+}
+
+std::string FakeMachine::keyName(uint16_t virtualKey) {
+    auto found = layoutKeyNames.find(virtualKey);
+    return found == layoutKeyNames.end() ? std::string() : found->second;
+}
+
 void FakeMachine::bringToFront(Window window) { events.push_back("bringToFront " + details(window).layout.className); }
 
 std::string FakeMachine::chooseFileToOpen(Window owner, uint32_t flags) {

@@ -157,6 +157,11 @@ public:
     std::string openFileAnswer;     // what the next open-file dialog gives (empty: cancelled)
     std::vector<OpenFileCall> openFileCalls;
     int cursorX = 0, cursorY = 0;
+    // Registered hot keys by id: modifiers << 16 | key. Combinations in takenHotKeys (same
+    // form) belong to another program and cannot be registered.
+    std::map<int, uint32_t> hotKeys;
+    std::set<uint32_t> takenHotKeys;
+    std::map<uint16_t, std::string> layoutKeyNames;  // the keyboard layout's own key names
     std::vector<PostedMessage> posted;  // in the queue, not yet delivered
     std::list<FakeThread> threads;      // stable addresses: a Thread points at its entry
     bool threadsRefused = false;        // createSuspendedThread fails
@@ -219,6 +224,10 @@ public:
     bool setWindowAlpha(Window window, uint8_t alpha) override;
     void clearWindowAlpha(Window window) override;
     std::string chooseFileToOpen(Window owner, uint32_t flags) override;
+    // Logged as "registerHotKey ID MODIFIERS KEY" / "unregisterHotKey ID".
+    bool registerHotKey(Window window, int id, uint32_t modifiers, uint32_t virtualKey) override;
+    void unregisterHotKey(Window window, int id) override;
+    std::string keyName(uint16_t virtualKey) override;
     // Logged as "bringToFront CLASS".
     void bringToFront(Window window) override;
     void cursorPosition(int& x, int& y) override { x = cursorX, y = cursorY; }

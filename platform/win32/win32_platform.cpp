@@ -282,6 +282,20 @@ void Win32Platform::resumeThread(Thread thread) { ResumeThread(reinterpret_cast<
 void Win32Platform::suspendThread(Thread thread) { SuspendThread(reinterpret_cast<HANDLE>(thread)); }
 void Win32Platform::closeThread(Thread thread) { CloseHandle(reinterpret_cast<HANDLE>(thread)); }
 
+bool Win32Platform::registerHotKey(Window window, int id, uint32_t modifiers, uint32_t virtualKey) {
+    return RegisterHotKey(reinterpret_cast<HWND>(window), id, modifiers, virtualKey) != FALSE;
+}
+
+void Win32Platform::unregisterHotKey(Window window, int id) { UnregisterHotKey(reinterpret_cast<HWND>(window), id); }
+
+std::string Win32Platform::keyName(uint16_t virtualKey) {
+    const UINT scanCode = MapVirtualKeyW(virtualKey, 0);  // MAPVK_VK_TO_VSC
+    if (scanCode == 0) return {};
+    wchar_t name[64] = L"";
+    const int length = GetKeyNameTextW(static_cast<LONG>(scanCode << 16), name, 64);
+    return length > 0 ? narrow(std::wstring(name, static_cast<size_t>(length))) : std::string();
+}
+
 void Win32Platform::bringToFront(Window window) { SetForegroundWindow(reinterpret_cast<HWND>(window)); }
 
 void Win32Platform::cursorPosition(int& x, int& y) {

@@ -55,6 +55,9 @@ public:
     void clearWindowAlpha(Window window) override;
     std::string chooseFileToOpen(Window owner, uint32_t flags) override;
     void bringToFront(Window window) override;
+    bool registerHotKey(Window window, int id, uint32_t modifiers, uint32_t virtualKey) override;
+    void unregisterHotKey(Window window, int id) override;
+    std::string keyName(uint16_t virtualKey) override;
     bool postMessage(Window window, uint32_t message, uintptr_t wParam, intptr_t lParam) override;
 
     // Threads

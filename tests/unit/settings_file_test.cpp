@@ -117,8 +117,8 @@ TEST_F(SettingsFile, SaveWritesEveryKeyInOrderAndLeavesTheRestAlone) {
                         "Left", "Top", "ReleaseAfterStartup", "ReleaseAfterStartupAmount", "ReleaseAfterStartupWait",
                         "RecoverSoundFile", "StartMinimized", "DisableCPUMonitor", "GraphColor", "GraphSpeed",
                         "RecoverEveryXMinutes", "XMinutes", "XMinutesPercent", "RecoverBelowCPUUsage",
-                        "RecoverBelowCPUUsagePercent", "AutoRecoverOnAlarmLevel", "EnableRecoverHotkey",
-                        "DisableAutoRecoverHotkey", "ShowSplash", "UseRecoverSound", "TargetFreeRam",
+                        "RecoverBelowCPUUsagePercent", "AutoRecoverOnAlarmLevel", "EnableRecoverHotkey", "RecoverHotkey",
+                        "DisableAutoRecoverHotkey", "DisableHotkey", "ShowSplash", "UseRecoverSound", "TargetFreeRam",
                         "AutoRecoverLevel", "TabStyle"}));
     EXPECT_EQ(ini("Left"), "120");
     EXPECT_EQ(ini("StartMinimized"), "1");

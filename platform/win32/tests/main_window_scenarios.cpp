@@ -46,10 +46,11 @@ const std::set<std::string> kFilledAtStart = {
     "RecoverBelowCPUUsageEdit", "RecoverSoundFileEdit", "AutoRecoverLevelValLabel",
 };
 // Greyed by the settings' defaults: CPU monitoring is off, so its condition does not apply.
-// and the start-up and interval rules are off, so their numbers are greyed too.
+// the start-up and interval rules and the hot keys are off, so their numbers are greyed too.
 const std::set<std::string> kGreyedBySettings = {
     "RecoverBelowCPUUsageCheckBox", "RecoverBelowCPUUsageEdit", "PercentLabel",        "ReleaseAfterStartupEdit",
     "ReleaseAfterStartupWaitEdit",  "RecoverEveryXMinutesEdit", "RecoverEveryXMinutesPercentEdit",
+    "RecoverHotKey",                "DisableAutoRecoverHotKey",  // their hot keys are off
 };
 
 // "4,095MB (100%)": megabytes with group separators, then the share.

@@ -1,0 +1,57 @@
+// The two system-wide hot keys: recover now (id 0) and automatic recovery off/on (id 1). Each
+// has a check box that turns it on and a hot-key box that holds its combination.
+#include <string>
+
+#include "app/hotkey_text.h"
+#include "app/main_form.h"
+#include "ui/controls.h"
+
+namespace app {
+
+namespace {
+struct HotKeyControls {
+    const char* checkBox;
+    const char* hotKeyBox;
+};
+constexpr HotKeyControls kHotKeys[] = {
+    {"HotkeyCheckBox", "RecoverHotKey"},
+    {"DisableAutoRecoverCheckBox", "DisableAutoRecoverHotKey"},
+};
+}  // namespace
+
+std::string TQuilletForm::hotKeyTextOf(int id) const {
+    const auto layout = [this](uint16_t key) { return os_.windows.keyName(key); };
+    return hotKeyText(get<ui::HotKeyBox>(kHotKeys[id].hotKeyBox).shortcut(), layout);
+}
+
+void TQuilletForm::applyHotKey(int id, const std::string& text) {
+    // 1. "None" keeps the combination and its registration as they are.
+    if (isKeepHotKeyText(text)) return;
+    // 2. - 4.
+    unregisterHotKey(id);
+    const auto layout = [this](uint16_t key) { return os_.windows.keyName(key); };
+    const ui::Shortcut shortcut = parseHotKeyText(text, layout);
+    get<ui::HotKeyBox>(kHotKeys[id].hotKeyBox).setShortcut(shortcut);
+    // 5. Registered while its box is ticked; a combination another program holds is simply
+    //    not registered.
+    if (get<ui::CheckBox>(kHotKeys[id].checkBox).checked() && hotKeyVirtualKey(shortcut) != 0)
+        os_.windows.registerHotKey(window_, id, hotKeyModifiers(shortcut), hotKeyVirtualKey(shortcut));
+}
+
+void TQuilletForm::unregisterHotKey(int id) { os_.windows.unregisterHotKey(window_, id); }
+
+void TQuilletForm::hotKeyCheckBoxClick(int id) {
+    const bool on = get<ui::CheckBox>(kHotKeys[id].checkBox).checked();
+    get<ui::HotKeyBox>(kHotKeys[id].hotKeyBox).setEnabled(on);
+    const std::string text = hotKeyTextOf(id);
+    if (text == "None") return;
+    // Unregisters first and registers only while ticked: clearing removes the hot key.
+    applyHotKey(id, text);
+}
+
+void TQuilletForm::WMHotKey(uintptr_t id) {
+    if (id == 0) RecoverRAM1Click();
+    else if (id == 1) DisableAutoRecover1Click();
+}
+
+}  // namespace app
