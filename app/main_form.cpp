@@ -144,8 +144,7 @@ void TQuilletForm::FormCreate() {
     // 1. The number of the message the taskbar broadcasts when it is created anew.
     state_.taskbarCreatedMessage = os_.windows.registerWindowMessage("TaskbarCreated");
 
-    // 2. The application's message hook, which puts the tray icon back on that message, is
-    //    installed here by the tray-icon feature.
+    // 2. That message puts the tray icon back (see dispatchMessage).
 
     // 3. The design size is the smallest the window may take.
     f.setMinClientSize(f.clientWidth(), f.clientHeight());
@@ -250,7 +249,8 @@ void TQuilletForm::FormCreate() {
 
     // 18. The settings (their handlers run as they are set).
     LoadSettings();
-    // 19. The tray icon is added here (tip "Quillet") with the tray-icon feature.
+    // 19. The tray icon, without an image until the refresh below draws one.
+    toggleTrayIcon();
     // 20. The first display refresh.
     updateStatusDisplay();
 
@@ -293,7 +293,12 @@ void TQuilletForm::Exit1Click() {
     if (!get<ui::CheckBox>("AutoRecoverCheckBox").enabled()) DisableAutoRecover1Click();
     // 2. The settings.
     SaveSettings();
-    // 3. Removing the tray icon (and bringing the window forward) comes here with the tray icon.
+    // 3. The tray icon goes; the window comes forward.
+    if (trayIcon_) {
+        state_.windowHidden = false;
+        toggleTrayIcon();
+        os_.windows.bringToFront(window_);
+    }
     // 4. The graph stops.
     stopGraph();
     // 5. The hot keys are given back.
@@ -330,7 +335,11 @@ void TQuilletForm::startRecovery(uint32_t amountBytes) {
     get<ui::PerformanceGraphControl>("PerformanceGraph").setVisible(false);
     // 7. The hourglass over the program's windows.
     form_->backend().setBusyCursor(true);
-    // 8. The tray icon shows the program icon and the recovery tip here once it exists.
+    // 8. The tray icon shows the program's icon and the recovery tip until the next refresh.
+    if (trayIcon_) {
+        state_.trayIconHandle = os_.tray.programIcon();
+        trayIcon_->modify(state_.trayIconHandle, std::string(kProductName) + " - 正在释放内存……");
+    }
     // 9. The request for the worker.
     memory::RecoveryRequest& request = recoveryRequest();
     request.window = window_;
@@ -447,7 +456,31 @@ void TQuilletForm::TranslucentCheckBoxClick() {
     form_->setStayOnTop(on);
 }
 
+void TQuilletForm::toggleTrayIcon() {
+    if (trayIcon_) {
+        trayIcon_.reset();  // removes the icon
+        return;
+    }
+    trayIcon_ = std::make_unique<TrayIcon>(os_.tray, window_, state_.trayIconHandle, kTrayCallbackMessage);
+    trayIcon_->add();
+    trayIcon_->setTip(kProductName);
+}
+
+void TQuilletForm::refreshTrayIcon(uint32_t freeMB, int32_t freePercent, uint32_t memoryLoad, bool recoveryOff) {
+    if (state_.trayIconHandle != nullptr) os_.tray.destroyIcon(state_.trayIconHandle);
+    const std::string digits = std::to_string(freeMB);
+    state_.trayIconHandle = os_.tray.drawTrayIcon(digits, trayTextX(digits), trayLevelColor(freePercent), recoveryOff);
+    trayIcon_->modify(state_.trayIconHandle, trayTip(freeMB, memoryLoad));
+}
+
 bool TQuilletForm::dispatchMessage(uint32_t message, uintptr_t wParam, intptr_t lParam, intptr_t& result) {
+    // A new taskbar (Explorer restarted) has an empty notification area: the icon goes back.
+    if (state_.taskbarCreatedMessage != 0 && message == state_.taskbarCreatedMessage) {
+        toggleTrayIcon();
+        toggleTrayIcon();
+        result = 0;
+        return true;
+    }
     switch (message) {
         case platform::kWmQueryEndSession:
             Exit1Click();

@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 
+#include "app/tray_icon.h"
 #include "memory/recovery.h"
 #include "monitor/cpu_usage.h"
 #include "platform/platform.h"
@@ -35,6 +36,7 @@ struct MainFormState {
     int32_t freeRamPercent = 0;          // free share of physical memory at the last refresh
     bool windowHidden = false;           // hidden to the notification area
     platform::Thread recoveryThread = nullptr;  // the running recovery's worker; null: none runs
+    platform::Icon trayIconHandle = nullptr;  // the tray icon's image as last drawn
     std::string linkBase;        // base of the program's web links (ends in "/")
     std::string supportAddress;  // the support mail address
 };
@@ -63,6 +65,11 @@ public:
     void ExitSpeedButtonClick() { Exit1Click(); }
     // Hides the main window (to the notification area once its icon exists).
     void HideSpeedButtonClick();
+    // Adds the tray icon (tip "Quillet") when there is none, removes it when there is one.
+    void toggleTrayIcon();
+    // The icon drawn afresh from the figures of a display refresh, and its tip.
+    void refreshTrayIcon(uint32_t freeMB, int32_t freePercent, uint32_t memoryLoad, bool recoveryOff);
+    const TrayIcon* trayIcon() const { return trayIcon_.get(); }
     // The tray menu's 打开 (and the icon's double click): shows the window in front.
     void Open1Click();
     // The icon's right click: the tray menu at the mouse pointer.
@@ -194,6 +201,7 @@ private:
     bool ownWindow_ = false;
 
     MainFormState state_;
+    std::unique_ptr<TrayIcon> trayIcon_;
     bool graphExists_ = false;
     int graphSuspensions_ = 0;
     void applyGraphPace();

@@ -87,7 +87,14 @@ void TQuilletForm::updateStatusDisplay() {
             for (const char* name : {"GDIFreeValLabel", "SystemFreeValLabel", "UserFreeValLabel"})
                 get<ui::Label>(name).setCaption(kNotAvailable);
         }
-        // 11. The tray icon is redrawn here once it exists.
+        // 11. The tray icon and its tip (nothing to draw without a notification area).
+        if (trayIcon() != nullptr && trayIcon()->present()) {
+            memory::MemoryStatus status(os_.memory);
+            const uint32_t freeMB = memory::toMB(status.availPhys());
+            memory::MemoryStatus loadStatus(os_.memory);
+            refreshTrayIcon(freeMB, state_.freeRamPercent, loadStatus.memoryLoad(),
+                            get<ui::MenuItem>("DisableAutoRecover1").checked());
+        }
     }
     // 12. Time since the system started.
     const monitor::Uptime up = monitor::formatUptime(os_.clock.tickCount());

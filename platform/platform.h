@@ -9,6 +9,7 @@
 #include "platform/shell.h"
 #include "platform/system_commands.h"
 #include "platform/threads.h"
+#include "platform/tray.h"
 #include "platform/window_system.h"
 
 namespace platform {
@@ -26,6 +27,7 @@ struct Platform {
     Registry& registry;
     Threads& threads;
     SystemCommands& systemCommands;
+    Tray& tray;
 };
 
 }  // namespace platform

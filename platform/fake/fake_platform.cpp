@@ -224,6 +224,52 @@ void FakeMachine::clearWindowAlpha(Window window) {
     events.push_back("clearWindowAlpha");
 }
 
+bool FakeMachine::addTrayIcon(Window window, uint32_t id, uint32_t callbackMessage, Icon icon,
+                              const std::string& tip) {
+    events.push_back("trayAdd " + tip);
+    if (!trayPresent || trayRefusesAdd || trayIcons.count({window, id}) != 0) return false;
+    trayIcons[{window, id}] = TrayEntry{callbackMessage, icon, tip.substr(0, 63)};
+    return true;
+}
+
+bool FakeMachine::modifyTrayIcon(Window window, uint32_t id, uint32_t callbackMessage, Icon icon,
+                                 const std::string& tip) {
+    events.push_back("trayModify " + tip);
+    auto found = trayIcons.find({window, id});
+    if (!trayPresent || found == trayIcons.end()) return false;
+    found->second = TrayEntry{callbackMessage, icon, tip.substr(0, 63)};
+    return true;
+}
+
+void FakeMachine::deleteTrayIcon(Window window, uint32_t id) {
+    events.push_back("trayDelete");
+    trayIcons.erase({window, id});
+}
+
+Icon FakeMachine::drawTrayIcon(const std::string& digits, int textX, uint32_t lineColor, bool redDot) {
+    drawnIcons.push_back(DrawnIcon{digits, textX, lineColor, redDot, false});
+    return reinterpret_cast<Icon>(&drawnIcons.back());
+}
+
+Icon FakeMachine::programIcon() {
+    ++programIconLoads;
+    return programIconHandle();
+}
+
+FakeMachine::DrawnIcon* FakeMachine::drawn(Icon icon) {
+    for (auto& d : drawnIcons)
+        if (reinterpret_cast<Icon>(&d) == icon) return &d;
+    return nullptr;
+}
+
+void FakeMachine::destroyIcon(Icon icon) {
+    if (icon == programIconHandle()) return;  // shared: stays, as on Windows
+    DrawnIcon* d = drawn(icon);
+    if (d == nullptr) throw std::logic_error("destroying an icon that was not drawn");
+    if (d->destroyed) throw std::logic_error("icon destroyed twice");
+    d->destroyed = true;
+}
+
 bool FakeMachine::registerHotKey(Window window, int id, uint32_t modifiers, uint32_t virtualKey) {
     details(window);
     events.push_back("registerHotKey " + std::to_string(id) + " " + std::to_string(modifiers) + " " +

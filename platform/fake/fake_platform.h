@@ -31,13 +31,14 @@ class FakeMachine : public Memory,
                     public NtSystemInformation,
                     public Registry,
                     public Threads,
-                    public SystemCommands {
+                    public SystemCommands,
+                    public Tray {
 public:
     FakeMachine();
     ~FakeMachine() override;
 
     Platform services() {
-        return Platform{*this, *this, *this, *this, *this, *this, *this, *this, *this, *this, *this};
+        return Platform{*this, *this, *this, *this, *this, *this, *this, *this, *this, *this, *this, *this};
     }
 
     // --- scripted state -------------------------------------------------------
@@ -162,6 +163,27 @@ public:
     std::map<int, uint32_t> hotKeys;
     std::set<uint32_t> takenHotKeys;
     std::map<uint16_t, std::string> layoutKeyNames;  // the keyboard layout's own key names
+    // The notification area: whether the shell has one, whether it takes new icons, and the
+    // icons in it by window and id. Drawn icons record what they show.
+    struct TrayEntry {
+        uint32_t callbackMessage = 0;
+        Icon icon = nullptr;
+        std::string tip;
+    };
+    struct DrawnIcon {
+        std::string digits;
+        int textX = 0;
+        uint32_t lineColor = 0;
+        bool redDot = false;
+        bool destroyed = false;
+    };
+    bool trayPresent = true;
+    bool trayRefusesAdd = false;
+    std::map<std::pair<Window, uint32_t>, TrayEntry> trayIcons;
+    std::list<DrawnIcon> drawnIcons;  // stable addresses: an Icon points at its entry
+    int programIconLoads = 0;
+    Icon programIconHandle() { return reinterpret_cast<Icon>(&programIcon_); }
+    DrawnIcon* drawn(Icon icon);
     std::vector<PostedMessage> posted;  // in the queue, not yet delivered
     std::list<FakeThread> threads;      // stable addresses: a Thread points at its entry
     bool threadsRefused = false;        // createSuspendedThread fails
@@ -240,6 +262,16 @@ public:
     void resumeThread(Thread thread) override;
     void suspendThread(Thread thread) override;
     void closeThread(Thread thread) override;
+    // --- Tray -------------------------------------------------------------------
+    // Logged as "trayAdd TIP", "trayModify TIP", "trayDelete".
+    bool trayAvailable() override { return trayPresent; }
+    bool addTrayIcon(Window window, uint32_t id, uint32_t callbackMessage, Icon icon, const std::string& tip) override;
+    bool modifyTrayIcon(Window window, uint32_t id, uint32_t callbackMessage, Icon icon,
+                        const std::string& tip) override;
+    void deleteTrayIcon(Window window, uint32_t id) override;
+    Icon drawTrayIcon(const std::string& digits, int textX, uint32_t lineColor, bool redDot) override;
+    Icon programIcon() override;
+    void destroyIcon(Icon icon) override;
     // --- Shell ------------------------------------------------------------------
     intptr_t shellExecute(Window owner, const std::string& verb, const std::string& file, const std::string& parameters,
                           const std::string& directory, int showCommand) override;
@@ -282,6 +314,7 @@ private:
     RegistryKey newHandle(const std::string& path, uint32_t access);
     void ensureKey(const std::string& full);
 
+    int programIcon_ = 0;
     std::map<void*, uint32_t> blocks_;
     std::map<std::string, uint32_t> registeredMessages_;  // committed blocks and their sizes
     bool ntFound_ = false;

@@ -296,6 +296,112 @@ std::string Win32Platform::keyName(uint16_t virtualKey) {
     return length > 0 ? narrow(std::wstring(name, static_cast<size_t>(length))) : std::string();
 }
 
+// --- Tray -------------------------------------------------------------------
+
+namespace {
+// The record every shell version knows (the 64-character tip of the first one).
+bool notifyIcon(DWORD action, Window window, uint32_t id, uint32_t callbackMessage, Icon icon, const std::string& tip,
+                UINT flags) {
+    NOTIFYICONDATAW data{};
+    data.cbSize = NOTIFYICONDATAW_V1_SIZE;
+    data.hWnd = reinterpret_cast<HWND>(window);
+    data.uID = id;
+    data.uFlags = flags;
+    data.uCallbackMessage = callbackMessage;
+    data.hIcon = reinterpret_cast<HICON>(icon);
+    const std::wstring text = widen(tip).substr(0, 63);
+    std::copy(text.begin(), text.end(), data.szTip);
+    return Shell_NotifyIconW(action, &data) != FALSE;
+}
+}  // namespace
+
+bool Win32Platform::addTrayIcon(Window window, uint32_t id, uint32_t callbackMessage, Icon icon,
+                                const std::string& tip) {
+    return notifyIcon(NIM_ADD, window, id, callbackMessage, icon, tip, NIF_MESSAGE | NIF_ICON | NIF_TIP);
+}
+
+bool Win32Platform::modifyTrayIcon(Window window, uint32_t id, uint32_t callbackMessage, Icon icon,
+                                   const std::string& tip) {
+    return notifyIcon(NIM_MODIFY, window, id, callbackMessage, icon, tip, NIF_ICON | NIF_TIP);
+}
+
+void Win32Platform::deleteTrayIcon(Window window, uint32_t id) { notifyIcon(NIM_DELETE, window, id, 0, nullptr, "", 0); }
+
+Icon Win32Platform::drawTrayIcon(const std::string& digits, int textX, uint32_t lineColor, bool redDot) {
+    constexpr int kSize = 16;
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP mask = CreateBitmap(kSize, kSize, 1, 1, nullptr);
+    HBITMAP colour = CreateCompatibleBitmap(screen, kSize, kSize);
+    const std::wstring text = widen(digits);
+    // Tahoma at 7 points, smaller until the digits fit the icon's width.
+    HFONT font = nullptr;
+    for (int points = 7; points >= 1; --points) {
+        if (font != nullptr) DeleteObject(font);
+        font = CreateFontW(-MulDiv(points, GetDeviceCaps(screen, LOGPIXELSY), 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE,
+                           FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                           DEFAULT_PITCH | FF_DONTCARE, L"Tahoma");
+        HGDIOBJ old = SelectObject(dc, font);
+        SIZE size{};
+        GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+        SelectObject(dc, old);
+        if (size.cx <= kSize) break;
+    }
+    auto paint = [&](HBITMAP bitmap, COLORREF textColour, COLORREF lineColour) {
+        HGDIOBJ oldBitmap = SelectObject(dc, bitmap);
+        PatBlt(dc, 0, 0, kSize, kSize, BLACKNESS);
+        HGDIOBJ oldFont = SelectObject(dc, font);
+        SetBkMode(dc, TRANSPARENT);
+        SetTextColor(dc, textColour);
+        TextOutW(dc, textX, 0, text.c_str(), static_cast<int>(text.size()));
+        HPEN pen = CreatePen(PS_SOLID, 1, lineColour);
+        HGDIOBJ oldPen = SelectObject(dc, pen);
+        for (int y = 11; y <= 14; ++y) {
+            MoveToEx(dc, 1, y, nullptr);
+            LineTo(dc, 15, y);
+        }
+        SelectObject(dc, oldPen);
+        DeleteObject(pen);
+        SelectObject(dc, oldFont);
+        SelectObject(dc, oldBitmap);
+    };
+    paint(mask, RGB(0, 0, 0), RGB(0, 0, 0));  // all black: the icon is opaque
+    paint(colour, RGB(255, 255, 255), static_cast<COLORREF>(lineColor));
+    if (redDot) {
+        HGDIOBJ oldBitmap = SelectObject(dc, colour);
+        HBRUSH brush = CreateSolidBrush(RGB(255, 0, 0));
+        HPEN pen = CreatePen(PS_SOLID, 1, RGB(255, 0, 0));
+        HGDIOBJ oldBrush = SelectObject(dc, brush);
+        HGDIOBJ oldPen = SelectObject(dc, pen);
+        Ellipse(dc, 12, 0, 16, 4);
+        SelectObject(dc, oldBrush);
+        SelectObject(dc, oldPen);
+        DeleteObject(brush);
+        DeleteObject(pen);
+        SelectObject(dc, oldBitmap);
+    }
+    ICONINFO info{};
+    info.fIcon = TRUE;
+    info.hbmMask = mask;
+    info.hbmColor = colour;
+    HICON icon = CreateIconIndirect(&info);
+    DeleteObject(font);
+    DeleteObject(mask);
+    DeleteObject(colour);
+    DeleteDC(dc);
+    ReleaseDC(nullptr, screen);
+    return reinterpret_cast<Icon>(icon);
+}
+
+Icon Win32Platform::programIcon() {
+    return reinterpret_cast<Icon>(LoadIconW(GetModuleHandleW(nullptr), L"MAINICON"));
+}
+
+void Win32Platform::destroyIcon(Icon icon) {
+    // The program's own icon is shared and stays; drawn ones go.
+    if (icon != nullptr && icon != programIcon()) DestroyIcon(reinterpret_cast<HICON>(icon));
+}
+
 void Win32Platform::bringToFront(Window window) { SetForegroundWindow(reinterpret_cast<HWND>(window)); }
 
 void Win32Platform::cursorPosition(int& x, int& y) {

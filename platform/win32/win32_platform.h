@@ -18,13 +18,14 @@ class Win32Platform : public Memory,
                       public NtSystemInformation,
                       public Registry,
                       public Threads,
-                      public SystemCommands {
+                      public SystemCommands,
+                      public Tray {
 public:
     explicit Win32Platform(std::string commandLine);
     ~Win32Platform() override;
 
     Platform services() {
-        return Platform{*this, *this, *this, *this, *this, *this, *this, *this, *this, *this, *this};
+        return Platform{*this, *this, *this, *this, *this, *this, *this, *this, *this, *this, *this, *this};
     }
 
     // Memory
@@ -55,6 +56,16 @@ public:
     void clearWindowAlpha(Window window) override;
     std::string chooseFileToOpen(Window owner, uint32_t flags) override;
     void bringToFront(Window window) override;
+
+    // Tray
+    bool trayAvailable() override { return true; }
+    bool addTrayIcon(Window window, uint32_t id, uint32_t callbackMessage, Icon icon, const std::string& tip) override;
+    bool modifyTrayIcon(Window window, uint32_t id, uint32_t callbackMessage, Icon icon,
+                        const std::string& tip) override;
+    void deleteTrayIcon(Window window, uint32_t id) override;
+    Icon drawTrayIcon(const std::string& digits, int textX, uint32_t lineColor, bool redDot) override;
+    Icon programIcon() override;
+    void destroyIcon(Icon icon) override;
     bool registerHotKey(Window window, int id, uint32_t modifiers, uint32_t virtualKey) override;
     void unregisterHotKey(Window window, int id) override;
     std::string keyName(uint16_t virtualKey) override;

@@ -163,6 +163,9 @@ struct RunningCopy {
         window = waitForWindow(child, L"TQuilletForm", 15000);
         check(window != nullptr, "first copy: main window of class TQuilletForm");
         if (window != nullptr) checkText(windowText(window), L"Quillet", "first copy: caption");
+        // The window exists hidden while it is being made, then shows.
+        const DWORD start = GetTickCount();
+        while (window != nullptr && !IsWindowVisible(window) && GetTickCount() - start < 15000) Sleep(20);
         if (window != nullptr) check(IsWindowVisible(window) != FALSE, "first copy: window shown");
     }
     void checkUnchanged(const std::string& what) {

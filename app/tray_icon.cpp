@@ -1,0 +1,52 @@
+#include "app/tray_icon.h"
+
+#include <cstdio>
+
+#include "app/texts.h"
+#include "memory/conversions.h"
+
+namespace app {
+
+bool TrayIcon::add() {
+    if (present_) return true;
+    if (!tray_.trayAvailable()) return false;
+    present_ = true;
+    return tray_.addTrayIcon(window_, kId, callbackMessage_, icon_, "");
+}
+
+bool TrayIcon::setTip(const std::string& tip) { return modify(icon_, tip); }
+
+bool TrayIcon::modify(platform::Icon icon, const std::string& tip) {
+    if (!present_) return false;
+    tray_.modifyTrayIcon(window_, kId, callbackMessage_, icon, tip);
+    return true;  // whatever the shell answered
+}
+
+void TrayIcon::remove() {
+    if (!present_) return;
+    tray_.deleteTrayIcon(window_, kId);
+    present_ = false;
+}
+
+uint32_t trayLevelColor(int32_t freePercent) {
+    if (freePercent > 20) return 0x00FF00;  // green
+    if (freePercent > 5) return 0x00FFFF;   // yellow
+    return 0x0000FF;                        // red
+}
+
+int trayTextX(const std::string& digits) {
+    switch (digits.size()) {
+        case 1: return 6;
+        case 2: return 3;
+        case 3: return 1;
+        default: return 0;  // four digits fill the icon; more are shrunk to fit from the left
+    }
+}
+
+std::string trayTip(uint32_t freeMB, uint32_t memoryLoad) {
+    char load[16];
+    std::snprintf(load, sizeof load, "%02u", memoryLoad);
+    return std::string(kProductName) + " 可用内存：" + memory::formatThousands(freeMB) + "MB内存荷载：" + load + "%";
+}
+
+}  // namespace app

@@ -1,0 +1,46 @@
+#pragma once
+#include <cstdint>
+#include <string>
+
+#include "platform/platform.h"
+
+namespace app {
+
+// The program's icon in the notification area: added once, its image and tip changed while it
+// is there, removed when the object goes. Without a notification area it stays absent and
+// every operation answers false.
+class TrayIcon {
+public:
+    static constexpr uint32_t kId = 1;
+
+    TrayIcon(platform::Tray& tray, platform::Window window, platform::Icon icon, uint32_t callbackMessage)
+        : tray_(tray), window_(window), icon_(icon), callbackMessage_(callbackMessage) {}
+    ~TrayIcon() { remove(); }
+    TrayIcon(const TrayIcon&) = delete;
+    TrayIcon& operator=(const TrayIcon&) = delete;
+
+    // Adds the icon with the icon given at construction and an empty tip; the shell's answer
+    // (true at once when it is there already).
+    bool add();
+    // The tip, with the icon given at construction.
+    bool setTip(const std::string& tip);
+    bool modify(platform::Icon icon, const std::string& tip);
+    void remove();
+    bool present() const { return present_; }
+
+private:
+    platform::Tray& tray_;
+    platform::Window window_;
+    platform::Icon icon_;
+    uint32_t callbackMessage_;
+    bool present_ = false;  // the notification area exists and the icon was asked for
+};
+
+// What the icon shows for free memory: the lines' colour by the free share (green above 20 %,
+// yellow above 5 %, else red) and where the digits start (the fewer, the further right).
+uint32_t trayLevelColor(int32_t freePercent);
+int trayTextX(const std::string& digits);
+// "Quillet 可用内存：1,234MB内存荷载：61%"
+std::string trayTip(uint32_t freeMB, uint32_t memoryLoad);
+
+}  // namespace app

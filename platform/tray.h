@@ -1,0 +1,36 @@
+#pragma once
+#include <cstdint>
+#include <string>
+
+#include "platform/window_system.h"
+
+namespace platform {
+
+// Opaque icon handle; null means "no icon".
+struct IconTag;
+using Icon = IconTag*;
+
+// The taskbar's notification area and the icons shown there.
+class Tray {
+public:
+    virtual ~Tray() = default;
+    // Whether the shell offers the notification area at all (its library and function).
+    virtual bool trayAvailable() = 0;
+    // Shell_NotifyIcon: adds (message, icon and tip) or modifies (icon and tip) the window's
+    // icon `id`; messages about it come to the window as callbackMessage. The tip is cut to 63
+    // characters. The shell's answer.
+    virtual bool addTrayIcon(Window window, uint32_t id, uint32_t callbackMessage, Icon icon,
+                             const std::string& tip) = 0;
+    virtual bool modifyTrayIcon(Window window, uint32_t id, uint32_t callbackMessage, Icon icon,
+                                const std::string& tip) = 0;
+    virtual void deleteTrayIcon(Window window, uint32_t id) = 0;
+
+    // A 16 x 16 icon showing free megabytes as digits over four lines in the level's colour,
+    // with a red dot in the top-right corner when `redDot`. The caller destroys it.
+    virtual Icon drawTrayIcon(const std::string& digits, int textX, uint32_t lineColor, bool redDot) = 0;
+    // The program's own icon (not to be destroyed).
+    virtual Icon programIcon() = 0;
+    virtual void destroyIcon(Icon icon) = 0;
+};
+
+}  // namespace platform

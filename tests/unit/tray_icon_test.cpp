@@ -1,0 +1,121 @@
+#include "app/tray_icon.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "app/main_form.h"
+#include "app/paths.h"
+#include "monitor/os_detection.h"
+#include "platform/fake/fake_platform.h"
+#include "ui/headless_backend.h"
+#include "ui/menu.h"
+
+using platform::fake::FakeMachine;
+
+namespace {
+
+constexpr uint32_t MB = 1048576;
+
+TEST(TrayIconLook, LevelColourDigitPlaceAndTip) {
+    EXPECT_EQ(app::trayLevelColor(21), 0x00FF00u);
+    EXPECT_EQ(app::trayLevelColor(20), 0x00FFFFu);
+    EXPECT_EQ(app::trayLevelColor(6), 0x00FFFFu);
+    EXPECT_EQ(app::trayLevelColor(5), 0x0000FFu);
+    EXPECT_EQ(app::trayTextX("8"), 6);
+    EXPECT_EQ(app::trayTextX("64"), 3);
+    EXPECT_EQ(app::trayTextX("512"), 1);
+    EXPECT_EQ(app::trayTextX("1536"), 0);
+    EXPECT_EQ(app::trayTip(1234, 61), "Quillet 可用内存：1,234MB内存荷载：61%");
+    EXPECT_EQ(app::trayTip(8, 5), "Quillet 可用内存：8MB内存荷载：05%");
+}
+
+class Tray : public ::testing::Test {
+protected:
+    void create() {
+        machine.status.totalPhys = 2048 * MB;
+        machine.status.availPhys = 1536 * MB;
+        machine.status.memoryLoad = 25;
+        app::setAppPaths(app::makeAppPaths(machine.program));
+        monitor::detectOs(machine);
+        window = std::make_unique<app::TQuilletForm>(os, backend);
+        window->create();
+    }
+    const FakeMachine::TrayEntry* entry() {
+        auto found = machine.trayIcons.find({window->window(), 1u});
+        return found == machine.trayIcons.end() ? nullptr : &found->second;
+    }
+    const FakeMachine::DrawnIcon* shown() { return entry() ? machine.drawn(entry()->icon) : nullptr; }
+
+    FakeMachine machine;
+    ui::HeadlessBackend backend;
+    platform::Platform os = machine.services();
+    std::unique_ptr<app::TQuilletForm> window;
+};
+
+TEST_F(Tray, AddedAtCreationThenDrawnFromTheFigures) {
+    create();
+    ASSERT_NE(entry(), nullptr);
+    EXPECT_EQ(entry()->callbackMessage, 1025u);
+    const auto& e = machine.events;
+    const auto add = std::find(e.begin(), e.end(), "trayAdd ");  // no image, empty tip at first
+    ASSERT_NE(add, e.end());
+    EXPECT_EQ(*(add + 1), "trayModify Quillet");
+    EXPECT_EQ(entry()->tip, "Quillet 可用内存：1,536MB内存荷载：25%");
+    ASSERT_NE(shown(), nullptr);
+    EXPECT_EQ(shown()->digits, "1536");
+    EXPECT_EQ(shown()->textX, 0);
+    EXPECT_EQ(shown()->lineColor, 0x00FF00u);
+    EXPECT_FALSE(shown()->redDot);
+
+    window->DisableAutoRecover1Click();
+    machine.status.availPhys = 8 * MB;
+    backend.advance(500);
+    EXPECT_EQ(shown()->digits, "8");
+    EXPECT_EQ(shown()->lineColor, 0x0000FFu);
+    EXPECT_TRUE(shown()->redDot);
+    size_t alive = 0;
+    for (const auto& d : machine.drawnIcons) alive += d.destroyed ? 0 : 1;
+    EXPECT_EQ(alive, 1u) << "each new image replaces the last";
+}
+
+TEST_F(Tray, ARecoveryShowsTheProgramIconUntilTheNextRefresh) {
+    create();
+    machine.largestCommit = 0;
+    window->startRecovery(MB);
+    EXPECT_EQ(entry()->icon, machine.programIconHandle());
+    EXPECT_EQ(entry()->tip, "Quillet - 正在释放内存……");
+    backend.advance(500);
+    EXPECT_EQ(entry()->tip, "Quillet - 正在释放内存……") << "figures stay while it runs";
+    machine.runThreads();
+    machine.deliverPosted();
+    backend.advance(500);
+    EXPECT_NE(machine.drawn(entry()->icon), nullptr);
+}
+
+TEST_F(Tray, ANewTaskbarGetsTheIconBackAndExitRemovesIt) {
+    create();
+    const platform::Icon last = entry()->icon;
+    const uint32_t taskbarCreated = window->state().taskbarCreatedMessage;
+    machine.trayIcons.clear();  // Explorer restarted with an empty notification area
+    EXPECT_EQ(machine.send(window->window(), taskbarCreated), 0);
+    ASSERT_EQ(machine.trayIcons.size(), 1u);
+    EXPECT_EQ(entry()->icon, last);
+    EXPECT_EQ(entry()->tip, "Quillet");
+
+    window->HideSpeedButtonClick();
+    window->Exit1Click();
+    EXPECT_TRUE(machine.trayIcons.empty());
+    EXPECT_FALSE(window->state().windowHidden);
+}
+
+TEST_F(Tray, WithoutANotificationAreaNothingIsAskedOfIt) {
+    machine.trayPresent = false;
+    create();
+    backend.advance(1000);
+    EXPECT_TRUE(machine.trayIcons.empty());
+    EXPECT_TRUE(machine.drawnIcons.empty());
+}
+
+}  // namespace
