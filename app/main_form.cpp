@@ -70,6 +70,14 @@ settings::FormHandlers TQuilletForm::handlerTable() {
     h["TuneRamSpeedButtonClick"] = [this] { TuneRamSpeedButtonClick(); };
     h["DisableAutoRecover1Click"] = [this] { DisableAutoRecover1Click(); };
     h["HotkeyCheckBoxClick"] = [this] { HotkeyCheckBoxClick(); };
+    h["QuilletHelpTopics1Click"] = [this] { QuilletHelpTopics1Click(); };
+    h["WebAboutValLabelClick"] = [this] { WebAboutValLabelClick(); };
+    h["Quilletwebsite1Click"] = [this] { Quilletwebsite1Click(); };
+    h["EmailAboutValLabelClick"] = [this] { EmailAboutValLabelClick(); };
+    h["JoinourfreeNewsletter1Click"] = [this] { JoinourfreeNewsletter1Click(); };
+    h["Login1Click"] = [this] { Login1Click(); };
+    h["Forgottenyourpassword1Click"] = [this] { Forgottenyourpassword1Click(); };
+    h["AboutQuillet1Click"] = [this] { AboutQuillet1Click(); };
     h["DisableAutoRecoverCheckBoxClick"] = [this] { DisableAutoRecoverCheckBoxClick(); };
     h["RecoverHotKeyEnter"] = [this] { RecoverHotKeyEnter(); };
     h["DisableAutoRecoverHotKeyEnter"] = [this] { DisableAutoRecoverHotKeyEnter(); };

@@ -151,6 +151,16 @@ public:
     // The text form of the combination in the hot key's box.
     std::string hotKeyTextOf(int id) const;
 
+    // Help and web links.
+    void QuilletHelpTopics1Click();
+    void WebAboutValLabelClick();
+    void Quilletwebsite1Click() { WebAboutValLabelClick(); }
+    void EmailAboutValLabelClick();
+    void JoinourfreeNewsletter1Click();
+    void Login1Click();
+    void Forgottenyourpassword1Click();
+    void AboutQuillet1Click();
+
     // The settings file: loaded once during creation, saved by 保存设置 and on exit.
     void LoadSettings();
     void SaveSettings();
@@ -182,6 +192,7 @@ private:
     // The window shows unless windowHidden.
     void applyWindowVisibility();
 
+    void openAddress(const std::string& address);
     void applyHotKey(int id, const std::string& text);
     void unregisterHotKey(int id);
     void hotKeyCheckBoxClick(int id);
