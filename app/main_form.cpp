@@ -52,6 +52,7 @@ TQuilletForm::TQuilletForm(platform::Platform& os, ui::Backend& backend)
 }
 
 TQuilletForm::~TQuilletForm() {
+    releaseHeldBlock();
     if (ownWindow_ && window_ != nullptr) os_.windows.destroyWindow(window_);
     form_.reset();
 }
@@ -71,6 +72,8 @@ settings::FormHandlers TQuilletForm::handlerTable() {
     h["DisableAutoRecover1Click"] = [this] { DisableAutoRecover1Click(); };
     h["HotkeyCheckBoxClick"] = [this] { HotkeyCheckBoxClick(); };
     h["QuilletHelpTopics1Click"] = [this] { QuilletHelpTopics1Click(); };
+    h["ReduceRAMEditChange"] = [this] { ReduceRAMEditChange(); };
+    h["ReduceRAMCheckBoxClick"] = [this] { ReduceRAMCheckBoxClick(); };
     h["WebAboutValLabelClick"] = [this] { WebAboutValLabelClick(); };
     h["Quilletwebsite1Click"] = [this] { Quilletwebsite1Click(); };
     h["EmailAboutValLabelClick"] = [this] { EmailAboutValLabelClick(); };

@@ -151,6 +151,12 @@ public:
     // The text form of the combination in the hot key's box.
     std::string hotKeyTextOf(int id) const;
 
+    // The stress page: the amount stays within free memory; the box takes or gives back the
+    // held block.
+    void ReduceRAMEditChange();
+    void ReduceRAMCheckBoxClick();
+    void* heldBlock() const { return heldBlock_; }
+
     // Help and web links.
     void QuilletHelpTopics1Click();
     void WebAboutValLabelClick();
@@ -193,6 +199,7 @@ private:
     void applyWindowVisibility();
 
     void openAddress(const std::string& address);
+    void releaseHeldBlock();
     void applyHotKey(int id, const std::string& text);
     void unregisterHotKey(int id);
     void hotKeyCheckBoxClick(int id);
@@ -213,6 +220,7 @@ private:
 
     MainFormState state_;
     std::unique_ptr<TrayIcon> trayIcon_;
+    void* heldBlock_ = nullptr;  // the stress page's block, held until its box is cleared
     bool graphExists_ = false;
     int graphSuspensions_ = 0;
     void applyGraphPace();

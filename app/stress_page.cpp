@@ -1,0 +1,59 @@
+// The stress page: holds a chosen number of megabytes of physical memory away from the rest of
+// the system until the box is cleared.
+#include <cstring>
+#include <string>
+
+#include "app/main_form.h"
+#include "app/parse_int.h"
+#include "memory/conversions.h"
+#include "memory/memory_status.h"
+#include "ui/controls.h"
+
+namespace app {
+
+void TQuilletForm::ReduceRAMEditChange() {
+    const int32_t asked = parseInt(get<ui::Edit>("ReduceRAMEdit").text());
+    {
+        // No more than is free (a negative amount counts as more).
+        memory::MemoryStatus status(os_.memory);
+        if (memory::toMB(status.availPhys()) < static_cast<uint32_t>(asked)) {
+            memory::MemoryStatus fresh(os_.memory);
+            correctEdit("ReduceRAMEdit", std::to_string(memory::toMB(fresh.availPhys())));
+        }
+    }
+    if (asked == 0) correctEdit("ReduceRAMEdit", "1");
+}
+
+void TQuilletForm::releaseHeldBlock() {
+    if (heldBlock_ == nullptr) return;
+    os_.memory.virtualFree(heldBlock_, 0, platform::kMemRelease);
+    heldBlock_ = nullptr;
+}
+
+void TQuilletForm::ReduceRAMCheckBoxClick() {
+    auto& box = get<ui::CheckBox>("ReduceRAMCheckBox");
+    // 1. Not while a recovery runs: the box clears and a block already held stays held.
+    if (recoveryRunning()) {
+        box.setChecked(false);
+        return;
+    }
+    // 2. The amount, in 32 bits (the edit keeps it within free memory, below 4 GB).
+    const uint32_t amount = static_cast<uint32_t>(parseInt(get<ui::Edit>("ReduceRAMEdit").text())) << 20;
+    if (box.checked()) {
+        // 3. A block still held from before is given back first: there is room for one.
+        releaseHeldBlock();
+        heldBlock_ = os_.memory.virtualAlloc(amount, platform::kMemCommit, platform::kPageNoCache | platform::kPageReadWrite);
+        if (heldBlock_ == nullptr) return;  // refused: nothing held, nothing said
+        showPage("MemoryTabSheet");
+        form_->backend().setBusyCursor(true);
+        std::memset(heldBlock_, 0x00, amount);  // every page must become physical memory
+    } else if (heldBlock_ != nullptr) {
+        // 4.
+        showPage("MemoryTabSheet");
+        releaseHeldBlock();
+    }
+    // 5.
+    form_->backend().setBusyCursor(false);
+}
+
+}  // namespace app

@@ -1,0 +1,95 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "app/main_form.h"
+#include "app/paths.h"
+#include "monitor/os_detection.h"
+#include "platform/fake/fake_platform.h"
+#include "ui/controls.h"
+#include "ui/headless_backend.h"
+
+using platform::fake::FakeMachine;
+
+namespace {
+
+constexpr uint32_t MB = 1048576;
+
+class StressPage : public ::testing::Test {
+protected:
+    void SetUp() override {
+        machine.status.totalPhys = 256 * MB;
+        machine.status.availPhys = 100 * MB;
+        machine.largestCommit = 80 * MB;
+        app::setAppPaths(app::makeAppPaths(machine.program));
+        monitor::detectOs(machine);
+        window = std::make_unique<app::TQuilletForm>(os, backend);
+        window->create();
+        window->show();
+        window->form().get<ui::PageControl>("MainPageControl").setActivePageIndex(4);  // the stress page
+    }
+    ui::Edit& amount() { return window->form().get<ui::Edit>("ReduceRAMEdit"); }
+    ui::CheckBox& box() { return window->form().get<ui::CheckBox>("ReduceRAMCheckBox"); }
+    std::string page() { return window->form().get<ui::PageControl>("MainPageControl").activePage()->name(); }
+
+    FakeMachine machine;
+    ui::HeadlessBackend backend;
+    platform::Platform os = machine.services();
+    std::unique_ptr<app::TQuilletForm> window;
+};
+
+TEST_F(StressPage, TheAmountStaysWithinFreeMemoryAndAboveZero) {
+    amount().userChanged("250");
+    EXPECT_EQ(amount().text(), "100");
+    amount().userChanged("-5");
+    EXPECT_EQ(amount().text(), "100");
+    amount().userChanged("");
+    EXPECT_EQ(amount().text(), "1");
+    amount().userChanged("64");
+    EXPECT_EQ(amount().text(), "64");
+}
+
+TEST_F(StressPage, TickingHoldsAWrittenBlockUntilCleared) {
+    box().userChanged(true);  // design amount "0": refused, nothing held
+    EXPECT_EQ(window->heldBlock(), nullptr);
+    EXPECT_TRUE(box().checked());
+    box().userChanged(false);
+
+    amount().userChanged("64");
+    box().userChanged(true);
+    ASSERT_NE(window->heldBlock(), nullptr);
+    EXPECT_EQ(machine.commits.back().size, 64 * MB);
+    EXPECT_EQ(machine.commits.back().protect, 0x204u);
+    EXPECT_EQ(page(), "MemoryTabSheet");
+    EXPECT_FALSE(backend.busyCursor());
+    EXPECT_TRUE(machine.releases.empty());
+
+    window->form().get<ui::PageControl>("MainPageControl").setActivePageIndex(4);
+    box().userChanged(false);
+    EXPECT_EQ(window->heldBlock(), nullptr);
+    ASSERT_EQ(machine.releases.size(), 1u);
+    EXPECT_TRUE(machine.releases[0].uniform && machine.releases[0].firstByte == 0);
+    EXPECT_EQ(page(), "MemoryTabSheet");
+}
+
+TEST_F(StressPage, DuringARecoveryTheBoxClearsAndAHeldBlockIsNotLost) {
+    amount().userChanged("10");
+    box().userChanged(true);
+    void* held = window->heldBlock();
+    window->form().get<ui::PageControl>("MainPageControl").setActivePageIndex(4);
+    machine.largestCommit = 0;
+    window->startRecovery(MB);
+    window->form().get<ui::PageControl>("MainPageControl").setActivePageIndex(4);
+    box().userChanged(false);
+    EXPECT_FALSE(box().checked());
+    EXPECT_EQ(window->heldBlock(), held) << "still held";
+    machine.runThreads();
+    machine.deliverPosted();
+    machine.largestCommit = 80 * MB;
+    box().userChanged(true);  // the old block is given back before a new one is taken
+    EXPECT_EQ(machine.releases.size(), 1u);
+    EXPECT_NE(window->heldBlock(), nullptr);
+}
+
+}  // namespace
