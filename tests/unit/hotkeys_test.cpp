@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "tests/unit/main_window_fixture.h"
+
 #include <memory>
 #include <string>
 
@@ -18,28 +20,15 @@ namespace {
 const std::string kIni = "C:\\Q\\Quillet.ini";
 constexpr uint32_t kCtrlAlt = 3;
 
-class HotKeys : public ::testing::Test {
+class HotKeys : public MainWindowTest {
 protected:
     HotKeys() { machine.program = "C:\\Q\\Quillet.exe"; }
-    void setIni(const std::string& key, const std::string& value) { machine.setIni(kIni, "Settings", key, value); }
     void create() {
-        app::setAppPaths(app::makeAppPaths(machine.program));
-        monitor::detectOs(machine);
-        window = std::make_unique<app::TQuilletForm>(os, backend);
-        window->create();
-        window->show();
-    }
-    template <class T>
-    T& get(const std::string& name) {
-        return window->form().get<T>(name);
+        createWindow();
     }
     // The combination registered under an id, as modifiers << 16 | key, or 0.
     uint32_t registered(int id) { return machine.hotKeys.count(id) != 0 ? machine.hotKeys[id] : 0; }
 
-    FakeMachine machine;
-    ui::HeadlessBackend backend;
-    platform::Platform os = machine.services();
-    std::unique_ptr<app::TQuilletForm> window;
 };
 
 TEST_F(HotKeys, StoredCombinationsAreReadInAnySpellingAndSavedInOne) {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "tests/unit/main_window_fixture.h"
+
 #include <memory>
 #include <string>
 
@@ -21,7 +23,7 @@ const std::string kIni = "C:\\Q\\Quillet.ini";
 
 // A machine of exactly 512 MB; recoveries are counted by the worker threads they start (the
 // workers never run, so a started recovery stays running until finish()).
-class RecoveryRules : public ::testing::Test {
+class RecoveryRules : public MainWindowTest {
 protected:
     RecoveryRules() {
         machine.program = "C:\\Q\\Quillet.exe";
@@ -30,17 +32,8 @@ protected:
         machine.largestCommit = 0;
         machine.tick = 1000000;
     }
-    void setIni(const std::string& key, const std::string& value) { machine.setIni(kIni, "Settings", key, value); }
     void create() {
-        app::setAppPaths(app::makeAppPaths(machine.program));
-        monitor::detectOs(machine);
-        window = std::make_unique<app::TQuilletForm>(os, backend);
-        window->create();
-        window->show();
-    }
-    template <class T>
-    T& get(const std::string& name) {
-        return window->form().get<T>(name);
+        createWindow();
     }
     // Moves the clock on by ticks of the monitor.
     void wait(uint32_t ms) {
@@ -48,15 +41,7 @@ protected:
         backend.advance(ms);
     }
     size_t recoveries() const { return machine.threads.size(); }
-    void finish() {
-        machine.runThreads();
-        machine.deliverPosted();
-    }
 
-    FakeMachine machine;
-    ui::HeadlessBackend backend;
-    platform::Platform os = machine.services();
-    std::unique_ptr<app::TQuilletForm> window;
 };
 
 TEST_F(RecoveryRules, StartupRuleHoldsTheOthersBackThenFiresOnce) {
@@ -67,7 +52,7 @@ TEST_F(RecoveryRules, StartupRuleHoldsTheOthersBackThenFiresOnce) {
     EXPECT_EQ(recoveries(), 0u);
     wait(1000);
     ASSERT_EQ(recoveries(), 1u);
-    finish();
+    finishRecovery();
     EXPECT_EQ(machine.commits.back().size, 257 * MB + 0u) << "nothing to enlarge: 2 % free is not below the request";
     wait(500);
     EXPECT_EQ(recoveries(), 2u) << "then the alarm rule takes over";
@@ -80,7 +65,7 @@ TEST_F(RecoveryRules, AStartupWaitOfOneSecondNeverFiresNorBlocks) {
     create();
     wait(500);
     EXPECT_EQ(recoveries(), 1u);  // the alarm rule
-    finish();
+    finishRecovery();
     EXPECT_EQ(machine.commits.back().size, 257 * MB + 0u);  // the target, not the start-up amount
 }
 
@@ -118,7 +103,7 @@ TEST_F(RecoveryRules, IntervalRuleFiresOncePerIntervalBelowItsShare) {
     EXPECT_EQ(recoveries(), 0u) << "the last evaluation restarted the interval";
     wait(60500);
     EXPECT_EQ(recoveries(), 1u);
-    finish();
+    finishRecovery();
     wait(1000);
     EXPECT_EQ(recoveries(), 1u);
 

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/unit/main_window_fixture.h"
+
 #include <memory>
 #include <string>
 #include <vector>
@@ -40,30 +42,17 @@ TEST(RecoverySizing, SmallRequestsTakeAllFreeMemoryUnlessNinetyPercentIsFree) {
 
 // The main window on a small machine (64 MB, 10 MB free) whose worker threads run when the
 // test says.
-class Recovery : public ::testing::Test {
+class Recovery : public MainWindowTest {
 protected:
     void SetUp() override {
         machine.status.totalPhys = 64 * MB;
         machine.status.availPhys = 10 * MB;
         machine.largestCommit = 40 * MB;
-        app::setAppPaths(app::makeAppPaths(machine.program));
-        monitor::detectOs(machine);
-        window = std::make_unique<app::TQuilletForm>(os, backend);
-        window->create();
-        window->show();
+        createWindow();
         machine.events.clear();
     }
     ui::Control& graph() { return window->form().get<ui::Control>("PerformanceGraph"); }
-    // The worker runs to its end and the window handles what it posted.
-    void finish() {
-        machine.runThreads();
-        machine.deliverPosted();
-    }
 
-    FakeMachine machine;
-    ui::HeadlessBackend backend;
-    platform::Platform os = machine.services();
-    std::unique_ptr<app::TQuilletForm> window;
 };
 
 TEST_F(Recovery, RunsOnABelowNormalWorkerAndShowsTheRunningStateUntilDone) {
@@ -82,7 +71,7 @@ TEST_F(Recovery, RunsOnABelowNormalWorkerAndShowsTheRunningStateUntilDone) {
     EXPECT_EQ(machine.threads.front().suspendCount, 0);
     EXPECT_TRUE(machine.commits.empty()) << "the block is written by the worker, not the window";
 
-    finish();
+    finishRecovery();
     ASSERT_EQ(machine.commits.size(), 1u);
     EXPECT_EQ(machine.commits[0].size, 12 * MB);  // sized by the worker
     EXPECT_EQ(machine.threads.front().exitCode, 1u);
@@ -103,7 +92,7 @@ TEST_F(Recovery, ASecondRequestWhileOneRunsDoesNothing) {
     EXPECT_EQ(machine.threads.size(), 1u);
     EXPECT_EQ(machine.sounds.size(), 1u);
     EXPECT_EQ(window->form().get<ui::PageControl>("MainPageControl").activePage()->name(), "OptionsTabSheet");
-    finish();
+    finishRecovery();
     EXPECT_EQ(machine.commits.size(), 1u);
     window->startRecovery(30 * MB);  // idle again: a new one starts
     EXPECT_EQ(machine.threads.size(), 2u);
@@ -115,11 +104,11 @@ TEST_F(Recovery, SoundPlaysAsynchronouslyOnlyWhenTickedAndNamed) {
     box.setChecked(false);
     file.setText("C:\\sounds\\optimize.wav");
     window->startRecovery(MB);  // box cleared
-    finish();
+    finishRecovery();
     box.setChecked(true);
     file.setText("");
     window->startRecovery(MB);  // no file named
-    finish();
+    finishRecovery();
     EXPECT_TRUE(machine.sounds.empty());
     file.setText("C:\\sounds\\optimize.wav");
     window->startRecovery(MB);
@@ -131,7 +120,7 @@ TEST_F(Recovery, SoundPlaysAsynchronouslyOnlyWhenTickedAndNamed) {
 TEST_F(Recovery, ARefusedBlockOrAMissingThreadEndsQuietly) {
     machine.largestCommit = 0;
     window->startRecovery(50 * MB);
-    finish();
+    finishRecovery();
     EXPECT_EQ(machine.threads.front().exitCode, 0u);
     EXPECT_TRUE(machine.messageBoxes.empty());
     EXPECT_FALSE(window->recoveryRunning());
@@ -150,21 +139,13 @@ TEST_F(Recovery, ARefusedBlockOrAMissingThreadEndsQuietly) {
 
 // ---- the commands that start a recovery ----
 
-class RecoveryCommands : public ::testing::Test {
+class RecoveryCommands : public MainWindowTest {
 protected:
     void create(uint32_t totalBytes, uint32_t freeBytes) {
         machine.status.totalPhys = totalBytes;
         machine.status.availPhys = freeBytes;
         machine.largestCommit = 0;  // every block refused: only the asked sizes matter here
-        app::setAppPaths(app::makeAppPaths(machine.program));
-        monitor::detectOs(machine);
-        window = std::make_unique<app::TQuilletForm>(os, backend);
-        window->create();
-        window->show();
-    }
-    template <class T>
-    T& get(const std::string& name) {
-        return window->form().get<T>(name);
+        createWindow();
     }
     // The size of the block the last recovery asked for.
     uint32_t lastAsked() {
@@ -173,10 +154,6 @@ protected:
         return machine.commits.empty() ? 0 : machine.commits.back().size;
     }
 
-    FakeMachine machine;
-    ui::HeadlessBackend backend;
-    platform::Platform os = machine.services();
-    std::unique_ptr<app::TQuilletForm> window;
 };
 
 TEST_F(RecoveryCommands, RecoverAsksForTheTargetFromButtonAndBothMenus) {

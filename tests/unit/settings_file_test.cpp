@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "tests/unit/main_window_fixture.h"
+
 #include <algorithm>
 #include <memory>
 #include <string>
@@ -22,7 +24,7 @@ const std::string kIni = "C:\\Q\\Quillet.ini";
 const std::string kRun = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 
 // A 511.5 MB machine (536,346,624 bytes) with the program in C:\Q.
-class SettingsFile : public ::testing::Test {
+class SettingsFile : public MainWindowTest {
 protected:
     SettingsFile() {
         machine.program = "C:\\Q\\Quillet.exe";
@@ -30,29 +32,17 @@ protected:
         machine.status.availPhys = 100u << 20;
     }
     void create() {
-        app::setAppPaths(app::makeAppPaths(machine.program));
-        monitor::detectOs(machine);
-        window = std::make_unique<app::TQuilletForm>(os, backend);
-        window->create();
+        createWindow(false);
     }
-    void setIni(const std::string& key, const std::string& value) { machine.setIni(kIni, "Settings", key, value); }
     std::string ini(const std::string& key) {
         auto found = machine.ini.find(kIni + "|Settings|" + key);
         return found == machine.ini.end() ? "<none>" : found->second;
-    }
-    template <class T>
-    T& get(const std::string& name) {
-        return window->form().get<T>(name);
     }
     void runKey(const std::string& data) {
         machine.putRegistryValue(RegistryRoot::LocalMachine, kRun, "Quillet", platform::kRegSz,
                                  std::vector<uint8_t>(data.begin(), data.end()));
     }
 
-    FakeMachine machine;
-    ui::HeadlessBackend backend;
-    platform::Platform os = machine.services();
-    std::unique_ptr<app::TQuilletForm> window;
 };
 
 TEST_F(SettingsFile, WithoutAFileEverythingTakesItsDefault) {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "tests/unit/main_window_fixture.h"
+
 #include <memory>
 #include <string>
 
@@ -29,7 +31,7 @@ TEST(Uptime, DaysHoursMinutesSecondsOfTheTickCount) {
 
 // The main window on an NT machine: 2,020 MB of memory, 1,234 MB free, 999 of 3,000 MB commit
 // free, load 39 %.
-class StatusDisplay : public ::testing::Test {
+class StatusDisplay : public MainWindowTest {
 protected:
     void SetUp() override {
         machine.setVersion(platform::kPlatformWin32Nt, 5, 1, 2600, "");
@@ -39,22 +41,10 @@ protected:
         machine.status.availPageFile = 999 * MB;
         machine.status.memoryLoad = 39;
         machine.tick = 93784000;
-        app::setAppPaths(app::makeAppPaths(machine.program));
-        monitor::detectOs(machine);
-        window = std::make_unique<app::TQuilletForm>(os, backend);
-        window->create();
-        window->show();
-    }
-    template <class T>
-    T& get(const std::string& name) {
-        return window->form().get<T>(name);
+        createWindow();
     }
     std::string caption(const std::string& name) { return get<ui::Label>(name).caption(); }
 
-    FakeMachine machine;
-    ui::HeadlessBackend backend;
-    platform::Platform os = machine.services();
-    std::unique_ptr<app::TQuilletForm> window;
 };
 
 TEST_F(StatusDisplay, CreationShowsTheFiguresOfTheMoment) {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "tests/unit/main_window_fixture.h"
+
 #include <memory>
 #include <string>
 
@@ -16,27 +18,19 @@ namespace {
 
 constexpr uint32_t MB = 1048576;
 
-class StressPage : public ::testing::Test {
+class StressPage : public MainWindowTest {
 protected:
     void SetUp() override {
         machine.status.totalPhys = 256 * MB;
         machine.status.availPhys = 100 * MB;
         machine.largestCommit = 80 * MB;
-        app::setAppPaths(app::makeAppPaths(machine.program));
-        monitor::detectOs(machine);
-        window = std::make_unique<app::TQuilletForm>(os, backend);
-        window->create();
-        window->show();
+        createWindow();
         window->form().get<ui::PageControl>("MainPageControl").setActivePageIndex(4);  // the stress page
     }
     ui::Edit& amount() { return window->form().get<ui::Edit>("ReduceRAMEdit"); }
     ui::CheckBox& box() { return window->form().get<ui::CheckBox>("ReduceRAMCheckBox"); }
     std::string page() { return window->form().get<ui::PageControl>("MainPageControl").activePage()->name(); }
 
-    FakeMachine machine;
-    ui::HeadlessBackend backend;
-    platform::Platform os = machine.services();
-    std::unique_ptr<app::TQuilletForm> window;
 };
 
 TEST_F(StressPage, TheAmountStaysWithinFreeMemoryAndAboveZero) {

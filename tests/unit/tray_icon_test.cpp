@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/unit/main_window_fixture.h"
+
 #include <memory>
 #include <string>
 
@@ -31,16 +33,13 @@ TEST(TrayIconLook, LevelColourDigitPlaceAndTip) {
     EXPECT_EQ(app::trayTip(8, 5), "Quillet 可用内存：8MB内存荷载：05%");
 }
 
-class Tray : public ::testing::Test {
+class Tray : public MainWindowTest {
 protected:
     void create() {
         machine.status.totalPhys = 2048 * MB;
         machine.status.availPhys = 1536 * MB;
         machine.status.memoryLoad = 25;
-        app::setAppPaths(app::makeAppPaths(machine.program));
-        monitor::detectOs(machine);
-        window = std::make_unique<app::TQuilletForm>(os, backend);
-        window->create();
+        createWindow(false);
     }
     const FakeMachine::TrayEntry* entry() {
         auto found = machine.trayIcons.find({window->window(), 1u});
@@ -48,10 +47,6 @@ protected:
     }
     const FakeMachine::DrawnIcon* shown() { return entry() ? machine.drawn(entry()->icon) : nullptr; }
 
-    FakeMachine machine;
-    ui::HeadlessBackend backend;
-    platform::Platform os = machine.services();
-    std::unique_ptr<app::TQuilletForm> window;
 };
 
 TEST_F(Tray, AddedAtCreationThenDrawnFromTheFigures) {

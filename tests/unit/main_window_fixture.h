@@ -1,0 +1,44 @@
+#pragma once
+// The main window on a fake machine, driven headless: what most window tests share.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "app/main_form.h"
+#include "app/paths.h"
+#include "monitor/os_detection.h"
+#include "platform/fake/fake_platform.h"
+#include "ui/headless_backend.h"
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    static constexpr uint32_t MB = 1048576;
+
+    // Makes the window as the program does (paths, OS description, creation) and shows it.
+    void createWindow(bool show = true) {
+        app::setAppPaths(app::makeAppPaths(machine.program));
+        monitor::detectOs(machine);
+        window = std::make_unique<app::TQuilletForm>(os, backend);
+        window->create();
+        if (show) window->show();
+    }
+    template <class T>
+    T& get(const std::string& name) {
+        return window->form().get<T>(name);
+    }
+    // A value in the settings file beside the program.
+    void setIni(const std::string& key, const std::string& value) {
+        machine.setIni(app::makeAppPaths(machine.program).iniPath, "Settings", key, value);
+    }
+    // The started recovery's worker runs to its end and the window handles what it posted.
+    void finishRecovery() {
+        machine.runThreads();
+        machine.deliverPosted();
+    }
+
+    platform::fake::FakeMachine machine;
+    ui::HeadlessBackend backend;
+    platform::Platform os = machine.services();
+    std::unique_ptr<app::TQuilletForm> window;  // destroyed before the backend
+};
