@@ -18,7 +18,6 @@ using platform::fake::FakeMachine;
 
 namespace {
 
-constexpr uint32_t MB = 1048576;
 const std::string kIni = "C:\\Q\\Quillet.ini";
 
 // A machine of exactly 512 MB; recoveries are counted by the worker threads they start (the

@@ -19,7 +19,6 @@ using platform::fake::FakeMachine;
 
 namespace {
 
-constexpr uint32_t MB = 1048576;
 
 TEST(Uptime, DaysHoursMinutesSecondsOfTheTickCount) {
     EXPECT_EQ(monitor::formatUptime(0).text, "00/00:00:00");

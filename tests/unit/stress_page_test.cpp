@@ -16,7 +16,6 @@ using platform::fake::FakeMachine;
 
 namespace {
 
-constexpr uint32_t MB = 1048576;
 
 class StressPage : public MainWindowTest {
 protected:

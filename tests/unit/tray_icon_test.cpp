@@ -18,7 +18,6 @@ using platform::fake::FakeMachine;
 
 namespace {
 
-constexpr uint32_t MB = 1048576;
 
 TEST(TrayIconLook, LevelColourDigitPlaceAndTip) {
     EXPECT_EQ(app::trayLevelColor(21), 0x00FF00u);
