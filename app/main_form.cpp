@@ -34,7 +34,7 @@ constexpr const char* kNotOn9x[] = {
     "DisablePagingExecutiveCheckBox", "LargeSystemCacheCheckBox",
 };
 
-std::string megabytes(uint32_t mb) { return std::to_string(mb) + "M"; }
+std::string megabytes(uint64_t mb) { return std::to_string(mb) + "M"; }
 
 }  // namespace
 
@@ -194,7 +194,7 @@ void TQuilletForm::FormCreate() {
     // 10. The tray menu's recover-a-share items name their megabytes.
     for (int percent = 10; percent <= 90; percent += 10) {
         memory::MemoryStatus status(os_.memory);
-        const uint32_t mb = memory::capMB(status.totalPhys(), percent / 100.0);
+        const uint64_t mb = memory::capMB(status.totalPhys(), percent / 100.0);
         get<ui::MenuItem>(("N" + std::to_string(percent) + "RAM1").c_str())
             .setCaption(megabytes(mb) + " (" + std::to_string(percent) + "%)");
     }
@@ -204,12 +204,12 @@ void TQuilletForm::FormCreate() {
     auto& levelBar = get<ui::TrackBar>("AutoRecoverLevelTrackBar");
     {
         memory::MemoryStatus status(os_.memory);
-        targetBar.setMax(static_cast<int>(memory::capMB(status.totalPhys(), 0.9)));
+        targetBar.setMax(memory::toIntMB(memory::capMB(status.totalPhys(), 0.9)));
         targetBar.setMin(0);
     }
     {
         memory::MemoryStatus status(os_.memory);
-        levelBar.setMax(static_cast<int>(memory::capMB(status.totalPhys(), 0.25)));
+        levelBar.setMax(memory::toIntMB(memory::capMB(status.totalPhys(), 0.25)));
         levelBar.setMin(0);
     }
 
@@ -328,7 +328,7 @@ memory::RecoveryRequest& recoveryRequest() {
 }
 }  // namespace
 
-void TQuilletForm::startRecovery(uint32_t amountBytes) {
+void TQuilletForm::startRecovery(uint64_t amountBytes) {
     // 1. One recovery at a time: a request while one runs is dropped.
     if (state_.recoveryThread != nullptr) return;
     // 2. A restart question due for leaving the cache page is dropped.
@@ -348,6 +348,9 @@ void TQuilletForm::startRecovery(uint32_t amountBytes) {
     form_->backend().setBusyCursor(true);
     // 8. The tray icon shows the program's icon and the recovery tip until the next refresh.
     if (trayIcon_) {
+        // The drawn image is ours to free; the program's icon is the system's.
+        if (state_.trayIconDrawn) os_.tray.destroyIcon(state_.trayIconHandle);
+        state_.trayIconDrawn = false;
         state_.trayIconHandle = os_.tray.programIcon();
         trayIcon_->modify(state_.trayIconHandle, std::string(kProductName) + " - 正在释放内存……");
     }
@@ -371,13 +374,12 @@ void TQuilletForm::startRecovery(uint32_t amountBytes) {
 }
 
 void TQuilletForm::RecoverRAM1Click() {
-    const auto target = static_cast<uint32_t>(get<ui::TrackBar>("TargetFreeRamTrackBar").position());
-    startRecovery(target * 1048576u);
+    startRecovery(memory::megabytesToBytes(get<ui::TrackBar>("TargetFreeRamTrackBar").position()));
 }
 
 void TQuilletForm::recoverShare(int tenths) {
     memory::MemoryStatus status(os_.memory);  // the memory of the moment of the click
-    startRecovery(memory::capMB(status.totalPhys(), tenths / 10.0) * 1048576u);
+    startRecovery(memory::capMB(status.totalPhys(), tenths / 10.0) << 20);
 }
 
 void TQuilletForm::TargetFreeRamTrackBarChange() {
@@ -390,7 +392,7 @@ void TQuilletForm::TargetFreeRamTrackBarChange() {
     // 3. The value as megabytes and share of physical memory.
     memory::MemoryStatus status(os_.memory);
     const uint32_t percent =
-        memory::percentOf(static_cast<uint32_t>(std::max(target.position(), 0)), memory::toMB(status.totalPhys()));
+        memory::percentOf(static_cast<uint64_t>(std::max(target.position(), 0)), memory::toMB(status.totalPhys()));
     get<ui::Label>("TargetFreeRamValLabel")
         .setCaption(std::to_string(target.position()) + " Mb (" + std::to_string(percent) + "%)");
     // 4. The bar shows 0 ... target as selected.
@@ -477,11 +479,22 @@ void TQuilletForm::toggleTrayIcon() {
     trayIcon_->setTip(kProductName);
 }
 
-void TQuilletForm::refreshTrayIcon(uint32_t freeMB, int32_t freePercent, uint32_t memoryLoad, bool recoveryOff) {
-    if (state_.trayIconHandle != nullptr) os_.tray.destroyIcon(state_.trayIconHandle);
-    const std::string digits = std::to_string(freeMB);
-    state_.trayIconHandle = os_.tray.drawTrayIcon(digits, trayTextX(digits), trayLevelColor(freePercent), recoveryOff);
-    trayIcon_->modify(state_.trayIconHandle, trayTip(freeMB, memoryLoad));
+void TQuilletForm::refreshTrayIcon(uint64_t freeMB, int32_t freePercent, uint32_t memoryLoad, bool recoveryOff) {
+    const std::string digits = trayDigits(freeMB);
+    const uint32_t color = trayLevelColor(freePercent);
+    const std::string picture = digits + "|" + std::to_string(color) + (recoveryOff ? "|dot" : "");
+    std::string tip = trayTip(freeMB, memoryLoad);
+    // Most ticks change nothing on the icon: then the shell is not bothered at all.
+    const bool samePicture = state_.trayIconDrawn && picture == state_.trayPicture;
+    if (samePicture && tip == state_.trayTipShown) return;
+    if (!samePicture) {
+        if (state_.trayIconDrawn) os_.tray.destroyIcon(state_.trayIconHandle);
+        state_.trayIconHandle = os_.tray.drawTrayIcon(digits, trayTextX(digits), color, recoveryOff);
+        state_.trayIconDrawn = state_.trayIconHandle != nullptr;
+        state_.trayPicture = picture;
+    }
+    trayIcon_->modify(state_.trayIconHandle, tip);
+    state_.trayTipShown = std::move(tip);
 }
 
 bool TQuilletForm::dispatchMessage(uint32_t message, uintptr_t wParam, intptr_t lParam, intptr_t& result) {

@@ -37,6 +37,9 @@ struct MainFormState {
     bool windowHidden = false;           // hidden to the notification area
     platform::Thread recoveryThread = nullptr;  // the running recovery's worker; null: none runs
     platform::Icon trayIconHandle = nullptr;  // the tray icon's image as last drawn
+    bool trayIconDrawn = false;    // trayIconHandle is our own drawing (not the program's icon)
+    std::string trayPicture;       // what that drawing shows: digits, colour, dot
+    std::string trayTipShown;      // the tip given with it
     std::string linkBase;        // base of the program's web links (ends in "/")
     std::string supportAddress;  // the support mail address
 };
@@ -68,7 +71,7 @@ public:
     // Adds the tray icon (tip "Quillet") when there is none, removes it when there is one.
     void toggleTrayIcon();
     // The icon drawn afresh from the figures of a display refresh, and its tip.
-    void refreshTrayIcon(uint32_t freeMB, int32_t freePercent, uint32_t memoryLoad, bool recoveryOff);
+    void refreshTrayIcon(uint64_t freeMB, int32_t freePercent, uint32_t memoryLoad, bool recoveryOff);
     const TrayIcon* trayIcon() const { return trayIcon_.get(); }
     // The tray menu's 打开 (and the icon's double click): shows the window in front.
     void Open1Click();
@@ -91,7 +94,7 @@ public:
     // Starts a recovery of that many bytes on a worker thread (sized there: see
     // memory::sizeRecovery); does nothing while one runs. The window shows the running state
     // until the worker's kRecoveryDoneMessage arrives.
-    void startRecovery(uint32_t amountBytes);
+    void startRecovery(uint64_t amountBytes);
     bool recoveryRunning() const { return state_.recoveryThread != nullptr; }
 
     // Recover (the 释放 button, the File and tray menus): as much as the recovery target.

@@ -19,10 +19,6 @@ namespace {
 // after 49.7 days.
 bool passed(uint32_t now, uint32_t due) { return static_cast<int32_t>(now - due) > 0; }
 
-// Megabytes as a recovery's byte count; the largest 32-bit amount beyond 4 GB.
-uint32_t bytesOfMegabytes(uint32_t megabytes) {
-    return megabytes >= 4096 ? UINT32_MAX : megabytes << 20;
-}
 }  // namespace
 
 bool TQuilletForm::cpuAllowsRecovery() {
@@ -49,7 +45,7 @@ void TQuilletForm::runRecoveryRules() {
         state_.startupRecoveryWait > 1 && get<ui::CheckBox>("AutoRecoverCheckBox").checked()) {
         if (passed(now, state_.startupRecoveryDue)) {
             state_.startupRecoveryWait = 0;  // once per run
-            startRecovery(bytesOfMegabytes(state_.startupRecoveryAmount));
+            startRecovery(memory::megabytesToBytes(state_.startupRecoveryAmount));
         }
         return;
     }
@@ -57,7 +53,7 @@ void TQuilletForm::runRecoveryRules() {
     if (state_.intervalMinutes != 0 && get<ui::CheckBox>("RecoverEveryXMinutesCheckBox").checked() &&
         passed(now, state_.nextIntervalTick)) {
         memory::MemoryStatus status(os_.memory);
-        const uint32_t avail = status.availPhys();
+        const uint64_t avail = status.availPhys();
         const auto freePercent = static_cast<int32_t>(memory::percentOf(avail, status.totalPhys()));
         if (parseInt(get<ui::Edit>("RecoverEveryXMinutesPercentEdit").text()) > freePercent && cpuAllowsRecovery())
             RecoverRAM1Click();
@@ -65,7 +61,7 @@ void TQuilletForm::runRecoveryRules() {
     }
     // 3. The alarm rule: free memory below the alarm level.
     memory::MemoryStatus status(os_.memory);
-    const auto level = static_cast<uint32_t>(std::max(get<ui::TrackBar>("AutoRecoverLevelTrackBar").position(), 0));
+    const auto level = static_cast<uint64_t>(std::max(get<ui::TrackBar>("AutoRecoverLevelTrackBar").position(), 0));
     if (memory::toMB(status.availPhys()) < level && get<ui::CheckBox>("AutoRecoverCheckBox").checked() &&
         cpuAllowsRecovery())
         RecoverRAM1Click();
@@ -114,7 +110,7 @@ void TQuilletForm::AutoRecoverLevelTrackBarChange() {
     const int megabytes = level.position();
     memory::MemoryStatus status(os_.memory);
     const uint32_t percent =
-        memory::percentOf(static_cast<uint32_t>(std::max(megabytes, 0)), memory::toMB(status.totalPhys()));
+        memory::percentOf(static_cast<uint64_t>(std::max(megabytes, 0)), memory::toMB(status.totalPhys()));
     get<ui::Label>("AutoRecoverLevelValLabel")
         .setCaption(std::to_string(megabytes) + " Mb (" + std::to_string(percent) + "%)");
     level.setSelection(level.selStart(), megabytes);
@@ -169,7 +165,7 @@ void TQuilletForm::ReleaseAfterStartupCheckBoxClick() {
 
 void TQuilletForm::ReleaseAfterStartupEditChange() {
     memory::MemoryStatus status(os_.memory);
-    const uint32_t most = memory::capMB(status.totalPhys(), 0.9);
+    const uint64_t most = memory::capMB(status.totalPhys(), 0.9);
     const int32_t value = parseInt(get<ui::Edit>("ReleaseAfterStartupEdit").text());
     if (value > 0 && static_cast<uint32_t>(value) > most) correctEdit("ReleaseAfterStartupEdit", std::to_string(most));
 }

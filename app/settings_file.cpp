@@ -126,12 +126,12 @@ void TQuilletForm::LoadSettings() {
     {
         memory::MemoryStatus status(os_.memory);
         get<ui::TrackBar>("TargetFreeRamTrackBar")
-            .setPosition(file.integer("TargetFreeRam", static_cast<int>(memory::capMB(status.totalPhys(), 0.5))));
+            .setPosition(file.integer("TargetFreeRam", memory::toIntMB(memory::capMB(status.totalPhys(), 0.5))));
     }
     {
         memory::MemoryStatus status(os_.memory);
         get<ui::TrackBar>("AutoRecoverLevelTrackBar")
-            .setPosition(file.integer("AutoRecoverLevel", static_cast<int>(memory::capMB(status.totalPhys(), 0.0625))));
+            .setPosition(file.integer("AutoRecoverLevel", memory::toIntMB(memory::capMB(status.totalPhys(), 0.0625))));
     }
     // 27. The tab style.
     get<ui::ComboBox>("TabStyleComboBox").setItemIndex(file.integer("TabStyle", 0));

@@ -21,7 +21,7 @@ namespace {
 constexpr platform::Color kGraphSeriesColor = 0x00FFFF;  // yellow
 
 // "1,234MB (61%)"
-std::string megabytesAndShare(uint32_t bytes, uint32_t percent) {
+std::string megabytesAndShare(uint64_t bytes, uint32_t percent) {
     return memory::formatThousands(memory::toMB(bytes)) + "MB (" + std::to_string(percent) + "%)";
 }
 }  // namespace
@@ -42,7 +42,7 @@ void TQuilletForm::updateStatusDisplay() {
         // 2. - 3. Free physical memory.
         {
             memory::MemoryStatus status(os_.memory);
-            const uint32_t avail = status.availPhys();
+            const uint64_t avail = status.availPhys();
             state_.freeRamPercent = static_cast<int32_t>(memory::percentOf(avail, status.totalPhys()));
         }
         const auto freePercent = static_cast<uint32_t>(state_.freeRamPercent);
@@ -72,7 +72,7 @@ void TQuilletForm::updateStatusDisplay() {
         // 7. - 8. Free commit.
         {
             memory::MemoryStatus status(os_.memory);
-            const uint32_t availPageFile = status.availPageFile();
+            const uint64_t availPageFile = status.availPageFile();
             const uint32_t percent = memory::percentOf(availPageFile, status.totalPageFile());
             get<ui::Label>("FreePageFileValLabel").setCaption(megabytesAndShare(availPageFile, percent));
         }
@@ -90,7 +90,7 @@ void TQuilletForm::updateStatusDisplay() {
         // 11. The tray icon and its tip (nothing to draw without a notification area).
         if (trayIcon() != nullptr && trayIcon()->present()) {
             memory::MemoryStatus status(os_.memory);
-            const uint32_t freeMB = memory::toMB(status.availPhys());
+            const uint64_t freeMB = memory::toMB(status.availPhys());
             memory::MemoryStatus loadStatus(os_.memory);
             refreshTrayIcon(freeMB, state_.freeRamPercent, loadStatus.memoryLoad(),
                             get<ui::MenuItem>("DisableAutoRecover1").checked());
@@ -135,7 +135,7 @@ void TQuilletForm::applyGraphPace() {
 
 void TQuilletForm::graphTick() {
     memory::MemoryStatus status(os_.memory);
-    const uint32_t avail = status.availPhys();
+    const uint64_t avail = status.availPhys();
     const auto percent = static_cast<int32_t>(memory::percentOf(avail, status.totalPhys()));
     widgets::TPerformanceGraph& graph = get<ui::PerformanceGraphControl>("PerformanceGraph").graph();
     graph.DataPoint(kGraphSeriesColor, percent);

@@ -16,7 +16,7 @@ void TQuilletForm::ReduceRAMEditChange() {
     {
         // No more than is free (a negative amount counts as more).
         memory::MemoryStatus status(os_.memory);
-        if (memory::toMB(status.availPhys()) < static_cast<uint32_t>(asked)) {
+        if (asked < 0 || memory::toMB(status.availPhys()) < static_cast<uint64_t>(asked)) {
             memory::MemoryStatus fresh(os_.memory);
             correctEdit("ReduceRAMEdit", std::to_string(memory::toMB(fresh.availPhys())));
         }
@@ -37,8 +37,8 @@ void TQuilletForm::ReduceRAMCheckBoxClick() {
         box.setChecked(false);
         return;
     }
-    // 2. The amount, in 32 bits (the edit keeps it within free memory, below 4 GB).
-    const uint32_t amount = static_cast<uint32_t>(parseInt(get<ui::Edit>("ReduceRAMEdit").text())) << 20;
+    // 2. The amount in bytes (the edit keeps it within free memory).
+    const uint64_t amount = memory::megabytesToBytes(parseInt(get<ui::Edit>("ReduceRAMEdit").text()));
     if (box.checked()) {
         // 3. A block still held from before is given back first: there is room for one.
         releaseHeldBlock();
@@ -46,7 +46,7 @@ void TQuilletForm::ReduceRAMCheckBoxClick() {
         if (heldBlock_ == nullptr) return;  // refused: nothing held, nothing said
         showPage("MemoryTabSheet");
         form_->backend().setBusyCursor(true);
-        std::memset(heldBlock_, 0x00, amount);  // every page must become physical memory
+        std::memset(heldBlock_, 0x00, static_cast<size_t>(amount));  // every page must become physical memory
     } else if (heldBlock_ != nullptr) {
         // 4.
         showPage("MemoryTabSheet");

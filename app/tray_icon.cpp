@@ -1,5 +1,6 @@
 #include "app/tray_icon.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "app/texts.h"
@@ -43,7 +44,18 @@ int trayTextX(const std::string& digits) {
     }
 }
 
-std::string trayTip(uint32_t freeMB, uint32_t memoryLoad) {
+std::string trayDigits(uint64_t freeMB) {
+    if (freeMB <= 9999) return std::to_string(freeMB);
+    const auto withTenths = [](uint64_t tenths) { return std::to_string(tenths / 10) + "." + std::to_string(tenths % 10); };
+    const uint64_t gigabyteTenths = freeMB * 10 / 1024;
+    if (gigabyteTenths < 1000) return withTenths(gigabyteTenths);
+    if (gigabyteTenths < 10000) return std::to_string(gigabyteTenths / 10) + "G";
+    const uint64_t terabyteTenths = freeMB * 10 / (1024 * 1024);
+    if (terabyteTenths < 100) return withTenths(terabyteTenths) + "T";
+    return std::to_string(std::min<uint64_t>(terabyteTenths / 10, 999)) + "T";
+}
+
+std::string trayTip(uint64_t freeMB, uint32_t memoryLoad) {
     char load[16];
     std::snprintf(load, sizeof load, "%02u", memoryLoad);
     return std::string(kProductName) + " 可用内存：" + memory::formatThousands(freeMB) + "MB内存荷载：" + load + "%";

@@ -40,7 +40,12 @@ private:
 // yellow above 5 %, else red) and where the digits start (the fewer, the further right).
 uint32_t trayLevelColor(int32_t freePercent);
 int trayTextX(const std::string& digits);
+// The figure the icon shows, at most four characters so it stays legible in 16 pixels:
+// megabytes up to 9999; above that gigabytes with one decimal ("20.4": the point tells them
+// from megabytes), from 100 GB whole gigabytes with a G ("128G"), from 1000 GB terabytes
+// ("1.5T", "12T"). Always truncated, like every memory figure.
+std::string trayDigits(uint64_t freeMB);
 // "Quillet 可用内存：1,234MB内存荷载：61%"
-std::string trayTip(uint32_t freeMB, uint32_t memoryLoad);
+std::string trayTip(uint64_t freeMB, uint32_t memoryLoad);
 
 }  // namespace app

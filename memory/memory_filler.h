@@ -15,20 +15,24 @@ public:
     MemoryFiller& operator=(const MemoryFiller&) = delete;
 
     // Commits size bytes; false (and nothing held) when the system refuses.
-    bool commit(uint32_t size);
+    bool commit(uint64_t size);
+    // Commits size bytes or, when the system refuses, the largest smaller block it grants
+    // (sizes shrink by a sixteenth at a time, never below a megabyte and never above the
+    // process's free address space). False, nothing held, when not even that can be had.
+    bool commitLargest(uint64_t size);
     // Writes 0xFF through the block, and 0x00 as well while free memory is still short of
     // the block's size, then releases it. Does nothing without a committed block.
     void fillAndRelease();
 
     void* base() const { return base_; }
-    uint32_t size() const { return size_; }
+    uint64_t size() const { return size_; }
 
 private:
     void release();
 
     platform::Memory& os_;
     void* base_ = nullptr;
-    uint32_t size_ = 0;
+    uint64_t size_ = 0;
 };
 
 }  // namespace memory

@@ -5,20 +5,24 @@
 
 namespace memory {
 
-// The system's memory figures. Every getter asks the system afresh, so two getters called
-// one after the other see two moments. Make one as a local value where figures are needed.
+// The system's memory figures, in bytes (64 bits: machines beyond 4 GB show their true
+// figures). Every getter asks the system afresh, so two getters called one after the other see
+// two moments. Make one as a local value where figures are needed.
 class MemoryStatus {
 public:
     explicit MemoryStatus(platform::Memory& os) : os_(os) {}
 
     // Reads every figure and returns free physical memory.
-    uint32_t refresh();
+    uint64_t refresh();
 
+    // The share of physical memory in use, never above 100 whatever the system reports.
     uint32_t memoryLoad();
-    uint32_t totalPhys();
-    uint32_t availPhys();
-    uint32_t totalPageFile();
-    uint32_t availPageFile();
+    uint64_t totalPhys();
+    uint64_t availPhys();
+    uint64_t totalPageFile();
+    uint64_t availPageFile();
+    // Free address space of this process: the most one block of it can ever be.
+    uint64_t availVirtual();
 
 private:
     platform::Memory& os_;

@@ -4,12 +4,12 @@
 
 namespace memory {
 
-uint32_t sizeRecovery(uint32_t requested, MemoryStatus& status) {
-    const uint32_t avail = status.refresh();
+uint64_t sizeRecovery(uint64_t requested, MemoryStatus& status) {
+    const uint64_t avail = status.refresh();
     if (avail <= requested) return requested;
-    const uint32_t total = status.totalPhys();
+    const uint64_t total = status.totalPhys();
     if (static_cast<double>(avail) >= 0.9 * static_cast<double>(total)) return requested;
-    // avail is below 90 % of a 32-bit total here, so adding the headroom cannot wrap.
+    // avail is below 90 % of the total here, so adding the headroom cannot wrap.
     return avail + kRecoveryHeadroom;
 }
 
@@ -17,7 +17,7 @@ uint32_t recoveryWorker(RecoveryRequest& request, platform::Memory& memory, plat
     MemoryStatus status(memory);
     request.amount = sizeRecovery(request.amount, status);
     MemoryFiller filler(memory);
-    const bool had = filler.commit(request.amount);
+    const bool had = filler.commitLargest(request.amount);
     if (had) filler.fillAndRelease();
     windows.postMessage(request.window, kRecoveryDoneMessage, 0, 0);
     return had ? 1 : 0;

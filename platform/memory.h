@@ -3,17 +3,19 @@
 
 namespace platform {
 
-// The operating system's memory record, laid out as the legacy status call fills it.
-// Every figure is a 32-bit unsigned count; figures too large for 32 bits arrive saturated.
+// The operating system's memory figures: the load in percent as the system reports it (not
+// always within 0 ... 100), the rest byte counts, 64 bits wide so that machines beyond 4 GB
+// show their true figures. The length is the size of the legacy record, which systems
+// without the extended query fill.
 struct MemoryStatusRecord {
     uint32_t length = 0;
     uint32_t memoryLoad = 0;
-    uint32_t totalPhys = 0;
-    uint32_t availPhys = 0;
-    uint32_t totalPageFile = 0;
-    uint32_t availPageFile = 0;
-    uint32_t totalVirtual = 0;
-    uint32_t availVirtual = 0;
+    uint64_t totalPhys = 0;
+    uint64_t availPhys = 0;
+    uint64_t totalPageFile = 0;
+    uint64_t availPageFile = 0;
+    uint64_t totalVirtual = 0;
+    uint64_t availVirtual = 0;
 };
 
 constexpr uint32_t kMemoryStatusRecordLength = 32;
@@ -29,9 +31,10 @@ public:
     virtual ~Memory() = default;
     // Fills every figure of record; the caller sets record.length first.
     virtual void globalMemoryStatus(MemoryStatusRecord& record) = 0;
-    // Reserves and commits size bytes anywhere; null when refused.
-    virtual void* virtualAlloc(uint32_t size, uint32_t allocationType, uint32_t protect) = 0;
-    virtual bool virtualFree(void* base, uint32_t size, uint32_t freeType) = 0;
+    // Reserves and commits size bytes anywhere; null when refused (also when the size does
+    // not fit the process's address space at all).
+    virtual void* virtualAlloc(uint64_t size, uint32_t allocationType, uint32_t protect) = 0;
+    virtual bool virtualFree(void* base, uint64_t size, uint32_t freeType) = 0;
 };
 
 }  // namespace platform

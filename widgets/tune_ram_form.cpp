@@ -86,8 +86,8 @@ void TTuneRamForm::placeBeside(int ownerLeft, int ownerTop) {
 
 int TTuneRamForm::percentOfPhysical(int megabytes) const {
     memory::MemoryStatus status(memory_);
-    const uint32_t totalMB = memory::toMB(status.totalPhys());
-    return static_cast<int>(memory::percentOf(static_cast<uint32_t>(std::max(megabytes, 0)), totalMB));
+    const uint64_t totalMB = memory::toMB(status.totalPhys());
+    return static_cast<int>(memory::percentOf(static_cast<uint64_t>(std::max(megabytes, 0)), totalMB));
 }
 
 void TTuneRamForm::moveBaseline(const std::function<void(int)>& setBaseline, int percent) const {

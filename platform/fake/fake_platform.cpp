@@ -61,7 +61,7 @@ void FakeMachine::globalMemoryStatus(MemoryStatusRecord& record) {
     record.length = length;
 }
 
-void* FakeMachine::virtualAlloc(uint32_t size, uint32_t allocationType, uint32_t protect) {
+void* FakeMachine::virtualAlloc(uint64_t size, uint32_t allocationType, uint32_t protect) {
     const bool granted = size != 0 && size <= largestCommit;
     commits.push_back({size, allocationType, protect, granted});
     events.push_back("commit");
@@ -72,12 +72,12 @@ void* FakeMachine::virtualAlloc(uint32_t size, uint32_t allocationType, uint32_t
     return block;
 }
 
-bool FakeMachine::virtualFree(void* base, uint32_t size, uint32_t freeType) {
+bool FakeMachine::virtualFree(void* base, uint64_t size, uint32_t freeType) {
     auto found = blocks_.find(base);
     if (found == blocks_.end()) throw std::logic_error("release of a block that is not committed");
     const auto* bytes = static_cast<const uint8_t*>(base);
     Release release{found->second, size, freeType, true, bytes[0]};
-    for (uint32_t i = 0; i < found->second; ++i) {
+    for (uint64_t i = 0; i < found->second; ++i) {
         if (bytes[i] != release.firstByte) {
             release.uniform = false;
             break;

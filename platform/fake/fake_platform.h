@@ -43,8 +43,8 @@ public:
 
     // --- scripted state -------------------------------------------------------
     MemoryStatusRecord status{};             // what the status query answers
-    std::deque<uint32_t> availPhysSequence;  // when not empty, each query takes the next free figure
-    uint32_t largestCommit = 64u << 20;      // commits above this (or of 0 bytes) are refused
+    std::deque<uint64_t> availPhysSequence;  // when not empty, each query takes the next free figure
+    uint64_t largestCommit = 64u << 20;      // commits above this (or of 0 bytes) are refused
     uint32_t tick = 0;
     std::string program = "C:\\Program Files\\Quillet\\Quillet.exe";
     std::string arguments;
@@ -101,14 +101,14 @@ public:
         uint32_t flags;
     };
     struct CommitCall {
-        uint32_t size;
+        uint64_t size;
         uint32_t allocationType;
         uint32_t protect;
         bool granted;
     };
     struct Release {
-        uint32_t size;       // size of the committed block
-        uint32_t freeSize;   // size argument of the release call
+        uint64_t size;       // size of the committed block
+        uint64_t freeSize;   // size argument of the release call
         uint32_t freeType;
         bool uniform;        // every byte equal at release time
         uint8_t firstByte;
@@ -221,8 +221,8 @@ public:
 
     // --- Memory -----------------------------------------------------------------
     void globalMemoryStatus(MemoryStatusRecord& record) override;
-    void* virtualAlloc(uint32_t size, uint32_t allocationType, uint32_t protect) override;
-    bool virtualFree(void* base, uint32_t size, uint32_t freeType) override;
+    void* virtualAlloc(uint64_t size, uint32_t allocationType, uint32_t protect) override;
+    bool virtualFree(void* base, uint64_t size, uint32_t freeType) override;
     // --- Clock ------------------------------------------------------------------
     uint32_t tickCount() override { return tick; }
     void sleep(uint32_t milliseconds) override { tick += milliseconds; }
@@ -315,8 +315,8 @@ private:
     void ensureKey(const std::string& full);
 
     int programIcon_ = 0;
-    std::map<void*, uint32_t> blocks_;
-    std::map<std::string, uint32_t> registeredMessages_;  // committed blocks and their sizes
+    std::map<void*, uint64_t> blocks_;  // committed blocks and their sizes
+    std::map<std::string, uint32_t> registeredMessages_;
     bool ntFound_ = false;
     std::map<uintptr_t, OpenKey> openKeys_;
     uintptr_t nextKeyHandle_ = 0x100;

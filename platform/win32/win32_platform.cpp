@@ -51,11 +51,6 @@ std::string fromAnsi(const char* text, size_t length) {
 }
 Window toWindow(HWND hwnd) { return reinterpret_cast<Window>(hwnd); }
 
-uint32_t saturated(DWORDLONG value) {
-    return value > std::numeric_limits<uint32_t>::max() ? std::numeric_limits<uint32_t>::max()
-                                                        : static_cast<uint32_t>(value);
-}
-
 LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {
         const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
@@ -89,8 +84,8 @@ Win32Platform::~Win32Platform() {
 // --- Memory -----------------------------------------------------------------
 
 void Win32Platform::globalMemoryStatus(MemoryStatusRecord& record) {
-    // The extended query (2000 and later) gives true figures beyond 4 GB; the legacy call
-    // overflows there. Looked up at run time so the program still starts where it is missing.
+    // The extended query (2000 and later) gives true 64-bit figures beyond 4 GB; the legacy
+    // call saturates or wraps there. Looked up at run time so the program still starts where it is missing.
     using StatusEx = BOOL(WINAPI*)(LPMEMORYSTATUSEX);
     static const auto statusEx =
         reinterpret_cast<StatusEx>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "GlobalMemoryStatusEx")));
@@ -99,12 +94,12 @@ void Win32Platform::globalMemoryStatus(MemoryStatusRecord& record) {
         ex.dwLength = sizeof ex;
         if (statusEx(&ex)) {
             record.memoryLoad = ex.dwMemoryLoad;
-            record.totalPhys = saturated(ex.ullTotalPhys);
-            record.availPhys = saturated(ex.ullAvailPhys);
-            record.totalPageFile = saturated(ex.ullTotalPageFile);
-            record.availPageFile = saturated(ex.ullAvailPageFile);
-            record.totalVirtual = saturated(ex.ullTotalVirtual);
-            record.availVirtual = saturated(ex.ullAvailVirtual);
+            record.totalPhys = ex.ullTotalPhys;
+            record.availPhys = ex.ullAvailPhys;
+            record.totalPageFile = ex.ullTotalPageFile;
+            record.availPageFile = ex.ullAvailPageFile;
+            record.totalVirtual = ex.ullTotalVirtual;
+            record.availVirtual = ex.ullAvailVirtual;
             return;
         }
     }
@@ -112,20 +107,23 @@ void Win32Platform::globalMemoryStatus(MemoryStatusRecord& record) {
     legacy.dwLength = record.length;
     GlobalMemoryStatus(&legacy);
     record.memoryLoad = legacy.dwMemoryLoad;
-    record.totalPhys = static_cast<uint32_t>(legacy.dwTotalPhys);
-    record.availPhys = static_cast<uint32_t>(legacy.dwAvailPhys);
-    record.totalPageFile = static_cast<uint32_t>(legacy.dwTotalPageFile);
-    record.availPageFile = static_cast<uint32_t>(legacy.dwAvailPageFile);
-    record.totalVirtual = static_cast<uint32_t>(legacy.dwTotalVirtual);
-    record.availVirtual = static_cast<uint32_t>(legacy.dwAvailVirtual);
+    record.totalPhys = legacy.dwTotalPhys;
+    record.availPhys = legacy.dwAvailPhys;
+    record.totalPageFile = legacy.dwTotalPageFile;
+    record.availPageFile = legacy.dwAvailPageFile;
+    record.totalVirtual = legacy.dwTotalVirtual;
+    record.availVirtual = legacy.dwAvailVirtual;
 }
 
-void* Win32Platform::virtualAlloc(uint32_t size, uint32_t allocationType, uint32_t protect) {
-    return VirtualAlloc(nullptr, size, allocationType, protect);
+void* Win32Platform::virtualAlloc(uint64_t size, uint32_t allocationType, uint32_t protect) {
+    // A 32-bit process cannot even name a block of 4 GB or more.
+    if (size > std::numeric_limits<SIZE_T>::max()) return nullptr;
+    return VirtualAlloc(nullptr, static_cast<SIZE_T>(size), allocationType, protect);
 }
 
-bool Win32Platform::virtualFree(void* base, uint32_t size, uint32_t freeType) {
-    return VirtualFree(base, size, freeType) != FALSE;
+bool Win32Platform::virtualFree(void* base, uint64_t size, uint32_t freeType) {
+    if (size > std::numeric_limits<SIZE_T>::max()) return false;
+    return VirtualFree(base, static_cast<SIZE_T>(size), freeType) != FALSE;
 }
 
 // --- Clock ------------------------------------------------------------------

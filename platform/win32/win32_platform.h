@@ -30,8 +30,8 @@ public:
 
     // Memory
     void globalMemoryStatus(MemoryStatusRecord& record) override;
-    void* virtualAlloc(uint32_t size, uint32_t allocationType, uint32_t protect) override;
-    bool virtualFree(void* base, uint32_t size, uint32_t freeType) override;
+    void* virtualAlloc(uint64_t size, uint32_t allocationType, uint32_t protect) override;
+    bool virtualFree(void* base, uint64_t size, uint32_t freeType) override;
 
     // Clock
     uint32_t tickCount() override;

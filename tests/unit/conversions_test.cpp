@@ -22,6 +22,11 @@ TEST(Conversions, MegabytesAndKilobytesTruncate) {
     EXPECT_EQ(toMB(3221225472u), 3072u);
     EXPECT_EQ(toMB(0xFFFFFFFFu), 4095u);
     EXPECT_EQ(toKB(0xFFFFFFFFu), 4194303u);
+    // Beyond 4 GB nothing saturates or wraps.
+    EXPECT_EQ(toMB(24ull << 30), 24576u);
+    EXPECT_EQ(toKB(24ull << 30), 25165824u);
+    EXPECT_EQ(capMB(24ull << 30, 0.9), 22119u);
+    EXPECT_EQ(capMB(24ull << 30, 0.25), 6145u);
 }
 
 TEST(Conversions, CapacitiesAddOneAfterTruncating) {
@@ -51,13 +56,20 @@ TEST(Conversions, PercentagesTruncate) {
     EXPECT_EQ(percentOf(0xFFFFFFFFu, 0xFFFFFFFFu), 100u);
     EXPECT_EQ(percentOf(3221225472u, 0xFFFFFFFFu), 75u);
     EXPECT_EQ(percentOf(5, 0), 0u);
+    EXPECT_EQ(percentOf(20ull << 30, 24ull << 30), 83u);
+    EXPECT_EQ(percentOf(6ull << 30, 8ull << 30), 75u);
+    // Some systems report more free than total (32-bit programs under Wine): never above 100.
+    EXPECT_EQ(percentOf(20ull << 30, 3600ull << 20), 100u);
 }
 
-TEST(Conversions, MegabytesToBytesShiftsIn32Bits) {
+TEST(Conversions, MegabytesToBytesNeitherWrapsNorGoesNegative) {
     EXPECT_EQ(megabytesToBytes(80), 83886080u);
-    EXPECT_EQ(megabytesToBytes(9999), 0x70F00000u);  // wraps past 4 GB as the shift does
-    EXPECT_EQ(megabytesToBytes(-1), 0xFFF00000u);  // over 4,000 MB: no system grants it
-    EXPECT_EQ(megabytesToBytes(4096), 0u);
+    EXPECT_EQ(megabytesToBytes(4096), 4294967296u);
+    EXPECT_EQ(megabytesToBytes(22000), 23068672000u);
+    EXPECT_EQ(megabytesToBytes(-1), 0u);
+    EXPECT_EQ(megabytesToBytes(INT32_MIN), 0u);
+    EXPECT_EQ(toIntMB(22119), 22119);
+    EXPECT_EQ(toIntMB(UINT64_MAX >> 20), INT32_MAX);
 }
 
 TEST(Conversions, ThousandsSeparators) {
@@ -69,4 +81,5 @@ TEST(Conversions, ThousandsSeparators) {
     EXPECT_EQ(formatThousands(1234567), "1,234,567");
     EXPECT_EQ(formatThousands(262144), "262,144");
     EXPECT_EQ(formatThousands(4294967295u), "4,294,967,295");
+    EXPECT_EQ(formatThousands(20480), "20,480");
 }

@@ -36,6 +36,12 @@ protected:
         machine.runThreads();
         machine.deliverPosted();
     }
+    // The same, answering the size the worker asked for first (0: it asked nothing).
+    uint64_t finishRecoveryAsked() {
+        const size_t before = machine.commits.size();
+        finishRecovery();
+        return machine.commits.size() > before ? machine.commits[before].size : 0;
+    }
 
     platform::fake::FakeMachine machine;
     ui::HeadlessBackend backend;

@@ -36,11 +36,15 @@ TEST(MemoryStatus, RefreshAnswersFreePhysicalMemory) {
     EXPECT_EQ(status.refresh(), 222u);
 }
 
-TEST(MemoryStatus, FiguresAboveTwoGigabytesStayUnsigned) {
+TEST(MemoryStatus, FiguresBeyondFourGigabytesAreKeptWholeAndTheLoadWithinAHundred) {
     FakeMachine machine;
-    machine.status.totalPhys = 0xFFFFFFFFu;
-    machine.status.availPhys = 3221225472u;
+    machine.status.totalPhys = 24ull << 30;
+    machine.status.availPhys = 20ull << 30;
+    machine.status.totalPageFile = 48ull << 30;
+    machine.status.memoryLoad = 4237642516u;  // what 32-bit Wine reports with avail > total
     MemoryStatus status(machine);
-    EXPECT_EQ(status.totalPhys(), 0xFFFFFFFFu);
-    EXPECT_EQ(status.availPhys(), 3221225472u);
+    EXPECT_EQ(status.totalPhys(), 24ull << 30);
+    EXPECT_EQ(status.availPhys(), 20ull << 30);
+    EXPECT_EQ(status.totalPageFile(), 48ull << 30);
+    EXPECT_EQ(status.memoryLoad(), 100u);
 }

@@ -51,8 +51,7 @@ TEST_F(RecoveryRules, StartupRuleHoldsTheOthersBackThenFiresOnce) {
     EXPECT_EQ(recoveries(), 0u);
     wait(1000);
     ASSERT_EQ(recoveries(), 1u);
-    finishRecovery();
-    EXPECT_EQ(machine.commits.back().size, 257 * MB + 0u) << "nothing to enlarge: 2 % free is not below the request";
+    EXPECT_EQ(finishRecoveryAsked(), 257 * MB + 0u) << "nothing to enlarge: 2 % free is not below the request";
     wait(500);
     EXPECT_EQ(recoveries(), 2u) << "then the alarm rule takes over";
 }
@@ -64,8 +63,7 @@ TEST_F(RecoveryRules, AStartupWaitOfOneSecondNeverFiresNorBlocks) {
     create();
     wait(500);
     EXPECT_EQ(recoveries(), 1u);  // the alarm rule
-    finishRecovery();
-    EXPECT_EQ(machine.commits.back().size, 257 * MB + 0u);  // the target, not the start-up amount
+    EXPECT_EQ(finishRecoveryAsked(), 257 * MB + 0u);  // the target, not the start-up amount
 }
 
 TEST_F(RecoveryRules, AlarmRuleIsStrictAndHeldBackByABusyCpu) {

@@ -148,11 +148,7 @@ protected:
         createWindow();
     }
     // The size of the block the last recovery asked for.
-    uint32_t lastAsked() {
-        machine.runThreads();
-        machine.deliverPosted();
-        return machine.commits.empty() ? 0 : machine.commits.back().size;
-    }
+    uint64_t lastAsked() { return finishRecoveryAsked(); }
 
 };
 
@@ -166,7 +162,7 @@ TEST_F(RecoveryCommands, RecoverAsksForTheTargetFromButtonAndBothMenus) {
     EXPECT_EQ(lastAsked(), 40 * MB);
     get<ui::MenuItem>("Optimize1").click();
     EXPECT_EQ(lastAsked(), 40 * MB);
-    EXPECT_EQ(machine.commits.size(), 3u);
+    EXPECT_EQ(machine.threads.size(), 3u);
 }
 
 TEST_F(RecoveryCommands, TrayShareItemsAskForTheirShareOfTheMemoryOfTheMoment) {

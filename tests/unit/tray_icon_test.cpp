@@ -32,6 +32,14 @@ TEST(TrayIconLook, LevelColourDigitPlaceAndTip) {
     EXPECT_EQ(app::trayTip(8, 5), "Quillet 可用内存：8MB内存荷载：05%");
 }
 
+TEST(TrayIconLook, FiguresBeyondFourDigitsStayWithinFourCharacters) {
+    const std::pair<uint64_t, const char*> cases[] = {
+        {9999, "9999"}, {10000, "9.7"}, {20480, "20.0"}, {20991, "20.4"}, {102399, "99.9"},
+        {102400, "100G"}, {1023999, "999G"}, {1024000, "0.9T"}, {1572864, "1.5T"}, {12u << 20, "12T"},
+        {UINT64_MAX >> 20, "999T"}};
+    for (const auto& [megabytes, shown] : cases) EXPECT_EQ(app::trayDigits(megabytes), shown) << megabytes;
+}
+
 class Tray : public MainWindowTest {
 protected:
     void create() {
@@ -45,6 +53,11 @@ protected:
         return found == machine.trayIcons.end() ? nullptr : &found->second;
     }
     const FakeMachine::DrawnIcon* shown() { return entry() ? machine.drawn(entry()->icon) : nullptr; }
+    size_t alive() const {
+        size_t n = 0;
+        for (const auto& d : machine.drawnIcons) n += d.destroyed ? 0 : 1;
+        return n;
+    }
 
 };
 
@@ -69,9 +82,30 @@ TEST_F(Tray, AddedAtCreationThenDrawnFromTheFigures) {
     EXPECT_EQ(shown()->digits, "8");
     EXPECT_EQ(shown()->lineColor, 0x0000FFu);
     EXPECT_TRUE(shown()->redDot);
-    size_t alive = 0;
-    for (const auto& d : machine.drawnIcons) alive += d.destroyed ? 0 : 1;
-    EXPECT_EQ(alive, 1u) << "each new image replaces the last";
+    EXPECT_EQ(alive(), 1u) << "each new image replaces the last";
+
+    // Ticks that change neither picture nor tip leave the shell alone.
+    const size_t drawn = machine.drawnIcons.size(), calls = machine.events.size();
+    backend.advance(5000);
+    EXPECT_EQ(machine.drawnIcons.size(), drawn);
+    EXPECT_EQ(std::count(machine.events.begin() + static_cast<long>(calls), machine.events.end(), "trayModify " + entry()->tip), 0);
+    machine.status.memoryLoad = 26;  // the tip alone changes: the same picture is given again
+    backend.advance(500);
+    EXPECT_EQ(machine.drawnIcons.size(), drawn);
+    EXPECT_EQ(entry()->tip, "Quillet 可用内存：8MB内存荷载：26%");
+}
+
+TEST_F(Tray, RecoveriesLeaveNoDrawnIconBehind) {
+    create();
+    machine.largestCommit = 0;
+    for (int i = 0; i < 50; ++i) {
+        machine.status.availPhys = (1000 + i) * MB;  // a new picture every time, no alarm
+        window->startRecovery(MB);
+        finishRecovery();
+        backend.advance(500);
+    }
+    EXPECT_GE(machine.drawnIcons.size(), 50u);
+    EXPECT_EQ(alive(), 1u);
 }
 
 TEST_F(Tray, ARecoveryShowsTheProgramIconUntilTheNextRefresh) {
