@@ -27,10 +27,13 @@ std::string TQuilletForm::hotKeyTextOf(int id) const {
 void TQuilletForm::applyHotKey(int id, const std::string& text) {
     // 1. "None" keeps the combination and its registration as they are.
     if (isKeepHotKeyText(text)) return;
-    // 2. - 4.
-    unregisterHotKey(id);
     const auto layout = [this](uint16_t key) { return os_.windows.keyName(key); };
     const ui::Shortcut shortcut = parseHotKeyText(text, layout);
+    // A stored combination the box itself would not take (no Ctrl, no Alt: a plain key taken
+    // from every program) is refused; the box keeps what it holds.
+    if (shortcut != 0 && !hasCtrlOrAlt(shortcut)) return;
+    // 2. - 4.
+    unregisterHotKey(id);
     get<ui::HotKeyBox>(kHotKeys[id].hotKeyBox).setShortcut(shortcut);
     // 5. Registered while its box is ticked; a combination another program holds is simply
     //    not registered.

@@ -354,6 +354,7 @@ void TQuilletForm::startRecovery(uint64_t amountBytes) {
         state_.trayIconHandle = os_.tray.programIcon();
         trayIcon_->modify(state_.trayIconHandle, std::string(kProductName) + " - 正在释放内存……");
     }
+    recoveryStarted_ = true;
     // 9. The request for the worker.
     memory::RecoveryRequest& request = recoveryRequest();
     request.window = window_;
@@ -363,13 +364,15 @@ void TQuilletForm::startRecovery(uint64_t amountBytes) {
     platform::WindowSystem& windows = os_.windows;
     state_.recoveryThread = os_.threads.createSuspendedThread(
         [&request, &memory, &windows] { return memory::recoveryWorker(request, memory, windows); });
-    // 11. Below normal priority, so the desktop stays usable; without a thread the window
-    //     returns to idle at once.
+    // 11. Below normal priority, so the desktop stays usable. Without a thread the window
+    //     returns to idle here and now: a completion message still on its way could end the
+    //     next recovery while that one's worker runs.
     if (state_.recoveryThread != nullptr) {
         os_.threads.setBelowNormalPriority(state_.recoveryThread);
         os_.threads.resumeThread(state_.recoveryThread);
     } else {
-        os_.windows.postMessage(window_, kRecoveryDoneMessage, 0, 0);
+        recoveryStarted_ = true;
+        onRecoveryDone();
     }
 }
 
@@ -545,6 +548,9 @@ void TQuilletForm::onTrayMessage(intptr_t mouseMessage) {
 }
 // The worker has ended: back to idle.
 void TQuilletForm::onRecoveryDone() {
+    // Only the end of the recovery that runs counts (not a stray message of the same number).
+    if (!recoveryStarted_) return;
+    recoveryStarted_ = false;
     // 12. The ordinary cursor.
     form_->backend().setBusyCursor(false);
     // 13. A new recovery may start.

@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 
+#include "app/long_tick_count.h"
 #include "app/tray_icon.h"
 #include "memory/recovery.h"
 #include "monitor/cpu_usage.h"
@@ -28,9 +29,9 @@ struct MainFormState {
     bool lowResourceAlarmShowing = false;
     uint32_t startupRecoveryAmount = 0;  // megabytes to recover after start-up, 0 = none
     uint32_t startupRecoveryWait = 0;    // seconds to wait after start-up
-    uint32_t startupRecoveryDue = 0;     // tick count at which the start-up recovery is due
+    uint64_t startupRecoveryDue = 0;     // long tick count at which the start-up recovery is due
     int32_t intervalMinutes = 0;         // interval rule, 0 = off
-    uint32_t nextIntervalTick = 0;
+    uint64_t nextIntervalTick = 0;       // long tick count at which the interval rule looks again
     int32_t graphPeriodMs = 250;         // pause between two graph steps (the default pace's)
     int32_t lastCpuUsage = 0;            // percent shown by the last refresh; 0 while its monitor is off
     int32_t freeRamPercent = 0;          // free share of physical memory at the last refresh
@@ -172,8 +173,10 @@ public:
 
     // The settings file: loaded once during creation, saved by 保存设置 and on exit.
     void LoadSettings();
-    void SaveSettings();
-    void SaveSettings1Click() { SaveSettings(); }
+    // False when the file could not be written (it is then as it was before).
+    bool SaveSettings();
+    // 保存设置: a save that fails is told to the user (the exit path stays silent).
+    void SaveSettings1Click();
 
     // The message map: WM_QUERYENDSESSION, WM_HOTKEY, kTrayCallbackMessage, kRecoveryDoneMessage.
     // True when handled, with the answer in result.
@@ -224,9 +227,17 @@ private:
     MainFormState state_;
     std::unique_ptr<TrayIcon> trayIcon_;
     void* heldBlock_ = nullptr;  // the stress page's block, held until its box is cleared
+    bool correctingStressAmount_ = false;
+    bool recoveryStarted_ = false;  // from startRecovery until its completion is handled
     bool graphExists_ = false;
     int graphSuspensions_ = 0;
     void applyGraphPace();
+    // The clock the rules' due times are kept in.
+    uint64_t now() { return clock_.at(os_.clock.tickCount()); }
+    LongTickCount clock_;
+    // The settings are saved only once they were loaded (an early exit must not overwrite the
+    // file with the design values).
+    bool settingsLoaded_ = false;
     // Arms the start-up rule from the options as loaded (creation step 22).
     void scheduleStartupRecovery();
     void correctEdit(const char* name, const std::string& value);

@@ -15,9 +15,10 @@
 namespace app {
 
 namespace {
-// Due when the clock has passed the due time; safe across the wrap of the 32-bit tick count
-// after 49.7 days.
-bool passed(uint32_t now, uint32_t due) { return static_cast<int32_t>(now - due) > 0; }
+// Due once the clock has passed the due time.
+bool passed(uint64_t now, uint64_t due) { return now > due; }
+
+uint64_t minutesInMs(int32_t minutes) { return static_cast<uint64_t>(std::max(minutes, 0)) * 60000u; }
 
 }  // namespace
 
@@ -35,11 +36,11 @@ void TQuilletForm::scheduleStartupRecovery() {
         state_.startupRecoveryAmount = 0;
         state_.startupRecoveryWait = 0;
     }
-    state_.startupRecoveryDue = os_.clock.tickCount() + state_.startupRecoveryWait * 1000u;
+    state_.startupRecoveryDue = now() + uint64_t{state_.startupRecoveryWait} * 1000u;
 }
 
 void TQuilletForm::runRecoveryRules() {
-    const uint32_t now = os_.clock.tickCount();
+    const uint64_t now = this->now();
     // 1. The start-up rule: while it is pending nothing else is looked at.
     if (get<ui::CheckBox>("ReleaseAfterStartupCheckBox").checked() && state_.startupRecoveryAmount > 1 &&
         state_.startupRecoveryWait > 1 && get<ui::CheckBox>("AutoRecoverCheckBox").checked()) {
@@ -57,7 +58,7 @@ void TQuilletForm::runRecoveryRules() {
         const auto freePercent = static_cast<int32_t>(memory::percentOf(avail, status.totalPhys()));
         if (parseInt(get<ui::Edit>("RecoverEveryXMinutesPercentEdit").text()) > freePercent && cpuAllowsRecovery())
             RecoverRAM1Click();
-        state_.nextIntervalTick = now + static_cast<uint32_t>(state_.intervalMinutes) * 60000u;
+        state_.nextIntervalTick = now + minutesInMs(state_.intervalMinutes);
     }
     // 3. The alarm rule: free memory below the alarm level.
     memory::MemoryStatus status(os_.memory);
@@ -135,10 +136,12 @@ void TQuilletForm::correctEdit(const char* name, const std::string& value) {
 
 void TQuilletForm::RecoverEveryXMinutesEditChange() {
     auto& edit = get<ui::Edit>("RecoverEveryXMinutesEdit");
-    if (parseInt(edit.text()) >= 1000) correctEdit("RecoverEveryXMinutesEdit", "999");
+    const int32_t minutes = parseInt(edit.text());
+    if (minutes >= 1000) correctEdit("RecoverEveryXMinutesEdit", "999");
+    else if (minutes < 0) correctEdit("RecoverEveryXMinutesEdit", "0");
     // Every change starts the interval anew.
     state_.intervalMinutes = parseInt(edit.text());
-    state_.nextIntervalTick = os_.clock.tickCount() + static_cast<uint32_t>(state_.intervalMinutes) * 60000u;
+    state_.nextIntervalTick = now() + minutesInMs(state_.intervalMinutes);
 }
 
 void TQuilletForm::RecoverEveryXMinutesPercentEditChange() {
@@ -167,12 +170,14 @@ void TQuilletForm::ReleaseAfterStartupEditChange() {
     memory::MemoryStatus status(os_.memory);
     const uint64_t most = memory::capMB(status.totalPhys(), 0.9);
     const int32_t value = parseInt(get<ui::Edit>("ReleaseAfterStartupEdit").text());
-    if (value > 0 && static_cast<uint32_t>(value) > most) correctEdit("ReleaseAfterStartupEdit", std::to_string(most));
+    if (value < 0) correctEdit("ReleaseAfterStartupEdit", "0");
+    else if (static_cast<uint64_t>(value) > most) correctEdit("ReleaseAfterStartupEdit", std::to_string(most));
 }
 
 void TQuilletForm::ReleaseAfterStartupWaitEditChange() {
-    if (parseInt(get<ui::Edit>("ReleaseAfterStartupWaitEdit").text()) >= 1000)
-        correctEdit("ReleaseAfterStartupWaitEdit", "999");
+    const int32_t seconds = parseInt(get<ui::Edit>("ReleaseAfterStartupWaitEdit").text());
+    if (seconds >= 1000) correctEdit("ReleaseAfterStartupWaitEdit", "999");
+    else if (seconds < 0) correctEdit("ReleaseAfterStartupWaitEdit", "0");
 }
 
 }  // namespace app

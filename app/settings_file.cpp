@@ -1,16 +1,20 @@
 // The settings file: the main window's controls are the settings, copied from the INI file once
 // while the window is made and back into it by 保存设置 and on exit.
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 #include "app/main_form.h"
 #include "app/parse_int.h"
 #include "app/paths.h"
 #include "app/texts.h"
+#include "app/utf8_text.h"
 #include "memory/conversions.h"
 #include "memory/memory_status.h"
 #include "monitor/os_detection.h"
 #include "ui/controls.h"
+#include "ui/menu.h"
 
 namespace app {
 
@@ -19,23 +23,27 @@ namespace {
 constexpr const char* kSection = "Settings";
 // Where Windows finds the programs it starts with a user's session.
 constexpr const char* kRunKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-constexpr size_t kRunValueBuffer = 255;  // bytes: a longer value reads as absent
+constexpr size_t kRunValueBuffer = 255;  // characters with the terminating zero: a longer value reads as absent
+constexpr size_t kWebLength = 159;       // characters of the Web key that are used
 
 class SettingsFile {
 public:
-    explicit SettingsFile(platform::Profile& profile) : profile_(profile), path_(appPaths().iniPath) {}
+    SettingsFile(platform::Profile& profile, std::string path) : profile_(profile), path_(std::move(path)) {}
     int integer(const char* key, int defaultValue) { return profile_.getInt(path_, kSection, key, defaultValue); }
     bool flag(const char* key, bool defaultValue) { return integer(key, defaultValue ? 1 : 0) != 0; }
     std::string text(const char* key, const std::string& defaultValue) {
         return profile_.getString(path_, kSection, key, defaultValue);
     }
-    void write(const char* key, const std::string& value) { profile_.writeString(path_, kSection, key, value); }
+    // After the first write that fails nothing more is tried.
+    void write(const char* key, const std::string& value) { ok_ = ok_ && profile_.writeString(path_, kSection, key, value); }
     void write(const char* key, int value) { write(key, std::to_string(value)); }
     void writeFlag(const char* key, bool value) { write(key, value ? "1" : "0"); }
+    bool ok() const { return ok_; }
 
 private:
     platform::Profile& profile_;
     std::string path_;
+    bool ok_ = true;
 };
 
 std::string megabytesOf(platform::Memory& os, double share) {
@@ -52,8 +60,13 @@ bool TQuilletForm::readStartsWithWindows() {
         return false;
     uint32_t type = 0;
     std::vector<uint8_t> data;
-    const bool found = os_.registry.queryValue(key, kProductName, type, data) == platform::kErrorSuccess &&
-                       data.size() <= kRunValueBuffer;
+    bool found = os_.registry.queryValue(key, kProductName, type, data) == platform::kErrorSuccess;
+    if (found) {
+        // The reader's buffer counts the system's characters, not the bytes of our UTF-8.
+        std::string_view text(reinterpret_cast<const char*>(data.data()), data.size());
+        text = text.substr(0, text.find('\0'));
+        found = utf16Length(text) < kRunValueBuffer;
+    }
     os_.registry.closeKey(key);
     return found;
 }
@@ -73,7 +86,7 @@ void TQuilletForm::writeStartsWithWindows(bool on) {
 }
 
 void TQuilletForm::LoadSettings() {
-    SettingsFile file(os_.profile);
+    SettingsFile file(os_.profile, appPaths().iniPath);
     ui::Form& f = *form_;
     // 1. The window's place.
     f.setPosition(file.integer("Left", 0), file.integer("Top", 0));
@@ -98,8 +111,7 @@ void TQuilletForm::LoadSettings() {
     get<ui::CheckBox>("RecoverEveryXMinutesCheckBox").setChecked(file.flag("RecoverEveryXMinutes", false));
     RecoverEveryXMinutesCheckBoxClick();
     get<ui::Edit>("RecoverEveryXMinutesEdit").setText(file.text("XMinutes", "30"));
-    state_.intervalMinutes = parseInt(get<ui::Edit>("RecoverEveryXMinutesEdit").text());
-    state_.nextIntervalTick = os_.clock.tickCount() + static_cast<uint32_t>(state_.intervalMinutes) * 60000u;
+    RecoverEveryXMinutesEditChange();  // the period starts now, and a stored value is clamped
     get<ui::Edit>("RecoverEveryXMinutesPercentEdit").setText(file.text("XMinutesPercent", "10"));
     get<ui::CheckBox>("RecoverBelowCPUUsageCheckBox").setChecked(file.flag("RecoverBelowCPUUsage", false));
     RecoverBelowCPUUsageCheckBoxClick();
@@ -137,7 +149,8 @@ void TQuilletForm::LoadSettings() {
     get<ui::ComboBox>("TabStyleComboBox").setItemIndex(file.integer("TabStyle", 0));
     TabStyleComboBoxChange();
     // 28. - 29. The web and mail addresses (a file may point them elsewhere).
-    state_.linkBase = file.text("Web", kDefaultLinkBase).substr(0, 159);
+    const std::string web = file.text("Web", kDefaultLinkBase);
+    state_.linkBase = web.substr(0, utf8PrefixBytes(web, kWebLength));
     get<ui::Label>("WebAboutValLabel").setCaption(state_.linkBase);
     get<ui::Label>("HomePageLabel").setCaption(state_.linkBase);
     state_.supportAddress = file.text("Email", kDefaultSupportAddress);
@@ -146,11 +159,24 @@ void TQuilletForm::LoadSettings() {
     //     system.ini values are read with the cache page.
     if (!monitor::isNtFamily(os_.osVersion))
         get<ui::ComboBox>("CacheSchemeComboBox").setItemIndex(file.integer("DiskCacheScheme", 0));
+    settingsLoaded_ = true;
 }
 
-void TQuilletForm::SaveSettings() {
-    SettingsFile file(os_.profile);
+bool TQuilletForm::SaveSettings() {
+    // Before the settings were loaded the controls hold design values, not the user's.
+    if (!settingsLoaded_) return true;
+    // All or nothing: the keys are written into a copy of the file (so the keys the program
+    // does not write stay), which then takes the file's place in one step. Until then the
+    // file is as it was, whatever happens to the program or the disk.
+    const std::string& path = appPaths().iniPath;
+    const std::string draft = path + ".new";
+    os_.profile.deleteFile(draft);
+    if (os_.profile.fileExists(path) && !os_.profile.copyFile(path, draft)) return false;
+    SettingsFile file(os_.profile, draft);
     const ui::Form& f = *form_;
+    // While automatic recovery is paused its boxes are cleared: the user's own states are
+    // those kept for the end of the pause.
+    const bool paused = get<ui::MenuItem>("DisableAutoRecover1").checked();
     // 1. - 2.
     file.write("Left", f.left());
     file.write("Top", f.top());
@@ -164,12 +190,14 @@ void TQuilletForm::SaveSettings() {
     file.writeFlag("DisableCPUMonitor", get<ui::CheckBox>("DisableCPUMonitorCheckBox").checked());
     file.write("GraphColor", get<ui::ComboBox>("GraphColorComboBox").itemIndex());
     file.write("GraphSpeed", get<ui::RadioGroup>("GraphSpeedRadioGroup").itemIndex());
-    file.writeFlag("RecoverEveryXMinutes", get<ui::CheckBox>("RecoverEveryXMinutesCheckBox").checked());
+    file.writeFlag("RecoverEveryXMinutes",
+                   paused ? state_.savedRecoverEveryXMinutes : get<ui::CheckBox>("RecoverEveryXMinutesCheckBox").checked());
     file.write("XMinutes", get<ui::Edit>("RecoverEveryXMinutesEdit").text());
     file.write("XMinutesPercent", get<ui::Edit>("RecoverEveryXMinutesPercentEdit").text());
     file.writeFlag("RecoverBelowCPUUsage", get<ui::CheckBox>("RecoverBelowCPUUsageCheckBox").checked());
     file.write("RecoverBelowCPUUsagePercent", get<ui::Edit>("RecoverBelowCPUUsageEdit").text());
-    file.writeFlag("AutoRecoverOnAlarmLevel", get<ui::CheckBox>("AutoRecoverCheckBox").checked());
+    file.writeFlag("AutoRecoverOnAlarmLevel",
+                   paused ? state_.savedAutoRecover : get<ui::CheckBox>("AutoRecoverCheckBox").checked());
     file.writeFlag("EnableRecoverHotkey", get<ui::CheckBox>("HotkeyCheckBox").checked());
     file.write("RecoverHotkey", hotKeyTextOf(0));
     file.writeFlag("DisableAutoRecoverHotkey", get<ui::CheckBox>("DisableAutoRecoverCheckBox").checked());
@@ -197,6 +225,13 @@ void TQuilletForm::SaveSettings() {
     // 7. - 8. The 9x cache scheme (its system.ini values are written with the cache page).
     if (!monitor::isNtFamily(os_.osVersion))
         file.write("DiskCacheScheme", get<ui::ComboBox>("CacheSchemeComboBox").itemIndex());
+    if (file.ok() && os_.profile.replaceFile(draft, path)) return true;
+    os_.profile.deleteFile(draft);
+    return false;
+}
+
+void TQuilletForm::SaveSettings1Click() {
+    if (!SaveSettings()) os_.windows.messageBox(window_, kSaveFailedText + appPaths().iniPath, kProductName, platform::kMbOk);
 }
 
 }  // namespace app

@@ -28,12 +28,16 @@ std::string megabytesAndShare(uint64_t bytes, uint32_t percent) {
 
 void TQuilletForm::MainTimerTimer() {
     auto& timer = get<ui::Timer>("MainTimer");
-    // Nothing in a tick (a dialog it opens included) is entered twice by the timer.
+    // Nothing in a tick (a dialog it opens included) is entered twice by the timer; and
+    // whatever goes wrong in one, the next one comes.
+    struct Rearm {
+        ui::Timer& timer;
+        ~Rearm() { timer.setEnabled(true); }
+    } rearm{timer};
     timer.setEnabled(false);
     // The rules read the CPU figure the previous refresh left.
     runRecoveryRules();
     updateStatusDisplay();
-    timer.setEnabled(true);
 }
 
 void TQuilletForm::updateStatusDisplay() {

@@ -12,16 +12,17 @@
 namespace app {
 
 void TQuilletForm::ReduceRAMEditChange() {
+    // A correction runs this handler again on its own text: that run has nothing to add.
+    if (correctingStressAmount_) return;
+    correctingStressAmount_ = true;
     const int32_t asked = parseInt(get<ui::Edit>("ReduceRAMEdit").text());
-    {
-        // No more than is free (a negative amount counts as more).
-        memory::MemoryStatus status(os_.memory);
-        if (asked < 0 || memory::toMB(status.availPhys()) < static_cast<uint64_t>(asked)) {
-            memory::MemoryStatus fresh(os_.memory);
-            correctEdit("ReduceRAMEdit", std::to_string(memory::toMB(fresh.availPhys())));
-        }
-    }
-    if (asked == 0) correctEdit("ReduceRAMEdit", "1");
+    memory::MemoryStatus status(os_.memory);
+    const uint64_t freeMB = memory::toMB(status.availPhys());
+    // No more than is free (a negative amount counts as more); an empty or zero amount is one
+    // megabyte, as long as there is one.
+    if (asked < 0 || freeMB < static_cast<uint64_t>(asked)) correctEdit("ReduceRAMEdit", std::to_string(freeMB));
+    if (asked == 0 && freeMB >= 1) correctEdit("ReduceRAMEdit", "1");
+    correctingStressAmount_ = false;
 }
 
 void TQuilletForm::releaseHeldBlock() {

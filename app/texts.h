@@ -30,6 +30,9 @@ inline constexpr const char* kInvalidAmountText =
 
 inline constexpr const char* kRecoveryFailedText = "释放内存失败...         ";
 
+// 保存设置 could not write the settings file (its path follows on the next line).
+inline constexpr const char* kSaveFailedText = "无法保存设置！请确认设置文件不是只读的，并且您有权写入它所在的文件夹：\n";
+
 inline constexpr const char* kShortcutPopupCaptionFormat = "%s - Preparing to run shortcut";
 
 // The About page's up-time line: days, hours, minutes and seconds since the system started.

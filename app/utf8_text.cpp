@@ -22,6 +22,16 @@ size_t utf8Length(std::string_view text) {
     return count;
 }
 
+size_t utf16Length(std::string_view text) {
+    size_t units = 0;
+    for (size_t i = 0; i < text.size();) {
+        const size_t end = characterEnd(text, i);
+        units += end - i == 4 ? 2 : 1;
+        i = end;
+    }
+    return units;
+}
+
 size_t utf8PrefixBytes(std::string_view text, size_t maxChars) {
     size_t i = 0;
     for (size_t n = 0; n < maxChars && i < text.size(); ++n) i = characterEnd(text, i);

@@ -18,6 +18,16 @@ public:
     // missing; other keys stay as they are. False when the file cannot be written.
     virtual bool writeString(const std::string& path, const std::string& section, const std::string& key,
                              const std::string& value) = 0;
+
+    // The files themselves, so that a set of writes can land all at once: made in a copy, then
+    // put in place of the file in one step.
+    virtual bool fileExists(const std::string& path) = 0;
+    // False when the source is missing or the copy cannot be made.
+    virtual bool copyFile(const std::string& from, const std::string& to) = 0;
+    // Puts from in place of to (created when missing); when that fails, to stays as it was.
+    virtual bool replaceFile(const std::string& from, const std::string& to) = 0;
+    // Removes the file, read-only or not; true when it is gone.
+    virtual bool deleteFile(const std::string& path) = 0;
 };
 
 }  // namespace platform

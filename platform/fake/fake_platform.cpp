@@ -51,6 +51,10 @@ intptr_t FakeMachine::send(Window window, uint32_t message, uintptr_t wParam, in
 
 void FakeMachine::globalMemoryStatus(MemoryStatusRecord& record) {
     ++statusQueries;
+    if (failingStatusQueries > 0) {
+        --failingStatusQueries;
+        throw std::runtime_error("status query failed");
+    }
     lastRecordLength = record.length;
     if (!availPhysSequence.empty()) {
         status.availPhys = availPhysSequence.front();
@@ -353,17 +357,57 @@ std::string FakeMachine::getString(const std::string& path, const std::string& s
                                    const std::string& defaultValue) {
     auto found = ini.find(path + "|" + section + "|" + key);
     if (found == ini.end()) return defaultValue;
-    return found->second.substr(0, 254);
+    // The reader's buffer holds 254 characters (UTF-16 units) and the terminating zero.
+    const std::string& text = found->second;
+    size_t end = 0;
+    for (size_t units = 0; end < text.size(); ++end) {
+        const auto byte = static_cast<unsigned char>(text[end]);
+        if ((byte & 0xC0) == 0x80) continue;  // inside a character
+        units += byte >= 0xF0 ? 2 : 1;
+        if (units > 254) break;
+    }
+    return text.substr(0, end);
 }
 
 bool FakeMachine::writeString(const std::string& path, const std::string& section, const std::string& key,
                               const std::string& value) {
-    if (iniReadOnly) return false;
+    if (iniReadOnly || iniWritesLeft == 0) return false;
+    if (iniWritesLeft > 0) --iniWritesLeft;
     ini[path + "|" + section + "|" + key] = value;
     iniWrites.push_back(section + "|" + key + "=" + value);
     return true;
 }
 
+std::map<std::string, std::string> FakeMachine::iniFile(const std::string& path) const {
+    std::map<std::string, std::string> entries;
+    const std::string prefix = path + "|";
+    for (auto it = ini.lower_bound(prefix); it != ini.end() && it->first.compare(0, prefix.size(), prefix) == 0; ++it)
+        entries[it->first.substr(prefix.size())] = it->second;
+    return entries;
+}
+
+bool FakeMachine::fileExists(const std::string& path) { return !iniFile(path).empty(); }
+
+bool FakeMachine::copyFile(const std::string& from, const std::string& to) {
+    const auto entries = iniFile(from);
+    if (entries.empty()) return false;
+    deleteFile(to);
+    for (const auto& [sectionAndKey, value] : entries) ini[to + "|" + sectionAndKey] = value;
+    return true;
+}
+
+bool FakeMachine::replaceFile(const std::string& from, const std::string& to) {
+    if (iniReplaceFails || iniFile(from).empty()) return false;
+    copyFile(from, to);
+    deleteFile(from);
+    events.push_back("replaceFile " + to);
+    return true;
+}
+
+bool FakeMachine::deleteFile(const std::string& path) {
+    for (const auto& entry : iniFile(path)) ini.erase(path + "|" + entry.first);
+    return true;
+}
 
 // --- OsVersion ----------------------------------------------------------------
 

@@ -43,6 +43,7 @@ public:
 
     // --- scripted state -------------------------------------------------------
     MemoryStatusRecord status{};             // what the status query answers
+    int failingStatusQueries = 0;            // the next so many status queries throw
     std::deque<uint64_t> availPhysSequence;  // when not empty, each query takes the next free figure
     uint64_t largestCommit = 64u << 20;      // commits above this (or of 0 bytes) are refused
     uint32_t tick = 0;
@@ -53,6 +54,10 @@ public:
     std::map<std::string, std::string> ini;
     std::vector<std::string> iniWrites;  // "section|key=value" in the order written
     bool iniReadOnly = false;            // writes fail
+    int iniWritesLeft = -1;              // when not negative: writes that succeed before they all fail
+    bool iniReplaceFails = false;        // putting a file in place of another fails
+    // The entries of one file, by "section|key".
+    std::map<std::string, std::string> iniFile(const std::string& path) const;
     void setIni(const std::string& path, const std::string& section, const std::string& key, const std::string& value) {
         ini[path + "|" + section + "|" + key] = value;
     }
@@ -290,6 +295,10 @@ public:
                           const std::string& defaultValue) override;
     bool writeString(const std::string& path, const std::string& section, const std::string& key,
                      const std::string& value) override;
+    bool fileExists(const std::string& path) override;
+    bool copyFile(const std::string& from, const std::string& to) override;
+    bool replaceFile(const std::string& from, const std::string& to) override;
+    bool deleteFile(const std::string& path) override;
 
     // --- OsVersion ----------------------------------------------------------------
     bool getVersionEx(OsVersionRecord& record) override;

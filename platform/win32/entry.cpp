@@ -6,8 +6,11 @@
 #include "platform/win32/win32_platform.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int) {
-    platform::win32::Win32Platform os(platform::win32::narrow(commandLine != nullptr ? commandLine : L""));
-    platform::Platform services = os.services();
-    platform::win32::Win32UiBackend backend([&os](const std::string& message) { os.reportError(message); });
+    // A recovery's worker may still be writing its block when the program ends (it is not
+    // waited for) and then calls into the system services: they live as long as the process,
+    // never on this function's stack and never destroyed.
+    auto* os = new platform::win32::Win32Platform(platform::win32::narrow(commandLine != nullptr ? commandLine : L""));
+    static platform::Platform services = os->services();
+    platform::win32::Win32UiBackend backend([os](const std::string& message) { os->reportError(message); });
     return app::runQuillet(services, backend);
 }

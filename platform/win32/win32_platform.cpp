@@ -616,4 +616,28 @@ bool Win32Platform::writeString(const std::string& path, const std::string& sect
                                       widen(path).c_str()) != FALSE;
 }
 
+bool Win32Platform::fileExists(const std::string& path) {
+    return GetFileAttributesW(widen(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool Win32Platform::copyFile(const std::string& from, const std::string& to) {
+    return CopyFileW(widen(from).c_str(), widen(to).c_str(), FALSE) != FALSE;
+}
+
+bool Win32Platform::replaceFile(const std::string& from, const std::string& to) {
+    const std::wstring source = widen(from), target = widen(to);
+    if (MoveFileExW(source.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
+    if (GetLastError() != ERROR_CALL_NOT_IMPLEMENTED) return false;
+    // Windows 95, 98 and ME cannot replace in one step: the old file goes just before.
+    if (GetFileAttributesW(target.c_str()) != INVALID_FILE_ATTRIBUTES && !DeleteFileW(target.c_str())) return false;
+    return MoveFileW(source.c_str(), target.c_str()) != FALSE;
+}
+
+bool Win32Platform::deleteFile(const std::string& path) {
+    const std::wstring file = widen(path);
+    if (GetFileAttributesW(file.c_str()) == INVALID_FILE_ATTRIBUTES) return true;
+    SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_NORMAL);  // a copy of a read-only file is read-only
+    return DeleteFileW(file.c_str()) != FALSE;
+}
+
 }  // namespace platform::win32

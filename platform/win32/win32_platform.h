@@ -96,6 +96,10 @@ public:
                           const std::string& defaultValue) override;
     bool writeString(const std::string& path, const std::string& section, const std::string& key,
                      const std::string& value) override;
+    bool fileExists(const std::string& path) override;
+    bool copyFile(const std::string& from, const std::string& to) override;
+    bool replaceFile(const std::string& from, const std::string& to) override;
+    bool deleteFile(const std::string& path) override;
 
     // OsVersion
     bool getVersionEx(OsVersionRecord& record) override;

@@ -78,6 +78,17 @@ TEST_F(HotKeys, TheBoxRegistersAndUnregistersAndTypingDoesNotFireTheOldKey) {
     EXPECT_TRUE(machine.messageBoxes.empty());
 }
 
+TEST_F(HotKeys, AStoredKeyWithoutCtrlOrAltIsRefused) {
+    setIni("EnableRecoverHotkey", "1");
+    setIni("RecoverHotkey", "Space");
+    setIni("DisableAutoRecoverHotkey", "1");
+    setIni("DisableHotkey", "Shift+F5");
+    create();
+    EXPECT_EQ(registered(0), kCtrlAlt << 16 | 'R') << "the box keeps its own combination";
+    EXPECT_EQ(registered(1), kCtrlAlt << 16 | 'D');
+    EXPECT_EQ(window->hotKeyTextOf(0), "Ctrl+Alt+R");
+}
+
 TEST_F(HotKeys, PressingThemRecoversAndSwitchesAutomaticRecovery) {
     setIni("EnableRecoverHotkey", "1");
     setIni("DisableAutoRecoverHotkey", "1");

@@ -130,6 +130,13 @@ TEST_F(RecoveryRules, EditsAreClampedAndSelected) {
     EXPECT_EQ(amount.text(), "461");  // capMB of 90 %
     get<ui::Edit>("ReleaseAfterStartupWaitEdit").setText("1000");
     EXPECT_EQ(get<ui::Edit>("ReleaseAfterStartupWaitEdit").text(), "999");
+    // Nothing below zero: a negative interval would recover at every tick, a negative amount
+    // ask for gigabytes, a negative wait fire at once.
+    for (const char* name : {"RecoverEveryXMinutesEdit", "ReleaseAfterStartupEdit", "ReleaseAfterStartupWaitEdit"}) {
+        get<ui::Edit>(name).setText("-5");
+        EXPECT_EQ(get<ui::Edit>(name).text(), "0") << name;
+    }
+    EXPECT_EQ(window->state().intervalMinutes, 0);
 
     auto& level = get<ui::TrackBar>("AutoRecoverLevelTrackBar");
     get<ui::TrackBar>("TargetFreeRamTrackBar").setPosition(50);
@@ -137,6 +144,25 @@ TEST_F(RecoveryRules, EditsAreClampedAndSelected) {
     EXPECT_EQ(get<ui::TrackBar>("TargetFreeRamTrackBar").position(), 101);
     EXPECT_EQ(get<ui::Label>("AutoRecoverLevelValLabel").caption(), "100 Mb (19%)");
     EXPECT_EQ(get<ui::PerformanceGraphControl>("PerformanceGraph").graph().Baseline2Value(), 19);
+}
+
+TEST_F(RecoveryRules, APauseLongerThanHalfTheTickCountSilencesNoRule) {
+    setIni("ReleaseAfterStartup", "1");  // due after 60 s
+    setIni("ReleaseAfterStartupAmount", "100");
+    create();
+    get<ui::MenuItem>("DisableAutoRecover1").click();
+    machine.status.availPhys = 10 * MB;  // below the alarm level all along
+    for (int day = 0; day < 30; ++day) {  // a month, the tick count wrapping on the way
+        machine.tick += 86400000;
+        backend.advance(500);
+    }
+    EXPECT_EQ(recoveries(), 0u);
+    get<ui::MenuItem>("DisableAutoRecover1").click();
+    wait(500);
+    ASSERT_EQ(recoveries(), 1u);
+    EXPECT_EQ(finishRecoveryAsked(), 100 * MB) << "the start-up rule, overdue";
+    wait(500);
+    EXPECT_EQ(recoveries(), 2u) << "then the alarm rule";
 }
 
 TEST_F(RecoveryRules, MasterSwitchPausesTheRulesAndExitSavesTheUsersChoices) {

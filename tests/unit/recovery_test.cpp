@@ -127,14 +127,23 @@ TEST_F(Recovery, ARefusedBlockOrAMissingThreadEndsQuietly) {
     EXPECT_TRUE(graph().visible());
     EXPECT_FALSE(backend.busyCursor());
 
+    // Without a thread the window is idle again at once, and nothing on its way can end the
+    // next recovery while that one's worker runs.
     machine.threadsRefused = true;
     window->startRecovery(50 * MB);
-    EXPECT_FALSE(graph().visible());  // until the message posted in the worker's stead arrives
-    machine.deliverPosted();
     EXPECT_FALSE(window->recoveryRunning());
     EXPECT_TRUE(graph().visible());
     EXPECT_FALSE(backend.busyCursor());
     EXPECT_TRUE(machine.messageBoxes.empty());
+    machine.threadsRefused = false;
+    window->startRecovery(50 * MB);
+    machine.deliverPosted();
+    EXPECT_TRUE(window->recoveryRunning());
+    window->startRecovery(50 * MB);
+    EXPECT_EQ(machine.threads.size(), 2u) << "one worker at a time";
+    finishRecovery();
+    EXPECT_FALSE(window->recoveryRunning());
+    EXPECT_TRUE(graph().visible());
 }
 
 // ---- the commands that start a recovery ----

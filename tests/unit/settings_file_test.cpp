@@ -9,6 +9,8 @@
 
 #include "app/main_form.h"
 #include "app/paths.h"
+#include "app/utf8_text.h"
+#include "ui/menu.h"
 #include "monitor/os_detection.h"
 #include "platform/fake/fake_platform.h"
 #include "ui/controls.h"
@@ -159,6 +161,107 @@ TEST_F(SettingsFile, LeavingTheProgramSavesTheSettings) {
     get<ui::Edit>("RecoverEveryXMinutesPercentEdit").setText("20");
     machine.send(window->window(), platform::kWmQueryEndSession);
     EXPECT_EQ(ini("XMinutesPercent"), "20");
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(SettingsFile, NothingIsSavedBeforeTheSettingsWereLoaded) {
+    setIni("XMinutes", "45");
+    setIni("ShowSplash", "0");  // the splash shows, in a modal loop of its own
+    runKey("C:\\Q\\Quillet.exe");
+    backend.onModal = [this](ui::Form&) { machine.send(window->window(), platform::kWmQueryEndSession); };
+    create();
+    EXPECT_EQ(ini("XMinutes"), "45");
+    EXPECT_EQ(ini("ShowSplash"), "0");
+    EXPECT_NE(machine.registryValue(RegistryRoot::LocalMachine, kRun, "Quillet"), nullptr);
+}
+
+TEST_F(SettingsFile, ARunValueIsMeasuredInTheSystemsCharacters) {
+    std::string folder;
+    for (int i = 0; i < 90; ++i) folder += "内";  // 270 bytes of UTF-8, 90 characters
+    machine.program = "C:\\" + folder + "\\Quillet.exe";
+    runKey(machine.program);
+    create();
+    EXPECT_TRUE(get<ui::CheckBox>("StartWithWindowsCheckBox").checked());
+    window->SaveSettings();
+    EXPECT_NE(machine.registryValue(RegistryRoot::LocalMachine, kRun, "Quillet"), nullptr);
+}
+
+TEST_F(SettingsFile, ASaveLandsWholeOrNotAtAllAndKeepsWhatTheProgramDoesNotOwn) {
+    setIni("XMinutes", "45");
+    setIni("Web", "http://mirror.example/q/");
+    setIni("ProxyAddress", "10.0.0.1");
+    setIni("SomethingElse", "kept");
+    create();
+    get<ui::Edit>("RecoverEveryXMinutesEdit").setText("50");
+    get<ui::TrackBar>("TargetFreeRamTrackBar").setPosition(300);
+    const auto before = machine.iniFile(kIni);
+    machine.iniWritesLeft = 5;  // the disk fills up in the middle
+    EXPECT_FALSE(window->SaveSettings());
+    EXPECT_EQ(machine.iniFile(kIni), before);
+    EXPECT_TRUE(machine.iniFile(kIni + ".new").empty()) << "no half-written copy left behind";
+
+    machine.iniWritesLeft = -1;
+    EXPECT_TRUE(window->SaveSettings());
+    EXPECT_EQ(ini("XMinutes"), "50");
+    EXPECT_EQ(ini("TargetFreeRam"), "300");
+    EXPECT_EQ(ini("Web"), "http://mirror.example/q/");
+    EXPECT_EQ(ini("ProxyAddress"), "10.0.0.1");
+    EXPECT_EQ(ini("SomethingElse"), "kept");
+    EXPECT_TRUE(machine.iniFile(kIni + ".new").empty());
+}
+
+TEST_F(SettingsFile, AnExplicitSaveThatFailsIsToldTheExitStaysSilent) {
+    create();
+    machine.iniReadOnly = true;
+    get<ui::MenuItem>("SaveSettings1").click();
+    ASSERT_EQ(machine.messageBoxes.size(), 1u);
+    EXPECT_EQ(machine.messageBoxes[0].caption, "Quillet");
+    EXPECT_NE(machine.messageBoxes[0].text.find(kIni), std::string::npos);
+    EXPECT_EQ(machine.messageBoxes[0].owner, window->window());
+    machine.iniReadOnly = false;
+    machine.iniReplaceFails = true;  // the file cannot be replaced: a failure too
+    get<ui::MenuItem>("SaveSettings1").click();
+    EXPECT_EQ(machine.messageBoxes.size(), 2u);
+    machine.send(window->window(), platform::kWmQueryEndSession);
+    EXPECT_EQ(machine.messageBoxes.size(), 2u);
+}
+
+TEST_F(SettingsFile, APauseOfAutomaticRecoveryIsNotSavedAsTheUsersChoice) {
+    setIni("RecoverEveryXMinutes", "1");
+    create();
+    window->DisableAutoRecover1Click();
+    ASSERT_FALSE(get<ui::CheckBox>("AutoRecoverCheckBox").checked());
+    get<ui::MenuItem>("SaveSettings1").click();
+    EXPECT_EQ(ini("AutoRecoverOnAlarmLevel"), "1");
+    EXPECT_EQ(ini("RecoverEveryXMinutes"), "1");
+    EXPECT_FALSE(get<ui::CheckBox>("AutoRecoverCheckBox").checked()) << "the pause goes on";
+}
+
+TEST_F(SettingsFile, StoredValuesOutsideTheirEditsRangesLoadAndSaveClamped) {
+    setIni("XMinutes", "5000");
+    setIni("XMinutesPercent", "0");
+    setIni("ReleaseAfterStartup", "1");
+    setIni("ReleaseAfterStartupAmount", "99999");
+    setIni("ReleaseAfterStartupWait", "-5");
+    setIni("RecoverBelowCPUUsagePercent", "300");
+    std::string web = "http://例子.example/";
+    for (int i = 0; i < 200; ++i) web += "页";  // 218 characters: longer than used, shorter than read
+    setIni("Web", web);
+    create();
+    window->SaveSettings();
+    EXPECT_EQ(ini("XMinutes"), "999");
+    EXPECT_EQ(ini("XMinutesPercent"), "1");
+    EXPECT_EQ(ini("ReleaseAfterStartupAmount"), "461");
+    EXPECT_EQ(ini("ReleaseAfterStartupWait"), "0");
+    EXPECT_EQ(ini("RecoverBelowCPUUsagePercent"), "100");
+    // The address is cut between characters, at 159 of them.
+    const std::string& base = window->state().linkBase;
+    EXPECT_EQ(app::utf8Length(base), 159u);
+    EXPECT_EQ(base, web.substr(0, base.size()));
+    EXPECT_NE(static_cast<unsigned char>(web[base.size()]) & 0xC0, 0x80u) << "ends on a whole character";
 }
 
 }  // namespace

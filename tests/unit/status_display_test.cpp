@@ -75,6 +75,15 @@ TEST_F(StatusDisplay, EachTickRefreshesAndARunningRecoveryFreezesAllButTheUptime
     EXPECT_EQ(caption("ElapsedLabel"), "软件运行总时间估计为： 01/02:03:06 （天/小时:分钟:秒钟）");
 }
 
+TEST_F(StatusDisplay, ATickThatFailsDoesNotStopTheMonitor) {
+    window->stopGraph();  // the monitor's own tick is the one that fails
+    machine.failingStatusQueries = 1;
+    EXPECT_THROW(backend.advance(500), std::runtime_error);
+    machine.status.availPhys = 1500 * MB;
+    backend.advance(500);
+    EXPECT_EQ(get<ui::Label>("FreeRamValLabel").caption(), "1,500MB (74%)");
+}
+
 TEST_F(StatusDisplay, CpuMonitorSwitchStopsTheSamplerAndGreysTheCpuCondition) {
     auto& monitorOff = get<ui::CheckBox>("DisableCPUMonitorCheckBox");
     auto& belowCpu = get<ui::CheckBox>("RecoverBelowCPUUsageCheckBox");

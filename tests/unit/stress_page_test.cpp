@@ -43,6 +43,17 @@ TEST_F(StressPage, TheAmountStaysWithinFreeMemoryAndAboveZero) {
     EXPECT_EQ(amount().text(), "64");
 }
 
+TEST_F(StressPage, WithLessThanAMegabyteFreeTheCorrectionsEnd) {
+    machine.status.availPhys = 512 * 1024;
+    amount().userChanged("5");
+    EXPECT_EQ(amount().text(), "0");
+    amount().userChanged("");
+    EXPECT_EQ(amount().text(), "") << "no megabyte to offer: nothing to put in";
+    machine.status.availPhys = 3 * MB;
+    amount().userChanged("0");
+    EXPECT_EQ(amount().text(), "1");
+}
+
 TEST_F(StressPage, TickingHoldsAWrittenBlockUntilCleared) {
     box().userChanged(true);  // design amount "0": refused, nothing held
     EXPECT_EQ(window->heldBlock(), nullptr);
