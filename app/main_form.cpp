@@ -102,6 +102,8 @@ settings::FormHandlers TQuilletForm::handlerTable() {
     h["GraphSpeedRadioGroupClick"] = [this] { GraphSpeedRadioGroupClick(); };
     h["GraphColorComboBoxChange"] = [this] { GraphColorComboBoxChange(); };
     h["DisableCPUMonitorCheckBoxClick"] = [this] { DisableCPUMonitorCheckBoxClick(); };
+    h["LowResourceCheckBoxClick"] = [this] { LowResourceCheckBoxClick(); };
+    h["LowResourceEditChange"] = [this] { LowResourceEditChange(); };
     h["FormResize"] = [this] { FormResize(); };
     h["SaveSettings1Click"] = [this] { SaveSettings1Click(); };
     h["FreeMemory1Click"] = [this] { FreeMemory1Click(); };

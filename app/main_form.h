@@ -127,6 +127,14 @@ public:
     void FormResize();
     void DisableCPUMonitorCheckBoxClick();
 
+    // The 9x free system resources (app/low_resource_alarm.cpp): the refresh shows them ("N/A"
+    // where the system has none) and checks them against the alarm's threshold, which opens the
+    // modal warning while one is below it; the options' handlers.
+    void refreshFreeResources();
+    void checkLowResources(int32_t gdi, int32_t system, int32_t user);
+    void LowResourceCheckBoxClick();
+    void LowResourceEditChange();
+
     // Automatic recovery: the rules of each tick, the CPU condition, the master switch (tray
     // menu, button, hot key) and the options' handlers.
     void runRecoveryRules();

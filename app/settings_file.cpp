@@ -133,6 +133,7 @@ void TQuilletForm::LoadSettings() {
     if (lowResource.enabled()) {
         lowResource.setChecked(file.flag("LowReourceAlarm", true));
         get<ui::Edit>("LowResourceEdit").setText(file.text("LowReourceAlarmPercent", "10"));
+        LowResourceCheckBoxClick();
     }
     // 25. - 26. The memory levels (clamped to the ranges set at creation).
     {

@@ -8,7 +8,6 @@
 #include "app/texts.h"
 #include "memory/conversions.h"
 #include "memory/memory_status.h"
-#include "monitor/os_detection.h"
 #include "monitor/uptime.h"
 #include "ui/controls.h"
 #include "ui/menu.h"
@@ -85,12 +84,8 @@ void TQuilletForm::updateStatusDisplay() {
             memory::MemoryStatus status(os_.memory);
             get<ui::Label>("MemLoadValLabel").setCaption(std::to_string(status.memoryLoad()) + "%");
         }
-        // 10. The free-resource figures exist on the 9x family only; there they are read (and
-        //     their alarm checked) with the low-resource alarm.
-        if (monitor::isNtFamily(os_.osVersion)) {
-            for (const char* name : {"GDIFreeValLabel", "SystemFreeValLabel", "UserFreeValLabel"})
-                get<ui::Label>(name).setCaption(kNotAvailable);
-        }
+        // 10. The free system resources (the 9x family's) and their alarm.
+        refreshFreeResources();
         // 11. The tray icon and its tip (nothing to draw without a notification area).
         if (trayIcon() != nullptr && trayIcon()->present()) {
             memory::MemoryStatus status(os_.memory);

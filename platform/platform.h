@@ -1,5 +1,6 @@
 #pragma once
 #include "platform/clock.h"
+#include "platform/free_resources.h"
 #include "platform/memory.h"
 #include "platform/nt_system_information.h"
 #include "platform/os_version.h"
@@ -28,6 +29,7 @@ struct Platform {
     Threads& threads;
     SystemCommands& systemCommands;
     Tray& tray;
+    FreeResources& freeResources;
 };
 
 }  // namespace platform

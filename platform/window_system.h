@@ -94,6 +94,8 @@ public:
     virtual void bringToFront(Window window) = 0;
     // The mouse pointer's position on the screen.
     virtual void cursorPosition(int& x, int& y) = 0;
+    // Where the top-left corner of the window's client area lies on the screen.
+    virtual void clientOrigin(Window window, int& x, int& y) = 0;
 
     // The system's open-file dialog, owned by `owner`, with no filter, no initial folder and
     // the given flags (kOfn...). The chosen path, or empty when the user cancelled.

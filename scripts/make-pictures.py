@@ -13,6 +13,8 @@ Files written (the resource names are in platform/win32/resources/resource_names
   quillet.ico           the program icon: 16, 32 and 48 px in 32-bit colour with alpha, and
                         16 and 32 px in 16 colours with a mask for displays and systems
                         without alpha-blended icons
+  warning.ico           the low-resource warning's sign: 32 px in 32-bit colour with alpha and
+                        in 16 colours
   glyph_hide.bmp        16 x 16 button pictures, 24-bit. The transparent colour is magenta
   glyph_exit.bmp        (R 255, G 0, B 255), and the bottom-left pixel of every one of them is
   glyph_recover.bmp     that colour, so both "a fixed key colour" and "the colour of the
@@ -264,6 +266,19 @@ def icon_picture(size, flat=False):
     canvas = Canvas(size, size, samples=1 if flat else 6)
     draw_chip(canvas, CHIP_GRIDS[size], flat=flat)
     return canvas
+
+
+# --- The warning sign -------------------------------------------------------------------------
+# The low-resource warning's picture: a yellow triangle with an exclamation mark.
+
+def warning_picture(flat=False):
+    c = Canvas(32, 32, samples=1 if flat else 6)
+    outline = polygon([(16, 1.5), (31, 29.5), (1, 29.5)])
+    inner = polygon([(16, 5), (27.6, 27.3), (4.4, 27.3)])
+    c.paint(outline, (0, 0, 0) if flat else (96, 72, 0))
+    c.paint(inner, (255, 255, 0) if flat else vertical_gradient((255, 240, 110), (245, 190, 0), 5, 28))
+    c.paint(union(capsule(16, 11, 16, 19.5, 3.2), ellipse(16, 23.6, 1.9)), BLACK)
+    return c
 
 
 # --- Button pictures ---------------------------------------------------------------------------
@@ -582,6 +597,8 @@ def main(argv):
     images = [(size, 32, icon_image_32(icon_picture(size))) for size in (48, 32, 16)]
     images += [(size, 4, icon_image_4(icon_picture(size, flat=True))) for size in (32, 16)]
     write(os.path.join(out, "quillet.ico"), ico_file(images))
+    write(os.path.join(out, "warning.ico"),
+          ico_file([(32, 32, icon_image_32(warning_picture())), (32, 4, icon_image_4(warning_picture(flat=True)))]))
 
     for name, draw, background in GLYPHS:
         canvas = draw()

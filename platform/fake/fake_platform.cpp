@@ -295,6 +295,13 @@ std::string FakeMachine::keyName(uint16_t virtualKey) {
     return found == layoutKeyNames.end() ? std::string() : found->second;
 }
 
+std::optional<uint16_t> FakeMachine::freeSystemResources(ResourceKind kind) {
+    const auto code = static_cast<uint16_t>(kind);
+    freeResourceQueries.push_back(code);
+    if (!freeResourcesPresent) return std::nullopt;
+    return freeResources[code];
+}
+
 void FakeMachine::bringToFront(Window window) { events.push_back("bringToFront " + details(window).layout.className); }
 
 std::string FakeMachine::chooseFileToOpen(Window owner, uint32_t flags) {

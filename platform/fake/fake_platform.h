@@ -4,6 +4,7 @@
 #include <functional>
 #include <list>
 #include <map>
+#include <optional>
 #include <set>
 #include <string>
 #include <utility>
@@ -32,13 +33,14 @@ class FakeMachine : public Memory,
                     public Registry,
                     public Threads,
                     public SystemCommands,
-                    public Tray {
+                    public Tray,
+                    public FreeResources {
 public:
     FakeMachine();
     ~FakeMachine() override;
 
     Platform services() {
-        return Platform{*this, *this, *this, *this, *this, *this, *this, *this, *this, *this, *this, *this};
+        return Platform{*this, *this, *this, *this, *this, *this, *this, *this, *this, *this, *this, *this, *this};
     }
 
     // --- scripted state -------------------------------------------------------
@@ -163,6 +165,7 @@ public:
     std::string openFileAnswer;     // what the next open-file dialog gives (empty: cancelled)
     std::vector<OpenFileCall> openFileCalls;
     int cursorX = 0, cursorY = 0;
+    int clientOriginX = 0, clientOriginY = 0;  // where every window's client area starts
     // Registered hot keys by id: modifiers << 16 | key. Combinations in takenHotKeys (same
     // form) belong to another program and cannot be registered.
     std::map<int, uint32_t> hotKeys;
@@ -193,6 +196,11 @@ public:
     std::list<FakeThread> threads;      // stable addresses: a Thread points at its entry
     bool threadsRefused = false;        // createSuspendedThread fails
     std::vector<SoundCall> sounds;
+    // The free shares of the 9x window manager's heaps, indexed by ResourceKind (system, GDI,
+    // user); none at all when freeResourcesPresent is false (a build without the 16-bit route).
+    bool freeResourcesPresent = true;
+    uint16_t freeResources[3] = {100, 100, 100};
+    std::vector<uint16_t> freeResourceQueries;
     bool clipboardBusy = false;  // another program holds the clipboard open
     int clipboardEmptied = 0;    // times the clipboard was actually emptied
     int recentDocumentsCleared = 0;
@@ -258,6 +266,7 @@ public:
     // Logged as "bringToFront CLASS".
     void bringToFront(Window window) override;
     void cursorPosition(int& x, int& y) override { x = cursorX, y = cursorY; }
+    void clientOrigin(Window, int& x, int& y) override { x = clientOriginX, y = clientOriginY; }
     // Logged as "post N".
     bool postMessage(Window window, uint32_t message, uintptr_t wParam, intptr_t lParam) override;
     // --- Threads ----------------------------------------------------------------
@@ -289,6 +298,9 @@ public:
     void clearRecentDocuments() override;
     void enableShutdownPrivilege() override;
     void exitWindows(uint32_t flags) override;
+    // --- FreeResources ----------------------------------------------------------
+    // Each query is logged as its kind's code in freeResourceQueries.
+    std::optional<uint16_t> freeSystemResources(ResourceKind kind) override;
     // --- Profile ----------------------------------------------------------------
     int getInt(const std::string& path, const std::string& section, const std::string& key, int defaultValue) override;
     std::string getString(const std::string& path, const std::string& section, const std::string& key,

@@ -409,6 +409,13 @@ void Win32Platform::cursorPosition(int& x, int& y) {
     y = point.y;
 }
 
+void Win32Platform::clientOrigin(Window window, int& x, int& y) {
+    POINT point{};
+    ClientToScreen(toHwnd(window), &point);
+    x = point.x;
+    y = point.y;
+}
+
 std::string Win32Platform::chooseFileToOpen(Window owner, uint32_t flags) {
     wchar_t file[256] = L"";
     wchar_t title[256] = L"";

@@ -19,13 +19,14 @@ class Win32Platform : public Memory,
                       public Registry,
                       public Threads,
                       public SystemCommands,
-                      public Tray {
+                      public Tray,
+                      public FreeResources {
 public:
     explicit Win32Platform(std::string commandLine);
     ~Win32Platform() override;
 
     Platform services() {
-        return Platform{*this, *this, *this, *this, *this, *this, *this, *this, *this, *this, *this, *this};
+        return Platform{*this, *this, *this, *this, *this, *this, *this, *this, *this, *this, *this, *this, *this};
     }
 
     // Memory
@@ -78,6 +79,7 @@ public:
     void suspendThread(Thread thread) override;
     void closeThread(Thread thread) override;
     void cursorPosition(int& x, int& y) override;
+    void clientOrigin(Window window, int& x, int& y) override;
 
     // Shell
     intptr_t shellExecute(Window owner, const std::string& verb, const std::string& file, const std::string& parameters,
@@ -108,6 +110,10 @@ public:
     bool findNtQuerySystemInformation() override;
     int32_t ntQuerySystemInformation(uint32_t infoClass, void* buffer, uint32_t size) override;
 
+    // FreeResources (platform/win32/free_resources.cpp): through the 16-bit window manager on
+    // the 9x family; a 64-bit build has no such route.
+    std::optional<uint16_t> freeSystemResources(ResourceKind kind) override;
+
     // Registry
     long openKey(RegistryRoot root, const std::string& path, uint32_t access, RegistryKey& key) override;
     long createKey(RegistryRoot root, const std::string& path, uint32_t access, RegistryKey& key,
@@ -126,6 +132,7 @@ private:
     std::set<std::string> registeredClasses_;
     std::function<void(const std::string&)> errorReporter_;
     void* ntQuery_ = nullptr;  // what the last lookup of NtQuerySystemInformation found
+    void* kernelModule_ = nullptr;  // KERNEL32 as found by the first free-resource query
 };
 
 }  // namespace platform::win32

@@ -111,7 +111,7 @@ def check_bitmap(name, blob, width, height, transparent=None):
             fail("%s has only %d drawn pixels" % (name, drawn))
 
 
-def check_icon_group(name, blob, icons):
+def check_icon_group(name, blob, icons, sizes=(16, 32, 48), few_colour_sizes=(16, 32)):
     reserved, kind, count = struct.unpack_from("<HHH", blob, 0)
     if kind != 1 or count == 0:
         fail("%s is not an icon group" % name)
@@ -133,10 +133,10 @@ def check_icon_group(name, blob, icons):
             if 0 not in alphas or 255 not in alphas:
                 fail("%s: the %d px image has no transparent or no opaque pixels" % (name, w))
         present.add((w, bits))
-    for size in (16, 32, 48):
+    for size in sizes:
         if (size, 32) not in present:
             fail("%s has no %d x %d image with alpha" % (name, size, size))
-    for size in (16, 32):
+    for size in few_colour_sizes:
         if not any(s == size and b <= 8 for s, b in present):
             fail("%s has no %d x %d image in few colours for systems without alpha icons" % (name, size, size))
 
@@ -236,6 +236,11 @@ def main(argv):
                 fail("icon %s is missing" % name)
             else:
                 check_icon_group(name, found[(RT_GROUP_ICON, name)][1], found)
+        elif constant == "kWarningIcon":
+            if (RT_GROUP_ICON, name) not in found:
+                fail("icon %s is missing" % name)
+            else:
+                check_icon_group(name, found[(RT_GROUP_ICON, name)][1], found, (32,), (32,))
         elif constant == "kSplashPicture":
             if (RT_BITMAP, name) not in found:
                 fail("bitmap %s is missing" % name)

@@ -11,6 +11,10 @@ namespace resources {
 // the stress and about pages (Image1, Image2) and the tray icon while a recovery runs.
 inline constexpr char kMainIcon[] = "MAINICON";
 
+// The low-resource warning's picture: an icon group with a 32 x 32 image in 32-bit colour with
+// alpha and one in 16 colours.
+inline constexpr char kWarningIcon[] = "WARNINGICON";
+
 // Button pictures: 16 x 16 bitmaps, 24-bit colour.
 // Transparent pixels have the colour kGlyphTransparentColour, and each picture's bottom-left
 // pixel has that colour too, so a button may take either as its key. Edges are smoothed
