@@ -311,6 +311,28 @@ TEST_F(MainForm, SplashComesAfterTheEarlyStepsAndBeforeTheMemoryFigures) {
     EXPECT_EQ(get<ui::Label>("Ram100Label").caption(), "257M");
 }
 
+TEST_F(MainForm, TicksWhileTheSplashShowsChangeNothingOutsideTheWindow) {
+    machine.program = "C:\\Q\\Quillet.exe";
+    machine.setIni("C:\\Q\\Quillet.ini", "Settings", "ShowSplash", "0");
+    machine.status.availPhys = 1 * 1048576;  // far below any alarm level
+    backend.onModal = [&](ui::Form&) { backend.advance(3000); };
+    create();
+    EXPECT_TRUE(machine.threads.empty()) << "no rule acts on design values";
+    EXPECT_TRUE(machine.iniWrites.empty());
+    EXPECT_TRUE(machine.drawnIcons.empty() || machine.trayIcons.size() == 1u);
+    backend.advance(500);  // after creation the alarm rule does its work
+    EXPECT_EQ(machine.threads.size(), 1u);
+}
+
+TEST_F(MainForm, LeftAndTopPlaceTheWindow) {
+    machine.program = "C:\\Q\\Quillet.exe";
+    machine.setIni("C:\\Q\\Quillet.ini", "Settings", "Left", "120");
+    machine.setIni("C:\\Q\\Quillet.ini", "Settings", "Top", "80");
+    create();
+    EXPECT_EQ(window->form().left(), 120);
+    EXPECT_EQ(window->form().top(), 80);
+}
+
 TEST_F(MainForm, EarlyCreationSteps) {
     create();
     auto& f = window->form();
@@ -509,6 +531,49 @@ TEST_F(MainForm, CloseIsRefusedAndHidesTheWindow) {
     EXPECT_EQ(send(platform::kWmClose), 0);
     EXPECT_FALSE(machine.details(window->window()).visible);
     EXPECT_FALSE(machine.quitRequested);
+}
+
+TEST_F(MainForm, TheCloseButtonSavesNothing) {
+    create();
+    window->show();
+    machine.events.clear();
+    window->form().close();
+    send(platform::kWmClose);
+    EXPECT_TRUE(machine.iniWrites.empty());
+    EXPECT_EQ(std::count(machine.events.begin(), machine.events.end(), "quit"), 0);
+}
+
+TEST_F(MainForm, ExitGoesInItsOrderAndLeavesNothingRunning) {
+    machine.program = "C:\\Q\\Quillet.exe";
+    for (const char* key : {"EnableRecoverHotkey", "DisableAutoRecoverHotkey", "RecoverEveryXMinutes"})
+        machine.setIni("C:\\Q\\Quillet.ini", "Settings", key, "1");
+    create();
+    window->show();
+    get<ui::MenuItem>("DisableAutoRecover1").click();  // paused when the user leaves
+    window->HideSpeedButtonClick();
+    machine.events.clear();
+    window->Exit1Click();
+    // Where each step last shows (the save registers the hot keys afresh before they go).
+    const auto at = [&](const std::string& event) {
+        const auto last = std::find(machine.events.rbegin(), machine.events.rend(), event);
+        return last == machine.events.rend() ? static_cast<long>(machine.events.size())
+                                             : static_cast<long>(machine.events.rend() - last - 1);
+    };
+    const std::vector<std::string> order{"replaceFile C:\\Q\\Quillet.ini", "trayDelete", "bringToFront TQuilletForm",
+                                         "unregisterHotKey 0", "unregisterHotKey 1", "quit"};
+    for (size_t i = 0; i < order.size(); ++i) {
+        ASSERT_LT(at(order[i]), static_cast<long>(machine.events.size())) << order[i];
+        if (i > 0) {
+            EXPECT_LT(at(order[i - 1]), at(order[i])) << order[i - 1] << " before " << order[i];
+        }
+    }
+    EXPECT_EQ(machine.ini["C:\\Q\\Quillet.ini|Settings|AutoRecoverOnAlarmLevel"], "1");
+    EXPECT_FALSE(get<ui::MenuItem>("DisableAutoRecover1").checked()) << "the pause is lifted first";
+    EXPECT_FALSE(window->state().windowHidden);
+    EXPECT_TRUE(machine.trayIcons.empty());
+    EXPECT_TRUE(machine.hotKeys.empty());
+    EXPECT_FALSE(window->graphRunning());
+    EXPECT_FALSE(get<ui::Timer>(app::kGraphTimerName).enabled()) << "the graph no longer steps";
 }
 
 TEST_F(MainForm, HideButtonHidesAndShowBringsBack) {

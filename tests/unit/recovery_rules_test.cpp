@@ -44,16 +44,21 @@ protected:
 };
 
 TEST_F(RecoveryRules, StartupRuleHoldsTheOthersBackThenFiresOnce) {
-    setIni("ReleaseAfterStartup", "1");  // wait 60 s, amount 257 MB by default
+    setIni("ReleaseAfterStartup", "1");  // wait 60 s
+    setIni("ReleaseAfterStartupAmount", "100");  // the alarm rule asks for the target, 257 MB
     machine.status.availPhys = 10 * MB;  // far below the alarm level of 33 MB
     create();
     wait(59500);
     EXPECT_EQ(recoveries(), 0u);
     wait(1000);
     ASSERT_EQ(recoveries(), 1u);
-    EXPECT_EQ(finishRecoveryAsked(), 257 * MB + 0u) << "nothing to enlarge: 2 % free is not below the request";
+    EXPECT_EQ(finishRecoveryAsked(), 100 * MB + 0u) << "the start-up amount: more than the 10 MB free";
     wait(500);
     EXPECT_EQ(recoveries(), 2u) << "then the alarm rule takes over";
+    EXPECT_EQ(finishRecoveryAsked(), 257 * MB + 0u);
+    wait(500);
+    EXPECT_EQ(recoveries(), 3u);
+    EXPECT_EQ(finishRecoveryAsked(), 257 * MB + 0u) << "the start-up rule is done for this run";
 }
 
 TEST_F(RecoveryRules, AStartupWaitOfOneSecondNeverFiresNorBlocks) {
@@ -84,6 +89,54 @@ TEST_F(RecoveryRules, AlarmRuleIsStrictAndHeldBackByABusyCpu) {
     EXPECT_TRUE(window->cpuAllowsRecovery()) << "without CPU monitoring the condition is ignored";
     wait(500);
     EXPECT_EQ(recoveries(), 1u);
+}
+
+TEST_F(RecoveryRules, ABusyCpuHoldsBackTheAlarmAndTheIntervalRule) {
+    setIni("DisableCPUMonitor", "0");
+    setIni("RecoverBelowCPUUsage", "1");  // below 75 %
+    setIni("RecoverEveryXMinutes", "1");
+    setIni("XMinutes", "1");
+    setIni("XMinutesPercent", "50");
+    create();
+    machine.status.availPhys = 10 * MB;  // below the alarm level and below the interval's share
+    // Each tick's rules read the CPU figure the refresh before them left.
+    const auto tickWithCpu = [&](int cpu) {
+        window->state().lastCpuUsage = cpu;
+        wait(500);
+    };
+    for (int i = 0; i < 130; ++i) tickWithCpu(90);  // past the interval's minute, busy all along
+    EXPECT_EQ(recoveries(), 0u);
+    get<ui::CheckBox>("AutoRecoverCheckBox").setChecked(false);  // the interval rule alone now
+    tickWithCpu(10);
+    EXPECT_EQ(recoveries(), 0u) << "held back at its due time, the interval rule waits a whole interval";
+    for (int i = 0; i < 120; ++i) tickWithCpu(10);
+    EXPECT_EQ(recoveries(), 1u);
+    finishRecovery();
+    get<ui::CheckBox>("AutoRecoverCheckBox").setChecked(true);
+    tickWithCpu(10);
+    EXPECT_EQ(recoveries(), 2u) << "an idle CPU lets the alarm rule act";
+}
+
+TEST_F(RecoveryRules, AStartupRuleRefusedOrSwitchedOffIsNotRetried) {
+    setIni("ReleaseAfterStartup", "1");
+    setIni("ReleaseAfterStartupAmount", "100");
+    setIni("AutoRecoverOnAlarmLevel", "1");
+    create();
+    window->startRecovery(MB);  // a recovery runs when the start-up one falls due
+    wait(61000);
+    EXPECT_EQ(recoveries(), 1u);
+    finishRecovery();
+    wait(5000);
+    EXPECT_EQ(recoveries(), 1u) << "dropped while the other ran, and not asked again";
+}
+
+TEST_F(RecoveryRules, TheMasterSwitchStopsAPendingStartupRule) {
+    setIni("ReleaseAfterStartup", "1");
+    setIni("ReleaseAfterStartupAmount", "100");
+    create();
+    get<ui::MenuItem>("DisableAutoRecover1").click();
+    wait(120000);
+    EXPECT_EQ(recoveries(), 0u);
 }
 
 TEST_F(RecoveryRules, IntervalRuleFiresOncePerIntervalBelowItsShare) {

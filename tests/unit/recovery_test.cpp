@@ -201,12 +201,30 @@ TEST_F(RecoveryCommands, TargetShowsItsShareAndStaysAboveTheAlarmLevel) {
     level.setPosition(60);
     target.setPosition(40);
     EXPECT_EQ(level.position(), 39);
+    // The level's own handler ran: its label and the red base line follow.
+    EXPECT_EQ(get<ui::Label>("AutoRecoverLevelValLabel").caption(), "39 Mb (7%)");
+    EXPECT_EQ(graph.Baseline2Value(), 7);
+    EXPECT_EQ(level.selEnd(), 39);
 
     level.setPosition(1);
     target.setPosition(300);  // an alarm level of exactly 1: nothing follows
     EXPECT_EQ(get<ui::Label>("TargetFreeRamValLabel").caption(), "40 Mb (7%)");
     EXPECT_EQ(graph.Baseline1Value(), 7);
     EXPECT_EQ(target.selEnd(), 40);
+}
+
+TEST_F(RecoveryCommands, ATargetOfZeroTakesAllFreeMemoryOrNothing) {
+    create(512 * MB, 100 * MB);
+    get<ui::TrackBar>("AutoRecoverLevelTrackBar").setPosition(0);
+    get<ui::TrackBar>("TargetFreeRamTrackBar").setPosition(0);
+    window->RecoverRAM1Click();
+    EXPECT_EQ(lastAsked(), 102 * MB) << "all that is free and two megabytes more";
+    machine.status.availPhys = 500 * MB;  // over 90 % free: nothing is enlarged
+    window->RecoverRAM1Click();
+    EXPECT_EQ(lastAsked(), 0u);
+    EXPECT_EQ(machine.commits.back().size, 0u) << "a block of nothing is refused and not shrunk further";
+    EXPECT_FALSE(window->recoveryRunning());
+    EXPECT_TRUE(machine.messageBoxes.empty());
 }
 
 TEST_F(RecoveryCommands, TuneRamDialogMovesBothLevelsAndTheGraphFollowsLive) {

@@ -121,6 +121,11 @@ TEST_F(StatusDisplay, GraphStepsAtItsChosenPaceAndHoldsStillDuringARecovery) {
     EXPECT_EQ(steps(300), 10);
     speed.setItemIndex(3);
     EXPECT_EQ(steps(1000), 2);
+    speed.setItemIndex(1);
+    EXPECT_EQ(steps(600), 10);
+    speed.setItemIndex(-1);  // no item chosen: the slowest pace
+    EXPECT_EQ(window->state().graphPeriodMs, 500);
+    EXPECT_EQ(steps(1000), 2);
 
     machine.largestCommit = 0;
     window->startRecovery(MB);
@@ -143,6 +148,13 @@ TEST_F(StatusDisplay, GraphColoursAndScaleLabels) {
     colour.userChanged(3);
     EXPECT_EQ(get<ui::Panel>("GraphBackPanel").color(), 0xFFFFFFu);
     EXPECT_EQ(get<ui::PerformanceGraphControl>("PerformanceGraph").graph().ForeColor(), 0x808080u);
+    colour.userChanged(2);
+    EXPECT_EQ(get<ui::Panel>("GraphBackPanel").color(), 0xFFFF00u);
+    EXPECT_EQ(get<ui::PerformanceGraphControl>("PerformanceGraph").graph().ForeColor(), 0xFF0000u);
+    colour.setItemIndex(-1);  // no choice (a stored index outside the list): green
+    window->GraphColorComboBoxChange();
+    EXPECT_EQ(get<ui::Panel>("GraphBackPanel").color(), 0x00FF00u);
+    EXPECT_EQ(get<ui::PerformanceGraphControl>("PerformanceGraph").graph().ForeColor(), 0x008000u);
 
     // The panel (top 32, 214 high) and labels 12 high: at 0, 25, 50, 75 and 100 percent.
     EXPECT_EQ(get<ui::Label>("Ram0Label").top(), 240);

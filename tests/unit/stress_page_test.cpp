@@ -75,6 +75,12 @@ TEST_F(StressPage, TickingHoldsAWrittenBlockUntilCleared) {
     ASSERT_EQ(machine.releases.size(), 1u);
     EXPECT_TRUE(machine.releases[0].uniform && machine.releases[0].firstByte == 0);
     EXPECT_EQ(page(), "MemoryTabSheet");
+
+    // A block still held when the window goes is given back with it.
+    box().userChanged(true);
+    ASSERT_NE(window->heldBlock(), nullptr);
+    window.reset();
+    EXPECT_EQ(machine.releases.size(), 2u);
 }
 
 TEST_F(StressPage, DuringARecoveryTheBoxClearsAndAHeldBlockIsNotLost) {

@@ -32,6 +32,7 @@ TEST(WebLinks, EachCommandOpensItsAddressThroughTheShell) {
 
     f.get<ui::Label>("HomePageLabel").userClicked();
     f.get<ui::MenuItem>("Quilletwebsite1").click();
+    f.get<ui::MenuItem>("JoinourfreeNewsletter1").click();
     f.get<ui::MenuItem>("Login1").click();
     f.get<ui::MenuItem>("Forgottenyourpassword1").click();
     f.get<ui::MenuItem>("QuilletHelpTopics1").click();
@@ -49,6 +50,7 @@ TEST(WebLinks, EachCommandOpensItsAddressThroughTheShell) {
     }
     EXPECT_EQ(opened, (std::vector<std::string>{
                           "http://mirror.example/q/", "http://mirror.example/q/",
+                          "http://lists.quillet.org/lists/Quillet/",
                           "http://mirror.example/q/cgi-bin/login/db.pl",
                           "http://mirror.example/q/cgi-bin/login/db.pl?db=default&lookup_form=1",
                           "C:\\Q\\documentation\\index.html", "http://mirror.example/q/", "mailto:help@mirror.example"}));
