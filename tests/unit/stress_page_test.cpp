@@ -77,6 +77,7 @@ TEST_F(StressPage, TickingHoldsAWrittenBlockUntilCleared) {
     EXPECT_EQ(page(), "MemoryTabSheet");
 
     // A block still held when the window goes is given back with it.
+    window->form().get<ui::PageControl>("MainPageControl").setActivePageIndex(4);
     box().userChanged(true);
     ASSERT_NE(window->heldBlock(), nullptr);
     window.reset();
