@@ -78,7 +78,7 @@ MessageBoxView inspect(HWND dialog) {
 std::wstring iconName(HWND iconControl) {
     if (iconControl == nullptr) return L"none";
     DWORD_PTR icon = 0;
-    SendMessageTimeoutW(iconControl, STM_GETICON, 0, 0, SMTO_ABORTIFHUNG, 10000, &icon);
+    SendMessageTimeoutW(iconControl, STM_GETICON, 0, 0, SMTO_NORMAL, checks::kPatienceMs, &icon);
     if (icon == 0) return L"none";
     RECT r;
     GetWindowRect(iconControl, &r);
@@ -181,7 +181,7 @@ struct RunningCopy {
                   "first copy: closing hides the window and the program runs on");
             // ... and ending the session ends the program, which agrees to it.
             DWORD_PTR answer = 0;
-            SendMessageTimeoutW(window, WM_QUERYENDSESSION, 0, 0, SMTO_ABORTIFHUNG, checks::kPatienceMs, &answer);
+            SendMessageTimeoutW(window, WM_QUERYENDSESSION, 0, 0, SMTO_NORMAL, checks::kPatienceMs, &answer);
             check(answer == 1, "first copy: agrees to end the session", "answer " + std::to_string(answer));
         }
         if (child.started)
@@ -329,7 +329,7 @@ int nextPage() {
     }
     auto selected = [&] {
         DWORD_PTR index = static_cast<DWORD_PTR>(-1);
-        SendMessageTimeoutW(tabs, TCM_GETCURSEL, 0, 0, SMTO_ABORTIFHUNG, 10000, &index);
+        SendMessageTimeoutW(tabs, TCM_GETCURSEL, 0, 0, SMTO_NORMAL, checks::kPatienceMs, &index);
         return static_cast<int>(index);
     };
     const int before = selected();

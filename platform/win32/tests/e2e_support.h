@@ -76,13 +76,16 @@ bool waitUntil(Condition condition, DWORD milliseconds = checks::kPatienceMs) {
     }
 }
 
+// A window's text, asked of its thread (which may be busy a while on a slow machine: it is
+// waited for, not given up as hung).
 inline std::wstring windowText(HWND hwnd) {
     DWORD_PTR length = 0;
-    if (!SendMessageTimeoutW(hwnd, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 10000, &length)) return L"<no answer>";
+    if (!SendMessageTimeoutW(hwnd, WM_GETTEXTLENGTH, 0, 0, SMTO_NORMAL, checks::kPatienceMs, &length))
+        return L"<no answer>";
     std::vector<wchar_t> buffer(length + 1, L'\0');
     DWORD_PTR copied = 0;
-    SendMessageTimeoutW(hwnd, WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(buffer.data()), SMTO_ABORTIFHUNG,
-                        10000, &copied);
+    SendMessageTimeoutW(hwnd, WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(buffer.data()), SMTO_NORMAL,
+                        checks::kPatienceMs, &copied);
     return std::wstring(buffer.data(), copied);
 }
 

@@ -117,7 +117,7 @@ std::map<std::string, HWND> namedControls(HWND form) {
 // The page index the tab control shows, or -1.
 int selectedPage(HWND tabs) {
     DWORD_PTR selected = static_cast<DWORD_PTR>(-1);
-    SendMessageTimeoutW(tabs, TCM_GETCURSEL, 0, 0, SMTO_ABORTIFHUNG, 10000, &selected);
+    SendMessageTimeoutW(tabs, TCM_GETCURSEL, 0, 0, SMTO_NORMAL, checks::kPatienceMs, &selected);
     return static_cast<int>(selected);
 }
 
@@ -163,7 +163,7 @@ struct MainWindow {
     void endSession(const std::string& what) {
         if (window == nullptr || !child.running()) return;
         DWORD_PTR answer = 0;
-        SendMessageTimeoutW(window, WM_QUERYENDSESSION, 0, 0, SMTO_ABORTIFHUNG, checks::kPatienceMs, &answer);
+        SendMessageTimeoutW(window, WM_QUERYENDSESSION, 0, 0, SMTO_NORMAL, checks::kPatienceMs, &answer);
         check(answer == 1, what + ": agrees to end the session", "answer " + std::to_string(answer));
         checkExitsWithZero(child, what + ": ending the session");
     }
@@ -382,7 +382,7 @@ void mainWindow() {
     // The program answers a message after handling the close: it has not ended or stopped.
     DWORD_PTR ignored = 0;
     const bool answers =
-        SendMessageTimeoutW(main.window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, checks::kPatienceMs, &ignored) != 0;
+        SendMessageTimeoutW(main.window, WM_NULL, 0, 0, SMTO_NORMAL, checks::kPatienceMs, &ignored) != 0;
     check(answers && main.child.running() && IsWindow(main.window), "the program runs on after its window is closed");
     check(GetFileAttributesW(settingsFilePath().c_str()) == INVALID_FILE_ATTRIBUTES, "no settings file before the end");
     main.endSession("hidden window");
@@ -464,7 +464,7 @@ void splash() {
     }
     if (mainWindow != nullptr) {
         DWORD_PTR answer = 0;
-        SendMessageTimeoutW(mainWindow, WM_QUERYENDSESSION, 0, 0, SMTO_ABORTIFHUNG, checks::kPatienceMs, &answer);
+        SendMessageTimeoutW(mainWindow, WM_QUERYENDSESSION, 0, 0, SMTO_NORMAL, checks::kPatienceMs, &answer);
     }
     checkExitsWithZero(child, "splash run");
 }
