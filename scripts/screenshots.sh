@@ -3,7 +3,12 @@
 # window into build/screenshots/. Run after a build (scripts/start.sh or test-all.sh builds).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-if /usr/lib/wine/wine --version >/dev/null 2>&1; then preset=windows arch=win32; else preset=windows-x64 arch=win64; fi
+# The shipped 32-bit build under 32-bit Wine, natively or through qemu's user-mode emulator;
+# the 64-bit build where neither works.
+trap 'bash scripts/qemu-i386.sh teardown $$' EXIT
+trap 'exit 130' INT
+trap 'exit 143' TERM
+if bash scripts/qemu-i386.sh setup $$ >/dev/null; then preset=windows arch=win32; else preset=windows-x64 arch=win64; fi
 build=$PWD/build/$preset
 program=$build/platform/win32/Quillet.exe
 driver=$build/platform/win32/tests/quillet_e2e.exe
@@ -12,7 +17,7 @@ driver=$build/platform/win32/tests/quillet_e2e.exe
 state=$(mktemp -d)
 env_cmd=(bash scripts/wine-env.sh "$state" "$arch")
 ini=$(dirname "$program")/Quillet.ini
-trap '"${env_cmd[@]}" cleanup >/dev/null 2>&1 || true; rm -rf "$state" "$ini"' EXIT
+trap '"${env_cmd[@]}" cleanup >/dev/null 2>&1 || true; rm -rf "$state" "$ini"; bash scripts/qemu-i386.sh teardown $$' EXIT
 "${env_cmd[@]}" setup >/dev/null
 out=$PWD/build/screenshots
 mkdir -p "$out"

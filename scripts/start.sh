@@ -6,9 +6,22 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
 
-# The shipped program is 32-bit; a host whose kernel cannot run 32-bit code (so no 32-bit Wine)
-# runs the same sources built for 64-bit Windows instead.
-if /usr/lib/wine/wine --version >/dev/null 2>&1; then preset=windows arch=win32; else preset=windows-x64 arch=win64; fi
+# The shipped program is 32-bit: it runs under 32-bit Wine, natively or through qemu's user-mode
+# emulator (undone when this command ends). Where neither works, the same sources built for
+# 64-bit Windows run instead.
+stop() {
+  if [ -n "${env_cmd:-}" ]; then "${env_cmd[@]}" stop >/dev/null 2>&1 || true; fi
+  bash scripts/qemu-i386.sh teardown $$ || true
+}
+trap 'exit 130' INT
+trap 'exit 143' TERM
+trap stop EXIT
+if bash scripts/qemu-i386.sh setup $$; then
+  preset=windows arch=win32
+else
+  echo "start: 32-bit Wine cannot run on this host; starting the 64-bit build instead"
+  preset=windows-x64 arch=win64
+fi
 cmake --preset "$preset" >/dev/null
 cmake --build --preset "$preset"
 build=$PWD/build/$preset
@@ -20,10 +33,6 @@ state=$PWD/build/run-wine-$arch
 env_cmd=(bash scripts/wine-env.sh "$state" "$arch")
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then export WINE_ENV_DISPLAY=$DISPLAY; fi
 "${env_cmd[@]}" start
-
-stop() { "${env_cmd[@]}" stop >/dev/null 2>&1 || true; }
-trap 'stop; exit 130' INT TERM
-trap stop EXIT
 
 # Run from the program's own folder, as a user would start it.
 mkdir -p "$state/Quillet"

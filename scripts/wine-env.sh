@@ -104,21 +104,28 @@ case "$action" in
     done
     program=${args[0]}
     if [ -n "${QUILLET_ADDRESS_LIMIT_KB:-}" ]; then ulimit -v "$QUILLET_ADDRESS_LIMIT_KB"; fi
-    if [ -z "${QUILLET_WINE_VERSION:-}" ]; then
-      exec "$loader" "$program" "${args[@]:1}"
+    # Every process the program starts keeps its standard error, Wine's own services too (they
+    # live as long as the server): it goes through a file, shown once the program has ended, so
+    # that whoever reads this command's output is not kept waiting by them.
+    errors=$(mktemp "$state/stderr.XXXXXX")
+    appkey=""
+    if [ -n "${QUILLET_WINE_VERSION:-}" ]; then
+      # The release is set for this program's name only, and removed again however the run
+      # ends, so no other test sees it.
+      appkey="HKCU\\Software\\Wine\\AppDefaults\\${QUILLET_WINE_VERSION_EXE:-${program##*\\}}"
     fi
-    # The release is set for this program's name only, and removed again however the run ends,
-    # so no other test sees it.
-    appkey="HKCU\\Software\\Wine\\AppDefaults\\${QUILLET_WINE_VERSION_EXE:-${program##*\\}}"
-    forget_version() { "$loader" reg delete "$appkey" /v Version /f >/dev/null 2>&1 || true; }
-    trap forget_version EXIT
+    forget_version() {
+      if [ -n "$appkey" ]; then "$loader" reg delete "$appkey" /v Version /f >/dev/null 2>&1 || true; fi
+    }
+    finish() { forget_version; cat "$errors" >&2; rm -f "$errors"; }
+    trap finish EXIT
     trap 'exit 143' TERM INT
     forget_version
-    if [ "$QUILLET_WINE_VERSION" != default ]; then
-      "$loader" reg add "$appkey" /v Version /d "$QUILLET_WINE_VERSION" /f >/dev/null
+    if [ -n "$appkey" ] && [ "$QUILLET_WINE_VERSION" != default ]; then
+      "$loader" reg add "$appkey" /v Version /d "$QUILLET_WINE_VERSION" /f >/dev/null 2>>"$errors"
     fi
     status=0
-    "$loader" "$program" "${args[@]:1}" || status=$?
+    "$loader" "$program" "${args[@]:1}" 2>>"$errors" || status=$?
     exit "$status"
     ;;
   stop)

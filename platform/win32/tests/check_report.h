@@ -6,6 +6,10 @@
 
 namespace checks {
 
+// How long a test waits for what it expects to see (a window, a text, a value): generous, so a
+// loaded machine or 32-bit Wine under emulation still gets there; what never comes still fails.
+inline constexpr unsigned long kPatienceMs = 30000;
+
 inline int passes = 0;
 inline int failures = 0;
 

@@ -1,6 +1,7 @@
 // Drives Quillet.exe from another process, as a user would, and checks what appears on screen.
 // Usage: quillet_e2e <scenario> <path of Quillet.exe>. Exit code 0 when every check passed.
 #include <windows.h>
+#include <commctrl.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -73,11 +74,11 @@ MessageBoxView inspect(HWND dialog) {
 }
 
 // Which standard icon the box shows: its icon control's pixels are compared with each
-// standard icon drawn over the same background.
+// standard icon drawn over the same background ("unpainted" while the control shows nothing).
 std::wstring iconName(HWND iconControl) {
     if (iconControl == nullptr) return L"none";
     DWORD_PTR icon = 0;
-    SendMessageTimeoutW(iconControl, STM_GETICON, 0, 0, SMTO_ABORTIFHUNG, 2000, &icon);
+    SendMessageTimeoutW(iconControl, STM_GETICON, 0, 0, SMTO_NORMAL, checks::kPatienceMs, &icon);
     if (icon == 0) return L"none";
     RECT r;
     GetWindowRect(iconControl, &r);
@@ -104,7 +105,7 @@ std::wstring iconName(HWND iconControl) {
     long drawnPixels = 0;
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x) drawnPixels += GetPixel(shot, x, y) != background;
-    std::wstring best = drawnPixels == 0 ? L"none" : L"unknown";
+    std::wstring best = drawnPixels == 0 ? L"unpainted" : L"unknown";
     long bestDifferences = width * height / 20 + 1;  // a near-exact match is required
     for (const Candidate& candidate : candidates) {
         if (drawnPixels == 0) break;
@@ -140,16 +141,17 @@ void pressOk(HWND dialog) {
 // presses OK and returns what it saw.
 MessageBoxView answerBox(const Child& child, const std::wstring& expectedText, HWND expectedOwner,
                          const std::wstring& expectedIcon, const std::string& what) {
-    HWND dialog = waitForWindow(child, L"#32770", 15000);
+    HWND dialog = waitForShownWindow(child, L"#32770");
     check(dialog != nullptr, what + ": a message box appears");
     if (dialog == nullptr) return {};
-    Sleep(400);  // let it paint before its icon is read from the screen
     MessageBoxView view = inspect(dialog);
     checkText(view.caption, L"Quillet", what + ": caption");
     checkText(view.text, expectedText, what + ": text");
     check(view.owner == expectedOwner, what + ": owner window");
     check(view.buttons.size() == 1 && GetDlgItem(dialog, IDOK) != nullptr, what + ": a single OK button");
-    const std::wstring icon = iconName(view.iconControl);
+    // The icon is read from the screen, so it is there once the box has painted it.
+    std::wstring icon;
+    waitUntil([&] { return (icon = iconName(view.iconControl)) == expectedIcon; });
     check(icon == expectedIcon, what + ": icon", "got " + utf8(icon) + ", expected " + utf8(expectedIcon));
     pressOk(dialog);
     return view;
@@ -160,13 +162,10 @@ struct RunningCopy {
     HWND window = nullptr;
 
     RunningCopy() {
-        window = waitForWindow(child, L"TQuilletForm", 15000);
-        check(window != nullptr, "first copy: main window of class TQuilletForm");
-        if (window != nullptr) checkText(windowText(window), L"Quillet", "first copy: caption");
         // The window exists hidden while it is being made, then shows.
-        const DWORD start = GetTickCount();
-        while (window != nullptr && !IsWindowVisible(window) && GetTickCount() - start < 15000) Sleep(20);
-        if (window != nullptr) check(IsWindowVisible(window) != FALSE, "first copy: window shown");
+        window = waitForShownWindow(child, L"TQuilletForm");
+        check(window != nullptr, "first copy: main window of class TQuilletForm shows");
+        if (window != nullptr) checkText(windowText(window), L"Quillet", "first copy: caption");
     }
     void checkUnchanged(const std::string& what) {
         check(child.running(), what + ": first copy still runs");
@@ -177,16 +176,16 @@ struct RunningCopy {
         if (window != nullptr) {
             // The close box only hides the window to the notification area ...
             PostMessageW(window, WM_CLOSE, 0, 0);
-            const DWORD start = GetTickCount();
-            while (IsWindowVisible(window) && GetTickCount() - start < 5000) Sleep(20);
+            waitUntil([&] { return !IsWindowVisible(window); });
             check(child.running() && IsWindow(window) && !IsWindowVisible(window),
                   "first copy: closing hides the window and the program runs on");
             // ... and ending the session ends the program, which agrees to it.
             DWORD_PTR answer = 0;
-            SendMessageTimeoutW(window, WM_QUERYENDSESSION, 0, 0, SMTO_ABORTIFHUNG, 5000, &answer);
+            SendMessageTimeoutW(window, WM_QUERYENDSESSION, 0, 0, SMTO_NORMAL, checks::kPatienceMs, &answer);
             check(answer == 1, "first copy: agrees to end the session", "answer " + std::to_string(answer));
         }
-        if (child.started) check(child.waitForExit(10000) == 0, "first copy: ending the session ends it with 0");
+        if (child.started)
+            check(child.waitForExit(checks::kPatienceMs) == 0, "first copy: ending the session ends it with 0");
     }
 };
 
@@ -200,7 +199,8 @@ void commandLineRecovery() {
     bool mainWindowSeen = false;
     RECT client{}, frame{};
     std::wstring caption;
-    while (child.running()) {
+    const DWORD start = GetTickCount();
+    while (child.running() && GetTickCount() - start < 2 * checks::kPatienceMs) {
         if (popup == nullptr) {
             HWND found = FindWindowW(L"TShortcutPopupForm", nullptr);
             if (found != nullptr) {
@@ -211,6 +211,7 @@ void commandLineRecovery() {
             }
         }
         if (!windowsOf(child.id(), L"TQuilletForm").empty()) mainWindowSeen = true;
+        Sleep(1);
     }
     checkExitsWithZero(child, "/ram=80 /once");
     check(!mainWindowSeen, "/ram=80 /once: no main window");
@@ -257,7 +258,8 @@ void recoveryBesideRunningCopy() {
     if (first.window == nullptr) return;
     Child second(L"/ram=80 /once");
     bool boxSeen = false;
-    while (second.running() && !boxSeen) {
+    const DWORD start = GetTickCount();
+    while (second.running() && !boxSeen && GetTickCount() - start < 2 * checks::kPatienceMs) {
         boxSeen = !windowsOf(second.id(), L"#32770").empty();
         Sleep(5);
     }
@@ -272,31 +274,16 @@ void refusedCommit() {
     checkExitsWithZero(child, "/ram=-1 /once");
 }
 
-// For the start script: returns once a copy's main window is on screen.
-int waitForMainWindow() {
-    for (int i = 0; i < 1200; ++i) {
-        HWND window = FindWindowW(L"TQuilletForm", nullptr);
-        if (window != nullptr && IsWindowVisible(window)) {
-            Sleep(500);  // let it paint
-            return 0;
-        }
-        Sleep(50);
-    }
-    std::printf("no main window appeared\n");
-    return 1;
-}
-
-// For the screenshot script: returns once a copy's splash is on screen.
-int waitForSplash() {
-    for (int i = 0; i < 1200; ++i) {
-        HWND window = FindWindowW(L"TSplashForm", nullptr);
-        if (window != nullptr && IsWindowVisible(window)) {
-            Sleep(300);
-            return 0;
-        }
-        Sleep(10);
-    }
-    std::printf("no splash appeared\n");
+// For the scripts: returns once a copy's window of the class is on screen and painted.
+int waitForPainted(const wchar_t* windowClass) {
+    if (waitUntil(
+            [&] {
+                HWND window = FindWindowW(windowClass, nullptr);
+                return window != nullptr && IsWindowVisible(window) && painted(window);
+            },
+            4 * checks::kPatienceMs))
+        return 0;
+    std::printf("no %s appeared\n", utf8(windowClass).c_str());
     return 1;
 }
 
@@ -310,8 +297,16 @@ int openTrayMenu() {
     }
     SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 60, GetSystemMetrics(SM_CYSCREEN) - 20);
     PostMessageW(window, WM_USER + 1, 1, WM_RBUTTONUP);
-    Sleep(700);
-    return 0;
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    if (waitUntil([&] {
+            for (HWND menu : windowsOf(process, L"#32768"))
+                if (IsWindowVisible(menu) && painted(menu)) return true;
+            return false;
+        }))
+        return 0;
+    std::printf("no tray menu appeared\n");
+    return 1;
 }
 
 BOOL CALLBACK findTabControl(HWND hwnd, LPARAM param) {
@@ -332,10 +327,17 @@ int nextPage() {
         std::printf("no page control found\n");
         return 1;
     }
+    auto selected = [&] {
+        DWORD_PTR index = static_cast<DWORD_PTR>(-1);
+        SendMessageTimeoutW(tabs, TCM_GETCURSEL, 0, 0, SMTO_NORMAL, checks::kPatienceMs, &index);
+        return static_cast<int>(index);
+    };
+    const int before = selected();
     PostMessageW(tabs, WM_KEYDOWN, VK_RIGHT, 0);
     PostMessageW(tabs, WM_KEYUP, VK_RIGHT, 0);
-    Sleep(700);  // let the new page paint
-    return 0;
+    if (waitUntil([&] { return selected() != before && painted(window); })) return 0;
+    std::printf("the page did not change\n");
+    return 1;
 }
 
 }  // namespace
@@ -352,9 +354,9 @@ int wmain(int argc, wchar_t** argv) {
         return 1;
     }
 
-    if (scenario == L"wait_main_window") return waitForMainWindow();
+    if (scenario == L"wait_main_window") return waitForPainted(L"TQuilletForm");
     if (scenario == L"next_page") return nextPage();
-    if (scenario == L"wait_splash") return waitForSplash();
+    if (scenario == L"wait_splash") return waitForPainted(L"TSplashForm");
     if (scenario == L"open_tray_menu") return openTrayMenu();
     removeSettingsFile();
     struct Cleanup {

@@ -65,13 +65,27 @@ inline std::wstring className(HWND hwnd) {
     return name;
 }
 
+// Polls the condition until it holds or the time is up; returns whether it held.
+template <class Condition>
+bool waitUntil(Condition condition, DWORD milliseconds = checks::kPatienceMs) {
+    const DWORD start = GetTickCount();
+    for (;;) {
+        if (condition()) return true;
+        if (GetTickCount() - start >= milliseconds) return false;
+        Sleep(20);
+    }
+}
+
+// A window's text, asked of its thread (which may be busy a while on a slow machine: it is
+// waited for, not given up as hung).
 inline std::wstring windowText(HWND hwnd) {
     DWORD_PTR length = 0;
-    if (!SendMessageTimeoutW(hwnd, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 2000, &length)) return L"<no answer>";
+    if (!SendMessageTimeoutW(hwnd, WM_GETTEXTLENGTH, 0, 0, SMTO_NORMAL, checks::kPatienceMs, &length))
+        return L"<no answer>";
     std::vector<wchar_t> buffer(length + 1, L'\0');
     DWORD_PTR copied = 0;
-    SendMessageTimeoutW(hwnd, WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(buffer.data()), SMTO_ABORTIFHUNG,
-                        2000, &copied);
+    SendMessageTimeoutW(hwnd, WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(buffer.data()), SMTO_NORMAL,
+                        checks::kPatienceMs, &copied);
     return std::wstring(buffer.data(), copied);
 }
 
@@ -96,20 +110,38 @@ inline std::vector<HWND> windowsOf(DWORD processId, const std::wstring& name) {
     return search.found;
 }
 
-inline HWND waitForWindow(const Child& child, const std::wstring& name, DWORD milliseconds) {
-    const DWORD start = GetTickCount();
-    while (GetTickCount() - start < milliseconds) {
-        auto found = windowsOf(child.id(), name);
-        if (!found.empty()) return found.front();
-        if (!child.running()) return nullptr;
-        Sleep(20);
-    }
-    return nullptr;
+// The first shown top-level window of the class that the child puts up, or null when none shows
+// in time or the child ends first.
+inline HWND waitForShownWindow(const Child& child, const std::wstring& name, DWORD milliseconds = checks::kPatienceMs) {
+    HWND shown = nullptr;
+    waitUntil(
+        [&] {
+            for (HWND hwnd : windowsOf(child.id(), name))
+                if (IsWindowVisible(hwnd)) return (shown = hwnd) != nullptr;
+            return !child.running();
+        },
+        milliseconds);
+    return shown;
 }
 
+// Whether the window and all its children have painted what was last shown or changed (no
+// part waits for WM_PAINT), so what the screen shows of them can be read.
+inline BOOL CALLBACK findUnpainted(HWND hwnd, LPARAM param) {
+    if (IsWindowVisible(hwnd) && GetUpdateRect(hwnd, nullptr, FALSE)) {
+        *reinterpret_cast<bool*>(param) = true;
+        return FALSE;
+    }
+    return TRUE;
+}
+inline bool painted(HWND window) {
+    if (GetUpdateRect(window, nullptr, FALSE)) return false;
+    bool unpainted = false;
+    EnumChildWindows(window, findUnpainted, reinterpret_cast<LPARAM>(&unpainted));
+    return !unpainted;
+}
 
 inline void checkExitsWithZero(const Child& child, const std::string& what) {
-    const DWORD code = child.waitForExit(15000);
+    const DWORD code = child.waitForExit(checks::kPatienceMs);
     check(code == 0, what + ": exits with 0", "exit code " + std::to_string(code));
 }
 

@@ -42,16 +42,41 @@ std::string textOf(HWND hwnd) {
     return platform::win32::narrow(text);
 }
 
+void dispatchWaiting() {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+}
+
+// Handles messages for the whole time.
 void pump(DWORD milliseconds) {
     const DWORD end = GetTickCount() + milliseconds;
     do {
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
+        dispatchWaiting();
         Sleep(10);
     } while (static_cast<LONG>(end - GetTickCount()) > 0);
+}
+
+// Handles messages until the condition holds (true) or the time is up (false).
+template <class Condition>
+bool pumpUntil(Condition condition, DWORD milliseconds = checks::kPatienceMs) {
+    const DWORD start = GetTickCount();
+    for (;;) {
+        dispatchWaiting();
+        if (condition()) return true;
+        if (GetTickCount() - start >= milliseconds) return false;
+        Sleep(10);
+    }
+}
+
+// The colour of one pixel of the window as the screen shows it.
+COLORREF pixelOf(HWND hwnd, int x, int y) {
+    HDC dc = GetDC(hwnd);
+    const COLORREF colour = GetPixel(dc, x, y);
+    ReleaseDC(hwnd, dc);
+    return colour;
 }
 
 // Sends a control's notification to its parent as the control itself would.
@@ -172,7 +197,8 @@ int wmain(int argc, wchar_t** argv) {
     edit.onEnter = [&] { ++enters; };
 
     form.show();
-    pump(200);
+    // Shown once the paint control has painted its surface (checked below).
+    pumpUntil([&] { return pixelOf(hwndOf(paint), 20, 20) == RGB(0, 255, 0); });
     const HWND formWindow = hwndOf(form);
 
     // ---- the real windows and their state ----
@@ -233,12 +259,8 @@ int wmain(int argc, wchar_t** argv) {
     check(fileSub != nullptr && GetMenuItemCount(fileSub) == 3 &&
               GetMenuItemID(fileSub, 0) == Win32UiBackend::commandOf(openItem),
           "submenu with its items");
-    {
-        HDC dc = GetDC(hwndOf(paint));
-        const COLORREF inside = GetPixel(dc, 20, 20), outside = GetPixel(dc, 200, 20);
-        ReleaseDC(hwndOf(paint), dc);
-        check(inside == RGB(0, 255, 0) && outside == RGB(0, 0, 0), "paint control shows its surface");
-    }
+    check(pixelOf(hwndOf(paint), 20, 20) == RGB(0, 255, 0) && pixelOf(hwndOf(paint), 200, 20) == RGB(0, 0, 0),
+          "paint control shows its surface");
 
     // ---- changes from code: mirrored, handler once ----
     box.setChecked(true);
@@ -353,7 +375,7 @@ int wmain(int argc, wchar_t** argv) {
     }
     PostMessageW(formWindow, WM_COMMAND, MAKEWPARAM(Win32UiBackend::commandOf(openItem), 0), 0);
     PostMessageW(formWindow, WM_COMMAND, MAKEWPARAM(Win32UiBackend::commandOf(exitItem), 0), 0);
-    pump(100);
+    dispatchWaiting();
     check(menuClicks == 1, "user: menu command (a disabled item's is refused)");
     SetFocus(hwndOf(edit));
     check(form.activeControl() == &edit && enters == 1, "user: focus reaches the edit");
@@ -361,11 +383,11 @@ int wmain(int argc, wchar_t** argv) {
     check(enters == 1, "focus set to the control holding it runs nothing");
     box.setFocus();
     check(GetFocus() == hwndOf(box), "code: focus");
-    pump(200);
+    pumpUntil([&] { return timerTicks >= 2; });
     check(timerTicks >= 2, "timer ticks (" + std::to_string(timerTicks) + ")");
     timer.setEnabled(false);
     const int ticks = timerTicks;
-    pump(150);
+    pump(300);  // ten of its intervals
     check(timerTicks == ticks, "stopped timer stays quiet");
     {
         RECT r;
