@@ -13,7 +13,9 @@
 #include <memory>
 #include <vector>
 
+#include "platform/win32/gdi_canvas.h"
 #include "platform/win32/wide_text.h"
+#include "widgets/tray_icon_painter.h"
 
 namespace platform::win32 {
 
@@ -325,69 +327,66 @@ bool Win32Platform::modifyTrayIcon(Window window, uint32_t id, uint32_t callback
 
 void Win32Platform::deleteTrayIcon(Window window, uint32_t id) { notifyIcon(NIM_DELETE, window, id, 0, nullptr, "", 0); }
 
-Icon Win32Platform::drawTrayIcon(const std::string& digits, int textX, uint32_t lineColor, bool redDot) {
-    constexpr int kSize = 16;
+namespace {
+
+HFONT createFont(const Font& font) {
+    // The same font the GDI canvas draws text with.
+    return CreateFontW(font.height, 0, 0, 0, font.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
+                       widen(font.face).c_str());
+}
+
+}  // namespace
+
+Font Win32Platform::trayIconFont(const std::string& digits) {
     HDC screen = GetDC(nullptr);
     HDC dc = CreateCompatibleDC(screen);
-    HBITMAP mask = CreateBitmap(kSize, kSize, 1, 1, nullptr);
-    HBITMAP colour = CreateCompatibleBitmap(screen, kSize, kSize);
-    const std::wstring text = widen(digits);
-    // Tahoma at 7 points, smaller until the digits fit the icon's width.
-    HFONT font = nullptr;
-    for (int points = 7; points >= 1; --points) {
-        if (font != nullptr) DeleteObject(font);
-        font = CreateFontW(-MulDiv(points, GetDeviceCaps(screen, LOGPIXELSY), 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE,
-                           FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                           DEFAULT_PITCH | FF_DONTCARE, L"Tahoma");
-        HGDIOBJ old = SelectObject(dc, font);
+    const int pixelsPerInch = GetDeviceCaps(screen, LOGPIXELSY);
+    Font font = widgets::trayIconFont(digits, pixelsPerInch, [dc](const std::string& text, const Font& candidate) {
+        HFONT handle = createFont(candidate);
+        HGDIOBJ old = SelectObject(dc, handle);
+        const std::wstring wide = widen(text);
         SIZE size{};
-        GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+        GetTextExtentPoint32W(dc, wide.c_str(), static_cast<int>(wide.size()), &size);
         SelectObject(dc, old);
-        if (size.cx <= kSize) break;
+        DeleteObject(handle);
+        return static_cast<int>(size.cx);
+    });
+    DeleteDC(dc);
+    ReleaseDC(nullptr, screen);
+    return font;
+}
+
+Icon Win32Platform::drawTrayIcon(const std::string& digits, int textX, uint32_t lineColor, bool redDot) {
+    constexpr int kSize = widgets::kTrayIconSize;
+    HBITMAP colour = nullptr;
+    try {
+        GdiCanvas picture(kSize, kSize);
+        widgets::paintTrayIcon(picture, digits, textX, trayIconFont(digits), lineColor, redDot);
+        // The icon takes a bitmap of the screen's kind that no device context holds.
+        HDC screen = GetDC(nullptr);
+        colour = CreateCompatibleBitmap(screen, kSize, kSize);
+        HDC dc = CreateCompatibleDC(screen);
+        HGDIOBJ old = SelectObject(dc, colour);
+        BitBlt(dc, 0, 0, kSize, kSize, static_cast<HDC>(picture.deviceContext()), 0, 0, SRCCOPY);
+        SelectObject(dc, old);
+        DeleteDC(dc);
+        ReleaseDC(nullptr, screen);
+    } catch (const std::exception&) {
+        // Out of drawing resources: no picture this time rather than an error every tick.
+        if (colour != nullptr) DeleteObject(colour);
+        return nullptr;
     }
-    auto paint = [&](HBITMAP bitmap, COLORREF textColour, COLORREF lineColour) {
-        HGDIOBJ oldBitmap = SelectObject(dc, bitmap);
-        PatBlt(dc, 0, 0, kSize, kSize, BLACKNESS);
-        HGDIOBJ oldFont = SelectObject(dc, font);
-        SetBkMode(dc, TRANSPARENT);
-        SetTextColor(dc, textColour);
-        TextOutW(dc, textX, 0, text.c_str(), static_cast<int>(text.size()));
-        HPEN pen = CreatePen(PS_SOLID, 1, lineColour);
-        HGDIOBJ oldPen = SelectObject(dc, pen);
-        for (int y = 11; y <= 14; ++y) {
-            MoveToEx(dc, 1, y, nullptr);
-            LineTo(dc, 15, y);
-        }
-        SelectObject(dc, oldPen);
-        DeleteObject(pen);
-        SelectObject(dc, oldFont);
-        SelectObject(dc, oldBitmap);
-    };
-    paint(mask, RGB(0, 0, 0), RGB(0, 0, 0));  // all black: the icon is opaque
-    paint(colour, RGB(255, 255, 255), static_cast<COLORREF>(lineColor));
-    if (redDot) {
-        HGDIOBJ oldBitmap = SelectObject(dc, colour);
-        HBRUSH brush = CreateSolidBrush(RGB(255, 0, 0));
-        HPEN pen = CreatePen(PS_SOLID, 1, RGB(255, 0, 0));
-        HGDIOBJ oldBrush = SelectObject(dc, brush);
-        HGDIOBJ oldPen = SelectObject(dc, pen);
-        Ellipse(dc, 12, 0, 16, 4);
-        SelectObject(dc, oldBrush);
-        SelectObject(dc, oldPen);
-        DeleteObject(brush);
-        DeleteObject(pen);
-        SelectObject(dc, oldBitmap);
-    }
+    // An all-black mask: every pixel of the icon is opaque.
+    const uint8_t opaque[kSize * kSize / 8] = {};
+    HBITMAP mask = CreateBitmap(kSize, kSize, 1, 1, opaque);
     ICONINFO info{};
     info.fIcon = TRUE;
     info.hbmMask = mask;
     info.hbmColor = colour;
-    HICON icon = CreateIconIndirect(&info);
-    DeleteObject(font);
-    DeleteObject(mask);
-    DeleteObject(colour);
-    DeleteDC(dc);
-    ReleaseDC(nullptr, screen);
+    HICON icon = mask != nullptr && colour != nullptr ? CreateIconIndirect(&info) : nullptr;
+    if (mask != nullptr) DeleteObject(mask);
+    if (colour != nullptr) DeleteObject(colour);
     return reinterpret_cast<Icon>(icon);
 }
 

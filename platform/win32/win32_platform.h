@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/canvas.h"
 #include "platform/platform.h"
 
 namespace platform::win32 {
@@ -64,7 +65,10 @@ public:
     bool modifyTrayIcon(Window window, uint32_t id, uint32_t callbackMessage, Icon icon,
                         const std::string& tip) override;
     void deleteTrayIcon(Window window, uint32_t id) override;
+    // The picture is painted by widgets::paintTrayIcon on a GDI canvas, the figure in the font
+    // trayIconFont chooses for it.
     Icon drawTrayIcon(const std::string& digits, int textX, uint32_t lineColor, bool redDot) override;
+    Font trayIconFont(const std::string& digits);
     Icon programIcon() override;
     void destroyIcon(Icon icon) override;
     bool registerHotKey(Window window, int id, uint32_t modifiers, uint32_t virtualKey) override;
