@@ -236,12 +236,12 @@ def main():
         ratio = ticks / base_ticks if base_ticks else float("inf")
         goal = goals.get(pace)
         label = "default pace (250 ms)" if pace == "default" else f"{pace[:-2]} ms pace"
-        print(table_line(f"idle CPU, {label}", f"{ticks} ticks", f"{base_ticks} ticks", f"{ratio:.1f}x",
+        print(table_line(f"idle CPU, {label}", f"{ticks} ticks", f"{base_ticks} ticks", f"{ratio:.2f}x",
                          f"<= {goal}x" if goal else "-", goal is None or ratio <= goal))
 
     quillet_mb = statistics.median(r.private_mb for p in paces for r in results[p])
     base_mb = statistics.median(r.private_mb for r in results["baseline"])
-    print(table_line("private memory", f"{quillet_mb:.2f} MB", f"{base_mb:.2f} MB", f"{quillet_mb / base_mb:.1f}x",
+    print(table_line("private memory", f"{quillet_mb:.2f} MB", f"{base_mb:.2f} MB", f"{quillet_mb / base_mb:.2f}x",
                      f"<= baseline + 4 MB", quillet_mb <= base_mb + 4))
 
     ratio = startup_quillet / startup_baseline

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <exception>
 #include <stdexcept>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/win32/gdi_canvas.h"
@@ -24,7 +25,6 @@ namespace {
 using ui::Change;
 using ui::Kind;
 
-constexpr wchar_t kPeerProperty[] = L"QuilletPeer";
 // The control's name as a global atom: lets tools outside the process (automation, the
 // end-to-end tests) tell the program's windows apart.
 constexpr wchar_t kNameProperty[] = L"QuilletName";
@@ -62,9 +62,21 @@ HFONT createFont(const ui::Font& font) {
 // Windows
 
 class WindowPeer;
-WindowPeer* peerOf(HWND hwnd) {
-    return hwnd != nullptr ? static_cast<WindowPeer*>(GetPropW(hwnd, kPeerProperty)) : nullptr;
+
+// The peer of each of the program's windows. Kept in the process rather than as a window
+// property: every message to a control's window looks its peer up, and under Wine reading a
+// property is a round trip to the server.
+std::unordered_map<HWND, WindowPeer*>& peers() {
+    static std::unordered_map<HWND, WindowPeer*> map;
+    return map;
 }
+WindowPeer* peerOf(HWND hwnd) {
+    if (hwnd == nullptr) return nullptr;
+    const auto it = peers().find(hwnd);
+    return it != peers().end() ? it->second : nullptr;
+}
+void bindPeer(HWND hwnd, WindowPeer* peer) { peers()[hwnd] = peer; }
+void unbindPeer(HWND hwnd) { peers().erase(hwnd); }
 
 LRESULT CALLBACK peerWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
@@ -74,7 +86,7 @@ public:
     WindowPeer(Win32UiBackend& backend, ui::Control& control) : backend_(backend), control_(control) {}
     ~WindowPeer() override {
         if (hwnd_ != nullptr) {
-            RemovePropW(hwnd_, kPeerProperty);
+            unbindPeer(hwnd_);
             if (const auto atom = static_cast<ATOM>(reinterpret_cast<UINT_PTR>(RemovePropW(hwnd_, kNameProperty))))
                 GlobalDeleteAtom(atom);
             DestroyWindow(hwnd_);
@@ -146,7 +158,7 @@ protected:
                                 b.width, b.height, parentWindow(), reinterpret_cast<HMENU>(static_cast<UINT_PTR>(nextId++)),
                                 instance(), this);
         if (hwnd_ == nullptr) throw std::runtime_error("CreateWindowEx failed for " + control_.name());
-        SetPropW(hwnd_, kPeerProperty, this);
+        bindPeer(hwnd_, this);
         publishName();
         // The Tab key walks the z-order: a new child goes right after the sibling before it in
         // tab order, above the labels, which lie beneath every other control (an edit may sit
@@ -316,10 +328,10 @@ bool WindowPeer::handle(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& res
 LRESULT CALLBACK peerWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {
         const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-        SetPropW(hwnd, kPeerProperty, create->lpCreateParams);
+        bindPeer(hwnd, static_cast<WindowPeer*>(create->lpCreateParams));
     }
     WindowPeer* peer = peerOf(hwnd);
-    if (message == WM_NCDESTROY) RemovePropW(hwnd, kPeerProperty);
+    if (message == WM_NCDESTROY) unbindPeer(hwnd);
     if (peer != nullptr) {
         LRESULT result = 0;
         bool handled = false;
@@ -687,9 +699,10 @@ public:
 
 private:
     HWND messageHwnd() const { return static_cast<HWND>(backend_.messageWindow()); }
+    // Setting a running timer again replaces it: its count starts anew.
     void restart() {
-        KillTimer(messageHwnd(), id_);
         if (timer_.running()) SetTimer(messageHwnd(), id_, timer_.interval(), nullptr);
+        else KillTimer(messageHwnd(), id_);
     }
     Win32UiBackend& backend_;
     ui::Timer& timer_;
@@ -1413,7 +1426,10 @@ private:
     ui::StatusBar& bar_;
 };
 
-// A custom-painted control: its face is a GDI back buffer copied to the window.
+// A custom-painted control: its face is a GDI back buffer copied to the window. A new face is
+// copied at once through the window's device context, not through an invalidation and a later
+// WM_PAINT: the graph's steps then cost one copy each and no round of paint messages (under Wine
+// several requests to the server); WM_PAINT still shows the face when the window is uncovered.
 class PaintPeer : public WindowPeer {
 public:
     PaintPeer(Win32UiBackend& backend, ui::Control& control)
@@ -1426,8 +1442,9 @@ public:
         if (message == WM_PAINT) {
             PAINTSTRUCT ps;
             HDC dc = BeginPaint(hwnd_, &ps);
-            BitBlt(dc, 0, 0, surface_.width(), surface_.height(), static_cast<HDC>(surface_.deviceContext()), 0, 0,
-                   SRCCOPY);
+            const RECT& r = ps.rcPaint;
+            BitBlt(dc, r.left, r.top, r.right - r.left, r.bottom - r.top, static_cast<HDC>(surface_.deviceContext()),
+                   r.left, r.top, SRCCOPY);
             EndPaint(hwnd_, &ps);
             result = 0;
             return true;
@@ -1445,10 +1462,22 @@ protected:
         WindowPeer::place();
     }
     void updateKind(Change what) override {
-        if (what == Change::Paint) InvalidateRect(hwnd_, nullptr, FALSE);
+        if (what == Change::Paint) showFace();
     }
 
 private:
+    void showFace() {
+        if (!IsWindowVisible(hwnd_)) return;  // WM_PAINT shows it once the window shows
+        HDC dc = GetDC(hwnd_);
+        if (dc == nullptr) {
+            InvalidateRect(hwnd_, nullptr, FALSE);
+            return;
+        }
+        BitBlt(dc, 0, 0, surface_.width(), surface_.height(), static_cast<HDC>(surface_.deviceContext()), 0, 0,
+               SRCCOPY);
+        ReleaseDC(hwnd_, dc);
+    }
+
     GdiCanvas surface_;
 };
 
