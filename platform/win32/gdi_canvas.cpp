@@ -15,8 +15,6 @@ HDC asDc(void* dc) { return static_cast<HDC>(dc); }
 GdiCanvas::GdiCanvas(int width, int height) {
     dc_ = CreateCompatibleDC(nullptr);
     if (dc_ == nullptr) throw std::runtime_error("CreateCompatibleDC failed");
-    oldPen_ = GetCurrentObject(asDc(dc_), OBJ_PEN);
-    oldFont_ = GetCurrentObject(asDc(dc_), OBJ_FONT);
     setPen(0, PenStyle::Solid, 0);
     makeBitmap(width, height);
 }
@@ -24,7 +22,7 @@ GdiCanvas::GdiCanvas(int width, int height) {
 GdiCanvas::~GdiCanvas() {
     HDC dc = asDc(dc_);
     SelectObject(dc, static_cast<HGDIOBJ>(oldPen_));
-    SelectObject(dc, static_cast<HGDIOBJ>(oldFont_));
+    if (oldFont_ != nullptr) SelectObject(dc, static_cast<HGDIOBJ>(oldFont_));
     SelectObject(dc, static_cast<HGDIOBJ>(oldBitmap_));
     for (const Pen& pen : pens_)
         if (pen.handle != nullptr) DeleteObject(static_cast<HGDIOBJ>(pen.handle));
@@ -88,7 +86,8 @@ void GdiCanvas::setPen(Color color, PenStyle style, Color gapColor) {
     }
     HPEN made = CreatePen(style == PenStyle::Dot ? PS_DOT : PS_SOLID, 1, color);
     if (made == nullptr) throw std::runtime_error("CreatePen failed");
-    SelectObject(asDc(dc_), made);
+    HGDIOBJ previous = SelectObject(asDc(dc_), made);
+    if (oldPen_ == nullptr) oldPen_ = previous;  // the context's own, put back at the end
     // The slot's old pen is not selected any more (the new one is), so it can go.
     Pen& slot = pens_[nextPen_];
     nextPen_ = (nextPen_ + 1) % kPens;
@@ -119,8 +118,9 @@ void GdiCanvas::drawText(const std::string& text, const Rect& rect, uint32_t fla
                                    DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                                    DEFAULT_PITCH | FF_DONTCARE, widen(font.face).c_str());
         if (handle == nullptr) throw std::runtime_error("CreateFont failed");
-        SelectObject(dc, handle);
+        HGDIOBJ previous = SelectObject(dc, handle);
         if (font_ != nullptr) DeleteObject(static_cast<HGDIOBJ>(font_));
+        else oldFont_ = previous;
         font_ = handle;
         fontKey_ = key;
     }
