@@ -1,8 +1,9 @@
 // The Windows side of scripts/bench.sh: starts a program as a user would and watches it.
 //
-//   bench_driver startup PROGRAM CLASS RUNS
-//       Time from starting the process to its top-level window of that class on screen, RUNS
-//       times after one warm-up run; prints each run and "result startup_ms <median>".
+//   bench_driver startup RUNS PROGRAM CLASS [PROGRAM CLASS ...]
+//       Time from starting each process to its top-level window of that class on screen, RUNS
+//       times after one warm-up run, the programs taking turns so that all meet the same load;
+//       prints each run and "result startup_ms <median> <program>" per program.
 //   bench_driver idle PROGRAM CLASS
 //       Starts the program, prints "shown <ms>" once its window is on screen, then waits for a
 //       line (or the end) on its input while the caller measures; then prints
@@ -122,19 +123,23 @@ private:
     double ms_ = 0;
 };
 
-int startup(const std::wstring& program, const wchar_t* className, int runs) {
-    std::vector<double> startMs;
+int startup(int runs, const std::vector<std::pair<std::wstring, std::wstring>>& programs) {
+    std::vector<std::vector<double>> startMs(programs.size());
     for (int run = 0; run <= runs; ++run) {  // run 0 warms the prefix and the file cache
-        double ms = 0;
-        {
-            Running running(program, className);
-            ms = running.ms();
-            Sleep(300);  // the window's first paint and ticks are done before it is ended
+        for (size_t p = 0; p < programs.size(); ++p) {
+            double ms = 0;
+            {
+                Running running(programs[p].first, programs[p].second.c_str());
+                ms = running.ms();
+                Sleep(300);  // the window's first paint and ticks are done before it is ended
+            }
+            std::printf("%s %2d: window after %6.1f ms  %ls\n", run == 0 ? "warm-up" : "run    ", run, ms,
+                        programs[p].first.c_str());
+            if (run > 0) startMs[p].push_back(ms);
         }
-        std::printf("%s %2d: window after %6.1f ms\n", run == 0 ? "warm-up" : "run    ", run, ms);
-        if (run > 0) startMs.push_back(ms);
     }
-    std::printf("result startup_ms %.1f\n", median(startMs));
+    for (size_t p = 0; p < programs.size(); ++p)
+        std::printf("result startup_ms %.1f %ls\n", median(startMs[p]), programs[p].first.c_str());
     return 0;
 }
 
@@ -154,8 +159,12 @@ int idle(const std::wstring& program, const wchar_t* className) {
 int wmain(int argc, wchar_t** argv) {
     std::setvbuf(stdout, nullptr, _IONBF, 0);
     const std::wstring mode = argc > 1 ? argv[1] : L"";
-    if (mode == L"startup" && argc == 5) return startup(argv[2], argv[3], std::max(1, _wtoi(argv[4])));
+    if (mode == L"startup" && argc >= 5 && argc % 2 == 1) {
+        std::vector<std::pair<std::wstring, std::wstring>> programs;
+        for (int i = 3; i + 1 < argc; i += 2) programs.emplace_back(argv[i], argv[i + 1]);
+        return startup(std::max(1, _wtoi(argv[2])), programs);
+    }
     if (mode == L"idle" && argc == 4) return idle(argv[2], argv[3]);
-    std::printf("usage: bench_driver startup PROGRAM CLASS RUNS | idle PROGRAM CLASS\n");
+    std::printf("usage: bench_driver startup RUNS PROGRAM CLASS [PROGRAM CLASS ...] | idle PROGRAM CLASS\n");
     return 2;
 }

@@ -144,14 +144,17 @@ def measure_idle(wine, driver, program, window_class, seconds, settle):
     return IdleResult(used[0], used[1] + used[2], float(result[2]), shown_ms)
 
 
-def measure_startup(wine, driver, program, window_class, runs):
-    out = subprocess.run(wine.command("run", driver, "startup", program, window_class, str(runs)), check=True,
-                         stdout=subprocess.PIPE, text=True).stdout
-    for line in out.splitlines():
-        fields = line.split()
-        if fields[:2] == ["result", "startup_ms"]:
-            return float(fields[2])
-    raise RuntimeError(f"no start-up figure for {program}:\n{out}")
+def measure_startup(wine, driver, programs, runs):
+    """Median start-up time of each (program, window class), the programs taking turns."""
+    args = [str(runs)]
+    for program, window_class in programs:
+        args += [program, window_class]
+    out = subprocess.run(wine.command("run", driver, "startup", *args), check=True, stdout=subprocess.PIPE,
+                         text=True).stdout
+    figures = [float(line.split()[2]) for line in out.splitlines() if line.split()[:2] == ["result", "startup_ms"]]
+    if len(figures) != len(programs):
+        raise RuntimeError(f"no start-up figures:\n{out}")
+    return figures
 
 
 def place_program(source, folder, graph_speed):
@@ -218,11 +221,12 @@ def main():
                 print(f"  round {round_number} {name:<8}: process {r.own:4d} ticks, wineserver + explorer "
                       f"{r.helpers:4d} ticks, total {r.total:4d}; private memory {r.private_mb:6.2f} MB", flush=True)
 
-        # Start-up, each program on its own copy.
-        startup_quillet = measure_startup(wine, driver, place_program(quillet, os.path.join(state, "programs", "startup-quillet"), None),
-                                          "TQuilletForm", args.startup_runs)
-        startup_baseline = measure_startup(wine, driver, place_program(baseline, os.path.join(state, "programs", "startup-baseline"), None),
-                                           "QuilletIdleBaseline", args.startup_runs)
+        # Start-up, each program on its own copy (Quillet without a settings file).
+        startup_quillet, startup_baseline = measure_startup(
+            wine, driver,
+            [(place_program(quillet, os.path.join(state, "programs", "startup-quillet"), None), "TQuilletForm"),
+             (place_program(baseline, os.path.join(state, "programs", "startup-baseline"), None), "QuilletIdleBaseline")],
+            args.startup_runs)
     finally:
         wine.cleanup()
         shutil.rmtree(state, ignore_errors=True)

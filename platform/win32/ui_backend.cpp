@@ -162,8 +162,9 @@ protected:
         publishName();
         // The Tab key walks the z-order: a new child goes right after the sibling before it in
         // tab order, above the labels, which lie beneath every other control (an edit may sit
-        // in a label's blanks).
-        SetWindowPos(hwnd_, windowBeforeInTabOrder(), 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        // in a label's blanks: "释放内存至     MB。").
+        SetWindowPos(hwnd_, liesBeneath(control_) ? HWND_BOTTOM : windowBeforeInTabOrder(), 0, 0, 0, 0,
+                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         applyFont();
     }
     void finishCreation() { showVisible(); }
@@ -480,6 +481,12 @@ public:
         SetMenu(hwnd_, menu);
         place();
     }
+    // The items of the menu bar changed. A hidden window's bar is laid out once, when it shows,
+    // not once for every item added while the window is being made.
+    void menuBarChanged() {
+        if (IsWindowVisible(hwnd_)) DrawMenuBar(hwnd_);
+        else menuBarStale_ = true;
+    }
 
 protected:
     void place() override {
@@ -489,7 +496,14 @@ protected:
                      SWP_NOZORDER | SWP_NOACTIVATE);
         applying_ = false;
     }
-    void showVisible() override { ShowWindow(hwnd_, form_.visible() ? SW_SHOW : SW_HIDE); }
+    void showVisible() override {
+        if (form_.visible()) {
+            if (menuBarStale_) DrawMenuBar(hwnd_);
+            menuBarStale_ = false;
+            backend_.watchFocus();
+        }
+        ShowWindow(hwnd_, form_.visible() ? SW_SHOW : SW_HIDE);
+    }
     void updateKind(Change what) override;
     DWORD kindStyle() const override { return formStyle(); }
     DWORD kindStyleMask() const override {
@@ -535,6 +549,7 @@ private:
 
     ui::Form& form_;
     bool applying_ = false;
+    bool menuBarStale_ = false;
 };
 
 // ---- menus ----
@@ -651,7 +666,7 @@ void MenuItemPeer::rebuildChain(ui::MenuNode& start) {
         rebuild(*node, peer->menu());
         if (node->kind() != Kind::MenuItem) {
             if (node->kind() == Kind::MainMenu && node->form() != nullptr) {
-                if (auto* window = static_cast<HWND>(Win32UiBackend::windowOf(*node->form()))) DrawMenuBar(window);
+                if (auto* form = dynamic_cast<FormPeer*>(node->form()->peer())) form->menuBarChanged();
             }
             return;
         }
@@ -1015,10 +1030,7 @@ class LabelPeer : public WindowPeer {
 public:
     LabelPeer(Win32UiBackend& backend, ui::Label& label) : WindowPeer(backend, label), label_(label) {
         fitBounds();  // the window is made at its final size
-        create(L"STATIC", kindStyle(), 0);
-        // A label lies beneath the other controls of its parent: an edit placed in the blanks of
-        // a sentence ("释放内存至     MB。") must show over it.
-        SetWindowPos(hwnd_, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        create(L"STATIC", kindStyle(), 0);  // beneath the other controls of its parent
         finishCreation();
     }
     void command(WORD code) override {
@@ -1531,7 +1543,12 @@ Win32UiBackend::Win32UiBackend(std::function<void(const std::string&)> reportErr
     messageWindow_ = CreateWindowExW(0, kMessageClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, instance(), nullptr);
     if (messageWindow_ == nullptr) throw std::runtime_error("CreateWindowEx failed for the message window");
     theBackend = this;
-    focusHook_ = SetWindowsHookExW(WH_CBT, focusHook, nullptr, GetCurrentThreadId());
+}
+
+void Win32UiBackend::watchFocus() {
+    // No focus moves but the program's own before a window shows, and the hook would be called
+    // for every window made until then.
+    if (focusHook_ == nullptr) focusHook_ = SetWindowsHookExW(WH_CBT, focusHook, nullptr, GetCurrentThreadId());
 }
 
 Win32UiBackend::~Win32UiBackend() {
@@ -1678,6 +1695,7 @@ BOOL CALLBACK disableOne(HWND hwnd, LPARAM param) {
 void Win32UiBackend::runModal(ui::Form& dialog) {
     auto* window = static_cast<HWND>(windowOf(dialog));
     if (window == nullptr) return;
+    watchFocus();
     HWND owner = GetActiveWindow();
     if (owner != nullptr && owner != window) SetWindowLongPtrW(window, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(owner));
     Disabled disabled{window, {}};
