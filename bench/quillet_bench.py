@@ -168,6 +168,11 @@ def place_program(source, folder, graph_speed):
     return target
 
 
+def load_average():
+    with open("/proc/loadavg") as f:
+        return float(f.read().split()[0])
+
+
 def table_line(figure, measured, baseline, ratio, goal, met):
     return f"{figure:<34} {measured:>14} {baseline:>14} {ratio:>9}   {goal:<22} {'met' if met else 'MISSED'}"
 
@@ -198,6 +203,7 @@ def main():
         if not os.path.isfile(path):
             sys.exit(f"quillet_bench: {path} is missing: build first")
 
+    loads = [load_average()]
     state = tempfile.mkdtemp(prefix="quillet-bench-")
     wine = Wine(args.arch, state)
     try:
@@ -227,6 +233,7 @@ def main():
             [(place_program(quillet, os.path.join(state, "programs", "startup-quillet"), None), "TQuilletForm"),
              (place_program(baseline, os.path.join(state, "programs", "startup-baseline"), None), "QuilletIdleBaseline")],
             args.startup_runs)
+        loads.append(load_average())
     finally:
         wine.cleanup()
         shutil.rmtree(state, ignore_errors=True)
@@ -258,6 +265,10 @@ def main():
                      size <= limit))
     print(f"(CPU in clock ticks of 1/{TICKS_PER_SECOND} s: the program's own plus the Wine server's and the "
           f"desktop explorer's over {args.seconds:g} s x {args.rounds}; start-up the median of {args.startup_runs})")
+    cores = os.cpu_count() or 1
+    if max(loads) > cores:
+        print(f"note: the machine was busy (load average up to {max(loads):.1f} on {cores} cores): every figure is "
+              f"inflated, the start-up time (waits for the Wine server) most; measure again when it is quiet")
 
 
 if __name__ == "__main__":
