@@ -22,8 +22,12 @@ GdiCanvas::GdiCanvas(int width, int height) {
 GdiCanvas::~GdiCanvas() {
     HDC dc = asDc(dc_);
     SelectObject(dc, static_cast<HGDIOBJ>(oldPen_));
-    DeleteObject(static_cast<HGDIOBJ>(pen_));
+    if (oldFont_ != nullptr) SelectObject(dc, static_cast<HGDIOBJ>(oldFont_));
     SelectObject(dc, static_cast<HGDIOBJ>(oldBitmap_));
+    for (const Pen& pen : pens_)
+        if (pen.handle != nullptr) DeleteObject(static_cast<HGDIOBJ>(pen.handle));
+    if (brush_ != nullptr) DeleteObject(static_cast<HGDIOBJ>(brush_));
+    if (font_ != nullptr) DeleteObject(static_cast<HGDIOBJ>(font_));
     DeleteObject(static_cast<HGDIOBJ>(bitmap_));
     DeleteDC(dc);
 }
@@ -60,23 +64,35 @@ void GdiCanvas::resize(int width, int height) {
 
 void GdiCanvas::fillRect(const Rect& rect, Color color) {
     RECT r{rect.left, rect.top, rect.right, rect.bottom};
-    HBRUSH brush = CreateSolidBrush(color);
-    FillRect(asDc(dc_), &r, brush);
-    DeleteObject(brush);
+    if (brush_ == nullptr || brushColor_ != color) {
+        HBRUSH brush = CreateSolidBrush(color);
+        if (brush == nullptr) throw std::runtime_error("CreateSolidBrush failed");
+        if (brush_ != nullptr) DeleteObject(static_cast<HGDIOBJ>(brush_));
+        brush_ = brush;
+        brushColor_ = color;
+    }
+    FillRect(asDc(dc_), &r, static_cast<HBRUSH>(brush_));
 }
 
 void GdiCanvas::setPen(Color color, PenStyle style, Color gapColor) {
     // An opaque background paints the gaps of a dotted pen in the background colour.
     SetBkMode(asDc(dc_), OPAQUE);
     SetBkColor(asDc(dc_), gapColor);
-    HPEN pen = CreatePen(style == PenStyle::Dot ? PS_DOT : PS_SOLID, 1, color);
-    HGDIOBJ previous = SelectObject(asDc(dc_), pen);
-    if (pen_ == nullptr) {
-        oldPen_ = previous;
-    } else {
-        DeleteObject(static_cast<HGDIOBJ>(pen_));
+    for (const Pen& pen : pens_) {
+        if (pen.handle != nullptr && pen.color == color && pen.style == style) {
+            SelectObject(asDc(dc_), static_cast<HGDIOBJ>(pen.handle));
+            return;
+        }
     }
-    pen_ = pen;
+    HPEN made = CreatePen(style == PenStyle::Dot ? PS_DOT : PS_SOLID, 1, color);
+    if (made == nullptr) throw std::runtime_error("CreatePen failed");
+    HGDIOBJ previous = SelectObject(asDc(dc_), made);
+    if (oldPen_ == nullptr) oldPen_ = previous;  // the context's own, put back at the end
+    // The slot's old pen is not selected any more (the new one is), so it can go.
+    Pen& slot = pens_[nextPen_];
+    nextPen_ = (nextPen_ + 1) % kPens;
+    if (slot.handle != nullptr) DeleteObject(static_cast<HGDIOBJ>(slot.handle));
+    slot = Pen{color, style, made};
 }
 
 void GdiCanvas::moveTo(int x, int y) { MoveToEx(asDc(dc_), x, y, nullptr); }
@@ -95,17 +111,26 @@ void GdiCanvas::copyTo(Canvas& target, int x, int y) const {
 
 void GdiCanvas::drawText(const std::string& text, const Rect& rect, uint32_t flags, const Font& font) {
     HDC dc = asDc(dc_);
-    HFONT handle = CreateFontW(font.height, 0, 0, 0, font.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
-                               DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                               DEFAULT_PITCH | FF_DONTCARE, widen(font.face).c_str());
-    HGDIOBJ previous = SelectObject(dc, handle);
+    Font key = font;
+    key.color = 0;
+    if (font_ == nullptr || !(fontKey_ == key)) {
+        HFONT handle = CreateFontW(font.height, 0, 0, 0, font.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
+                                   DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                                   DEFAULT_PITCH | FF_DONTCARE, widen(font.face).c_str());
+        if (handle == nullptr) throw std::runtime_error("CreateFont failed");
+        HGDIOBJ previous = SelectObject(dc, handle);
+        if (font_ != nullptr) DeleteObject(static_cast<HGDIOBJ>(font_));
+        else oldFont_ = previous;
+        font_ = handle;
+        fontKey_ = key;
+    }
     SetTextColor(dc, font.color);
-    SetBkMode(dc, TRANSPARENT);
+    // Text leaves its background alone; a dotted pen's gaps are painted again afterwards.
+    const int oldMode = SetBkMode(dc, TRANSPARENT);
     RECT r{rect.left, rect.top, rect.right, rect.bottom};
     const std::wstring wide = widen(text);
     DrawTextW(dc, wide.c_str(), static_cast<int>(wide.size()), &r, flags);
-    SelectObject(dc, previous);
-    DeleteObject(handle);
+    SetBkMode(dc, oldMode);
 }
 
 Color GdiCanvas::pixel(int x, int y) const {

@@ -6,7 +6,9 @@
 namespace platform::win32 {
 
 // A canvas drawn by GDI into a memory device context over a 32-bit top-down DIB section, so
-// the picture can be copied to a window and its pixels read back.
+// the picture can be copied to a window and its pixels read back. The pens, the brush and the
+// font it draws with are made once and kept while they are used again (the graph draws every
+// step with the same few), not made and deleted for every line, fill and text.
 class GdiCanvas : public Canvas {
 public:
     GdiCanvas(int width, int height);
@@ -32,11 +34,25 @@ public:
 private:
     void makeBitmap(int width, int height);
 
+    struct Pen {
+        Color color = 0;
+        PenStyle style = PenStyle::Solid;
+        void* handle = nullptr;  // HPEN
+    };
+    // Enough for the graph's grid, series and two dotted base lines with their solid pens.
+    static constexpr int kPens = 8;
+
     void* dc_ = nullptr;         // HDC
     void* bitmap_ = nullptr;     // HBITMAP selected into dc_
     void* oldBitmap_ = nullptr;  // HGDIOBJ
-    void* pen_ = nullptr;        // HPEN selected into dc_
     void* oldPen_ = nullptr;     // HGDIOBJ
+    void* oldFont_ = nullptr;    // HGDIOBJ
+    Pen pens_[kPens];
+    int nextPen_ = 0;              // the slot a new pen takes (round robin)
+    void* brush_ = nullptr;        // HBRUSH of brushColor_
+    Color brushColor_ = 0;
+    void* font_ = nullptr;         // HFONT of fontKey_ (the colour is drawn, not part of it)
+    Font fontKey_;
     uint32_t* bits_ = nullptr;
     int width_ = 0;
     int height_ = 0;

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <exception>
 #include <stdexcept>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/win32/gdi_canvas.h"
@@ -24,7 +25,6 @@ namespace {
 using ui::Change;
 using ui::Kind;
 
-constexpr wchar_t kPeerProperty[] = L"QuilletPeer";
 // The control's name as a global atom: lets tools outside the process (automation, the
 // end-to-end tests) tell the program's windows apart.
 constexpr wchar_t kNameProperty[] = L"QuilletName";
@@ -62,9 +62,21 @@ HFONT createFont(const ui::Font& font) {
 // Windows
 
 class WindowPeer;
-WindowPeer* peerOf(HWND hwnd) {
-    return hwnd != nullptr ? static_cast<WindowPeer*>(GetPropW(hwnd, kPeerProperty)) : nullptr;
+
+// The peer of each of the program's windows. Kept in the process rather than as a window
+// property: every message to a control's window looks its peer up, and under Wine reading a
+// property is a round trip to the server.
+std::unordered_map<HWND, WindowPeer*>& peers() {
+    static std::unordered_map<HWND, WindowPeer*> map;
+    return map;
 }
+WindowPeer* peerOf(HWND hwnd) {
+    if (hwnd == nullptr) return nullptr;
+    const auto it = peers().find(hwnd);
+    return it != peers().end() ? it->second : nullptr;
+}
+void bindPeer(HWND hwnd, WindowPeer* peer) { peers()[hwnd] = peer; }
+void unbindPeer(HWND hwnd) { peers().erase(hwnd); }
 
 LRESULT CALLBACK peerWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
@@ -74,7 +86,7 @@ public:
     WindowPeer(Win32UiBackend& backend, ui::Control& control) : backend_(backend), control_(control) {}
     ~WindowPeer() override {
         if (hwnd_ != nullptr) {
-            RemovePropW(hwnd_, kPeerProperty);
+            unbindPeer(hwnd_);
             if (const auto atom = static_cast<ATOM>(reinterpret_cast<UINT_PTR>(RemovePropW(hwnd_, kNameProperty))))
                 GlobalDeleteAtom(atom);
             DestroyWindow(hwnd_);
@@ -146,12 +158,13 @@ protected:
                                 b.width, b.height, parentWindow(), reinterpret_cast<HMENU>(static_cast<UINT_PTR>(nextId++)),
                                 instance(), this);
         if (hwnd_ == nullptr) throw std::runtime_error("CreateWindowEx failed for " + control_.name());
-        SetPropW(hwnd_, kPeerProperty, this);
+        bindPeer(hwnd_, this);
         publishName();
         // The Tab key walks the z-order: a new child goes right after the sibling before it in
         // tab order, above the labels, which lie beneath every other control (an edit may sit
-        // in a label's blanks).
-        SetWindowPos(hwnd_, windowBeforeInTabOrder(), 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        // in a label's blanks: "释放内存至     MB。").
+        SetWindowPos(hwnd_, liesBeneath(control_) ? HWND_BOTTOM : windowBeforeInTabOrder(), 0, 0, 0, 0,
+                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         applyFont();
     }
     void finishCreation() { showVisible(); }
@@ -316,10 +329,10 @@ bool WindowPeer::handle(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& res
 LRESULT CALLBACK peerWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {
         const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-        SetPropW(hwnd, kPeerProperty, create->lpCreateParams);
+        bindPeer(hwnd, static_cast<WindowPeer*>(create->lpCreateParams));
     }
     WindowPeer* peer = peerOf(hwnd);
-    if (message == WM_NCDESTROY) RemovePropW(hwnd, kPeerProperty);
+    if (message == WM_NCDESTROY) unbindPeer(hwnd);
     if (peer != nullptr) {
         LRESULT result = 0;
         bool handled = false;
@@ -468,6 +481,12 @@ public:
         SetMenu(hwnd_, menu);
         place();
     }
+    // The items of the menu bar changed. A hidden window's bar is laid out once, when it shows,
+    // not once for every item added while the window is being made.
+    void menuBarChanged() {
+        if (IsWindowVisible(hwnd_)) DrawMenuBar(hwnd_);
+        else menuBarStale_ = true;
+    }
 
 protected:
     void place() override {
@@ -477,7 +496,14 @@ protected:
                      SWP_NOZORDER | SWP_NOACTIVATE);
         applying_ = false;
     }
-    void showVisible() override { ShowWindow(hwnd_, form_.visible() ? SW_SHOW : SW_HIDE); }
+    void showVisible() override {
+        if (form_.visible()) {
+            if (menuBarStale_) DrawMenuBar(hwnd_);
+            menuBarStale_ = false;
+            backend_.watchFocus();
+        }
+        ShowWindow(hwnd_, form_.visible() ? SW_SHOW : SW_HIDE);
+    }
     void updateKind(Change what) override;
     DWORD kindStyle() const override { return formStyle(); }
     DWORD kindStyleMask() const override {
@@ -523,6 +549,7 @@ private:
 
     ui::Form& form_;
     bool applying_ = false;
+    bool menuBarStale_ = false;
 };
 
 // ---- menus ----
@@ -639,7 +666,7 @@ void MenuItemPeer::rebuildChain(ui::MenuNode& start) {
         rebuild(*node, peer->menu());
         if (node->kind() != Kind::MenuItem) {
             if (node->kind() == Kind::MainMenu && node->form() != nullptr) {
-                if (auto* window = static_cast<HWND>(Win32UiBackend::windowOf(*node->form()))) DrawMenuBar(window);
+                if (auto* form = dynamic_cast<FormPeer*>(node->form()->peer())) form->menuBarChanged();
             }
             return;
         }
@@ -687,9 +714,10 @@ public:
 
 private:
     HWND messageHwnd() const { return static_cast<HWND>(backend_.messageWindow()); }
+    // Setting a running timer again replaces it: its count starts anew.
     void restart() {
-        KillTimer(messageHwnd(), id_);
         if (timer_.running()) SetTimer(messageHwnd(), id_, timer_.interval(), nullptr);
+        else KillTimer(messageHwnd(), id_);
     }
     Win32UiBackend& backend_;
     ui::Timer& timer_;
@@ -1002,10 +1030,7 @@ class LabelPeer : public WindowPeer {
 public:
     LabelPeer(Win32UiBackend& backend, ui::Label& label) : WindowPeer(backend, label), label_(label) {
         fitBounds();  // the window is made at its final size
-        create(L"STATIC", kindStyle(), 0);
-        // A label lies beneath the other controls of its parent: an edit placed in the blanks of
-        // a sentence ("释放内存至     MB。") must show over it.
-        SetWindowPos(hwnd_, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        create(L"STATIC", kindStyle(), 0);  // beneath the other controls of its parent
         finishCreation();
     }
     void command(WORD code) override {
@@ -1413,7 +1438,10 @@ private:
     ui::StatusBar& bar_;
 };
 
-// A custom-painted control: its face is a GDI back buffer copied to the window.
+// A custom-painted control: its face is a GDI back buffer copied to the window. A new face is
+// copied at once through the window's device context, not through an invalidation and a later
+// WM_PAINT: the graph's steps then cost one copy each and no round of paint messages (under Wine
+// several requests to the server); WM_PAINT still shows the face when the window is uncovered.
 class PaintPeer : public WindowPeer {
 public:
     PaintPeer(Win32UiBackend& backend, ui::Control& control)
@@ -1426,8 +1454,9 @@ public:
         if (message == WM_PAINT) {
             PAINTSTRUCT ps;
             HDC dc = BeginPaint(hwnd_, &ps);
-            BitBlt(dc, 0, 0, surface_.width(), surface_.height(), static_cast<HDC>(surface_.deviceContext()), 0, 0,
-                   SRCCOPY);
+            const RECT& r = ps.rcPaint;
+            BitBlt(dc, r.left, r.top, r.right - r.left, r.bottom - r.top, static_cast<HDC>(surface_.deviceContext()),
+                   r.left, r.top, SRCCOPY);
             EndPaint(hwnd_, &ps);
             result = 0;
             return true;
@@ -1445,10 +1474,22 @@ protected:
         WindowPeer::place();
     }
     void updateKind(Change what) override {
-        if (what == Change::Paint) InvalidateRect(hwnd_, nullptr, FALSE);
+        if (what == Change::Paint) showFace();
     }
 
 private:
+    void showFace() {
+        if (!IsWindowVisible(hwnd_)) return;  // WM_PAINT shows it once the window shows
+        HDC dc = GetDC(hwnd_);
+        if (dc == nullptr) {
+            InvalidateRect(hwnd_, nullptr, FALSE);
+            return;
+        }
+        BitBlt(dc, 0, 0, surface_.width(), surface_.height(), static_cast<HDC>(surface_.deviceContext()), 0, 0,
+               SRCCOPY);
+        ReleaseDC(hwnd_, dc);
+    }
+
     GdiCanvas surface_;
 };
 
@@ -1502,7 +1543,12 @@ Win32UiBackend::Win32UiBackend(std::function<void(const std::string&)> reportErr
     messageWindow_ = CreateWindowExW(0, kMessageClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, instance(), nullptr);
     if (messageWindow_ == nullptr) throw std::runtime_error("CreateWindowEx failed for the message window");
     theBackend = this;
-    focusHook_ = SetWindowsHookExW(WH_CBT, focusHook, nullptr, GetCurrentThreadId());
+}
+
+void Win32UiBackend::watchFocus() {
+    // No focus moves but the program's own before a window shows, and the hook would be called
+    // for every window made until then.
+    if (focusHook_ == nullptr) focusHook_ = SetWindowsHookExW(WH_CBT, focusHook, nullptr, GetCurrentThreadId());
 }
 
 Win32UiBackend::~Win32UiBackend() {
@@ -1649,6 +1695,7 @@ BOOL CALLBACK disableOne(HWND hwnd, LPARAM param) {
 void Win32UiBackend::runModal(ui::Form& dialog) {
     auto* window = static_cast<HWND>(windowOf(dialog));
     if (window == nullptr) return;
+    watchFocus();
     HWND owner = GetActiveWindow();
     if (owner != nullptr && owner != window) SetWindowLongPtrW(window, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(owner));
     Disabled disabled{window, {}};

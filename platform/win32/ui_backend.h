@@ -58,6 +58,9 @@ public:
     void* fontHandle(const ui::Font& font);
     // A memory device context (an HDC) for measuring text, kept for the backend's life.
     void* measuringContext();
+    // From the first form shown on, focus moves the system makes (a click, the Tab key, an
+    // activation) reach the controls' userEntered().
+    void watchFocus();
 
 private:
     std::function<void(const std::string&)> reportError_;

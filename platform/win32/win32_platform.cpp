@@ -11,6 +11,7 @@
 #include <exception>
 #include <limits>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "platform/win32/gdi_canvas.h"
@@ -27,6 +28,20 @@ static_assert(sizeof(OSVERSIONINFOA) == kOsVersionInfoSize, "short version recor
 static_assert(sizeof(OSVERSIONINFOEXA) == kOsVersionInfoExSize, "extended version record");
 
 HWND toHwnd(Window window) { return reinterpret_cast<HWND>(window); }
+
+// A function of a system DLL that serves one rarely used service (the file dialog of comdlg32,
+// the sounds of winmm), loaded from the system folder on first use: imported, those DLLs and
+// what they bring in would be loaded at every start. Null when the DLL or function is missing.
+template <class F>
+F systemFunction(const wchar_t* dll, const char* name) {
+    wchar_t folder[MAX_PATH];
+    const UINT length = GetSystemDirectoryW(folder, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return nullptr;
+    const std::wstring path = std::wstring(folder, length) + L"\\" + dll;
+    HMODULE module = LoadLibraryW(path.c_str());  // kept for the process's life
+    if (module == nullptr) return nullptr;
+    return reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+}
 HKEY toHkey(RegistryKey key) { return reinterpret_cast<HKEY>(key); }
 
 HKEY rootKey(RegistryRoot root) {
@@ -426,7 +441,9 @@ std::string Win32Platform::chooseFileToOpen(Window owner, uint32_t flags) {
     dialog.lpstrFileTitle = title;
     dialog.nMaxFileTitle = 256;
     dialog.Flags = flags;
-    if (!GetOpenFileNameW(&dialog)) return {};
+    using Open = BOOL(WINAPI*)(OPENFILENAMEW*);
+    static const Open open = systemFunction<Open>(L"comdlg32.dll", "GetOpenFileNameW");
+    if (open == nullptr || !open(&dialog)) return {};
     return narrow(file);
 }
 
@@ -441,7 +458,9 @@ void Win32Platform::reportError(const std::string& message) {
 // --- Shell ------------------------------------------------------------------
 
 void Win32Platform::playSound(const std::string& file, uint32_t flags) {
-    PlaySoundW(widen(file).c_str(), nullptr, flags);
+    using Play = BOOL(WINAPI*)(LPCWSTR, HMODULE, DWORD);
+    static const Play play = systemFunction<Play>(L"winmm.dll", "PlaySoundW");
+    if (play != nullptr) play(widen(file).c_str(), nullptr, flags);
 }
 
 intptr_t Win32Platform::shellExecute(Window owner, const std::string& verb, const std::string& file,
