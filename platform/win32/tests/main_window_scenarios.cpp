@@ -53,7 +53,7 @@ const std::set<std::string> kGreyedBySettings = {
     "RecoverHotKey",                "DisableAutoRecoverHotKey",  // their hot keys are off
 };
 
-// "4,095MB (100%)": megabytes with group separators, then the share.
+// "20,480MB (83%)": megabytes with group separators, then a share of at most 100.
 bool looksLikeMegabytesAndShare(const std::string& text) {
     const size_t mb = text.find("MB (");
     if (mb == std::string::npos || mb == 0 || text.size() < mb + 7 || text.compare(text.size() - 2, 2, "%)") != 0)
@@ -62,7 +62,16 @@ bool looksLikeMegabytesAndShare(const std::string& text) {
         if (!std::isdigit(static_cast<unsigned char>(text[i])) && text[i] != ',') return false;
     for (size_t i = mb + 4; i + 2 < text.size(); ++i)
         if (!std::isdigit(static_cast<unsigned char>(text[i]))) return false;
-    return true;
+    return std::atoi(text.c_str() + mb + 4) <= 100;
+}
+
+// The megabytes of such a text.
+unsigned long long megabytesOf(const std::string& text) {
+    unsigned long long n = 0;
+    for (char c : text.substr(0, text.find("MB"))) {
+        if (c >= '0' && c <= '9') n = n * 10 + static_cast<unsigned long long>(c - '0');
+    }
+    return n;
 }
 
 void checkLiveFigures(const std::map<std::string, HWND>& controls) {
@@ -71,9 +80,20 @@ void checkLiveFigures(const std::map<std::string, HWND>& controls) {
         return it == controls.end() ? std::string("<missing>") : utf8(windowText(it->second));
     };
     check(looksLikeMegabytesAndShare(text("FreeRamValLabel")), "free memory shown", text("FreeRamValLabel"));
+    // The true figure, beyond 4 GB too: what the system reports now, give or take what other
+    // programs took or gave back since the label was drawn.
+    MEMORYSTATUSEX now{};
+    now.dwLength = sizeof now;
+    GlobalMemoryStatusEx(&now);
+    const double shown = static_cast<double>(megabytesOf(text("FreeRamValLabel")));
+    const double actual = static_cast<double>(now.ullAvailPhys / 1048576);
+    check(shown > actual * 0.9 && shown < actual * 1.1, "free memory is the system's figure",
+          text("FreeRamValLabel") + " against " + std::to_string(now.ullAvailPhys / 1048576) + "MB");
     check(looksLikeMegabytesAndShare(text("FreePageFileValLabel")), "free commit shown", text("FreePageFileValLabel"));
     const std::string load = text("MemLoadValLabel");
-    check(!load.empty() && load.back() == '%' && std::isdigit(static_cast<unsigned char>(load[0])), "memory load shown",
+    check(!load.empty() && load.back() == '%' && std::isdigit(static_cast<unsigned char>(load[0])) &&
+              std::atoi(load.c_str()) <= 100,
+          "memory load shown, within 100 %",
           load);
     for (const char* name : {"GDIFreeValLabel", "SystemFreeValLabel", "UserFreeValLabel"})
         checks::checkText(text(name), "N/A", std::string(name) + " on the NT family");
@@ -244,8 +264,7 @@ void checkControls(const MainWindow& main) {
     MEMORYSTATUSEX status{};
     status.dwLength = sizeof status;
     GlobalMemoryStatusEx(&status);
-    const unsigned long long total = std::min<unsigned long long>(status.ullTotalPhys, 0xFFFFFFFFull);
-    const std::string top = std::to_string(static_cast<unsigned>(total / 1048576.0 + 1)) + "M";
+    const std::string top = std::to_string(status.ullTotalPhys / 1048576 + 1) + "M";
     HWND ram100 = main.control("Ram100Label");
     if (ram100 != nullptr) {
         const std::string shown = utf8(windowText(ram100));
