@@ -24,7 +24,8 @@ public:
     virtual bool fileExists(const std::string& path) = 0;
     // False when the source is missing or the copy cannot be made.
     virtual bool copyFile(const std::string& from, const std::string& to) = 0;
-    // Puts from in place of to (created when missing); when that fails, to stays as it was.
+    // Puts from in place of to (created when missing); when that fails, to stays as it was. A
+    // read-only file is never replaced.
     virtual bool replaceFile(const std::string& from, const std::string& to) = 0;
     // Removes the file, read-only or not; true when it is gone.
     virtual bool deleteFile(const std::string& path) = 0;

@@ -651,6 +651,13 @@ bool Win32Platform::copyFile(const std::string& from, const std::string& to) {
 
 bool Win32Platform::replaceFile(const std::string& from, const std::string& to) {
     const std::wstring source = widen(from), target = widen(to);
+    // A read-only file is not to be changed: Windows refuses to replace it, and so does this
+    // wherever the system would not (Wine does replace it).
+    const DWORD attributes = GetFileAttributesW(target.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return false;
+    }
     if (MoveFileExW(source.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
     if (GetLastError() != ERROR_CALL_NOT_IMPLEMENTED) return false;
     // Windows 95, 98 and ME cannot replace in one step: the old file goes just before.

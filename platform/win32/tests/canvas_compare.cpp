@@ -94,7 +94,7 @@ private:
 
 struct Difference {
     long count = 0;     // pixels that match no accepted software picture
-    long tiesOther = 0;  // pixels where GDI broke a tie towards the line's start
+    long tiesOther = 0;  // pixels where GDI broke a halfway case towards the line's start
     int firstX = -1;
     int firstY = -1;
     Color software = 0;
@@ -140,7 +140,8 @@ void report(const std::string& what, const Difference& d) {
     } else {
         ++passes;
         if (d.tiesOther > 0) {
-            std::printf("ok   %s: identical but for %ld ties GDI took towards the line's start\n", what.c_str(), d.tiesOther);
+            std::printf("ok   %s: identical but for %ld pixels of halfway cases GDI took towards the line's start\n",
+                        what.c_str(), d.tiesOther);
         } else {
             std::printf("ok   %s: identical\n", what.c_str());
         }
