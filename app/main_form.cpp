@@ -36,6 +36,14 @@ constexpr const char* kNotOn9x[] = {
 
 std::string megabytes(uint64_t mb) { return std::to_string(mb) + "M"; }
 
+// A graph scale label: megabytes up to 9999; beyond, gigabytes with one decimal (truncated), so
+// the label keeps the width of four digits and stays clear of the figures beside the graph.
+std::string scaleCaption(uint64_t mb) {
+    if (mb <= 9999) return megabytes(mb);
+    const uint64_t tenths = mb * 10 / 1024;
+    return std::to_string(tenths / 10) + "." + std::to_string(tenths % 10) + "G";
+}
+
 }  // namespace
 
 TQuilletForm::TQuilletForm(platform::Platform& os, ui::Backend& backend)
@@ -189,7 +197,7 @@ void TQuilletForm::FormCreate() {
         {"Ram100Label", 1.0}, {"Ram75Label", 0.75}, {"Ram50Label", 0.5}, {"Ram25Label", 0.25}};
     for (const auto& [name, share] : scale) {
         memory::MemoryStatus status(os_.memory);
-        get<ui::Label>(name).setCaption(megabytes(memory::capMB(status.totalPhys(), share)));
+        get<ui::Label>(name).setCaption(scaleCaption(memory::capMB(status.totalPhys(), share)));
     }
     get<ui::Label>("Ram0Label").setCaption("0M");
 

@@ -268,9 +268,13 @@ void checkControls(const MainWindow& main) {
     HWND ram100 = main.control("Ram100Label");
     if (ram100 != nullptr) {
         const std::string shown = utf8(windowText(ram100));
-        // One megabyte either way: the program rounds the share up with its own arithmetic.
-        check(!shown.empty() && shown.back() == 'M' &&
-                  std::abs(std::atoi(shown.c_str()) - std::atoi(top.c_str())) <= 1,
+        // Megabytes ("4097M"), or beyond four digits gigabytes cut to one decimal ("23.5G"):
+        // within a megabyte, or within the tenth of a gigabyte the cut can take off.
+        const double expected = std::atof(top.c_str());
+        const bool inGigabytes = !shown.empty() && shown.back() == 'G';
+        const double value = std::atof(shown.c_str()) * (inGigabytes ? 1024.0 : 1.0);
+        check(!shown.empty() && (shown.back() == 'M' || inGigabytes) && value <= expected + 1 &&
+                  value >= expected - (inGigabytes ? 103 : 1),
               "the graph's top label is the machine's memory", shown + " against " + top);
     }
     if (HWND ram0 = main.control("Ram0Label")) checks::checkText(utf8(windowText(ram0)), "0M", "the graph's bottom label");
