@@ -139,7 +139,10 @@ public:
         return reinterpret_cast<LRESULT>(brush());
     }
     virtual bool visibleNow() const { return control_.visible(); }
-    virtual void showVisible() { ShowWindow(hwnd_, visibleNow() ? SW_SHOWNA : SW_HIDE); }
+    virtual void showVisible() {
+        const bool shown = (GetWindowLongPtrW(hwnd_, GWL_STYLE) & WS_VISIBLE) != 0;
+        if (shown != visibleNow()) ShowWindow(hwnd_, visibleNow() ? SW_SHOWNA : SW_HIDE);
+    }
 
     // The window's parent: the nearest container's window.
     HWND parentWindow() const {
@@ -151,8 +154,11 @@ protected:
     // Creates the window with the control's state; shows it when the control is visible.
     void create(const wchar_t* className, DWORD style, DWORD exStyle) {
         const Bounds b = windowBounds();
+        // Made visible at once when it is to show: showing it afterwards costs several more
+        // requests to the system (under Wine, to its server) for every control. Nothing is
+        // painted before the font and place below are set: painting waits for the message loop.
         const DWORD common = WS_CHILD | WS_CLIPSIBLINGS | (control_.tabStop() ? WS_TABSTOP : 0) |
-                             (control_.enabled() ? 0 : WS_DISABLED);
+                             (control_.enabled() ? 0 : WS_DISABLED) | (shownAtCreation() ? WS_VISIBLE : 0);
         static UINT nextId = 1000;
         hwnd_ = CreateWindowExW(exStyle, className, widen(control_.text()).c_str(), common | style, b.left, b.top,
                                 b.width, b.height, parentWindow(), reinterpret_cast<HMENU>(static_cast<UINT_PTR>(nextId++)),
@@ -163,11 +169,25 @@ protected:
         // The Tab key walks the z-order: a new child goes right after the sibling before it in
         // tab order, above the labels, which lie beneath every other control (an edit may sit
         // in a label's blanks: "释放内存至     MB。").
-        SetWindowPos(hwnd_, liesBeneath(control_) ? HWND_BOTTOM : windowBeforeInTabOrder(), 0, 0, 0, 0,
-                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        // A new child starts at the bottom; it is moved only when that is not its place.
+        if (liesBeneath(control_)) {
+            if (GetWindow(hwnd_, GW_HWNDNEXT) != nullptr)
+                SetWindowPos(hwnd_, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        } else {
+            HWND before = windowBeforeInTabOrder();
+            if (GetWindow(hwnd_, GW_HWNDPREV) != (before == HWND_TOP ? nullptr : before))
+                SetWindowPos(hwnd_, before, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        }
         applyFont();
     }
     void finishCreation() { showVisible(); }
+    // visibleNow() before the peer is whole (a kind's override cannot run yet).
+    bool shownAtCreation() const {
+        if (!control_.visible()) return false;
+        if (control_.kind() != Kind::TabSheet) return true;
+        const auto& sheet = static_cast<const ui::TabSheet&>(control_);
+        return sheet.pageControl().activePage() == &sheet;
+    }
     void publishName() {
         if (control_.name().empty()) return;
         if (const ATOM atom = GlobalAddAtomW(widen(control_.name()).c_str()))
