@@ -230,7 +230,9 @@ void CacheTweaks::clampDiskCacheEdit(const char* name) {
 void CacheTweaks::MinimumDiskCacheEditChange() {
     markCacheChanged();
     clampDiskCacheEdit("MinimumDiskCacheEdit");
-    // The maximum is never below the minimum.
+    // The maximum is never below the minimum the user types. (While system.ini is read each
+    // edit shows its own entry: pairing them there would change what the next save writes.)
+    if (reading_) return;
     auto& minimum = c_.get<ui::Edit>("MinimumDiskCacheEdit");
     auto& maximum = c_.get<ui::Edit>("MaximumDiskCacheEdit");
     if (cacheEditValue(maximum.text()) < cacheEditValue(minimum.text())) maximum.setText(minimum.text());
@@ -240,6 +242,7 @@ void CacheTweaks::MaximumDiskCacheEditChange() {
     markCacheChanged();
     clampDiskCacheEdit("MaximumDiskCacheEdit");
     // Nor the minimum above the maximum.
+    if (reading_) return;
     auto& minimum = c_.get<ui::Edit>("MinimumDiskCacheEdit");
     auto& maximum = c_.get<ui::Edit>("MaximumDiskCacheEdit");
     if (cacheEditValue(maximum.text()) < cacheEditValue(minimum.text())) minimum.setText(maximum.text());
@@ -273,6 +276,7 @@ std::string CacheTweaks::systemIniPath() const {
 }
 
 void CacheTweaks::readCacheIni() {
+    const ReadingGuard guard(reading_);
     const std::string path = systemIniPath();
     auto read = [&](const char* section, const char* key) {
         return path.empty() ? 0 : c_.os.profile.getInt(path, section, key, 0);
