@@ -640,6 +640,10 @@ bool Win32Platform::copyFile(const std::string& from, const std::string& to) {
 
 bool Win32Platform::replaceFile(const std::string& from, const std::string& to) {
     const std::wstring source = widen(from), target = widen(to);
+    // A read-only file is never replaced, as Windows refuses it (under Wine a process of the
+    // Unix root user would otherwise replace it).
+    const DWORD attributes = GetFileAttributesW(target.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) return false;
     if (MoveFileExW(source.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
     if (GetLastError() != ERROR_CALL_NOT_IMPLEMENTED) return false;
     // Windows 95, 98 and ME cannot replace in one step: the old file goes just before.
