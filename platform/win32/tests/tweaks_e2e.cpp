@@ -65,7 +65,6 @@ const wchar_t kTcpip[] = L"System\\CurrentControlSet\\Services\\Tcpip\\Parameter
 const wchar_t kMstcp[] = L"System\\CurrentControlSet\\Services\\VxD\\MSTCP";
 const wchar_t kInternet[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings";
 const wchar_t kUnload[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\AlwaysUnloadDLL";
-const wchar_t kRun[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 
 struct ValueName {
     HKEY root;
@@ -332,6 +331,11 @@ struct Program {
 
 // ---- the scenario --------------------------------------------------------------------------
 
+BOOL CALLBACK collectTexts(HWND hwnd, LPARAM param) {
+    *reinterpret_cast<std::string*>(param) += "|" + utf8(windowText(hwnd)) + "|";
+    return TRUE;
+}
+
 // Leaves the cache page with the keyboard; the restart question must show (answered No) or not.
 void leaveCachePage(Program& program, bool questionDue, const std::string& what) {
     const std::string next = "TweaksTabSheet";
@@ -342,16 +346,10 @@ void leaveCachePage(Program& program, bool questionDue, const std::string& what)
         check(dialog != nullptr, what + ": the restart question shows");
         if (dialog == nullptr) return;
         checkText(utf8(windowText(dialog)), "Quillet", what + ": its caption");
-        bool found = false;
-        EnumChildWindows(
-            dialog,
-            [](HWND child, LPARAM param) {
-                if (utf8(windowText(child)).find("缓存设置发生变化，您需要重新启动计算机吗?") != std::string::npos)
-                    *reinterpret_cast<bool*>(param) = true;
-                return TRUE;
-            },
-            reinterpret_cast<LPARAM>(&found));
-        check(found, what + ": it asks whether to restart");
+        std::string texts;
+        EnumChildWindows(dialog, collectTexts, reinterpret_cast<LPARAM>(&texts));
+        check(texts.find("|缓存设置发生变化，您需要重新启动计算机吗?" + std::string(32, ' ') + "|") != std::string::npos,
+              what + ": it asks whether to restart", texts);
         HWND no = GetDlgItem(dialog, IDNO);
         check(no != nullptr && GetDlgItem(dialog, IDYES) != nullptr, what + ": with Yes and No");
         PostMessageW(dialog, WM_COMMAND, IDNO, reinterpret_cast<LPARAM>(no));
@@ -466,13 +464,6 @@ std::string ninexCachePage(Program& p, const Release& release) {
     return minimum;
 }
 
-// The start-up options act through the save: the Run value and StartMinimized.
-void startupOptions(Program& p) {
-    check(p.goTo("OptionsTabSheet"), "the options page opens");
-    p.click("StartWithWindowsCheckBox");
-    p.click("StartMinimizedCheckBox");
-}
-
 int run(const std::string& releaseName) {
     const Release release = releaseNamed(releaseName);
     std::printf("release %s\n", release.name.c_str());
@@ -487,7 +478,6 @@ int run(const std::string& releaseName) {
         {HKEY_CURRENT_USER, kInternet, L"MaxConnectionsPerServer"},
         {HKEY_CURRENT_USER, kInternet, L"MaxConnectionsPer1_0Server"},
         {HKEY_LOCAL_MACHINE, kUnload, L""},
-        {HKEY_LOCAL_MACHINE, kRun, L"Quillet"},
     };
     std::vector<ValueName> tuned;
     for (const auto* set : {&k9xRow, &kNt5Row, &kNt4Row})
@@ -533,15 +523,11 @@ int run(const std::string& releaseName) {
             leaveCachePage(p, true, "leaving the cache page after a change");
             check(p.goTo("CacheTabSheet"), "back on the cache page");
             leaveCachePage(p, false, "leaving it again");
-            startupOptions(p);
             p.endSession("the tweaks run");
         }
     }
 
-    // The save: the program's settings, the start-up options, and on 9x system.ini.
-    check(settingsInt(L"StartMinimized") == 1, "the save keeps StartMinimized");
-    const std::string run = value({HKEY_LOCAL_MACHINE, kRun, L"Quillet"});
-    checkText(run, "sz " + utf8(quilletPath), "the save writes the Run value");
+    // The save: on 9x the scheme and system.ini's cache entries.
     if (release.family9x) {
         check(settingsInt(L"DiskCacheScheme") == 1, "the save keeps the scheme");
         const std::vector<std::string> lines = iniLines(readFile(systemIniPath()));
