@@ -21,7 +21,8 @@ struct NoCaseLess {
 
 // A scripted machine for native tests: exactly 256 MB of physical memory unless a test says
 // otherwise, a manual clock, recorded window and shell calls, and an ordered log of events.
-// It runs Windows XP SP3 unless a test picks another release.
+// It runs Windows XP SP3 unless a test picks another release; its registry starts with the empty
+// system keys the tweaks use, which every Windows installation has.
 class FakeMachine : public Memory,
                     public Clock,
                     public Process,

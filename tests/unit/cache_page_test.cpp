@@ -201,9 +201,9 @@ TEST_F(CachePage, AnUnwritableSystemIniStaysWholeAndNeverCostsTheSettings) {
     EXPECT_EQ(systemIni("vcache", "minfilecache"), "2048");
 }
 
-// ---- the NT registry boxes and contiguous allocation ----
+// ---- the NT registry boxes ----
 
-TEST_F(CachePage, NtBoxesShowTheRegistryAsItIsAndClicksWriteOneOrZero) {
+TEST_F(CachePage, RegistryBoxesShowTheRegistryAsItIsAndClicksWriteTheirValues) {
     runs(Release::WinXp);
     putNumber(Root::LocalMachine, kFileSystem, "NtfsDisable8dot3NameCreation", 2);
     putNumber(Root::LocalMachine, kMemory, "LargeSystemCache", 1);
@@ -226,10 +226,18 @@ TEST_F(CachePage, NtBoxesShowTheRegistryAsItIsAndClicksWriteOneOrZero) {
     EXPECT_EQ(value(Root::LocalMachine, kFileSystem, "NtfsDisableLastAccessUpdate"), "dword 1");
     EXPECT_EQ(value(Root::LocalMachine, kMemory, "DisablePagingExecutive"), "dword 1");
     EXPECT_EQ(value(Root::LocalMachine, kMemory, "LargeSystemCache"), "dword 0");
+
+    // Contiguous allocation: 512, or no value at all; no restart is due for it.
+    window->state().cacheChangePending = false;
+    click("ContigFileAllocSizeCheckBox");
+    EXPECT_EQ(value(Root::LocalMachine, kFileSystem, "ContigFileAllocSize"), "dword 512");
+    click("ContigFileAllocSizeCheckBox");
+    EXPECT_EQ(value(Root::LocalMachine, kFileSystem, "ContigFileAllocSize"), "missing");
+    EXPECT_FALSE(window->state().cacheChangePending);
     EXPECT_EQ(machine.openRegistryKeys(), 0u);
 }
 
-TEST_F(CachePage, AnNtKeyThatCannotBeOpenedGreysItsBoxes) {
+TEST_F(CachePage, AKeyThatCannotBeOpenedGreysItsBoxes) {
     runs(Release::Win2000);
     machine.deniedRegistryKeys.insert(std::string("HKEY_LOCAL_MACHINE\\") + kMemory);
     createWindow();
@@ -237,26 +245,9 @@ TEST_F(CachePage, AnNtKeyThatCannotBeOpenedGreysItsBoxes) {
     EXPECT_TRUE(greyed("LargeSystemCacheCheckBox"));
     EXPECT_FALSE(greyed("Disable83NameCreationCheckBox"));
     EXPECT_FALSE(greyed("ContigFileAllocSizeCheckBox"));
-}
 
-// 256 loads ticked and stays 256; clearing removes the value, ticking writes 512; no restart
-// question is due for it.
-TEST_F(CachePage, ContiguousAllocationOnBothFamilies) {
-    for (const Release release : {Release::Win98, Release::WinXp}) {
-        SCOPED_TRACE(release == Release::Win98 ? "Windows 98" : "Windows XP");
-        machine.registryLog.clear();
-        runs(release);
-        putNumber(Root::LocalMachine, kFileSystem, "ContigFileAllocSize", 256);
-        window.reset();
-        createWindow();
-        EXPECT_TRUE(ticked("ContigFileAllocSizeCheckBox"));
-        EXPECT_EQ(value(Root::LocalMachine, kFileSystem, "ContigFileAllocSize"), "dword 256");
-        click("ContigFileAllocSizeCheckBox");
-        EXPECT_EQ(value(Root::LocalMachine, kFileSystem, "ContigFileAllocSize"), "missing");
-        click("ContigFileAllocSizeCheckBox");
-        EXPECT_EQ(value(Root::LocalMachine, kFileSystem, "ContigFileAllocSize"), "dword 512");
-        EXPECT_FALSE(window->state().cacheChangePending);
-    }
+    // Contiguous allocation on the 9x family too.
+    runs(Release::Win98);
     machine.deniedRegistryKeys.insert(std::string("HKEY_LOCAL_MACHINE\\") + kFileSystem);
     window.reset();
     createWindow();
