@@ -11,6 +11,7 @@
 #include "memory/memory_status.h"
 #include "monitor/os_detection.h"
 #include "settings/main_form_layout.h"
+#include "tweaks/system_tweaks.h"
 #include "ui/controls.h"
 #include "ui/menu.h"
 #include "ui/paint_control.h"
@@ -52,6 +53,8 @@ TQuilletForm::TQuilletForm(platform::Platform& os, ui::Backend& backend)
     auto& graphTimer = form_->addComponent<ui::Timer>(kGraphTimerName);
     graphTimer.setEnabled(false);
     graphTimer.onTimer = [this] { graphTick(); };
+    tweaks_ = std::make_unique<tweaks::SystemTweaks>(
+        tweaks::TweakContext{*form_, os_, [this] { return window_; }, state_.cacheChangePending});
     bindings_ = settings::bindMainFormHandlers(*form_, handlerTable());
     // The routing point of the window's own messages for a backend that mirrors the form.
     form_->onMessage = [this](uint32_t message, uintptr_t wParam, intptr_t lParam, intptr_t& result) {
@@ -124,6 +127,7 @@ settings::FormHandlers TQuilletForm::handlerTable() {
     h["TranslucentCheckBoxClick"] = [this] { TranslucentCheckBoxClick(); };
     h["TranslucentTrackBarChange"] = [this] { TranslucentTrackBarChange(); };
     table.closing["FormClose"] = [this](ui::CloseAction& action) { FormClose(action); };
+    tweaks_->bindHandlers(table);
     return table;
 }
 

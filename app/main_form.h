@@ -12,6 +12,10 @@
 #include "settings/main_form_builder.h"
 #include "ui/form.h"
 
+namespace tweaks {
+class SystemTweaks;
+}
+
 namespace app {
 
 // Message numbers of the main window's own message map.
@@ -233,6 +237,7 @@ private:
     bool ownWindow_ = false;
 
     MainFormState state_;
+    std::unique_ptr<tweaks::SystemTweaks> tweaks_;  // the tweaks and cache pages' registry and system.ini work
     std::unique_ptr<TrayIcon> trayIcon_;
     void* heldBlock_ = nullptr;  // the stress page's block, held until its box is cleared
     bool correctingStressAmount_ = false;

@@ -13,6 +13,7 @@
 #include "memory/conversions.h"
 #include "memory/memory_status.h"
 #include "monitor/os_detection.h"
+#include "tweaks/system_tweaks.h"
 #include "ui/controls.h"
 #include "ui/menu.h"
 
@@ -124,7 +125,8 @@ void TQuilletForm::LoadSettings() {
     get<ui::CheckBox>("DisableAutoRecoverCheckBox").setChecked(file.flag("DisableAutoRecoverHotkey", false));
     DisableAutoRecoverCheckBoxClick();
     ApplyDisableHotkey(file.text("DisableHotkey", "Ctrl+Alt+D"));
-    // 22. The network and Explorer tweaks read their state here with those pages.
+    // 22. The network and Explorer tweaks show what the registry holds.
+    tweaks_->readTweaksPage();
     // 23. The recovery sound.
     get<ui::CheckBox>("RecoverSndCheckBox").setChecked(file.flag("UseRecoverSound", true));
     RecoverSndCheckBoxClick();
@@ -156,10 +158,11 @@ void TQuilletForm::LoadSettings() {
     get<ui::Label>("HomePageLabel").setCaption(state_.linkBase);
     state_.supportAddress = file.text("Email", kDefaultSupportAddress);
     get<ui::Label>("EmailAboutValLabel").setCaption(state_.supportAddress);
-    // 30. - 31. The cache settings of the family: the scheme on 9x here; the registry and
-    //     system.ini values are read with the cache page.
-    if (!monitor::isNtFamily(os_.osVersion))
-        get<ui::ComboBox>("CacheSchemeComboBox").setItemIndex(file.integer("DiskCacheScheme", 0));
+    // 30. - 31. The cache settings of the family (on 9x the scheme is only selected, not
+    //     applied: the edits show what system.ini holds), then contiguous allocation.
+    const bool ntFamily = monitor::isNtFamily(os_.osVersion);
+    if (!ntFamily) get<ui::ComboBox>("CacheSchemeComboBox").setItemIndex(file.integer("DiskCacheScheme", 0));
+    tweaks_->readCachePage(ntFamily);
     settingsLoaded_ = true;
 }
 
@@ -223,10 +226,14 @@ bool TQuilletForm::SaveSettings() {
     file.write("TargetFreeRam", get<ui::TrackBar>("TargetFreeRamTrackBar").position());
     file.write("AutoRecoverLevel", get<ui::TrackBar>("AutoRecoverLevelTrackBar").position());
     file.write("TabStyle", get<ui::ComboBox>("TabStyleComboBox").itemIndex());
-    // 7. - 8. The 9x cache scheme (its system.ini values are written with the cache page).
-    if (!monitor::isNtFamily(os_.osVersion))
-        file.write("DiskCacheScheme", get<ui::ComboBox>("CacheSchemeComboBox").itemIndex());
-    if (file.ok() && os_.profile.replaceFile(draft, path)) return true;
+    // 7. - 8. The 9x cache scheme, and once the file has landed, the cache entries of
+    //     system.ini (written whole or not at all; a failure there keeps this file).
+    const bool ntFamily = monitor::isNtFamily(os_.osVersion);
+    if (!ntFamily) file.write("DiskCacheScheme", get<ui::ComboBox>("CacheSchemeComboBox").itemIndex());
+    if (file.ok() && os_.profile.replaceFile(draft, path)) {
+        if (!ntFamily) tweaks_->cache.writeCacheIni();
+        return true;
+    }
     os_.profile.deleteFile(draft);
     return false;
 }

@@ -11,9 +11,12 @@ using Window = WindowTag*;
 
 // Message box flags and answers (Win32 values).
 constexpr uint32_t kMbOk = 0x00;
+constexpr uint32_t kMbYesNo = 0x04;
 constexpr uint32_t kMbIconError = 0x10;
 constexpr uint32_t kMbIconWarning = 0x30;
 constexpr int kIdOk = 1;
+constexpr int kIdYes = 6;
+constexpr int kIdNo = 7;
 
 // Open-file dialog flags (Win32 values).
 constexpr uint32_t kOfnShowHelp = 0x10;

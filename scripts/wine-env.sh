@@ -54,7 +54,8 @@ start_xvfb() {
 
 write_registry() {
   # Crash dialogs would hang a test; no sound device; one virtual desktop with a taskbar and
-  # a notification area (the desktop named "shell" has them);
+  # a notification area (the desktop named "shell" has them); the file-system key that every
+  # Windows has and Wine does not make (the contiguous-allocation tweak lives there);
   # the Chinese UI fonts mapped to the installed CJK font. (Its blanks and Latin letters are
   # narrower than SimSun's 6 pixels, so text after blanks left for an edit box sits further
   # left than on Windows; the fonts with SimSun's metrics in Debian are far harder to read.)
@@ -65,6 +66,7 @@ write_registry() {
     '[HKEY_CURRENT_USER\Software\Wine\Drivers]' '"Audio"=""' '' \
     '[HKEY_CURRENT_USER\Software\Wine\Explorer]' '"Desktop"="shell"' '' \
     '[HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops]' '"shell"="1024x768"' '' \
+    '[HKEY_LOCAL_MACHINE\System\CurrentControlSet\Control\FileSystem]' '' \
     '[HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements]' \
     "\"SimSun\"=\"$font\"" "\"NSimSun\"=\"$font\"" "\"宋体\"=\"$font\"" "\"新宋体\"=\"$font\"" '' \
     | iconv -f UTF-8 -t UTF-16LE | { printf '\xff\xfe'; cat; } >"$state/settings.reg"

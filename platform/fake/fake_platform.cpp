@@ -20,6 +20,14 @@ FakeMachine::FakeMachine() {
     version.servicePackMajor = 3;
     version.suiteMask = 0x100;
     version.productType = 1;
+    // Keys every Windows installation has, empty.
+    for (const char* key : {"HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Control\\FileSystem",
+                            "HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Control\\Session Manager\\Memory Management",
+                            "HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Services\\Tcpip\\Parameters",
+                            "HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Services\\VxD\\MSTCP",
+                            "HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings"}) {
+        ensureKey(key);
+    }
 }
 
 FakeMachine::~FakeMachine() {
@@ -378,7 +386,7 @@ std::string FakeMachine::getString(const std::string& path, const std::string& s
 
 bool FakeMachine::writeString(const std::string& path, const std::string& section, const std::string& key,
                               const std::string& value) {
-    if (iniReadOnly || iniWritesLeft == 0) return false;
+    if (iniReadOnly || iniWritesLeft == 0 || readOnlyFiles.count(path) != 0) return false;
     if (iniWritesLeft > 0) --iniWritesLeft;
     ini[path + "|" + section + "|" + key] = value;
     iniWrites.push_back(section + "|" + key + "=" + value);
@@ -397,14 +405,15 @@ bool FakeMachine::fileExists(const std::string& path) { return !iniFile(path).em
 
 bool FakeMachine::copyFile(const std::string& from, const std::string& to) {
     const auto entries = iniFile(from);
-    if (entries.empty()) return false;
+    if (entries.empty() || readOnlyFiles.count(to) != 0) return false;
     deleteFile(to);
     for (const auto& [sectionAndKey, value] : entries) ini[to + "|" + sectionAndKey] = value;
+    if (readOnlyFiles.count(from) != 0) readOnlyFiles.insert(to);
     return true;
 }
 
 bool FakeMachine::replaceFile(const std::string& from, const std::string& to) {
-    if (iniReplaceFails || iniFile(from).empty()) return false;
+    if (iniReplaceFails || iniFile(from).empty() || readOnlyFiles.count(to) != 0) return false;
     copyFile(from, to);
     deleteFile(from);
     events.push_back("replaceFile " + to);
@@ -413,6 +422,7 @@ bool FakeMachine::replaceFile(const std::string& from, const std::string& to) {
 
 bool FakeMachine::deleteFile(const std::string& path) {
     for (const auto& entry : iniFile(path)) ini.erase(path + "|" + entry.first);
+    readOnlyFiles.erase(path);
     return true;
 }
 

@@ -21,7 +21,8 @@ struct NoCaseLess {
 
 // A scripted machine for native tests: exactly 256 MB of physical memory unless a test says
 // otherwise, a manual clock, recorded window and shell calls, and an ordered log of events.
-// It runs Windows XP SP3 unless a test picks another release.
+// It runs Windows XP SP3 unless a test picks another release; its registry starts with the empty
+// system keys the tweaks use, which every Windows installation has.
 class FakeMachine : public Memory,
                     public Clock,
                     public Process,
@@ -51,6 +52,7 @@ public:
     uint32_t tick = 0;
     std::string program = "C:\\Program Files\\Quillet\\Quillet.exe";
     std::string arguments;
+    std::string windowsPath = "C:\\WINDOWS";
     int messageBoxAnswer = kIdOk;
     // INI files: values by "path|section|key", in the order they were first written.
     std::map<std::string, std::string> ini;
@@ -58,6 +60,9 @@ public:
     bool iniReadOnly = false;            // writes fail
     int iniWritesLeft = -1;              // when not negative: writes that succeed before they all fail
     bool iniReplaceFails = false;        // putting a file in place of another fails
+    // Read-only files: writing to them, and putting another file in their place, fail; a copy
+    // of one is read-only too, as on Windows. Deleting one succeeds.
+    std::set<std::string> readOnlyFiles;
     // The entries of one file, by "section|key".
     std::map<std::string, std::string> iniFile(const std::string& path) const;
     void setIni(const std::string& path, const std::string& section, const std::string& key, const std::string& value) {
@@ -242,6 +247,7 @@ public:
     // --- Process ----------------------------------------------------------------
     std::string programPath() override { return program; }
     std::string commandLine() override { return arguments; }
+    std::string windowsFolder() override { return windowsPath; }
     // --- WindowSystem -----------------------------------------------------------
     Window findTopLevelWindow(const std::string& className) override;
     int messageBox(Window owner, const std::string& text, const std::string& caption, uint32_t flags) override;

@@ -160,6 +160,13 @@ std::string Win32Platform::programPath() {
     }
 }
 
+std::string Win32Platform::windowsFolder() {
+    wchar_t buffer[MAX_PATH + 1] = L"";
+    const UINT length = GetWindowsDirectoryW(buffer, MAX_PATH + 1);
+    if (length == 0 || length > MAX_PATH) return "";
+    return narrow(std::wstring_view(buffer, length));
+}
+
 // --- Windows ----------------------------------------------------------------
 
 Window Win32Platform::findTopLevelWindow(const std::string& className) {

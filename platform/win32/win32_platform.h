@@ -42,6 +42,7 @@ public:
     // Process
     std::string programPath() override;
     std::string commandLine() override { return commandLine_; }
+    std::string windowsFolder() override;
 
     // WindowSystem
     Window findTopLevelWindow(const std::string& className) override;
