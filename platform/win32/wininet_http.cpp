@@ -113,6 +113,14 @@ private:
         if (session != nullptr) InternetCloseHandle(session);
     }
 
+    // A handle under the session, closed here unless an abort closed it with the session.
+    void closeUnlessAborted(HINTERNET handle) {
+        if (handle == nullptr) return;
+        EnterCriticalSection(&lock_);
+        if (!aborted_) InternetCloseHandle(handle);
+        LeaveCriticalSection(&lock_);
+    }
+
     static void setTimeouts(HINTERNET handle, DWORD ms) {
         for (DWORD option : {static_cast<DWORD>(INTERNET_OPTION_CONNECT_TIMEOUT),
                              static_cast<DWORD>(INTERNET_OPTION_RECEIVE_TIMEOUT),
@@ -149,20 +157,28 @@ private:
         const DWORD flags = INTERNET_FLAG_NO_AUTO_REDIRECT | INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE |
                             INTERNET_FLAG_NO_COOKIES | INTERNET_FLAG_NO_UI | INTERNET_FLAG_NO_AUTH;
         for (int hop = 0;; ++hop) {
+            // Made, and later closed, under the lock: once an abort has closed the session, its
+            // handles' numbers may be another transfer's, and are not used again here.
+            EnterCriticalSection(&lock_);
+            if (aborted_) {
+                LeaveCriticalSection(&lock_);
+                return HttpReply{HttpReply::Outcome::Aborted, 0, {}, false};
+            }
             HINTERNET connection =
                 InternetConnectW(session, target.host.c_str(), target.port, nullptr, nullptr, INTERNET_SERVICE_HTTP, 0, 0);
-            if (connection == nullptr) return failure(GetLastError());
-            HINTERNET handle = HttpOpenRequestW(connection, L"GET", target.path.c_str(), L"HTTP/1.0", nullptr, nullptr,
-                                                flags, 0);
+            HINTERNET handle = connection == nullptr ? nullptr
+                                                     : HttpOpenRequestW(connection, L"GET", target.path.c_str(),
+                                                                        L"HTTP/1.0", nullptr, nullptr, flags, 0);
+            const DWORD error = GetLastError();
+            if (handle != nullptr) setTimeouts(handle, request.timeoutMs);
+            LeaveCriticalSection(&lock_);
             if (handle == nullptr) {
-                const DWORD error = GetLastError();
-                InternetCloseHandle(connection);
+                closeUnlessAborted(connection);
                 return failure(error);
             }
-            setTimeouts(handle, request.timeoutMs);
             HttpReply reply = exchange(handle, request, target, hop < request.maxRedirects);
-            InternetCloseHandle(handle);
-            InternetCloseHandle(connection);
+            closeUnlessAborted(handle);
+            closeUnlessAborted(connection);
             if (reply.outcome != HttpReply::Outcome::Reply || !isRedirect(reply.status) || hop >= request.maxRedirects ||
                 !redirected_)
                 return reply;

@@ -146,20 +146,6 @@ TEST_F(UpgradeDialog, ACheckRunsOffTheWindowThreadAndItsReplyComesBackAsAMessage
     EXPECT_TRUE(machine.messageBoxes.empty());
 }
 
-TEST_F(UpgradeDialog, NoConnectionShowsTheFailureLineThenTheBox) {
-    run([&](TUpgradeForm& form) {
-        form.checkButton().userClicked();
-        finishCheck();  // no httpAnswer: refused
-        EXPECT_EQ(form.statusLabel().caption(), commands::kFailedText);
-        ASSERT_EQ(machine.messageBoxes.size(), 1u);
-        EXPECT_EQ(machine.messageBoxes[0].owner, form.window());
-        EXPECT_NE(form.window(), nullptr);
-        EXPECT_EQ(machine.messageBoxes[0].text, "主机地址错误, 联接失败!                 ");
-        EXPECT_EQ(machine.messageBoxes[0].caption, "Quillet 在线升级");
-        EXPECT_TRUE(form.checkButton().enabled());
-    });
-}
-
 TEST_F(UpgradeDialog, TheProxyBoxesAsTheyStandAtTheCheck) {
     run([&](TUpgradeForm& form) {
         EXPECT_FALSE(form.addressEdit().enabled());
@@ -235,14 +221,6 @@ TEST_F(UpgradeDialog, AStaleReplyOfAnEarlierCheckIsIgnored) {
         EXPECT_EQ(form.statusLabel().caption(), commands::kCurrentText);
         EXPECT_TRUE(form.checkButton().enabled());
     });
-}
-
-TEST_F(UpgradeDialog, TheWebSiteNamesTheServer) {
-    run([&](TUpgradeForm& form) { form.checkButton().userClicked(); }, "http://127.0.0.1:8123/");
-    machine.runThreads();
-    ASSERT_EQ(machine.httpRequests.size(), 1u);
-    EXPECT_EQ(machine.httpRequests[0].host, "127.0.0.1");
-    EXPECT_EQ(machine.httpRequests[0].port, 8123);
 }
 
 // The tweaks page's 创建快捷方式 and the Web menu's 检查升级 open their dialogs modally, beside
