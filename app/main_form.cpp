@@ -7,11 +7,13 @@
 #include "app/paths.h"
 #include "app/system_commands.h"
 #include "app/texts.h"
+#include "commands/upgrade_form.h"
 #include "memory/conversions.h"
 #include "memory/memory_status.h"
 #include "monitor/os_detection.h"
 #include "settings/main_form_layout.h"
 #include "tweaks/system_tweaks.h"
+#include "shortcuts/shortcuts_form.h"
 #include "ui/controls.h"
 #include "ui/menu.h"
 #include "ui/paint_control.h"
@@ -80,6 +82,8 @@ settings::FormHandlers TQuilletForm::handlerTable() {
         h["N" + std::to_string(tenths * 10) + "RAM1Click"] = [this, tenths] { recoverShare(tenths); };
     h["TargetFreeRamTrackBarChange"] = [this] { TargetFreeRamTrackBarChange(); };
     h["TuneRamSpeedButtonClick"] = [this] { TuneRamSpeedButtonClick(); };
+    h["ShortCutsSpeedButtonClick"] = [this] { ShortCutsSpeedButtonClick(); };
+    h["CheckforUpgrade1Click"] = [this] { CheckforUpgrade1Click(); };
     h["DisableAutoRecover1Click"] = [this] { DisableAutoRecover1Click(); };
     h["HotkeyCheckBoxClick"] = [this] { HotkeyCheckBoxClick(); };
     h["QuilletHelpTopics1Click"] = [this] { QuilletHelpTopics1Click(); };
@@ -435,6 +439,16 @@ void TQuilletForm::TuneRamSpeedButtonClick() {
     // Through the main window's own handlers: labels, clamps and base lines follow.
     target.setPosition(chosen.target);
     level.setPosition(chosen.level);
+}
+
+void TQuilletForm::ShortCutsSpeedButtonClick() {
+    shortcuts::runShortcutsDialog(form_->backend(), os_, appPaths().appDir, form_->left(), form_->top());
+}
+
+void TQuilletForm::CheckforUpgrade1Click() {
+    int left = 0, top = 0;
+    os_.windows.clientOrigin(window_, left, top);
+    commands::runUpgradeDialog(form_->backend(), os_, appPaths().iniPath, state_.linkBase, left, top);
 }
 
 void TQuilletForm::showPage(const char* pageName) {

@@ -112,6 +112,10 @@ public:
     // 调整内存: the two memory levels in a small dialog, with the graph's base lines following
     // live; its values are taken however it is closed.
     void TuneRamSpeedButtonClick();
+    // 创建快捷方式 (tweaks page): the shortcut builder beside the window.
+    void ShortCutsSpeedButtonClick();
+    // 检查升级 (Web menu): the upgrade dialog at the window's client origin.
+    void CheckforUpgrade1Click();
 
     // The monitor tick (MainTimer, 500 ms) and the display refresh it runs.
     void MainTimerTimer();

@@ -1,6 +1,7 @@
 #pragma once
 #include "platform/clock.h"
 #include "platform/free_resources.h"
+#include "platform/http.h"
 #include "platform/memory.h"
 #include "platform/nt_system_information.h"
 #include "platform/os_version.h"
@@ -30,6 +31,7 @@ struct Platform {
     SystemCommands& systemCommands;
     Tray& tray;
     FreeResources& freeResources;
+    Http& http;
 };
 
 }  // namespace platform

@@ -31,7 +31,8 @@ if ! "$loader" --version >/dev/null 2>&1; then
   exit 77
 fi
 
-export WINEPREFIX="$state/prefix" WINEARCH="$arch" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEPREFIX="$state/prefix" WINEARCH="$arch" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+# (winemenubuilder would copy shortcuts the tests write into the host's menus and desktop.)
 export LC_ALL=zh_CN.UTF-8 LANG=zh_CN.UTF-8
 unset WINELOADER || true
 wineserver=/usr/lib/wine/wineserver

@@ -318,6 +318,50 @@ std::string FakeMachine::chooseFileToOpen(Window owner, uint32_t flags) {
     return openFileAnswer;
 }
 
+bool FakeMachine::writeShellLink(const std::string& path, const ShellLink& link) {
+    events.push_back("writeShellLink " + path);
+    if (linkWritesFail) return false;
+    linkWrites.push_back({path, link});
+    return true;
+}
+
+std::string FakeMachine::browseForFolder(Window owner, const std::string& title) {
+    folderBrowses.push_back({owner, title});
+    events.push_back("browseForFolder");
+    return folderAnswer;
+}
+
+namespace {
+
+class FakeTransfer : public HttpTransfer {
+public:
+    explicit FakeTransfer(FakeMachine& machine) : machine_(machine) {}
+    HttpReply run(const HttpRequest& request) override {
+        machine_.httpRequests.push_back(request);
+        HttpReply reply;
+        if (aborted_) {
+            reply.outcome = HttpReply::Outcome::Aborted;
+        } else if (machine_.httpAnswer) {
+            reply = machine_.httpAnswer(request);
+        } else {
+            reply.outcome = HttpReply::Outcome::ConnectionFailed;
+        }
+        return reply;
+    }
+    void abort() override {
+        aborted_ = true;
+        ++machine_.httpAborts;
+    }
+
+private:
+    FakeMachine& machine_;
+    bool aborted_ = false;
+};
+
+}  // namespace
+
+std::shared_ptr<HttpTransfer> FakeMachine::newTransfer() { return std::make_shared<FakeTransfer>(*this); }
+
 void FakeMachine::setErrorReporter(std::function<void(const std::string&)> reporter) {
     errorReporter = std::move(reporter);
 }

@@ -35,13 +35,15 @@ class FakeMachine : public Memory,
                     public Threads,
                     public SystemCommands,
                     public Tray,
-                    public FreeResources {
+                    public FreeResources,
+                    public Http {
 public:
     FakeMachine();
     ~FakeMachine() override;
 
     Platform services() {
-        return Platform{*this, *this, *this, *this, *this, *this, *this, *this, *this, *this, *this, *this, *this};
+        return Platform{*this, *this, *this, *this, *this, *this, *this, *this, *this, *this, *this, *this, *this,
+                        *this};
     }
 
     // --- scripted state -------------------------------------------------------
@@ -211,6 +213,25 @@ public:
     int recentDocumentsCleared = 0;
     bool shutdownPrivilegeEnabled = false;
     std::vector<uint32_t> exitWindowsCalls;  // flags of each request to end the session
+    // Shortcut files written (refused while linkWritesFail) and folder browsers shown: each
+    // browser answers folderAnswer (empty: cancelled).
+    struct LinkWrite {
+        std::string path;
+        ShellLink link;
+    };
+    std::vector<LinkWrite> linkWrites;
+    bool linkWritesFail = false;
+    std::string folderAnswer;
+    struct FolderBrowse {
+        Window owner;
+        std::string title;
+    };
+    std::vector<FolderBrowse> folderBrowses;
+    // HTTP: every transfer's request in the order run, answered by httpAnswer (none: the
+    // connection fails); a transfer aborted before it runs answers Aborted.
+    std::function<HttpReply(const HttpRequest&)> httpAnswer;
+    std::vector<HttpRequest> httpRequests;
+    int httpAborts = 0;
     // Delivers the queued messages in order (to their windows' handlers), as a message loop
     // would; returns how many.
     size_t deliverPosted();
@@ -304,6 +325,11 @@ public:
     void clearRecentDocuments() override;
     void enableShutdownPrivilege() override;
     void exitWindows(uint32_t flags) override;
+    // Logged as "writeShellLink PATH" and "browseForFolder".
+    bool writeShellLink(const std::string& path, const ShellLink& link) override;
+    std::string browseForFolder(Window owner, const std::string& title) override;
+    // --- Http -------------------------------------------------------------------
+    std::shared_ptr<HttpTransfer> newTransfer() override;
     // --- FreeResources ----------------------------------------------------------
     // Each query is logged as its kind's code in freeResourceQueries.
     std::optional<uint16_t> freeSystemResources(ResourceKind kind) override;

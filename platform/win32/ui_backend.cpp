@@ -470,6 +470,15 @@ public:
             }
             return false;
         }
+        case WM_NEXTDLGCTL: {
+            // Tab and Shift+Tab (the modal loop's IsDialogMessage asks for them this way, and only
+            // a dialog's own window procedure would answer): the next or previous tab stop.
+            HWND target = LOWORD(lParam) != 0 ? reinterpret_cast<HWND>(wParam)
+                                               : GetNextDlgTabItem(hwnd_, GetFocus(), wParam != 0 ? TRUE : FALSE);
+            if (target != nullptr) SetFocus(target);
+            result = 0;
+            return true;
+        }
         case WM_COMMAND:
             // Enter and Escape in a dialog: its default and cancel buttons.
             if (lParam == 0 && (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)) {

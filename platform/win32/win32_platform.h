@@ -21,13 +21,15 @@ class Win32Platform : public Memory,
                       public Threads,
                       public SystemCommands,
                       public Tray,
-                      public FreeResources {
+                      public FreeResources,
+                    public Http {
 public:
     explicit Win32Platform(std::string commandLine);
     ~Win32Platform() override;
 
     Platform services() {
-        return Platform{*this, *this, *this, *this, *this, *this, *this, *this, *this, *this, *this, *this, *this};
+        return Platform{*this, *this, *this, *this, *this, *this, *this, *this, *this, *this, *this, *this, *this,
+                        *this};
     }
 
     // Memory
@@ -90,6 +92,12 @@ public:
     intptr_t shellExecute(Window owner, const std::string& verb, const std::string& file, const std::string& parameters,
                           const std::string& directory, int showCommand) override;
     void playSound(const std::string& file, uint32_t flags) override;
+    // platform/win32/shell_links.cpp
+    bool writeShellLink(const std::string& path, const ShellLink& link) override;
+    std::string browseForFolder(Window owner, const std::string& title) override;
+
+    // Http (platform/win32/wininet_http.cpp): the system's own client, WinINet.
+    std::shared_ptr<HttpTransfer> newTransfer() override;
 
     // SystemCommands
     void emptyClipboard() override;

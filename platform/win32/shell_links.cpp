@@ -1,0 +1,59 @@
+// Shortcut files through the shell's link object, and the shell's folder browser.
+#include <windows.h>
+#include <objbase.h>
+#include <objidl.h>
+#include <shlobj.h>
+
+#include "platform/win32/wide_text.h"
+#include "platform/win32/win32_platform.h"
+
+namespace platform::win32 {
+
+namespace {
+
+// Releases a COM interface when it goes out of scope.
+template <class T>
+struct Releasing {
+    T* p = nullptr;
+    ~Releasing() {
+        if (p != nullptr) p->Release();
+    }
+};
+
+}  // namespace
+
+bool Win32Platform::writeShellLink(const std::string& path, const ShellLink& link) {
+    // Once per call on this thread; the thread keeps COM afterwards (a second call only counts).
+    CoInitialize(nullptr);
+    Releasing<IShellLinkW> shellLink;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                reinterpret_cast<void**>(&shellLink.p))))
+        return false;
+    shellLink.p->SetPath(widen(link.target).c_str());
+    shellLink.p->SetArguments(widen(link.arguments).c_str());
+    shellLink.p->SetIconLocation(widen(link.iconPath).c_str(), link.iconIndex);
+    shellLink.p->SetDescription(widen(link.description).c_str());
+    Releasing<IPersistFile> file;
+    if (FAILED(shellLink.p->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file.p)))) return false;
+    return SUCCEEDED(file.p->Save(widen(path).c_str(), TRUE));
+}
+
+std::string Win32Platform::browseForFolder(Window owner, const std::string& title) {
+    CoInitialize(nullptr);
+    wchar_t displayName[MAX_PATH] = L"";
+    const std::wstring wideTitle = widen(title);
+    BROWSEINFOW info{};
+    info.hwndOwner = reinterpret_cast<HWND>(owner);
+    info.pidlRoot = nullptr;  // the whole namespace
+    info.pszDisplayName = displayName;
+    info.lpszTitle = wideTitle.c_str();
+    info.ulFlags = 0;
+    PIDLIST_ABSOLUTE item = SHBrowseForFolderW(&info);
+    if (item == nullptr) return {};
+    wchar_t path[MAX_PATH] = L"";
+    const bool isFolder = SHGetPathFromIDListW(item, path) != FALSE;
+    CoTaskMemFree(item);
+    return isFolder ? narrow(path) : std::string();
+}
+
+}  // namespace platform::win32

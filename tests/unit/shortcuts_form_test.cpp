@@ -1,0 +1,267 @@
+// The shortcut builder: the command line it writes and what the runner makes of it, the name,
+// folder and amount rules, the link it writes, and what it refuses.
+#include "shortcuts/shortcuts_form.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/command_line.h"
+#include "app/texts.h"
+#include "platform/fake/fake_platform.h"
+#include "ui/headless_backend.h"
+
+using shortcuts::buildCommandLine;
+using shortcuts::TShortCutsForm;
+using platform::fake::FakeMachine;
+
+namespace {
+
+constexpr const char* kAppDir = "C:\\Program Files\\Quillet\\";
+
+struct ShortcutsDialog : ::testing::Test {
+    ui::HeadlessBackend backend;
+    FakeMachine machine;
+    platform::Platform os = machine.services();
+    bool closedByItself = false;
+
+    // Runs the dialog from owner (100, 200) with `user` acting on it while it is shown.
+    void run(const std::function<void(TShortCutsForm&)>& user) {
+        backend.onModal = [&](ui::Form& dialog) {
+            auto& form = dynamic_cast<TShortCutsForm&>(dialog);
+            user(form);
+            closedByItself = form.modalResult() != ui::kModalNone;
+        };
+        shortcuts::runShortcutsDialog(backend, os, kAppDir, 100, 200);
+    }
+    // Types a name and leaves the box for the next one, as Tab does.
+    static void typeName(TShortCutsForm& form, const std::string& name) {
+        form.linkNameEdit().setFocus();
+        form.linkNameEdit().userChanged(name);
+        form.linkEdit().userEntered();
+    }
+    std::vector<std::string> boxTexts() const {
+        std::vector<std::string> texts;
+        for (const auto& box : machine.messageBoxes) texts.push_back(box.text);
+        return texts;
+    }
+};
+
+}  // namespace
+
+TEST(ShortcutCommandLine, PartsInTheirOrderWithNothingQuoted) {
+    EXPECT_EQ(buildCommandLine({"C:\\Program Files\\Editor\\edit", "-x", "64", true}),
+              "/p=C:\\Program Files\\Editor\\edit /a=-x /ram=64 /once");
+    EXPECT_EQ(buildCommandLine({"", "", "64", true}), "/ram=64 /once");
+    EXPECT_EQ(buildCommandLine({"", "", "64", false}), "/ram=64 ");
+    EXPECT_EQ(buildCommandLine({"", "", "", false}), "");
+    EXPECT_EQ(buildCommandLine({"", "-x", "", true}), "/a=-x /once");
+    // Four characters fill the runner's amount: no blank after them.
+    EXPECT_EQ(buildCommandLine({"", "", "1000", true}), "/ram=1000/once");
+    EXPECT_EQ(buildCommandLine({"C:\\e.exe", "", "9999", false}), "/p=C:\\e.exe /ram=9999");
+}
+
+// The builder's command line fed to the runner: each amount the builder takes is recovered,
+// exactly, and /once ends the process there.
+TEST_F(ShortcutsDialog, EveryAmountTheBuilderTakesIsRecoveredByTheRunner) {
+    machine.status.totalPhys = 2048ull << 20;  // 2 GB: up to 1844 MB allowed
+    for (const char* amount : {"1", "64", "999", "1000", "1844"}) {
+        for (bool once : {true, false}) {
+            SCOPED_TRACE(std::string(amount) + (once ? " once" : ""));
+            machine.linkWrites.clear();
+            machine.folderAnswer = "C:\\WINDOWS\\Desktop";
+            machine.openFileAnswer = "C:\\Program Files\\Editor\\edit.exe";
+            run([&](TShortCutsForm& form) {
+                typeName(form, "Editor");
+                form.linkSpeedButton().userClicked();
+                form.browseSpeedButton().userClicked();
+                form.argumentsEdit().userChanged("-x");
+                form.ramEdit().userChanged(amount);
+                form.runOnceCheckBox().userChanged(once);
+                form.createSpeedButton().userClicked();
+            });
+            ASSERT_EQ(machine.linkWrites.size(), 1u);
+
+            FakeMachine target;
+            target.largestCommit = 0;  // the commit is refused: only its size matters here
+            platform::Platform targetOs = target.services();
+            const bool finished = app::runCommandLine(machine.linkWrites[0].link.arguments, targetOs);
+            EXPECT_EQ(finished, once);
+            ASSERT_EQ(target.commits.size(), 1u);
+            EXPECT_EQ(target.commits[0].size, std::stoull(amount) << 20);
+            ASSERT_EQ(target.messageBoxes.size(), 1u);
+            EXPECT_EQ(target.messageBoxes[0].text, app::kRecoveryFailedText);
+            ASSERT_EQ(target.shellCalls.size(), 1u);
+            EXPECT_EQ(target.shellCalls[0].file, "C:\\Program Files\\Editor\\edit.exe ");
+            EXPECT_EQ(target.shellCalls[0].parameters, "-x ");
+        }
+    }
+}
+
+TEST_F(ShortcutsDialog, TheWrittenLinkStartsThisProgramFromItsFolder) {
+    machine.folderAnswer = "C:\\WINDOWS\\Desktop";
+    machine.openFileAnswer = "C:\\Program Files\\Editor\\edit";
+    run([&](TShortCutsForm& form) {
+        EXPECT_EQ(form.bounds(), (ui::Bounds{115, 215, 378, 321}));
+        EXPECT_EQ(form.caption(), "创建快捷方式");
+        EXPECT_EQ(form.ramEdit().text(), "1");
+        EXPECT_TRUE(form.runOnceCheckBox().checked());
+        std::vector<std::string> tabs;
+        for (ui::Control* c : form.tabSequence()) tabs.push_back(c->name());
+        EXPECT_EQ(tabs, (std::vector<std::string>{"LinkNameEdit", "LinkEdit", "NameEdit", "ArgumentsEdit", "RAMEdit",
+                                                  "RunOnceCheckBox"}));
+
+        typeName(form, "Editor");
+        form.linkSpeedButton().userClicked();
+        EXPECT_EQ(form.linkEdit().text(), "C:\\WINDOWS\\Desktop\\Editor.lnk");
+        EXPECT_TRUE(form.nameEdit().focused());
+        form.browseSpeedButton().userClicked();
+        EXPECT_EQ(form.nameEdit().text(), "C:\\Program Files\\Editor\\edit");
+        EXPECT_TRUE(form.argumentsEdit().focused());
+        form.argumentsEdit().userChanged("-x");
+        form.ramEdit().userChanged("64");
+        form.createSpeedButton().userClicked();
+    });
+    EXPECT_TRUE(closedByItself);
+    ASSERT_EQ(machine.folderBrowses.size(), 1u);
+    EXPECT_EQ(machine.folderBrowses[0].title, "浏览源程序地址      ");
+    ASSERT_EQ(machine.openFileCalls.size(), 1u);
+    EXPECT_EQ(machine.openFileCalls[0].flags, 0x1810u);
+    ASSERT_EQ(machine.linkWrites.size(), 1u);
+    const auto& write = machine.linkWrites[0];
+    EXPECT_EQ(write.path, "C:\\WINDOWS\\Desktop\\Editor.lnk");
+    EXPECT_EQ(write.link.target, "C:\\Program Files\\Quillet\\Quillet.exe");
+    EXPECT_EQ(write.link.arguments, "/p=C:\\Program Files\\Editor\\edit /a=-x /ram=64 /once");
+    EXPECT_EQ(write.link.iconPath, write.link.target);
+    EXPECT_EQ(write.link.iconIndex, 0);
+    EXPECT_EQ(write.link.description, "Quillet created shortcut");
+    EXPECT_TRUE(machine.messageBoxes.empty());
+}
+
+TEST_F(ShortcutsDialog, LeavingTheNameBoxAppendsLnkOnlyWhenMissing) {
+    run([&](TShortCutsForm& form) {
+        for (auto [typed, kept] : {std::pair{"Editor", "Editor.lnk"}, std::pair{"Editor.lnk", "Editor.lnk"},
+                                   std::pair{"my.lnk.backup", "my.lnk.backup"}, std::pair{"A.LNK", "A.LNK.lnk"}}) {
+            typeName(form, typed);
+            EXPECT_EQ(form.linkNameEdit().text(), kept);
+        }
+    });
+    EXPECT_TRUE(machine.messageBoxes.empty());
+}
+
+TEST_F(ShortcutsDialog, AnEmptyNameIsAskedForFirst) {
+    run([&](TShortCutsForm& form) {
+        form.linkSpeedButton().userClicked();
+        form.browseSpeedButton().userClicked();
+        form.linkNameEdit().setFocus();
+        form.argumentsEdit().userEntered();  // leaving the empty name box: the focus comes back
+        EXPECT_TRUE(form.linkNameEdit().focused());
+        EXPECT_EQ(form.linkNameEdit().text(), "");
+    });
+    EXPECT_TRUE(machine.folderBrowses.empty());
+    EXPECT_TRUE(machine.openFileCalls.empty());
+    ASSERT_EQ(machine.messageBoxes.size(), 3u);
+    for (const auto& box : machine.messageBoxes) {
+        EXPECT_EQ(box.text, "您必须输入这个快捷方式的名字!             ");
+        EXPECT_EQ(box.caption, "创建快捷方式");
+        EXPECT_EQ(box.flags, platform::kMbOk);
+    }
+}
+
+TEST_F(ShortcutsDialog, AmountStaysWithinNinetyPercentOfPhysicalMemory) {
+    // 256 MB: trunc(256 x 0.9) + 1 = 231.
+    run([&](TShortCutsForm& form) {
+        auto& ram = form.ramEdit();
+        ram.userChanged("231");
+        EXPECT_EQ(ram.text(), "231");
+        ram.userChanged("232");
+        EXPECT_EQ(ram.text(), "128");
+        ram.userChanged("");
+        EXPECT_EQ(ram.text(), "1");
+        ram.userChanged("abc");
+        EXPECT_EQ(ram.text(), "1");
+        ram.userChanged("-5");  // no shortcut recovers a negative amount
+        EXPECT_EQ(ram.text(), "1");
+        ram.userChanged("12ab");
+        EXPECT_EQ(ram.text(), "12ab");
+        ram.userChanged("99999");  // typing stops at four characters
+        EXPECT_EQ(ram.text(), "128");
+    });
+}
+
+TEST_F(ShortcutsDialog, AFolderIsOnlyEverOneTheUserChose) {
+    machine.folderAnswer = "";  // cancelled
+    run([&](TShortCutsForm& form) {
+        typeName(form, "Editor");
+        form.linkSpeedButton().userClicked();
+        EXPECT_EQ(form.linkEdit().text(), "");  // not "\Editor.lnk", the root of the drive
+        form.createSpeedButton().userClicked();
+        EXPECT_EQ(form.modalResult(), ui::kModalNone);
+
+        machine.folderAnswer = "C:\\";
+        form.linkSpeedButton().userClicked();
+        EXPECT_EQ(form.linkEdit().text(), "C:\\\\Editor.lnk");  // no separator trimmed
+        // Passing through the path box again does not repeat the name.
+        form.linkEdit().userEntered();
+        form.nameEdit().userEntered();
+        EXPECT_EQ(form.linkEdit().text(), "C:\\\\Editor.lnk");
+        // A second browse that is cancelled keeps the folder chosen before.
+        machine.folderAnswer = "";
+        form.linkSpeedButton().userClicked();
+        EXPECT_EQ(form.linkEdit().text(), "C:\\\\Editor.lnk");
+        form.createSpeedButton().userClicked();
+    });
+    EXPECT_EQ(boxTexts(), (std::vector<std::string>{shortcuts::kNoFolderText}));
+    ASSERT_EQ(machine.linkWrites.size(), 1u);
+    EXPECT_EQ(machine.linkWrites[0].path, "C:\\\\Editor.lnk");
+    EXPECT_EQ(machine.linkWrites[0].link.arguments, "/ram=1 /once");
+}
+
+TEST_F(ShortcutsDialog, TooLongOrMisreadShortcutsAreRefusedAndTheDialogStays) {
+    machine.folderAnswer = "C:\\Links";
+    machine.openFileAnswer = "C:\\" + std::string(200, 'p') + ".exe";
+    run([&](TShortCutsForm& form) {
+        typeName(form, std::string(252, 'n'));  // 256 with ".lnk"
+        form.linkSpeedButton().userClicked();
+        form.createSpeedButton().userClicked();
+
+        typeName(form, std::string(250, 'n'));  // the name fits, the whole path does not
+        form.linkSpeedButton().userClicked();
+        form.createSpeedButton().userClicked();
+
+        typeName(form, "E");
+        form.linkSpeedButton().userClicked();
+        form.browseSpeedButton().userClicked();
+        form.argumentsEdit().userChanged(std::string(40, 'a'));  // 208 + 44 + 12 > 259
+        form.createSpeedButton().userClicked();
+
+        form.argumentsEdit().userChanged("-x /ram=5");  // the runner would take this amount instead
+        form.createSpeedButton().userClicked();
+        form.argumentsEdit().userChanged("/?");
+        form.createSpeedButton().userClicked();
+        EXPECT_EQ(form.modalResult(), ui::kModalNone);
+
+        form.argumentsEdit().userChanged("/s");  // a slash the runner merely cuts at
+        form.createSpeedButton().userClicked();
+    });
+    EXPECT_EQ(boxTexts(), (std::vector<std::string>{shortcuts::kNameTooLongText, shortcuts::kPathTooLongText,
+                                                    shortcuts::kCommandLineTooLongText,
+                                                    shortcuts::kCommandLineMisreadText,
+                                                    shortcuts::kCommandLineMisreadText}));
+    ASSERT_EQ(machine.linkWrites.size(), 1u);
+    EXPECT_EQ(machine.linkWrites[0].link.arguments, "/p=" + machine.openFileAnswer + " /a=/s /ram=1 /once");
+}
+
+TEST_F(ShortcutsDialog, AFailedWriteStillClosesTheDialogSilently) {
+    machine.folderAnswer = "C:\\Links";
+    machine.linkWritesFail = true;
+    run([&](TShortCutsForm& form) {
+        typeName(form, "E");
+        form.linkSpeedButton().userClicked();
+        form.createSpeedButton().userClicked();
+    });
+    EXPECT_TRUE(closedByItself);
+    EXPECT_TRUE(machine.messageBoxes.empty());
+}
