@@ -110,6 +110,20 @@ inline std::vector<HWND> windowsOf(DWORD processId, const std::wstring& name) {
     return search.found;
 }
 
+// A top-level window of the class that the child has made (shown or not), or null when none
+// comes in time or the child ends first.
+inline HWND waitForWindow(const Child& child, const std::wstring& name, DWORD milliseconds = checks::kPatienceMs) {
+    HWND found = nullptr;
+    waitUntil(
+        [&] {
+            const auto windows = windowsOf(child.id(), name);
+            if (!windows.empty()) found = windows.front();
+            return found != nullptr || !child.running();
+        },
+        milliseconds);
+    return found;
+}
+
 // The first shown top-level window of the class that the child puts up, or null when none shows
 // in time or the child ends first.
 inline HWND waitForShownWindow(const Child& child, const std::wstring& name, DWORD milliseconds = checks::kPatienceMs) {
