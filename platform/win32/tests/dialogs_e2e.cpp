@@ -588,6 +588,22 @@ void upgradeRefused() {
     up.close();
 }
 
+// For screenshots: opens a dialog of the running copy and leaves it open.
+int openDialog(const std::wstring& which) {
+    HWND window = FindWindowW(L"TQuilletForm", nullptr);
+    if (window == nullptr) return 1;
+    if (which == L"open_upgrade") {
+        chooseMenuItem(window, "CheckforUpgrade1");
+    } else {
+        chooseMenuItem(window, "Tweaks1");
+        HWND button = nullptr;
+        waitUntil([&] { return (button = namedControls(window)["ShortCutsSpeedButton"]) != nullptr; }, 5000);
+        click(button);
+    }
+    Sleep(1000);
+    return 0;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -598,6 +614,7 @@ int wmain(int argc, wchar_t** argv) {
     const std::wstring scenario = argv[1];
     quilletPath = argv[2];
     if (argc > 3) serverPort = argv[3];
+    if (scenario == L"open_upgrade" || scenario == L"open_shortcut") return openDialog(scenario);
     removeSettingsFile();
     struct Cleanup {
         ~Cleanup() { removeSettingsFile(); }
