@@ -145,13 +145,14 @@ def measure_idle(wine, driver, program, window_class, seconds, settle):
 
 
 def measure_startup(wine, driver, programs, runs):
-    """Median start-up time of each (program, window class), the programs taking turns."""
+    """Median and fastest start-up time of each (program, window class), the programs taking turns."""
     args = [str(runs)]
     for program, window_class in programs:
         args += [program, window_class]
     out = subprocess.run(wine.command("run", driver, "startup", *args), check=True, stdout=subprocess.PIPE,
                          text=True).stdout
-    figures = [float(line.split()[2]) for line in out.splitlines() if line.split()[:2] == ["result", "startup_ms"]]
+    figures = [(float(line.split()[2]), float(line.split()[3])) for line in out.splitlines()
+               if line.split()[:2] == ["result", "startup_ms"]]
     if len(figures) != len(programs):
         raise RuntimeError(f"no start-up figures:\n{out}")
     return figures
@@ -228,11 +229,13 @@ def main():
                       f"{r.helpers:4d} ticks, total {r.total:4d}; private memory {r.private_mb:6.2f} MB", flush=True)
 
         # Start-up, each program on its own copy (Quillet without a settings file).
-        startup_quillet, startup_baseline = measure_startup(
+        (startup_quillet, fastest_quillet), (startup_baseline, fastest_baseline) = measure_startup(
             wine, driver,
             [(place_program(quillet, os.path.join(state, "programs", "startup-quillet"), None), "TQuilletForm"),
              (place_program(baseline, os.path.join(state, "programs", "startup-baseline"), None), "QuilletIdleBaseline")],
             args.startup_runs)
+        print(f"  start-up: Quillet {startup_quillet:.0f} ms (fastest {fastest_quillet:.0f}), baseline "
+              f"{startup_baseline:.0f} ms (fastest {fastest_baseline:.0f}), {args.startup_runs} runs each", flush=True)
         loads.append(load_average())
     finally:
         wine.cleanup()

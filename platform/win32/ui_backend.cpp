@@ -531,7 +531,8 @@ protected:
             menuBarStale_ = false;
             backend_.watchFocus();
         }
-        ShowWindow(hwnd_, form_.visible() ? SW_SHOW : SW_HIDE);
+        const bool shown = (GetWindowLongPtrW(hwnd_, GWL_STYLE) & WS_VISIBLE) != 0;
+        if (shown != form_.visible()) ShowWindow(hwnd_, form_.visible() ? SW_SHOW : SW_HIDE);
     }
     void updateKind(Change what) override;
     DWORD kindStyle() const override { return formStyle(); }
