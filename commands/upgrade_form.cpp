@@ -21,12 +21,6 @@ struct TUpgradeForm::Job {
 
 namespace {
 
-ui::Font dialogFont() {
-    ui::Font font;
-    font.face = "宋体";
-    font.height = -12;
-    return font;
-}
 
 constexpr int kButtonWidth = 75;
 constexpr int kButtonHeight = 25;
@@ -59,7 +53,7 @@ TUpgradeForm::TUpgradeForm(ui::Backend& backend, platform::Platform& os, std::st
     setBorderIcons(ui::BorderIcons{true, false, false});
     setFormPosition(ui::FormPosition::Designed);
     setClientSize(kClientWidth, kClientHeight);
-    setFont(dialogFont());
+    setFont(ui::dialogFont());
 
     introLabel_.setPosition(8, 0);
     introLabel_.setCaption(kUpgradeIntroText);

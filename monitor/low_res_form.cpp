@@ -17,14 +17,6 @@ std::optional<FreeResourceFigures> readFreeResources(platform::FreeResources& re
 
 namespace {
 
-// The program's window font, 宋体 at 9 points; the first paragraph in bold.
-ui::Font dialogFont(bool bold = false) {
-    ui::Font font;
-    font.face = "宋体";
-    font.height = -12;
-    font.bold = bold;
-    return font;
-}
 
 // The three paragraphs to the right of the picture, each wrapped in a box three lines high.
 constexpr int kTextLeft = 48;
@@ -69,13 +61,13 @@ TLowResForm::TLowResForm(ui::Backend& backend, platform::FreeResources& resource
     setBorderIcons(ui::BorderIcons{true, false, false});
     setFormPosition(ui::FormPosition::Designed);
     setClientSize(kClientWidth, kClientHeight);
-    setFont(dialogFont());
+    setFont(ui::dialogFont());
 
     image_.setBounds(8, 8, 32, 32);
     image_.setPicture(resources::kWarningIcon);
 
     paragraph(explanationLabel_, 8, kLowResExplanation);
-    explanationLabel_.setFont(dialogFont(true));
+    explanationLabel_.setFont(ui::dialogFont(true));
     paragraph(reasonLabel_, 62, kLowResReason);
     paragraph(adviceLabel_, 114, kLowResAdvice);
 

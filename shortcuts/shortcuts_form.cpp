@@ -16,12 +16,6 @@ namespace {
 constexpr uintptr_t kDeferredNameCheck = 1;
 constexpr uintptr_t kDeferredFirstFocus = 2;
 
-ui::Font dialogFont() {
-    ui::Font font;
-    font.face = "宋体";
-    font.height = -12;
-    return font;
-}
 
 // Rows of a caption above a box; the boxes with a browse button leave room for it.
 constexpr int kLeft = 8;
@@ -97,7 +91,7 @@ TShortCutsForm::TShortCutsForm(ui::Backend& backend, platform::Platform& os, std
     setBorderIcons(ui::BorderIcons{true, false, false});
     setFormPosition(ui::FormPosition::Designed);
     setClientSize(kClientWidth, kClientHeight);
-    setFont(dialogFont());
+    setFont(ui::dialogFont());
 
     const int boxBesideButton = kFullWidth - kBrowseWidth - 4;
     captionRow(nameLabel_, 0, "快捷方式名称");

@@ -110,6 +110,14 @@ struct Font : platform::Font {
     bool operator!=(const Font& o) const { return !(*this == o); }
 };
 
+// The font of the program's dialogs: 宋体 at 9 points.
+inline Font dialogFont(bool bold = false) {
+    Font font;
+    font.face = "宋体";
+    font.bold = bold;
+    return font;
+}
+
 // Position and size in the parent's client coordinates. For a form: the window's screen
 // position and the size of its client area.
 struct Bounds {

@@ -12,13 +12,6 @@ namespace widgets {
 
 namespace {
 
-// The program's window font: 宋体, 9 points.
-ui::Font dialogFont() {
-    ui::Font font;
-    font.face = "宋体";
-    font.height = -12;
-    return font;
-}
 
 // Two rows, each a caption, a bar and the bar's figure; the labels are centred on their bar.
 constexpr int kRow1Top = 4;
@@ -62,7 +55,7 @@ TTuneRamForm::TTuneRamForm(ui::Backend& backend, platform::Memory& memory, TuneR
     setBorderIcons(ui::BorderIcons{true, false, false});
     setFormPosition(ui::FormPosition::Designed);
     setClientSize(kClientWidth, kClientHeight);
-    setFont(dialogFont());
+    setFont(ui::dialogFont());
 
     targetCaptionLabel_.setBounds(kCaptionLeft, kRow1Top + kLabelOffset, kCaptionWidth, kLabelHeight);
     targetCaptionLabel_.setCaption("释放内存到");

@@ -49,20 +49,6 @@ bool waitUntil(const std::function<bool()>& condition, DWORD ms = kWaitMs) {
 
 // --- windows of the program ------------------------------------------------------------------
 
-BOOL CALLBACK collectNamed(HWND hwnd, LPARAM param) {
-    auto* found = reinterpret_cast<std::map<std::string, HWND>*>(param);
-    const auto atom = static_cast<ATOM>(reinterpret_cast<UINT_PTR>(GetPropW(hwnd, L"QuilletName")));
-    wchar_t name[256] = L"";
-    if (atom != 0 && GlobalGetAtomNameW(atom, name, 256) > 0) (*found)[utf8(name)] = hwnd;
-    return TRUE;
-}
-
-std::map<std::string, HWND> namedControls(HWND form) {
-    std::map<std::string, HWND> found;
-    EnumChildWindows(form, collectNamed, reinterpret_cast<LPARAM>(&found));
-    return found;
-}
-
 void setText(HWND hwnd, const std::wstring& text) {
     DWORD_PTR ignored = 0;
     SendMessageTimeoutW(hwnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), SMTO_ABORTIFHUNG, 5000, &ignored);

@@ -3,6 +3,7 @@
 // the process, reading their texts, and the checks.
 #include <windows.h>
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -169,5 +170,20 @@ inline void removeSettingsFile() { DeleteFileW(settingsFilePath().c_str()); }
 // The scenarios about the main window (main_window_scenarios.cpp). Returns the checks' exit
 // code, or -1 for a scenario it does not know.
 int runMainWindowScenario(const std::wstring& scenario);
+
+// The program's controls by the names it gives them (a window property holding an atom).
+inline BOOL CALLBACK collectNamed(HWND hwnd, LPARAM param) {
+    auto* found = reinterpret_cast<std::map<std::string, HWND>*>(param);
+    const auto atom = static_cast<ATOM>(reinterpret_cast<UINT_PTR>(GetPropW(hwnd, L"QuilletName")));
+    wchar_t name[256] = L"";
+    if (atom != 0 && GlobalGetAtomNameW(atom, name, 256) > 0) (*found)[utf8(name)] = hwnd;
+    return TRUE;
+}
+
+inline std::map<std::string, HWND> namedControls(HWND form) {
+    std::map<std::string, HWND> found;
+    EnumChildWindows(form, collectNamed, reinterpret_cast<LPARAM>(&found));
+    return found;
+}
 
 }  // namespace e2e

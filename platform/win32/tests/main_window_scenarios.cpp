@@ -119,21 +119,6 @@ bool hasCaption(ControlKind kind) {
     }
 }
 
-// The program's windows by the names it gives them.
-BOOL CALLBACK collectNamed(HWND hwnd, LPARAM param) {
-    auto* found = reinterpret_cast<std::map<std::string, HWND>*>(param);
-    const auto atom = static_cast<ATOM>(reinterpret_cast<UINT_PTR>(GetPropW(hwnd, L"QuilletName")));
-    wchar_t name[256] = L"";
-    if (atom != 0 && GlobalGetAtomNameW(atom, name, 256) > 0) (*found)[utf8(name)] = hwnd;
-    return TRUE;
-}
-
-std::map<std::string, HWND> namedControls(HWND form) {
-    std::map<std::string, HWND> found;
-    EnumChildWindows(form, collectNamed, reinterpret_cast<LPARAM>(&found));
-    return found;
-}
-
 // The page index the tab control shows, or -1.
 int selectedPage(HWND tabs) {
     DWORD_PTR selected = static_cast<DWORD_PTR>(-1);

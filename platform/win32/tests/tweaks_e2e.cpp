@@ -233,14 +233,6 @@ int settingsInt(const wchar_t* key) {
 
 // ---- the running program -------------------------------------------------------------------
 
-BOOL CALLBACK collectNamed(HWND hwnd, LPARAM param) {
-    auto* found = reinterpret_cast<std::map<std::string, HWND>*>(param);
-    const auto atom = static_cast<ATOM>(reinterpret_cast<UINT_PTR>(GetPropW(hwnd, L"QuilletName")));
-    wchar_t name[256] = L"";
-    if (atom != 0 && GlobalGetAtomNameW(atom, name, 256) > 0) (*found)[utf8(name)] = hwnd;
-    return TRUE;
-}
-
 int pageIndex(const std::string& page) {
     const auto pages = settings::childControls("MainPageControl");
     for (size_t i = 0; i < pages.size(); ++i)
