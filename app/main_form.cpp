@@ -278,8 +278,9 @@ void TQuilletForm::FormCreate() {
 
     // 18. The settings (their handlers run as they are set).
     LoadSettings();
-    // 19. The tray icon, without an image until the refresh below draws one.
-    toggleTrayIcon();
+    // 19. The tray icon, once the message loop runs: the shell's notification area answers in
+    //     its own time, and the window need not wait for it to show.
+    os_.windows.postMessage(window_, kAddTrayIconMessage, 0, 0);
     // 20. The first display refresh.
     updateStatusDisplay();
 
@@ -318,6 +319,7 @@ void TQuilletForm::showTrayMenu() {
 }
 
 void TQuilletForm::Exit1Click() {
+    state_.exiting = true;
     // 1. A pause of automatic recovery is lifted first, so the saved options are the user's.
     if (!get<ui::CheckBox>("AutoRecoverCheckBox").enabled()) DisableAutoRecover1Click();
     // 2. The settings.
@@ -552,6 +554,13 @@ bool TQuilletForm::dispatchMessage(uint32_t message, uintptr_t wParam, intptr_t 
         case kRecoveryDoneMessage:
             onRecoveryDone();
             result = 1;
+            return true;
+        case kAddTrayIconMessage:
+            if (!trayIcon_ && !state_.exiting) {
+                toggleTrayIcon();
+                refreshTrayFigures();
+            }
+            result = 0;
             return true;
         default:
             return false;

@@ -21,6 +21,7 @@ namespace app {
 // Message numbers of the main window's own message map.
 constexpr uint32_t kTrayCallbackMessage = platform::kWmUser + 1;  // 1025, the tray icon's mouse messages
 constexpr uint32_t kRecoveryDoneMessage = memory::kRecoveryDoneMessage;  // 1026, posted by the recovery worker
+constexpr uint32_t kAddTrayIconMessage = platform::kWmUser + 3;  // 1027, posted to itself at creation
 
 // State the main window keeps beside its controls; all empty when the window object is made.
 // The tray icon and its image, the graph thread, the recovery thread and the stress page's held
@@ -40,6 +41,7 @@ struct MainFormState {
     int32_t lastCpuUsage = 0;            // percent shown by the last refresh; 0 while its monitor is off
     int32_t freeRamPercent = 0;          // free share of physical memory at the last refresh
     bool windowHidden = false;           // hidden to the notification area
+    bool exiting = false;                // the exit sequence has begun: no tray icon comes back
     platform::Thread recoveryThread = nullptr;  // the running recovery's worker; null: none runs
     platform::Icon trayIconHandle = nullptr;  // the tray icon's image as last drawn
     bool trayIconDrawn = false;    // trayIconHandle is our own drawing (not the program's icon)
@@ -139,6 +141,8 @@ public:
     // where the system has none) and checks them against the alarm's threshold, which opens the
     // modal warning while one is below it; the options' handlers.
     void refreshFreeResources();
+    // The tray icon's digits and tip from the memory figures now.
+    void refreshTrayFigures();
     void checkLowResources(int32_t gdi, int32_t system, int32_t user);
     void LowResourceCheckBoxClick();
     void LowResourceEditChange();

@@ -86,14 +86,8 @@ void TQuilletForm::updateStatusDisplay() {
         }
         // 10. The free system resources (the 9x family's) and their alarm.
         refreshFreeResources();
-        // 11. The tray icon and its tip (nothing to draw without a notification area).
-        if (trayIcon() != nullptr && trayIcon()->present()) {
-            memory::MemoryStatus status(os_.memory);
-            const uint64_t freeMB = memory::toMB(status.availPhys());
-            memory::MemoryStatus loadStatus(os_.memory);
-            refreshTrayIcon(freeMB, state_.freeRamPercent, loadStatus.memoryLoad(),
-                            get<ui::MenuItem>("DisableAutoRecover1").checked());
-        }
+        // 11. The tray icon and its tip.
+        refreshTrayFigures();
     }
     // 12. Time since the system started.
     const monitor::Uptime up = monitor::formatUptime(os_.clock.tickCount());
@@ -188,6 +182,16 @@ void TQuilletForm::DisableCPUMonitorCheckBoxClick() {
     belowCpu.setEnabled(!monitorOff);
     get<ui::Label>("PercentLabel").setEnabled(!monitorOff);
     get<ui::Edit>("RecoverBelowCPUUsageEdit").setEnabled(!monitorOff && belowCpu.checked());
+}
+
+void TQuilletForm::refreshTrayFigures() {
+    // Nothing to draw without a notification area.
+    if (trayIcon() == nullptr || !trayIcon()->present()) return;
+    memory::MemoryStatus status(os_.memory);
+    const uint64_t freeMB = memory::toMB(status.availPhys());
+    memory::MemoryStatus loadStatus(os_.memory);
+    refreshTrayIcon(freeMB, state_.freeRamPercent, loadStatus.memoryLoad(),
+                    get<ui::MenuItem>("DisableAutoRecover1").checked());
 }
 
 }  // namespace app

@@ -5,6 +5,7 @@
 #include <shlobj.h>
 
 #include "platform/win32/wide_text.h"
+#include "platform/win32/system_dll.h"
 #include "platform/win32/win32_platform.h"
 
 namespace platform::win32 {
@@ -20,13 +21,35 @@ struct Releasing {
     }
 };
 
+// COM and the shell, loaded on first use.
+struct ShellFunctions {
+    decltype(&CoInitialize) coInitialize = systemFunction<decltype(&CoInitialize)>(L"ole32.dll", "CoInitialize");
+    decltype(&CoCreateInstance) coCreateInstance =
+        systemFunction<decltype(&CoCreateInstance)>(L"ole32.dll", "CoCreateInstance");
+    decltype(&CoTaskMemFree) coTaskMemFree = systemFunction<decltype(&CoTaskMemFree)>(L"ole32.dll", "CoTaskMemFree");
+    decltype(&SHBrowseForFolderW) browseForFolder =
+        systemFunction<decltype(&SHBrowseForFolderW)>(L"shell32.dll", "SHBrowseForFolderW");
+    decltype(&SHGetPathFromIDListW) pathFromIdList =
+        systemFunction<decltype(&SHGetPathFromIDListW)>(L"shell32.dll", "SHGetPathFromIDListW");
+    bool complete() const {
+        return coInitialize != nullptr && coCreateInstance != nullptr && coTaskMemFree != nullptr &&
+               browseForFolder != nullptr && pathFromIdList != nullptr;
+    }
+};
+const ShellFunctions& shellFunctions() {
+    static const ShellFunctions functions;
+    return functions;
+}
+
 }  // namespace
 
 bool Win32Platform::writeShellLink(const std::string& path, const ShellLink& link) {
+    const ShellFunctions& com = shellFunctions();
+    if (!com.complete()) return false;
     // Once per call on this thread; the thread keeps COM afterwards (a second call only counts).
-    CoInitialize(nullptr);
+    com.coInitialize(nullptr);
     Releasing<IShellLinkW> shellLink;
-    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+    if (FAILED(com.coCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
                                 reinterpret_cast<void**>(&shellLink.p))))
         return false;
     shellLink.p->SetPath(widen(link.target).c_str());
@@ -39,7 +62,9 @@ bool Win32Platform::writeShellLink(const std::string& path, const ShellLink& lin
 }
 
 std::string Win32Platform::browseForFolder(Window owner, const std::string& title) {
-    CoInitialize(nullptr);
+    const ShellFunctions& com = shellFunctions();
+    if (!com.complete()) return {};
+    com.coInitialize(nullptr);
     wchar_t displayName[MAX_PATH] = L"";
     const std::wstring wideTitle = widen(title);
     BROWSEINFOW info{};
@@ -48,11 +73,11 @@ std::string Win32Platform::browseForFolder(Window owner, const std::string& titl
     info.pszDisplayName = displayName;
     info.lpszTitle = wideTitle.c_str();
     info.ulFlags = 0;
-    PIDLIST_ABSOLUTE item = SHBrowseForFolderW(&info);
+    PIDLIST_ABSOLUTE item = com.browseForFolder(&info);
     if (item == nullptr) return {};
     wchar_t path[MAX_PATH] = L"";
-    const bool isFolder = SHGetPathFromIDListW(item, path) != FALSE;
-    CoTaskMemFree(item);
+    const bool isFolder = com.pathFromIdList(item, path) != FALSE;
+    com.coTaskMemFree(item);
     return isFolder ? narrow(path) : std::string();
 }
 

@@ -26,8 +26,12 @@ using ui::Change;
 using ui::Kind;
 
 // The control's name as a global atom: lets tools outside the process (automation, the
-// end-to-end tests) tell the program's windows apart.
+// end-to-end tests) tell the program's windows apart. Given only once a tool asks for the names
+// with the registered message below: every name costs the system (under Wine, its server) two
+// requests per control at every start, and nobody reads them but such tools.
 constexpr wchar_t kNameProperty[] = L"QuilletName";
+constexpr wchar_t kPublishNamesMessage[] = L"QuilletPublishNames";
+bool namesWanted = false;
 constexpr wchar_t kContainerClass[] = L"QuilletContainer";
 constexpr wchar_t kPaintClass[] = L"QuilletPaintBox";
 constexpr wchar_t kMessageClass[] = L"QuilletMessages";
@@ -87,8 +91,10 @@ public:
     ~WindowPeer() override {
         if (hwnd_ != nullptr) {
             unbindPeer(hwnd_);
-            if (const auto atom = static_cast<ATOM>(reinterpret_cast<UINT_PTR>(RemovePropW(hwnd_, kNameProperty))))
-                GlobalDeleteAtom(atom);
+            if (named_) {
+                if (const auto atom = static_cast<ATOM>(reinterpret_cast<UINT_PTR>(RemovePropW(hwnd_, kNameProperty))))
+                    GlobalDeleteAtom(atom);
+            }
             DestroyWindow(hwnd_);
         }
         if (brush_ != nullptr) DeleteObject(brush_);
@@ -165,7 +171,7 @@ protected:
                                 instance(), this);
         if (hwnd_ == nullptr) throw std::runtime_error("CreateWindowEx failed for " + control_.name());
         bindPeer(hwnd_, this);
-        publishName();
+        if (namesWanted) publishName();
         // The Tab key walks the z-order: a new child goes right after the sibling before it in
         // tab order, above the labels, which lie beneath every other control (an edit may sit
         // in a label's blanks: "释放内存至     MB。").
@@ -178,7 +184,7 @@ protected:
             if (GetWindow(hwnd_, GW_HWNDPREV) != (before == HWND_TOP ? nullptr : before))
                 SetWindowPos(hwnd_, before, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         }
-        applyFont();
+        applyFont(false);  // the first paint comes with the message loop
     }
     void finishCreation() { showVisible(); }
     // visibleNow() before the peer is whole (a kind's override cannot run yet).
@@ -188,11 +194,16 @@ protected:
         const auto& sheet = static_cast<const ui::TabSheet&>(control_);
         return sheet.pageControl().activePage() == &sheet;
     }
+public:
     void publishName() {
-        if (control_.name().empty()) return;
-        if (const ATOM atom = GlobalAddAtomW(widen(control_.name()).c_str()))
+        if (named_ || control_.name().empty() || hwnd_ == nullptr) return;
+        if (const ATOM atom = GlobalAddAtomW(widen(control_.name()).c_str())) {
             SetPropW(hwnd_, kNameProperty, reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(atom)));
+            named_ = true;
+        }
     }
+
+protected:
 
     using Bounds = ui::Bounds;
     virtual Bounds windowBounds() const { return control_.bounds(); }
@@ -218,9 +229,9 @@ protected:
         InvalidateRect(hwnd_, nullptr, TRUE);
     }
 
-    void applyFont() {
+    void applyFont(bool redraw = true) {
         font_ = static_cast<HFONT>(backend_.fontHandle(control_.font()));
-        SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), TRUE);
+        SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), redraw ? TRUE : FALSE);
         fontChanged();
     }
     HFONT font() const { return font_; }
@@ -289,6 +300,7 @@ protected:
 private:
     HFONT font_ = nullptr;
     HBRUSH brush_ = nullptr;
+    bool named_ = false;  // carries its name for tools outside the process
 };
 
 bool WindowPeer::handle(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
@@ -350,6 +362,14 @@ LRESULT CALLBACK peerWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
     if (message == WM_NCCREATE) {
         const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
         bindPeer(hwnd, static_cast<WindowPeer*>(create->lpCreateParams));
+    }
+    if (message >= 0xC000) {
+        static const UINT publishNames = RegisterWindowMessageW(kPublishNamesMessage);
+        if (message == publishNames) {
+            namesWanted = true;
+            for (const auto& entry : peers()) entry.second->publishName();
+            return 1;
+        }
     }
     WindowPeer* peer = peerOf(hwnd);
     if (message == WM_NCDESTROY) unbindPeer(hwnd);

@@ -1,4 +1,5 @@
 #include "platform/win32/win32_platform.h"
+#include "platform/win32/system_dll.h"
 
 #include <windows.h>
 #include <shellapi.h>
@@ -20,6 +21,17 @@
 
 namespace platform::win32 {
 
+void* systemProcedure(const wchar_t* dll, const char* name) {
+    wchar_t folder[MAX_PATH];
+    const UINT length = GetSystemDirectoryW(folder, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return nullptr;
+    const std::wstring path = std::wstring(folder, length) + L"\\" + dll;
+    HMODULE module = LoadLibraryW(path.c_str());
+    if (module == nullptr) return nullptr;
+    return reinterpret_cast<void*>(GetProcAddress(module, name));
+}
+
+
 namespace {
 
 Win32Platform* theInstance = nullptr;
@@ -29,19 +41,6 @@ static_assert(sizeof(OSVERSIONINFOEXA) == kOsVersionInfoExSize, "extended versio
 
 HWND toHwnd(Window window) { return reinterpret_cast<HWND>(window); }
 
-// A function of a system DLL that serves one rarely used service (the file dialog of comdlg32,
-// the sounds of winmm), loaded from the system folder on first use: imported, those DLLs and
-// what they bring in would be loaded at every start. Null when the DLL or function is missing.
-template <class F>
-F systemFunction(const wchar_t* dll, const char* name) {
-    wchar_t folder[MAX_PATH];
-    const UINT length = GetSystemDirectoryW(folder, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) return nullptr;
-    const std::wstring path = std::wstring(folder, length) + L"\\" + dll;
-    HMODULE module = LoadLibraryW(path.c_str());  // kept for the process's life
-    if (module == nullptr) return nullptr;
-    return reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(module, name)));
-}
 HKEY toHkey(RegistryKey key) { return reinterpret_cast<HKEY>(key); }
 
 HKEY rootKey(RegistryRoot root) {
@@ -333,7 +332,8 @@ bool notifyIcon(DWORD action, Window window, uint32_t id, uint32_t callbackMessa
     data.hIcon = reinterpret_cast<HICON>(icon);
     const std::wstring text = widen(tip).substr(0, 63);
     std::copy(text.begin(), text.end(), data.szTip);
-    return Shell_NotifyIconW(action, &data) != FALSE;
+    static const auto notify = systemFunction<decltype(&Shell_NotifyIconW)>(L"shell32.dll", "Shell_NotifyIconW");
+    return notify != nullptr && notify(action, &data) != FALSE;
 }
 }  // namespace
 
@@ -472,8 +472,10 @@ void Win32Platform::playSound(const std::string& file, uint32_t flags) {
 
 intptr_t Win32Platform::shellExecute(Window owner, const std::string& verb, const std::string& file,
                                      const std::string& parameters, const std::string& directory, int showCommand) {
+    static const auto execute = systemFunction<decltype(&ShellExecuteW)>(L"shell32.dll", "ShellExecuteW");
+    if (execute == nullptr) return 0;  // "out of memory or resources", as the shell itself says it
     const std::wstring wideDirectory = widen(directory);
-    HINSTANCE result = ShellExecuteW(toHwnd(owner), widen(verb).c_str(), widen(file).c_str(),
+    HINSTANCE result = execute(toHwnd(owner), widen(verb).c_str(), widen(file).c_str(),
                                      widen(parameters).c_str(), directory.empty() ? nullptr : wideDirectory.c_str(),
                                      showCommand);
     return reinterpret_cast<intptr_t>(result);
@@ -493,7 +495,8 @@ void Win32Platform::emptyClipboard() {
 void Win32Platform::clearRecentDocuments() {
     // A null path clears the list. The ANSI path flag (2) is the one every shell knows; with no
     // path there is no text to convert.
-    SHAddToRecentDocs(SHARD_PATHA, nullptr);
+    static const auto clear = systemFunction<decltype(&SHAddToRecentDocs)>(L"shell32.dll", "SHAddToRecentDocs");
+    if (clear != nullptr) clear(SHARD_PATHA, nullptr);
 }
 
 void Win32Platform::enableShutdownPrivilege() {

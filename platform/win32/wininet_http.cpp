@@ -10,11 +10,38 @@
 #include <vector>
 
 #include "platform/win32/wide_text.h"
+#include "platform/win32/system_dll.h"
 #include "platform/win32/win32_platform.h"
 
 namespace platform::win32 {
 
 namespace {
+
+// WinINet, loaded with the first request.
+struct WinInet {
+    template <class F>
+    static F load(const char* name) {
+        return systemFunction<F>(L"wininet.dll", name);
+    }
+    decltype(&::InternetOpenW) InternetOpenW = load<decltype(&::InternetOpenW)>("InternetOpenW");
+    decltype(&::InternetConnectW) InternetConnectW = load<decltype(&::InternetConnectW)>("InternetConnectW");
+    decltype(&::HttpOpenRequestW) HttpOpenRequestW = load<decltype(&::HttpOpenRequestW)>("HttpOpenRequestW");
+    decltype(&::HttpSendRequestW) HttpSendRequestW = load<decltype(&::HttpSendRequestW)>("HttpSendRequestW");
+    decltype(&::HttpQueryInfoW) HttpQueryInfoW = load<decltype(&::HttpQueryInfoW)>("HttpQueryInfoW");
+    decltype(&::InternetReadFile) InternetReadFile = load<decltype(&::InternetReadFile)>("InternetReadFile");
+    decltype(&::InternetCloseHandle) InternetCloseHandle =
+        load<decltype(&::InternetCloseHandle)>("InternetCloseHandle");
+    decltype(&::InternetSetOptionW) InternetSetOptionW = load<decltype(&::InternetSetOptionW)>("InternetSetOptionW");
+    bool complete() const {
+        return InternetOpenW != nullptr && InternetConnectW != nullptr && HttpOpenRequestW != nullptr &&
+               HttpSendRequestW != nullptr && HttpQueryInfoW != nullptr && InternetReadFile != nullptr &&
+               InternetCloseHandle != nullptr && InternetSetOptionW != nullptr;
+    }
+};
+const WinInet& inet() {
+    static const WinInet functions;
+    return functions;
+}
 
 struct Target {
     std::wstring host;
@@ -94,7 +121,7 @@ public:
         HINTERNET session = session_;
         session_ = nullptr;
         LeaveCriticalSection(&lock_);
-        if (session != nullptr) InternetCloseHandle(session);
+        if (session != nullptr) inet().InternetCloseHandle(session);
     }
 
 private:
@@ -110,14 +137,14 @@ private:
         HINTERNET session = session_;
         session_ = nullptr;
         LeaveCriticalSection(&lock_);
-        if (session != nullptr) InternetCloseHandle(session);
+        if (session != nullptr) inet().InternetCloseHandle(session);
     }
 
     // A handle under the session, closed here unless an abort closed it with the session.
     void closeUnlessAborted(HINTERNET handle) {
         if (handle == nullptr) return;
         EnterCriticalSection(&lock_);
-        if (!aborted_) InternetCloseHandle(handle);
+        if (!aborted_) inet().InternetCloseHandle(handle);
         LeaveCriticalSection(&lock_);
     }
 
@@ -127,7 +154,7 @@ private:
                              static_cast<DWORD>(INTERNET_OPTION_SEND_TIMEOUT),
                              static_cast<DWORD>(INTERNET_OPTION_DATA_RECEIVE_TIMEOUT),
                              static_cast<DWORD>(INTERNET_OPTION_DATA_SEND_TIMEOUT)})
-            InternetSetOptionW(handle, option, &ms, sizeof ms);
+            inet().InternetSetOptionW(handle, option, &ms, sizeof ms);
     }
 
     static HttpReply failure(DWORD error) {
@@ -138,9 +165,10 @@ private:
     }
 
     HttpReply transfer(const HttpRequest& request) {
+        if (!inet().complete()) return failure(ERROR_MOD_NOT_FOUND);
         const bool proxied = !request.proxyHost.empty();
         const std::wstring proxy = widen(request.proxyHost + ":" + std::to_string(request.proxyPort));
-        HINTERNET session = InternetOpenW(L"Quillet", proxied ? INTERNET_OPEN_TYPE_PROXY : INTERNET_OPEN_TYPE_DIRECT,
+        HINTERNET session = inet().InternetOpenW(L"Quillet", proxied ? INTERNET_OPEN_TYPE_PROXY : INTERNET_OPEN_TYPE_DIRECT,
                                           proxied ? proxy.c_str() : nullptr, nullptr, 0);
         if (session == nullptr) return failure(GetLastError());
         EnterCriticalSection(&lock_);
@@ -148,7 +176,7 @@ private:
         if (!aborted) session_ = session;
         LeaveCriticalSection(&lock_);
         if (aborted) {
-            InternetCloseHandle(session);
+            inet().InternetCloseHandle(session);
             return HttpReply{HttpReply::Outcome::Aborted, 0, {}, false};
         }
         setTimeouts(session, request.timeoutMs);
@@ -165,9 +193,9 @@ private:
                 return HttpReply{HttpReply::Outcome::Aborted, 0, {}, false};
             }
             HINTERNET connection =
-                InternetConnectW(session, target.host.c_str(), target.port, nullptr, nullptr, INTERNET_SERVICE_HTTP, 0, 0);
+                inet().InternetConnectW(session, target.host.c_str(), target.port, nullptr, nullptr, INTERNET_SERVICE_HTTP, 0, 0);
             HINTERNET handle = connection == nullptr ? nullptr
-                                                     : HttpOpenRequestW(connection, L"GET", target.path.c_str(),
+                                                     : inet().HttpOpenRequestW(connection, L"GET", target.path.c_str(),
                                                                         L"HTTP/1.0", nullptr, nullptr, flags, 0);
             const DWORD error = GetLastError();
             if (handle != nullptr) setTimeouts(handle, request.timeoutMs);
@@ -189,18 +217,18 @@ private:
     // and sets redirected_.
     HttpReply exchange(HINTERNET handle, const HttpRequest& request, Target& target, bool mayRedirect) {
         redirected_ = false;
-        if (!HttpSendRequestW(handle, nullptr, 0, nullptr, 0)) return failure(GetLastError());
+        if (!inet().HttpSendRequestW(handle, nullptr, 0, nullptr, 0)) return failure(GetLastError());
         HttpReply reply;
         reply.outcome = HttpReply::Outcome::Reply;
         DWORD status = 0;
         DWORD size = sizeof status;
-        if (!HttpQueryInfoW(handle, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, nullptr))
+        if (!inet().HttpQueryInfoW(handle, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, nullptr))
             return failure(GetLastError());
         reply.status = status;
         if (mayRedirect && isRedirect(status)) {
             std::vector<wchar_t> location(2048, L'\0');
             DWORD bytes = static_cast<DWORD>(location.size() * sizeof(wchar_t));
-            if (HttpQueryInfoW(handle, HTTP_QUERY_LOCATION, location.data(), &bytes, nullptr)) {
+            if (inet().HttpQueryInfoW(handle, HTTP_QUERY_LOCATION, location.data(), &bytes, nullptr)) {
                 const std::wstring text(location.data(), bytes / sizeof(wchar_t));
                 if (followLocation(text, target)) {
                     redirected_ = true;
@@ -213,7 +241,7 @@ private:
         while (reply.body.size() <= request.maxBody) {
             const size_t wanted = std::min(sizeof buffer, request.maxBody + 1 - reply.body.size());
             DWORD got = 0;
-            if (!InternetReadFile(handle, buffer, static_cast<DWORD>(wanted), &got)) return failure(GetLastError());
+            if (!inet().InternetReadFile(handle, buffer, static_cast<DWORD>(wanted), &got)) return failure(GetLastError());
             if (got == 0) break;
             reply.body.append(buffer, got);
         }

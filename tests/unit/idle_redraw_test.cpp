@@ -30,6 +30,7 @@ protected:
         window = std::make_unique<app::TQuilletForm>(os, backend);
         window->create();
         window->show();
+        machine.deliverPosted();  // the message loop's first round: the tray icon comes
         backend.advance(1000);  // the first ticks after start-up
         backend.log.clear();
     }

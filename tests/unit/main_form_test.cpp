@@ -41,6 +41,7 @@ protected:
         monitor::detectOs(machine);
         window = std::make_unique<app::TQuilletForm>(os, backend);
         window->create();
+        machine.deliverPosted();  // the message loop's first round: the tray icon comes
     }
     template <class T>
     T& get(const std::string& name) {
@@ -531,6 +532,36 @@ TEST_F(MainForm, CloseIsRefusedAndHidesTheWindow) {
     EXPECT_EQ(send(platform::kWmClose), 0);
     EXPECT_FALSE(machine.details(window->window()).visible);
     EXPECT_FALSE(machine.quitRequested);
+}
+
+TEST_F(MainForm, TheTrayIconComesWithTheLoopsFirstRoundAndNeverAfterTheExit) {
+    const auto count = [&](const std::string& prefix) {
+        return std::count_if(machine.events.begin(), machine.events.end(),
+                             [&](const std::string& e) { return e.rfind(prefix, 0) == 0; });
+    };
+    app::setAppPaths(app::makeAppPaths(machine.program));
+    monitor::detectOs(machine);
+    window = std::make_unique<app::TQuilletForm>(os, backend);
+    window->create();
+    window->show();
+    EXPECT_EQ(window->trayIcon(), nullptr);  // the window does not wait for the shell
+    machine.deliverPosted();
+    ASSERT_NE(window->trayIcon(), nullptr);
+    EXPECT_EQ(count("trayAdd"), 1);
+    EXPECT_EQ(count("trayModify Quillet 可用内存："), 1);  // the figures at once, not at the next tick
+
+    // An exit (a log-off) handled before the loop's first round leaves no icon behind.
+    FakeMachine second;
+    platform::Platform secondOs = second.services();
+    ui::HeadlessBackend secondBackend;
+    app::TQuilletForm early(secondOs, secondBackend);
+    early.create();
+    early.Exit1Click();
+    second.deliverPosted();
+    EXPECT_EQ(early.trayIcon(), nullptr);
+    EXPECT_EQ(std::count(second.events.begin(), second.events.end(), "trayDelete"), 0);
+    EXPECT_TRUE(std::none_of(second.events.begin(), second.events.end(),
+                             [](const std::string& e) { return e.rfind("trayAdd", 0) == 0; }));
 }
 
 TEST_F(MainForm, TheCloseButtonSavesNothing) {

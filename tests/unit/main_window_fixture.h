@@ -22,6 +22,7 @@ protected:
         window = std::make_unique<app::TQuilletForm>(os, backend);
         window->create();
         if (show) window->show();
+        machine.deliverPosted();  // the message loop's first round: the tray icon comes
     }
     template <class T>
     T& get(const std::string& name) {

@@ -181,6 +181,10 @@ inline BOOL CALLBACK collectNamed(HWND hwnd, LPARAM param) {
 }
 
 inline std::map<std::string, HWND> namedControls(HWND form) {
+    // The program names its windows only once asked.
+    static const UINT publishNames = RegisterWindowMessageW(L"QuilletPublishNames");
+    DWORD_PTR answer = 0;
+    SendMessageTimeoutW(form, publishNames, 0, 0, SMTO_NORMAL, 30000, &answer);
     std::map<std::string, HWND> found;
     EnumChildWindows(form, collectNamed, reinterpret_cast<LPARAM>(&found));
     return found;

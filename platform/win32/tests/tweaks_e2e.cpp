@@ -263,8 +263,7 @@ struct Program {
     HWND control(const std::string& name) {
         HWND found = nullptr;
         waitUntil([&] {
-            std::map<std::string, HWND> named;
-            EnumChildWindows(window, collectNamed, reinterpret_cast<LPARAM>(&named));
+            const std::map<std::string, HWND> named = namedControls(window);
             auto it = named.find(name);
             found = it == named.end() ? nullptr : it->second;
             return found != nullptr;
