@@ -4,7 +4,7 @@
 
 #include "app/parse_int.h"
 #include "commands/upgrade_check.h"
-#include "platform/win32/resources/resource_names.h"
+#include "app/resource_names.h"
 
 namespace commands {
 

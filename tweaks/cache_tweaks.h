@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "settings/main_form_builder.h"
+#include "mainwindow/main_form_builder.h"
 #include "tweaks/tweak_context.h"
 
 namespace tweaks {

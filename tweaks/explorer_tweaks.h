@@ -1,7 +1,7 @@
 #pragma once
 // Explorer's unloading of libraries that no program uses any more (增强选项): the default value
 // of its key, "1" or "0", written as the box is clicked.
-#include "settings/main_form_builder.h"
+#include "mainwindow/main_form_builder.h"
 #include "tweaks/tweak_context.h"
 
 namespace tweaks {

@@ -7,7 +7,7 @@
 
 #include "monitor/os_detection.h"
 #include "platform/registry.h"
-#include "settings/main_form_builder.h"
+#include "mainwindow/main_form_builder.h"
 #include "tweaks/tweak_context.h"
 
 namespace tweaks {

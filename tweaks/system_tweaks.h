@@ -1,7 +1,7 @@
 #pragma once
 // The system tweaks of the main window's tweaks and cache pages, as the window reaches them:
 // their handlers, their share of the settings load and of the settings save.
-#include "settings/main_form_builder.h"
+#include "mainwindow/main_form_builder.h"
 #include "tweaks/cache_tweaks.h"
 #include "tweaks/explorer_tweaks.h"
 #include "tweaks/network_tweaks.h"

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "platform/win32/gdi_canvas.h"
-#include "platform/win32/resources/resource_names.h"
+#include "app/resource_names.h"
 #include "platform/win32/wide_text.h"
 #include "ui/controls.h"
 #include "ui/form.h"

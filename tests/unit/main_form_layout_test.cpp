@@ -1,4 +1,4 @@
-#include "settings/main_form_layout.h"
+#include "mainwindow/main_form_layout.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "app/main_form.h"
+#include "mainwindow/main_form.h"
 
 #include <gtest/gtest.h>
 
@@ -10,14 +10,14 @@
 #include "app/paths.h"
 #include "monitor/os_detection.h"
 #include "platform/fake/fake_platform.h"
-#include "settings/main_form_builder.h"
-#include "settings/main_form_layout.h"
+#include "mainwindow/main_form_builder.h"
+#include "mainwindow/main_form_layout.h"
 #include "ui/controls.h"
 #include "ui/headless_backend.h"
 #include "ui/menu.h"
 #include "ui/paint_control.h"
 #include "ui/timer.h"
-#include "widgets/splash_form.h"
+#include "mainwindow/splash_form.h"
 
 using platform::fake::FakeMachine;
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/main_form.h"
+#include "mainwindow/main_form.h"
 #include "app/paths.h"
 #include "monitor/os_detection.h"
 #include "platform/fake/fake_platform.h"

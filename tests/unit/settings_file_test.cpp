@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/main_form.h"
+#include "mainwindow/main_form.h"
 #include "app/paths.h"
 #include "app/utf8_text.h"
 #include "ui/menu.h"

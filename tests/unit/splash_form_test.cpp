@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "settings/main_form_layout.h"
+#include "mainwindow/main_form_layout.h"
 #include "tests/unit/ui_recording_backend.h"
 #include "ui/headless_backend.h"
-#include "widgets/splash_form.h"
+#include "mainwindow/splash_form.h"
 
 using uitest::RecordingBackend;
 using widgets::TSplashForm;

@@ -5,7 +5,7 @@
 #include <memory>
 #include <string>
 
-#include "app/main_form.h"
+#include "mainwindow/main_form.h"
 #include "app/paths.h"
 #include "monitor/os_detection.h"
 #include "platform/fake/fake_platform.h"

@@ -1,4 +1,4 @@
-#include "app/tray_icon.h"
+#include "mainwindow/tray_icon.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "app/main_form.h"
+#include "mainwindow/main_form.h"
 #include "app/paths.h"
 #include "monitor/os_detection.h"
 #include "platform/fake/fake_platform.h"

@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "platform/win32/tests/e2e_support.h"
-#include "settings/main_form_builder.h"
-#include "settings/main_form_layout.h"
+#include "mainwindow/main_form_builder.h"
+#include "mainwindow/main_form_layout.h"
 #include "ui/form.h"
 #include "ui/headless_backend.h"
 

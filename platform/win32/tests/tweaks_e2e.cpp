@@ -19,7 +19,7 @@
 #include <vector>
 
 #include "platform/win32/tests/e2e_support.h"
-#include "settings/main_form_layout.h"
+#include "mainwindow/main_form_layout.h"
 
 namespace e2e {
 namespace {

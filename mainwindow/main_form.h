@@ -5,11 +5,11 @@
 #include <string>
 
 #include "app/long_tick_count.h"
-#include "app/tray_icon.h"
+#include "mainwindow/tray_icon.h"
 #include "memory/recovery.h"
 #include "monitor/cpu_usage.h"
 #include "platform/platform.h"
-#include "settings/main_form_builder.h"
+#include "mainwindow/main_form_builder.h"
 #include "ui/form.h"
 
 namespace tweaks {
@@ -135,7 +135,7 @@ public:
     void FormResize();
     void DisableCPUMonitorCheckBoxClick();
 
-    // The 9x free system resources (app/low_resource_alarm.cpp): the refresh shows them ("N/A"
+    // The 9x free system resources (mainwindow/low_resource_alarm.cpp): the refresh shows them ("N/A"
     // where the system has none) and checks them against the alarm's threshold, which opens the
     // modal warning while one is below it; the options' handlers.
     void refreshFreeResources();

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "settings/main_form_layout.h"
+#include "mainwindow/main_form_layout.h"
 #include "ui/form.h"
 
 // Makes the main window of the control layer from the layout tables of main_form_layout.h:

@@ -1,25 +1,25 @@
-#include "app/main_form.h"
+#include "mainwindow/main_form.h"
 
 #include <algorithm>
 #include <stdexcept>
 #include <string>
 
 #include "app/paths.h"
-#include "app/system_commands.h"
+#include "commands/system_commands.h"
 #include "app/texts.h"
 #include "commands/upgrade_form.h"
 #include "memory/conversions.h"
 #include "memory/memory_status.h"
 #include "monitor/os_detection.h"
-#include "settings/main_form_layout.h"
+#include "mainwindow/main_form_layout.h"
 #include "tweaks/system_tweaks.h"
 #include "shortcuts/shortcuts_form.h"
 #include "ui/controls.h"
 #include "ui/menu.h"
 #include "ui/paint_control.h"
 #include "ui/timer.h"
-#include "widgets/splash_form.h"
-#include "widgets/tune_ram_form.h"
+#include "mainwindow/splash_form.h"
+#include "memory/tune_ram_form.h"
 
 namespace app {
 

@@ -1,10 +1,10 @@
-#include "settings/main_form_layout.h"
+#include "mainwindow/main_form_layout.h"
 
 #include <initializer_list>
 #include <string_view>
 #include <utility>
 
-#include "platform/win32/resources/resource_names.h"
+#include "app/resource_names.h"
 
 namespace settings {
 

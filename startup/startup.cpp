@@ -1,10 +1,10 @@
-#include "app/startup.h"
+#include "startup/startup.h"
 
 #include <exception>
 #include <string>
 
 #include "app/command_line.h"
-#include "app/main_form.h"
+#include "mainwindow/main_form.h"
 #include "app/paths.h"
 #include "app/text_format.h"
 #include "app/texts.h"

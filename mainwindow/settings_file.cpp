@@ -5,7 +5,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/main_form.h"
+#include "mainwindow/main_form.h"
 #include "app/parse_int.h"
 #include "app/paths.h"
 #include "app/texts.h"

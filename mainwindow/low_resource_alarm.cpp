@@ -3,7 +3,7 @@
 #include <optional>
 #include <string>
 
-#include "app/main_form.h"
+#include "mainwindow/main_form.h"
 #include "app/parse_int.h"
 #include "app/texts.h"
 #include "monitor/low_res_form.h"

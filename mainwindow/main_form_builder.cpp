@@ -1,4 +1,4 @@
-#include "settings/main_form_builder.h"
+#include "mainwindow/main_form_builder.h"
 
 #include <algorithm>
 #include <set>

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "app/main_form.h"
+#include "mainwindow/main_form.h"
 #include "app/parse_int.h"
 #include "memory/conversions.h"
 #include "memory/memory_status.h"

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <string>
 
-#include "app/main_form.h"
+#include "mainwindow/main_form.h"
 #include "app/texts.h"
 #include "memory/conversions.h"
 #include "memory/memory_status.h"

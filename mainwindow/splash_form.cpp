@@ -1,10 +1,10 @@
-#include "widgets/splash_form.h"
+#include "mainwindow/splash_form.h"
 
 #include <string>
 
 #include "app/texts.h"
-#include "platform/win32/resources/resource_names.h"
-#include "settings/main_form_layout.h"
+#include "app/resource_names.h"
+#include "mainwindow/main_form_layout.h"
 
 namespace widgets {
 
