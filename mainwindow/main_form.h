@@ -5,11 +5,11 @@
 #include <string>
 
 #include "app/long_tick_count.h"
+#include "mainwindow/main_form_builder.h"
 #include "mainwindow/tray_icon.h"
 #include "memory/recovery.h"
 #include "monitor/cpu_usage.h"
 #include "platform/platform.h"
-#include "mainwindow/main_form_builder.h"
 #include "ui/form.h"
 
 namespace tweaks {
@@ -203,7 +203,7 @@ public:
 
     ui::Form& form() const { return *form_; }
     // Which of the tables' handler names are bound to this window's methods.
-    const settings::BindingReport& bindings() const { return bindings_; }
+    const mainwindow::BindingReport& bindings() const { return bindings_; }
     platform::Window window() const { return window_; }
     monitor::CpuUsageSampler& cpuUsageSampler() { return cpuUsageSampler_; }
 
@@ -215,7 +215,7 @@ private:
     T& get(const char* name) const {
         return form_->get<T>(name);
     }
-    settings::FormHandlers handlerTable();
+    ui::FormHandlers handlerTable();
     void showPage(const char* pageName);
     // The window shows unless windowHidden.
     void applyWindowVisibility();
@@ -233,7 +233,7 @@ private:
     platform::Platform& os_;
     monitor::CpuUsageSampler cpuUsageSampler_;
     std::unique_ptr<ui::Form> form_;
-    settings::BindingReport bindings_;
+    mainwindow::BindingReport bindings_;
     // The form's real window; when the backend mirrors no form, a plain system window of the
     // program's class that this object owns (ownWindow_), so that the single-instance test and
     // the message map work all the same.

@@ -6,7 +6,7 @@
 
 #include "app/resource_names.h"
 
-namespace settings {
+namespace mainwindow {
 
 namespace {
 
@@ -778,4 +778,4 @@ std::vector<const MenuItemLayout*> childMenuItems(std::string_view parent) {
     return out;
 }
 
-}  // namespace settings
+}  // namespace mainwindow

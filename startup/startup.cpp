@@ -3,12 +3,12 @@
 #include <exception>
 #include <string>
 
-#include "app/command_line.h"
-#include "mainwindow/main_form.h"
 #include "app/paths.h"
 #include "app/text_format.h"
 #include "app/texts.h"
+#include "mainwindow/main_form.h"
 #include "monitor/os_detection.h"
+#include "startup/command_line_run.h"
 
 namespace app {
 

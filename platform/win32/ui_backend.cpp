@@ -9,8 +9,8 @@
 #include <unordered_map>
 #include <vector>
 
-#include "platform/win32/gdi_canvas.h"
 #include "app/resource_names.h"
+#include "platform/win32/gdi_canvas.h"
 #include "platform/win32/wide_text.h"
 #include "ui/controls.h"
 #include "ui/form.h"
