@@ -1,9 +1,8 @@
 #pragma once
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
-
-#include "platform/platform.h"
 
 namespace app {
 
@@ -22,9 +21,5 @@ struct CommandLine {
 };
 
 CommandLine parseCommandLine(std::string_view text);
-
-// Runs a command-line recovery (and the program to start after it) on the calling thread.
-// Returns true when the process is finished, false when the normal start should follow.
-bool runCommandLine(std::string_view text, platform::Platform& os);
 
 }  // namespace app

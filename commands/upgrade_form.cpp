@@ -3,8 +3,8 @@
 #include <utility>
 
 #include "app/parse_int.h"
+#include "app/resource_names.h"
 #include "commands/upgrade_check.h"
-#include "platform/win32/resources/resource_names.h"
 
 namespace commands {
 

@@ -9,6 +9,7 @@
 #include "app/command_line.h"
 #include "app/utf8_text.h"
 #include "platform/fake/fake_platform.h"
+#include "startup/command_line_run.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/hotkey_text.h"
+#include "mainwindow/hotkey_text.h"
 
 namespace {
 

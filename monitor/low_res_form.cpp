@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "platform/win32/resources/resource_names.h"
+#include "app/resource_names.h"
 
 namespace monitor {
 

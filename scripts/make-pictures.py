@@ -8,7 +8,7 @@ with a small anti-aliasing rasteriser, so the program carries no picture made el
 the build needs nothing but Python's standard library. The build runs this script and
 compiles its output into Quillet.exe with windres (platform/win32/resources/quillet.rc).
 
-Files written (the resource names are in platform/win32/resources/resource_names.h):
+Files written (the resource names are in app/resource_names.h):
 
   quillet.ico           the program icon: 16, 32 and 48 px in 32-bit colour with alpha, and
                         16 and 32 px in 16 colours with a mask for displays and systems

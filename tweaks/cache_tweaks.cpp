@@ -161,7 +161,7 @@ uint64_t cacheEditValue(std::string_view text) {
     return static_cast<uint64_t>(value);
 }
 
-void CacheTweaks::bindHandlers(settings::FormHandlers& table) {
+void CacheTweaks::bindHandlers(ui::FormHandlers& table) {
     auto& h = table.handlers;
     for (const RegistryBox& box : kNtBoxes) {
         const RegistryBox* row = &box;

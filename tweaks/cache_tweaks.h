@@ -8,8 +8,8 @@
 #include <string>
 #include <string_view>
 
-#include "settings/main_form_builder.h"
 #include "tweaks/tweak_context.h"
+#include "ui/form_handlers.h"
 
 namespace tweaks {
 
@@ -43,7 +43,7 @@ public:
 
     // The handlers of the cache page, the contiguous-allocation box and the page control's
     // question, under the names the layout tables give them.
-    void bindHandlers(settings::FormHandlers& table);
+    void bindHandlers(ui::FormHandlers& table);
 
     // The settings load: each shows what the system holds and writes nothing.
     void readNtBoxes();  // NT family: the four boxes, in table order

@@ -12,7 +12,7 @@ constexpr const char* kUnloadBox = "AlwaysUnloadDLLCheckBox";
 
 }  // namespace
 
-void ExplorerTweaks::bindHandlers(settings::FormHandlers& table) {
+void ExplorerTweaks::bindHandlers(ui::FormHandlers& table) {
     table.handlers["AlwaysUnloadDLLCheckBoxClick"] = [this] { AlwaysUnloadDLLCheckBoxClick(); };
 }
 

@@ -61,7 +61,7 @@ const TunedSet* tunedSetFor(const monitor::OsDescription& system) {
     return nullptr;
 }
 
-void NetworkTweaks::bindHandlers(settings::FormHandlers& table) {
+void NetworkTweaks::bindHandlers(ui::FormHandlers& table) {
     auto& h = table.handlers;
     h["CableDSLModemCheckBoxClick"] = [this] { CableDSLModemCheckBoxClick(); };
     h["SimultaneousConnectionsCheckBoxClick"] = [this] { SimultaneousConnectionsCheckBoxClick(); };

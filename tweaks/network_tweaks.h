@@ -7,8 +7,8 @@
 
 #include "monitor/os_detection.h"
 #include "platform/registry.h"
-#include "settings/main_form_builder.h"
 #include "tweaks/tweak_context.h"
+#include "ui/form_handlers.h"
 
 namespace tweaks {
 
@@ -34,7 +34,7 @@ const TunedSet* tunedSetFor(const monitor::OsDescription& system);
 class NetworkTweaks {
 public:
     explicit NetworkTweaks(const TweakContext& context) : c_(context) {}
-    void bindHandlers(settings::FormHandlers& table);
+    void bindHandlers(ui::FormHandlers& table);
 
     // The settings load: both boxes and the edit show what the registry holds; nothing is
     // written.

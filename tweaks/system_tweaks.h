@@ -1,11 +1,11 @@
 #pragma once
 // The system tweaks of the main window's tweaks and cache pages, as the window reaches them:
 // their handlers, their share of the settings load and of the settings save.
-#include "settings/main_form_builder.h"
 #include "tweaks/cache_tweaks.h"
 #include "tweaks/explorer_tweaks.h"
 #include "tweaks/network_tweaks.h"
 #include "tweaks/tweak_context.h"
+#include "ui/form_handlers.h"
 
 namespace tweaks {
 
@@ -15,7 +15,7 @@ public:
     SystemTweaks(const SystemTweaks&) = delete;
     SystemTweaks& operator=(const SystemTweaks&) = delete;
 
-    void bindHandlers(settings::FormHandlers& table) {
+    void bindHandlers(ui::FormHandlers& table) {
         cache.bindHandlers(table);
         network.bindHandlers(table);
         explorer.bindHandlers(table);

@@ -8,8 +8,6 @@
 
 #include "platform/canvas.h"
 #include "ui/control.h"
-#include "widgets/gradient.h"
-#include "widgets/performance_graph.h"
 
 namespace ui {
 
@@ -33,31 +31,27 @@ protected:
     void boundsChanged(const Bounds& old) override;
 };
 
-// Hosts the performance graph: the graph draws into its own image (made by the backend) and
-// copies it onto the control's surface whenever it changes.
-class PerformanceGraphControl : public PaintControl {
+// A drawing that keeps its own off-screen image and copies it onto a surface, hosted by a
+// PainterControl. The control layer knows nothing of what is drawn; the program's drawings
+// (widgets/) implement this.
+class Painter {
 public:
-    // Throws std::logic_error before the control is placed on a form.
-    widgets::TPerformanceGraph& graph() const;
-
-protected:
-    void attached() override;
-    void peerCreated() override;
-    void peerDestroying() override;
-    void draw(platform::Canvas& surface) override;
-    void resized() override;
-
-private:
-    std::unique_ptr<widgets::TPerformanceGraph> graph_;
+    virtual ~Painter() = default;
+    // The surface the image is copied onto (null: none), and what runs after each copy.
+    virtual void setSurface(platform::Canvas* surface, std::function<void()> surfaceChanged) = 0;
+    virtual void setSize(int width, int height) = 0;
+    // Copies the image onto the surface (drawing it again first where the drawing needs to).
+    virtual void paint() = 0;
 };
 
-// Hosts the gradient bar in the same way.
-class GradientControl : public PaintControl {
-public:
-    // Throws std::logic_error before the control is placed on a form.
-    widgets::TGradient& gradient() const;
-
+// Hosts a Painter: the drawing is made once the control is on a form, over an image the
+// backend makes at the control's size, and copies that image onto the control's face whenever
+// it changes.
+class PainterControl : public PaintControl {
 protected:
+    // Makes the hosted drawing over `image`; called when the control is placed on a form.
+    virtual std::unique_ptr<Painter> makePainter(std::unique_ptr<platform::Canvas> image) = 0;
+
     void attached() override;
     void peerCreated() override;
     void peerDestroying() override;
@@ -65,7 +59,7 @@ protected:
     void resized() override;
 
 private:
-    std::unique_ptr<widgets::TGradient> gradient_;
+    std::unique_ptr<Painter> painter_;
 };
 
 }  // namespace ui

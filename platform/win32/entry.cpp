@@ -1,6 +1,6 @@
 #include <windows.h>
 
-#include "app/startup.h"
+#include "startup/startup.h"
 #include "platform/win32/ui_backend.h"
 #include "platform/win32/wide_text.h"
 #include "platform/win32/win32_platform.h"

@@ -1,4 +1,5 @@
 #include "app/command_line.h"
+#include "startup/command_line_run.h"
 
 #include <gtest/gtest.h>
 

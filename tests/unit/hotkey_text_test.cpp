@@ -4,7 +4,7 @@
 #include <set>
 #include <string>
 
-#include "app/hotkey_text.h"
+#include "mainwindow/hotkey_text.h"
 
 using app::hotKeyText;
 using app::parseHotKeyText;

@@ -5,8 +5,8 @@
 #include <memory>
 #include <string>
 
-#include "app/main_form.h"
 #include "app/paths.h"
+#include "mainwindow/main_form.h"
 #include "monitor/os_detection.h"
 #include "platform/fake/fake_platform.h"
 #include "ui/controls.h"

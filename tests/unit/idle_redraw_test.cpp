@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "app/main_form.h"
 #include "app/paths.h"
+#include "mainwindow/main_form.h"
 #include "monitor/os_detection.h"
 #include "platform/fake/fake_platform.h"
 #include "tests/unit/ui_recording_backend.h"

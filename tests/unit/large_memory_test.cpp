@@ -5,7 +5,7 @@
 #include "tests/unit/main_window_fixture.h"
 #include "ui/controls.h"
 #include "ui/menu.h"
-#include "ui/paint_control.h"
+#include "widgets/widget_controls.h"
 
 namespace {
 
@@ -35,7 +35,7 @@ TEST_F(LargeMemory, TwentyFourGigabytesWithTwentyFree) {
     EXPECT_EQ(caption("FreeRamValLabel"), "20,480MB (83%)");
     EXPECT_EQ(caption("FreePageFileValLabel"), "45,056MB (91%)");
     EXPECT_EQ(caption("MemLoadValLabel"), "16%");
-    EXPECT_EQ(get<ui::GradientControl>("StressGradient").gradient().Text(), "20,480MB (83%)");
+    EXPECT_EQ(get<widgets::GradientControl>("StressGradient").gradient().Text(), "20,480MB (83%)");
     // Beyond four digits the scale speaks gigabytes, to stay as narrow as four digits.
     EXPECT_EQ(caption("Ram100Label"), "24.0G");
     EXPECT_EQ(caption("Ram75Label"), "18.0G");
@@ -69,8 +69,8 @@ TEST_F(LargeMemory, MoreFreeThanTotalAsThirtyTwoBitWineReportsIt) {
     EXPECT_EQ(caption("FreeRamValLabel"), "20,480MB (100%)");
     EXPECT_EQ(caption("MemLoadValLabel"), "100%");
     EXPECT_EQ(window->state().freeRamPercent, 100);
-    EXPECT_EQ(get<ui::GradientControl>("StressMemLoadGradient").gradient().CurrentPosition(), 100);
-    EXPECT_EQ(get<ui::GradientControl>("StressGradient").gradient().CurrentPosition(), 100);
+    EXPECT_EQ(get<widgets::GradientControl>("StressMemLoadGradient").gradient().CurrentPosition(), 100);
+    EXPECT_EQ(get<widgets::GradientControl>("StressGradient").gradient().CurrentPosition(), 100);
     EXPECT_EQ(trayPicture()->digits, "20.0");
     EXPECT_EQ(trayTip(), "Quillet 可用内存：20,480MB内存荷载：100%");
 }

@@ -1,4 +1,4 @@
-#include "settings/main_form_layout.h"
+#include "mainwindow/main_form_layout.h"
 
 #include <gtest/gtest.h>
 
@@ -9,22 +9,22 @@
 #include <string>
 #include <vector>
 
-using settings::ControlKind;
-using settings::ControlLayout;
-using settings::MenuItemLayout;
+using mainwindow::ControlKind;
+using mainwindow::ControlLayout;
+using mainwindow::MenuItemLayout;
 using Names = std::vector<std::string>;
 using Ints = std::vector<int>;
 
 namespace {
 
 const ControlLayout& ctl(const std::string& name) {
-    const ControlLayout* c = settings::findControl(name);
+    const ControlLayout* c = mainwindow::findControl(name);
     if (c == nullptr) throw std::runtime_error("no control " + name);
     return *c;
 }
 
 const MenuItemLayout& menuItem(const std::string& name) {
-    const MenuItemLayout* m = settings::findMenuItem(name);
+    const MenuItemLayout* m = mainwindow::findMenuItem(name);
     if (m == nullptr) throw std::runtime_error("no menu item " + name);
     return *m;
 }
@@ -36,7 +36,7 @@ Ints bounds(const std::string& name) {
 
 // Names of a parent's children that are tab stops, in tab order.
 Names tabSequence(const std::string& parent) {
-    auto stops = settings::childControls(parent);
+    auto stops = mainwindow::childControls(parent);
     stops.erase(std::remove_if(stops.begin(), stops.end(), [](auto* c) { return c->tabOrder < 0; }), stops.end());
     std::sort(stops.begin(), stops.end(), [](auto* a, auto* b) { return a->tabOrder < b->tabOrder; });
     Names out;
@@ -46,7 +46,7 @@ Names tabSequence(const std::string& parent) {
 
 Names menuChildren(const std::string& parent) {
     Names out;
-    for (const MenuItemLayout* m : settings::childMenuItems(parent)) out.push_back(m->name);
+    for (const MenuItemLayout* m : mainwindow::childMenuItems(parent)) out.push_back(m->name);
     return out;
 }
 
@@ -55,23 +55,23 @@ Names menuChildren(const std::string& parent) {
 // --- Structure -----------------------------------------------------------------------------
 
 TEST(MainFormLayoutStructure, NamesAreUniqueAcrossControlsAndBothMenus) {
-    std::set<std::string> seen = {settings::kMainMenuName, settings::kTrayMenuName};
-    for (const ControlLayout& c : settings::mainFormControls()) EXPECT_TRUE(seen.insert(c.name).second) << c.name;
-    for (const auto* menu : {&settings::mainMenuItems(), &settings::trayMenuItems()}) {
+    std::set<std::string> seen = {mainwindow::kMainMenuName, mainwindow::kTrayMenuName};
+    for (const ControlLayout& c : mainwindow::mainFormControls()) EXPECT_TRUE(seen.insert(c.name).second) << c.name;
+    for (const auto* menu : {&mainwindow::mainMenuItems(), &mainwindow::trayMenuItems()}) {
         for (const MenuItemLayout& m : *menu) EXPECT_TRUE(seen.insert(m.name).second) << m.name;
     }
 }
 
 TEST(MainFormLayoutStructure, TheFormComesFirstAndEveryParentIsAnEarlierContainer) {
-    const auto& controls = settings::mainFormControls();
-    ASSERT_EQ(controls.front().name, settings::kMainFormName);
+    const auto& controls = mainwindow::mainFormControls();
+    ASSERT_EQ(controls.front().name, mainwindow::kMainFormName);
     EXPECT_EQ(controls.front().kind, ControlKind::Form);
     std::map<std::string, ControlKind> earlier = {{controls.front().name, ControlKind::Form}};
     for (size_t i = 1; i < controls.size(); ++i) {
         const ControlLayout& c = controls[i];
         auto parent = earlier.find(c.parent);
         ASSERT_NE(parent, earlier.end()) << c.name << " in " << c.parent;
-        EXPECT_TRUE(settings::isContainer(parent->second)) << c.name;
+        EXPECT_TRUE(mainwindow::isContainer(parent->second)) << c.name;
         // Only the page control holds pages, and it holds nothing else.
         EXPECT_EQ(c.kind == ControlKind::TabSheet, parent->second == ControlKind::PageControl) << c.name;
         earlier.emplace(c.name, c.kind);
@@ -79,7 +79,7 @@ TEST(MainFormLayoutStructure, TheFormComesFirstAndEveryParentIsAnEarlierContaine
 }
 
 TEST(MainFormLayoutStructure, ControlsLieInsideTheirParent) {
-    for (const ControlLayout& c : settings::mainFormControls()) {
+    for (const ControlLayout& c : mainwindow::mainFormControls()) {
         if (c.kind == ControlKind::Form || c.kind == ControlKind::Timer) continue;
         const ControlLayout& p = ctl(c.parent);
         EXPECT_TRUE(c.left >= 0 && c.top >= 0) << c.name;
@@ -94,7 +94,7 @@ TEST(MainFormLayoutStructure, SizedSiblingsDoNotOverlap) {
     auto sized = [](const ControlLayout& c) {
         return c.width > 0 && c.height > 0 && c.visible && c.kind != ControlKind::TabSheet;
     };
-    const auto& controls = settings::mainFormControls();
+    const auto& controls = mainwindow::mainFormControls();
     for (size_t i = 1; i < controls.size(); ++i) {
         const ControlLayout& a = controls[i];
         for (size_t j = i + 1; j < controls.size() && sized(a); ++j) {
@@ -115,7 +115,7 @@ TEST(MainFormLayoutStructure, CheckBoxesAreAsWideAsTheirCaption) {
 }
 
 TEST(MainFormLayoutStructure, SixPagesInOrderStartingOnTheResourcePage) {
-    const auto pages = settings::childControls("MainPageControl");
+    const auto pages = mainwindow::childControls("MainPageControl");
     const std::vector<std::pair<std::string, std::string>> expected = {
         {"MemoryTabSheet", "资源使用情况"}, {"OptionsTabSheet", "选项"}, {"TweaksTabSheet", "增强选项"},
         {"CacheTabSheet", "缓存"},          {"StressTabSheet", "内存荷载"}, {"AboutTabSheet", "关于"},
@@ -126,15 +126,15 @@ TEST(MainFormLayoutStructure, SixPagesInOrderStartingOnTheResourcePage) {
         EXPECT_EQ(pages[i]->text, expected[i].second);
     }
     EXPECT_EQ(ctl("MainPageControl").itemIndex, 0);
-    EXPECT_EQ(settings::findControl("NoSuchControl"), nullptr);
-    EXPECT_EQ(settings::findMenuItem("CloseQuillet1")->caption, "关闭 Quillet");  // the tray menu too
+    EXPECT_EQ(mainwindow::findControl("NoSuchControl"), nullptr);
+    EXPECT_EQ(mainwindow::findMenuItem("CloseQuillet1")->caption, "关闭 Quillet");  // the tray menu too
 }
 
 // --- Tab order -----------------------------------------------------------------------------
 
 TEST(MainFormLayoutTabOrder, UniqueAndGaplessWithinEachParent) {
     std::map<std::string, Ints> orders;
-    for (const ControlLayout& c : settings::mainFormControls()) {
+    for (const ControlLayout& c : mainwindow::mainFormControls()) {
         if (c.tabOrder >= 0) orders[c.parent].push_back(c.tabOrder);
     }
     for (auto& [parent, list] : orders) {
@@ -144,7 +144,7 @@ TEST(MainFormLayoutTabOrder, UniqueAndGaplessWithinEachParent) {
     const std::set<ControlKind> passive = {ControlKind::Label,       ControlKind::LinkLabel, ControlKind::Button,
                                            ControlKind::FlatButton,  ControlKind::Picture,   ControlKind::GradientBar,
                                            ControlKind::Timer,       ControlKind::TabSheet,  ControlKind::PerformanceGraph};
-    for (const ControlLayout& c : settings::mainFormControls()) {
+    for (const ControlLayout& c : mainwindow::mainFormControls()) {
         if (passive.count(c.kind) != 0) {
             EXPECT_EQ(c.tabOrder, -1) << c.name;
         }
@@ -216,9 +216,9 @@ TEST(MainFormLayoutDesign, FormAndTimer) {
     const ControlLayout& form = ctl("QuilletForm");
     EXPECT_EQ(bounds("QuilletForm"), (Ints{0, 0, 402, 434}));
     ASSERT_TRUE(form.font.has_value());
-    EXPECT_EQ(form.font->toFont(), (platform::Font{"宋体", -12, false, settings::kWindowTextColor}));
-    EXPECT_TRUE(settings::isSystemColor(*form.color));
-    EXPECT_EQ(settings::systemColorIndex(*form.color), 15u);  // button face
+    EXPECT_EQ(form.font->toFont(), (platform::Font{"宋体", -12, false, mainwindow::kWindowTextColor}));
+    EXPECT_TRUE(mainwindow::isSystemColor(*form.color));
+    EXPECT_EQ(mainwindow::systemColorIndex(*form.color), 15u);  // button face
     EXPECT_EQ((Names{form.onCreate, form.onClose, form.onResize}), (Names{"FormCreate", "FormClose", "FormResize"}));
     EXPECT_EQ(ctl("MainTimer").interval, 500);
     EXPECT_EQ(ctl("MainTimer").onTimer, "MainTimerTimer");
@@ -231,12 +231,12 @@ TEST(MainFormLayoutDesign, GraphAndItsScale) {
     EXPECT_EQ(bounds("PerformanceGraph"), (Ints{2, 1, 213, 212}));
     EXPECT_EQ((Ints{graph.gridSize, graph.stepSize, graph.scale, graph.gradient, graph.penWidth}),
               (Ints{16, 1, 100, 100, 1}));
-    EXPECT_EQ(graph.anchors, settings::kAnchorsAll);
+    EXPECT_EQ(graph.anchors, mainwindow::kAnchorsAll);
     EXPECT_EQ(bounds("GraphBackPanel"), (Ints{152, 32, 217, 214}));
     for (const auto& [name, top] : std::map<std::string, int>{
              {"Ram100Label", 32}, {"Ram75Label", 72}, {"Ram50Label", 112}, {"Ram25Label", 160}, {"Ram0Label", 208}}) {
         EXPECT_EQ(bounds(name), (Ints{108, top, 40, 12})) << name;
-        EXPECT_EQ(ctl(name).alignment, settings::TextAlign::Right) << name;
+        EXPECT_EQ(ctl(name).alignment, mainwindow::TextAlign::Right) << name;
     }
     EXPECT_EQ(ctl("Ram0Label").text, "0MB");
 }
@@ -245,14 +245,14 @@ TEST(MainFormLayoutDesign, TrackBarsHotKeysAndGradientBars) {
     EXPECT_EQ(bounds("TargetFreeRamTrackBar"), (Ints{79, 203, 169, 17}));
     EXPECT_EQ(bounds("AutoRecoverLevelTrackBar"), (Ints{78, 225, 61, 17}));
     for (const char* name : {"TargetFreeRamTrackBar", "AutoRecoverLevelTrackBar"}) {
-        EXPECT_EQ(ctl(name).tickStyle, settings::TickStyle::None) << name;
+        EXPECT_EQ(ctl(name).tickStyle, mainwindow::TickStyle::None) << name;
         EXPECT_EQ(ctl(name).thumbLength, 14) << name;
     }
     const ControlLayout& translucent = ctl("TranslucentTrackBar");
     EXPECT_EQ(bounds("TranslucentTrackBar"), (Ints{229, 96, 142, 25}));
     EXPECT_EQ((Ints{translucent.minimum, translucent.maximum, translucent.position, translucent.pageSize}),
               (Ints{20, 255, 255, 15}));
-    EXPECT_EQ(translucent.tickStyle, settings::TickStyle::Auto);
+    EXPECT_EQ(translucent.tickStyle, mainwindow::TickStyle::Auto);
 
     EXPECT_EQ(ctl("RecoverHotKey").hotKey, 0xC052);  // Ctrl+Alt+R
     EXPECT_EQ(ctl("DisableAutoRecoverHotKey").hotKey, 0xC044);  // Ctrl+Alt+D
@@ -263,19 +263,19 @@ TEST(MainFormLayoutDesign, TrackBarsHotKeysAndGradientBars) {
     EXPECT_FALSE(free.showPercent);
     EXPECT_TRUE(free.centerText);
     EXPECT_TRUE(ctl("StressMemLoadGradient").showPercent);
-    EXPECT_EQ(ctl("CPUProgressBar").anchors, unsigned{settings::kAnchorLeft | settings::kAnchorBottom});
+    EXPECT_EQ(ctl("CPUProgressBar").anchors, unsigned{mainwindow::kAnchorLeft | mainwindow::kAnchorBottom});
 }
 
 TEST(MainFormLayoutDesign, OnlyTheNamedControlsStartDisabledOrHidden) {
     std::set<std::string> disabled, hidden;
-    for (const ControlLayout& c : settings::mainFormControls()) {
+    for (const ControlLayout& c : mainwindow::mainFormControls()) {
         if (!c.enabled) disabled.insert(c.name);
         if (!c.visible) hidden.insert(c.name);
     }
     EXPECT_EQ(disabled, (std::set<std::string>{"TranslucentCheckBox", "TranslucentTrackBar", "QuilletLabel",
                                                "QuilletAboutLabel", "CopyRightAboutLabel", "StartSplashCheckBox"}));
     EXPECT_EQ(hidden, (std::set<std::string>{"EnableImage", "DisableImage"}));
-    for (const ControlLayout& c : settings::mainFormControls()) {
+    for (const ControlLayout& c : mainwindow::mainFormControls()) {
         if (c.kind == ControlKind::Picture) {
             EXPECT_FALSE(c.picture.empty()) << c.name;
         }
@@ -283,11 +283,11 @@ TEST(MainFormLayoutDesign, OnlyTheNamedControlsStartDisabledOrHidden) {
 }
 
 TEST(MainFormLayoutDesign, ResourcePageIsLimeOnBlack) {
-    EXPECT_EQ(ctl("GraphPanel").color, settings::kBlack);
-    EXPECT_EQ(*ctl("FreeRamLabel").font, (settings::FontLayout{"宋体", -13, false, true, settings::kLime}));
-    EXPECT_EQ(*ctl("FreeRamValLabel").font, (settings::FontLayout{"宋体", -13, false, false, settings::kLime}));
-    EXPECT_EQ(ctl("GDIFreeValLabel").font->color, settings::kWhite);
-    EXPECT_EQ(*ctl("Label1").font, (settings::FontLayout{"宋体", -13, true, false, settings::kYellow}));
+    EXPECT_EQ(ctl("GraphPanel").color, mainwindow::kBlack);
+    EXPECT_EQ(*ctl("FreeRamLabel").font, (mainwindow::FontLayout{"宋体", -13, false, true, mainwindow::kLime}));
+    EXPECT_EQ(*ctl("FreeRamValLabel").font, (mainwindow::FontLayout{"宋体", -13, false, false, mainwindow::kLime}));
+    EXPECT_EQ(ctl("GDIFreeValLabel").font->color, mainwindow::kWhite);
+    EXPECT_EQ(*ctl("Label1").font, (mainwindow::FontLayout{"宋体", -13, true, false, mainwindow::kYellow}));
 }
 
 // --- Handlers ------------------------------------------------------------------------------
@@ -298,7 +298,7 @@ TEST(MainFormLayoutHandlers, ControlsBindTheirOwnHandlerUnlessTheyShareOne) {
         {"DisableAutoRecoverSpeedButton", "DisableAutoRecover1Click"},
         {"HomePageLabel", "WebAboutValLabelClick"},
     };
-    for (const ControlLayout& c : settings::mainFormControls()) {
+    for (const ControlLayout& c : mainwindow::mainFormControls()) {
         auto s = shared.find(c.name);
         const std::string own = s != shared.end() ? s->second : c.name + "Click";
         EXPECT_TRUE(c.onClick.empty() || c.onClick == own) << c.name;
@@ -316,16 +316,16 @@ TEST(MainFormLayoutHandlers, ControlsBindTheirOwnHandlerUnlessTheyShareOne) {
 // --- Menus ---------------------------------------------------------------------------------
 
 TEST(MainFormLayoutMenus, EveryItemHangsFromItsMenuOrAnEarlierSubmenu) {
-    for (const auto* menu : {&settings::mainMenuItems(), &settings::trayMenuItems()}) {
-        std::set<std::string> earlier = {menu == &settings::mainMenuItems() ? settings::kMainMenuName
-                                                                              : settings::kTrayMenuName};
+    for (const auto* menu : {&mainwindow::mainMenuItems(), &mainwindow::trayMenuItems()}) {
+        std::set<std::string> earlier = {menu == &mainwindow::mainMenuItems() ? mainwindow::kMainMenuName
+                                                                              : mainwindow::kTrayMenuName};
         for (const MenuItemLayout& m : *menu) {
             EXPECT_EQ(earlier.count(m.parent), 1u) << m.name;
             if (m.separator) {
                 EXPECT_EQ(m.caption, "-") << m.name;
             }
             // Separators and submenus do nothing when chosen; every other item runs a command.
-            const bool opens = m.separator || !settings::childMenuItems(m.name).empty();
+            const bool opens = m.separator || !mainwindow::childMenuItems(m.name).empty();
             EXPECT_EQ(m.onClick.empty(), opens) << m.name;
             earlier.insert(m.name);
         }
@@ -333,7 +333,7 @@ TEST(MainFormLayoutMenus, EveryItemHangsFromItsMenuOrAnEarlierSubmenu) {
 }
 
 TEST(MainFormLayoutMenus, MainMenu) {
-    EXPECT_EQ(menuChildren(settings::kMainMenuName), (Names{"File1", "View1", "Web1", "Help1"}));
+    EXPECT_EQ(menuChildren(mainwindow::kMainMenuName), (Names{"File1", "View1", "Web1", "Help1"}));
     EXPECT_EQ(menuItem("File1").caption, "文件(&F)");
     EXPECT_EQ(menuChildren("File1"), (Names{"RecoverRAM1", "FreeWindowsClipboardMemory1",
                                            "CleartheRecentDocumentsFolder1", "N1", "SaveSettings1", "N4", "Exit1"}));
@@ -350,19 +350,19 @@ TEST(MainFormLayoutMenus, MainMenu) {
 }
 
 TEST(MainFormLayoutMenus, TrayMenu) {
-    EXPECT_EQ(menuChildren(settings::kTrayMenuName),
+    EXPECT_EQ(menuChildren(mainwindow::kTrayMenuName),
               (Names{"Open1", "Optimize1", "DisableAutoRecover1", "TryToRecover1", "FreeWindowsClipboardMemory2",
                      "CleartheRecentDocumentsFolder2", "N2", "RestartComputer1", "ShutdownComputer1", "N5",
                      "CloseQuillet1"}));
     Names defaults;
-    for (const MenuItemLayout& m : settings::trayMenuItems()) {
+    for (const MenuItemLayout& m : mainwindow::trayMenuItems()) {
         if (m.isDefault) defaults.push_back(m.name);
     }
     EXPECT_EQ(defaults, (Names{"Open1"}));
     EXPECT_EQ(menuItem("Open1").caption, "打开");
     EXPECT_FALSE(menuItem("DisableAutoRecover1").checked);
 
-    const auto shares = settings::childMenuItems("TryToRecover1");
+    const auto shares = mainwindow::childMenuItems("TryToRecover1");
     ASSERT_EQ(shares.size(), 9u);
     for (int i = 0; i < 9; ++i) {
         const std::string percent = std::to_string((i + 1) * 10);

@@ -1,4 +1,4 @@
-#include "app/main_form.h"
+#include "mainwindow/main_form.h"
 
 #include <gtest/gtest.h>
 
@@ -8,16 +8,16 @@
 #include <vector>
 
 #include "app/paths.h"
+#include "mainwindow/main_form_builder.h"
+#include "mainwindow/main_form_layout.h"
+#include "mainwindow/splash_form.h"
 #include "monitor/os_detection.h"
 #include "platform/fake/fake_platform.h"
-#include "settings/main_form_builder.h"
-#include "settings/main_form_layout.h"
 #include "ui/controls.h"
 #include "ui/headless_backend.h"
 #include "ui/menu.h"
-#include "ui/paint_control.h"
 #include "ui/timer.h"
-#include "widgets/splash_form.h"
+#include "widgets/widget_controls.h"
 
 using platform::fake::FakeMachine;
 
@@ -66,12 +66,12 @@ protected:
 
 TEST(MainFormBuilder, EveryRowAndMenuItemBecomesAComponentOfItsKind) {
     ui::HeadlessBackend backend;
-    auto form = settings::buildMainForm(backend);
-    for (const auto& row : settings::mainFormControls()) {
-        if (row.kind == settings::ControlKind::Form) continue;
+    auto form = mainwindow::buildMainForm(backend);
+    for (const auto& row : mainwindow::mainFormControls()) {
+        if (row.kind == mainwindow::ControlKind::Form) continue;
         ui::Component* c = form->find(row.name);
         ASSERT_NE(c, nullptr) << row.name;
-        if (row.kind == settings::ControlKind::Timer) {
+        if (row.kind == mainwindow::ControlKind::Timer) {
             EXPECT_EQ(c->kind(), ui::Kind::Timer);
             continue;
         }
@@ -85,7 +85,7 @@ TEST(MainFormBuilder, EveryRowAndMenuItemBecomesAComponentOfItsKind) {
             EXPECT_EQ(control->tabOrder(), row.tabOrder) << row.name;
         }
     }
-    for (const auto* items : {&settings::mainMenuItems(), &settings::trayMenuItems()}) {
+    for (const auto* items : {&mainwindow::mainMenuItems(), &mainwindow::trayMenuItems()}) {
         for (const auto& row : *items) {
             auto& item = form->get<ui::MenuItem>(row.name);
             EXPECT_EQ(item.separator(), row.separator) << row.name;
@@ -95,13 +95,13 @@ TEST(MainFormBuilder, EveryRowAndMenuItemBecomesAComponentOfItsKind) {
             EXPECT_EQ(item.enabled(), row.enabled) << row.name;
         }
     }
-    EXPECT_EQ(form->get<ui::PopupMenu>(settings::kTrayMenuName).defaultItem()->name(), "Open1");
-    EXPECT_EQ(form->menu(), &form->get<ui::MainMenu>(settings::kMainMenuName));
+    EXPECT_EQ(form->get<ui::PopupMenu>(mainwindow::kTrayMenuName).defaultItem()->name(), "Open1");
+    EXPECT_EQ(form->menu(), &form->get<ui::MainMenu>(mainwindow::kMainMenuName));
 }
 
 TEST(MainFormBuilder, DesignPropertiesOfEachKindArrive) {
     ui::HeadlessBackend backend;
-    auto form = settings::buildMainForm(backend);
+    auto form = mainwindow::buildMainForm(backend);
     EXPECT_EQ(form->clientWidth(), 402);
     EXPECT_EQ(form->clientHeight(), 434);
     EXPECT_EQ(form->caption(), "Quillet 简体中文版");
@@ -140,15 +140,15 @@ TEST(MainFormBuilder, DesignPropertiesOfEachKindArrive) {
     EXPECT_EQ(form->get<ui::Panel>("GraphPanel").color(), 0x000000u);
     EXPECT_EQ(form->get<ui::Panel>("GraphPanel").bevelOuter(), ui::BevelCut::Lowered);
     EXPECT_EQ(form->get<ui::Label>("HintLabel").align(), ui::Align::Client);
-    EXPECT_EQ(form->get<ui::FlatButton>("HideSpeedButton").glyph(), settings::findControl("HideSpeedButton")->picture);
+    EXPECT_EQ(form->get<ui::FlatButton>("HideSpeedButton").glyph(), mainwindow::findControl("HideSpeedButton")->picture);
     EXPECT_EQ(form->get<ui::StatusBar>("MainStatusBar").panels().size(), 1u);
     EXPECT_EQ(form->get<ui::Bevel>("Bevel1").shape(), ui::BevelShape::TopLine);
 
-    auto& graph = form->get<ui::PerformanceGraphControl>("PerformanceGraph").graph();
+    auto& graph = form->get<widgets::PerformanceGraphControl>("PerformanceGraph").graph();
     EXPECT_EQ(graph.GridSize(), 16);
     EXPECT_EQ(graph.StepSize(), 1);
     EXPECT_EQ(graph.Gradient(), 100);
-    auto& bar = form->get<ui::GradientControl>("StressGradient").gradient();
+    auto& bar = form->get<widgets::GradientControl>("StressGradient").gradient();
     EXPECT_FALSE(bar.ShowPercent());
     EXPECT_TRUE(bar.CenterText());
     EXPECT_EQ(bar.BackGround(), 0x808080u);
@@ -159,9 +159,9 @@ TEST(MainFormBuilder, DesignPropertiesOfEachKindArrive) {
 
 TEST(MainFormBuilder, BindsOnlyTheSuppliedHandlersAndReportsTheRest) {
     ui::HeadlessBackend backend;
-    auto form = settings::buildMainForm(backend);
+    auto form = mainwindow::buildMainForm(backend);
     int exits = 0, ticks = 0, asked = 0, closes = 0;
-    settings::FormHandlers handlers;
+    ui::FormHandlers handlers;
     handlers.handlers["Exit1Click"] = [&] { ++exits; };
     handlers.handlers["MainTimerTimer"] = [&] { ++ticks; };
     handlers.changing["MainPageControlChanging"] = [&](bool&) { ++asked; };
@@ -169,7 +169,7 @@ TEST(MainFormBuilder, BindsOnlyTheSuppliedHandlersAndReportsTheRest) {
         ++closes;
         a = ui::CloseAction::None;
     };
-    const auto report = settings::bindMainFormHandlers(*form, handlers);
+    const auto report = mainwindow::bindMainFormHandlers(*form, handlers);
     EXPECT_EQ(report.boundHandlerNames(),
               (std::vector<std::string>{"Exit1Click", "FormClose", "MainPageControlChanging", "MainTimerTimer"}));
     // One handler serves both menus.
@@ -222,7 +222,7 @@ TEST_F(MainForm, TrayCaptionsOfA512MbMachine) {
 
 TEST_F(MainForm, AboutPageDescribesTheMachine) {
     create();
-    EXPECT_EQ(get<ui::Label>("CopyRightAboutLabel").caption(), settings::kOwnershipNotice);
+    EXPECT_EQ(get<ui::Label>("CopyRightAboutLabel").caption(), mainwindow::kOwnershipNotice);
     EXPECT_EQ(get<ui::Label>("VersionAboutValLabel").caption(), "1.9");
     EXPECT_EQ(get<ui::Label>("TotalPhysicalRamAboutValLabel").caption(), "262,144 KB");
     EXPECT_EQ(get<ui::Label>("TotalPageFileAboutValLabel").caption(), "786,432 KB");
@@ -346,7 +346,7 @@ TEST_F(MainForm, EarlyCreationSteps) {
     EXPECT_EQ(get<ui::FlatButton>("DisableAutoRecoverSpeedButton").glyph(), get<ui::Picture>("EnableImage").picture());
     EXPECT_FALSE(get<ui::FlatButton>("DisableAutoRecoverSpeedButton").glyph().empty());
     EXPECT_TRUE(get<ui::MenuItem>("UserAccount1").enabled());
-    auto& graph = get<ui::PerformanceGraphControl>("PerformanceGraph").graph();
+    auto& graph = get<widgets::PerformanceGraphControl>("PerformanceGraph").graph();
     EXPECT_EQ(graph.Baseline1Color(), 0xFFFFFFu);
     EXPECT_EQ(graph.Baseline2Color(), 0x0000FFu);
     EXPECT_FALSE(window->state().windowHidden);

@@ -5,14 +5,14 @@
 #include <memory>
 #include <string>
 
-#include "app/main_form.h"
 #include "app/paths.h"
+#include "mainwindow/main_form.h"
 #include "monitor/os_detection.h"
 #include "platform/fake/fake_platform.h"
 #include "ui/controls.h"
 #include "ui/headless_backend.h"
 #include "ui/menu.h"
-#include "ui/paint_control.h"
+#include "widgets/widget_controls.h"
 
 using platform::fake::FakeMachine;
 
@@ -196,7 +196,7 @@ TEST_F(RecoveryRules, EditsAreClampedAndSelected) {
     level.setPosition(100);
     EXPECT_EQ(get<ui::TrackBar>("TargetFreeRamTrackBar").position(), 101);
     EXPECT_EQ(get<ui::Label>("AutoRecoverLevelValLabel").caption(), "100 Mb (19%)");
-    EXPECT_EQ(get<ui::PerformanceGraphControl>("PerformanceGraph").graph().Baseline2Value(), 19);
+    EXPECT_EQ(get<widgets::PerformanceGraphControl>("PerformanceGraph").graph().Baseline2Value(), 19);
 }
 
 TEST_F(RecoveryRules, APauseLongerThanHalfTheTickCountSilencesNoRule) {

@@ -8,14 +8,14 @@
 #include <string>
 #include <vector>
 
-#include "app/main_form.h"
 #include "app/paths.h"
+#include "mainwindow/main_form.h"
 #include "monitor/os_detection.h"
 #include "platform/fake/fake_platform.h"
 #include "ui/controls.h"
 #include "ui/headless_backend.h"
 #include "ui/menu.h"
-#include "ui/paint_control.h"
+#include "widgets/widget_controls.h"
 
 using platform::fake::FakeMachine;
 
@@ -188,7 +188,7 @@ TEST_F(RecoveryCommands, TargetShowsItsShareAndStaysAboveTheAlarmLevel) {
     create(536346624, 100 * MB);  // 511 whole megabytes
     auto& target = get<ui::TrackBar>("TargetFreeRamTrackBar");
     auto& level = get<ui::TrackBar>("AutoRecoverLevelTrackBar");
-    auto& graph = get<ui::PerformanceGraphControl>("PerformanceGraph").graph();
+    auto& graph = get<widgets::PerformanceGraphControl>("PerformanceGraph").graph();
     // Without a settings file: half the memory, an alarm level of a sixteenth.
     EXPECT_EQ(get<ui::Label>("TargetFreeRamValLabel").caption(), "256 Mb (50%)");
     EXPECT_EQ(level.position(), 32);
@@ -229,7 +229,7 @@ TEST_F(RecoveryCommands, ATargetOfZeroTakesAllFreeMemoryOrNothing) {
 
 TEST_F(RecoveryCommands, TuneRamDialogMovesBothLevelsAndTheGraphFollowsLive) {
     create(536346624, 100 * MB);
-    auto& graph = get<ui::PerformanceGraphControl>("PerformanceGraph").graph();
+    auto& graph = get<widgets::PerformanceGraphControl>("PerformanceGraph").graph();
     int baselineWhileOpen = -1;
     backend.onModal = [&](ui::Form& dialog) {
         EXPECT_EQ(dialog.caption(), "调节内存");

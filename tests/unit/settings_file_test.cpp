@@ -7,14 +7,14 @@
 #include <string>
 #include <vector>
 
-#include "app/main_form.h"
 #include "app/paths.h"
 #include "app/utf8_text.h"
-#include "ui/menu.h"
+#include "mainwindow/main_form.h"
 #include "monitor/os_detection.h"
 #include "platform/fake/fake_platform.h"
 #include "ui/controls.h"
 #include "ui/headless_backend.h"
+#include "ui/menu.h"
 #include "ui/paint_control.h"
 
 using platform::RegistryRoot;

@@ -11,6 +11,7 @@
 #include "app/command_line.h"
 #include "app/texts.h"
 #include "platform/fake/fake_platform.h"
+#include "startup/command_line_run.h"
 #include "ui/headless_backend.h"
 
 using shortcuts::buildCommandLine;

@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "settings/main_form_layout.h"
+#include "mainwindow/main_form_layout.h"
+#include "mainwindow/splash_form.h"
 #include "tests/unit/ui_recording_backend.h"
 #include "ui/headless_backend.h"
-#include "widgets/splash_form.h"
 
 using uitest::RecordingBackend;
 using widgets::TSplashForm;
@@ -68,7 +68,7 @@ TEST(SplashForm, LabelsShowNameVersionAndNoticeInTheFormsFontOnWhite) {
     EXPECT_EQ(version.caption(), "\xE7\x89\x88\xE6\x9C\xAC\xEF\xBC\x9A 1.9");
     EXPECT_EQ(version.caption(), "版本： 1.9");
     EXPECT_EQ(version.caption().find("  "), std::string::npos);
-    EXPECT_EQ(notice.caption(), settings::kOwnershipNotice);
+    EXPECT_EQ(notice.caption(), mainwindow::kOwnershipNotice);
     EXPECT_FALSE(notice.caption().empty());
 
     struct Place {

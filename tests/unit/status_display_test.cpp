@@ -5,15 +5,15 @@
 #include <memory>
 #include <string>
 
-#include "app/main_form.h"
 #include "app/paths.h"
+#include "mainwindow/main_form.h"
 #include "monitor/os_detection.h"
 #include "monitor/uptime.h"
 #include "platform/fake/fake_platform.h"
 #include "ui/controls.h"
 #include "ui/headless_backend.h"
-#include "ui/paint_control.h"
 #include "ui/timer.h"
+#include "widgets/widget_controls.h"
 
 using platform::fake::FakeMachine;
 
@@ -48,9 +48,9 @@ protected:
 
 TEST_F(StatusDisplay, CreationShowsTheFiguresOfTheMoment) {
     EXPECT_EQ(caption("FreeRamValLabel"), "1,234MB (61%)");
-    EXPECT_EQ(get<ui::GradientControl>("StressGradient").gradient().CurrentPosition(), 61);
-    EXPECT_EQ(get<ui::GradientControl>("StressGradient").gradient().Text(), "1,234MB (61%)");
-    EXPECT_EQ(get<ui::GradientControl>("StressMemLoadGradient").gradient().CurrentPosition(), 39);
+    EXPECT_EQ(get<widgets::GradientControl>("StressGradient").gradient().CurrentPosition(), 61);
+    EXPECT_EQ(get<widgets::GradientControl>("StressGradient").gradient().Text(), "1,234MB (61%)");
+    EXPECT_EQ(get<widgets::GradientControl>("StressMemLoadGradient").gradient().CurrentPosition(), 39);
     EXPECT_EQ(caption("FreePageFileValLabel"), "999MB (33%)");
     EXPECT_EQ(caption("MemLoadValLabel"), "39%");
     EXPECT_EQ(caption("GDIFreeValLabel"), "N/A");
@@ -109,7 +109,7 @@ TEST_F(StatusDisplay, CpuMonitorSwitchStopsTheSamplerAndGreysTheCpuCondition) {
 }
 
 TEST_F(StatusDisplay, GraphStepsAtItsChosenPaceAndHoldsStillDuringARecovery) {
-    auto& graph = get<ui::PerformanceGraphControl>("PerformanceGraph").graph();
+    auto& graph = get<widgets::PerformanceGraphControl>("PerformanceGraph").graph();
     auto& speed = get<ui::RadioGroup>("GraphSpeedRadioGroup");
     auto steps = [&](uint64_t ms) {
         const int before = graph.currentIndex();
@@ -144,17 +144,17 @@ TEST_F(StatusDisplay, GraphColoursAndScaleLabels) {
     window->Tweaks1Click();
     colour.userChanged(1);
     EXPECT_EQ(get<ui::Panel>("GraphBackPanel").color(), 0x0000FFu);
-    EXPECT_EQ(get<ui::PerformanceGraphControl>("PerformanceGraph").graph().ForeColor(), 0x000080u);
+    EXPECT_EQ(get<widgets::PerformanceGraphControl>("PerformanceGraph").graph().ForeColor(), 0x000080u);
     colour.userChanged(3);
     EXPECT_EQ(get<ui::Panel>("GraphBackPanel").color(), 0xFFFFFFu);
-    EXPECT_EQ(get<ui::PerformanceGraphControl>("PerformanceGraph").graph().ForeColor(), 0x808080u);
+    EXPECT_EQ(get<widgets::PerformanceGraphControl>("PerformanceGraph").graph().ForeColor(), 0x808080u);
     colour.userChanged(2);
     EXPECT_EQ(get<ui::Panel>("GraphBackPanel").color(), 0xFFFF00u);
-    EXPECT_EQ(get<ui::PerformanceGraphControl>("PerformanceGraph").graph().ForeColor(), 0xFF0000u);
+    EXPECT_EQ(get<widgets::PerformanceGraphControl>("PerformanceGraph").graph().ForeColor(), 0xFF0000u);
     colour.setItemIndex(-1);  // no choice (a stored index outside the list): green
     window->GraphColorComboBoxChange();
     EXPECT_EQ(get<ui::Panel>("GraphBackPanel").color(), 0x00FF00u);
-    EXPECT_EQ(get<ui::PerformanceGraphControl>("PerformanceGraph").graph().ForeColor(), 0x008000u);
+    EXPECT_EQ(get<widgets::PerformanceGraphControl>("PerformanceGraph").graph().ForeColor(), 0x008000u);
 
     // The panel (top 32, 214 high) and labels 12 high: at 0, 25, 50, 75 and 100 percent.
     EXPECT_EQ(get<ui::Label>("Ram0Label").top(), 240);

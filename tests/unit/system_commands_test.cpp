@@ -1,4 +1,4 @@
-#include "app/system_commands.h"
+#include "commands/system_commands.h"
 
 #include <gtest/gtest.h>
 

@@ -7,9 +7,9 @@
 #include <utility>
 #include <vector>
 
+#include "memory/tune_ram_form.h"
 #include "platform/fake/fake_platform.h"
 #include "ui/headless_backend.h"
-#include "widgets/tune_ram_form.h"
 
 using widgets::TTuneRamForm;
 using widgets::TuneRamValues;

@@ -9,6 +9,7 @@
 #include "ui/controls.h"
 #include "ui/form.h"
 #include "ui/paint_control.h"
+#include "widgets/widget_controls.h"
 
 using platform::Rect;
 using uitest::RecordingBackend;
@@ -49,7 +50,7 @@ TEST(UiPaintControl, HostsTheGradientBar) {
     ui::Form form(backend);
     auto& panel = form.add<ui::Panel>("StressPanel");
     panel.setBounds(8, 96, 361, 113);
-    auto& bar = panel.add<ui::GradientControl>("StressGradient");
+    auto& bar = panel.add<widgets::GradientControl>("StressGradient");
     bar.setBounds(8, 24, 345, 17);
     bar.setAnchors({true, true, true, false});
     bar.gradient().SetBkGround(ui::kColorGray);
@@ -78,7 +79,7 @@ TEST(UiPaintControl, HostsTheGradientBar) {
 TEST(UiPaintControl, HostsThePerformanceGraph) {
     RecordingBackend backend;
     ui::Form form(backend);
-    auto& graphControl = form.add<ui::PerformanceGraphControl>("PerformanceGraph");
+    auto& graphControl = form.add<widgets::PerformanceGraphControl>("PerformanceGraph");
     graphControl.setBounds(2, 1, 213, 212);
     auto& graph = graphControl.graph();
     graph.SetBackColor(0x000000);
@@ -102,6 +103,6 @@ TEST(UiPaintControl, HostsThePerformanceGraph) {
 
 TEST(UiPaintControl, HostedWidgetsNeedAForm) {
     ui::Panel loose;
-    auto& bar = loose.add<ui::GradientControl>("Bar");
+    auto& bar = loose.add<widgets::GradientControl>("Bar");
     EXPECT_THROW(bar.gradient(), std::logic_error);
 }

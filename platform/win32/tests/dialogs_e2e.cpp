@@ -16,8 +16,8 @@
 #include <string>
 #include <vector>
 
+#include "mainwindow/main_form_layout.h"
 #include "platform/win32/tests/e2e_support.h"
-#include "settings/main_form_layout.h"
 
 namespace {
 
@@ -119,11 +119,11 @@ wchar_t accessLetter(const std::string& caption) {
 // Chooses a main-menu item with the keyboard: Alt and the menu's letter, then Down to the item
 // (separators are passed over) and Enter.
 void chooseMenuItem(HWND window, const std::string& itemName) {
-    const settings::MenuItemLayout* item = settings::findMenuItem(itemName);
-    const settings::MenuItemLayout* menu = settings::findMenuItem(item->parent);
+    const mainwindow::MenuItemLayout* item = mainwindow::findMenuItem(itemName);
+    const mainwindow::MenuItemLayout* menu = mainwindow::findMenuItem(item->parent);
     PostMessageW(window, WM_SYSCOMMAND, SC_KEYMENU, accessLetter(menu->caption));
     Sleep(300);
-    for (const settings::MenuItemLayout* other : settings::childMenuItems(menu->name)) {
+    for (const mainwindow::MenuItemLayout* other : mainwindow::childMenuItems(menu->name)) {
         if (other == item) break;
         if (other->separator) continue;
         PostMessageW(window, WM_KEYDOWN, VK_DOWN, 1);

@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
+#include "mainwindow/main_form_builder.h"
+#include "mainwindow/main_form_layout.h"
 #include "platform/win32/tests/e2e_support.h"
-#include "settings/main_form_builder.h"
-#include "settings/main_form_layout.h"
 #include "ui/form.h"
 #include "ui/headless_backend.h"
 
@@ -105,7 +105,7 @@ void checkLiveFigures(const std::map<std::string, HWND>& controls) {
     check(framed && clock[2] == '/' && clock[5] == ':' && clock[8] == ':', "the system's up-time shown", elapsed);
 }
 
-using settings::ControlKind;
+using mainwindow::ControlKind;
 
 bool hasCaption(ControlKind kind) {
     switch (kind) {
@@ -129,7 +129,7 @@ int selectedPage(HWND tabs) {
 // Whether every control of the tables has its window.
 bool allControlsMade(HWND form) {
     const auto found = namedControls(form);
-    for (const settings::ControlLayout& row : settings::mainFormControls())
+    for (const mainwindow::ControlLayout& row : mainwindow::mainFormControls())
         if (row.kind != ControlKind::Form && row.kind != ControlKind::Timer && found.count(row.name) == 0) return false;
     return true;
 }
@@ -149,7 +149,7 @@ struct MainWindow {
         // The controls of a page are made when the page first shows: open every page once, as
         // the Right arrow key on the tabs does, and come back to the first.
         HWND tabs = namedControls(window)["MainPageControl"];
-        const int pages = static_cast<int>(settings::childControls("MainPageControl").size());
+        const int pages = static_cast<int>(mainwindow::childControls("MainPageControl").size());
         int page = tabs != nullptr ? selectedPage(tabs) : -1;
         for (int i = 0; i < 2 * (pages - 1) && page >= 0; ++i) {
             const bool right = i < pages - 1;
@@ -196,9 +196,9 @@ bool menuOpen(HWND window) {
 // under Wine, so the tables say where the item is.) Returns whether the menu opened and
 // closed again.
 bool chooseMenuItem(HWND window, const std::string& itemName) {
-    const settings::MenuItemLayout* item = settings::findMenuItem(itemName);
-    const settings::MenuItemLayout* menu = item != nullptr ? settings::findMenuItem(item->parent) : nullptr;
-    if (menu == nullptr || menu->parent != settings::kMainMenuName) return false;
+    const mainwindow::MenuItemLayout* item = mainwindow::findMenuItem(itemName);
+    const mainwindow::MenuItemLayout* menu = item != nullptr ? mainwindow::findMenuItem(item->parent) : nullptr;
+    if (menu == nullptr || menu->parent != mainwindow::kMainMenuName) return false;
     const wchar_t menuLetter = accessLetter(menu->caption);
     if (menuLetter == 0) return false;
     PostMessageW(window, WM_SYSCOMMAND, SC_KEYMENU, menuLetter);
@@ -206,7 +206,7 @@ bool chooseMenuItem(HWND window, const std::string& itemName) {
     if (const wchar_t letter = accessLetter(item->caption)) {
         PostMessageW(window, WM_CHAR, letter, 1);
     } else {
-        for (const settings::MenuItemLayout* other : settings::childMenuItems(menu->name)) {
+        for (const mainwindow::MenuItemLayout* other : mainwindow::childMenuItems(menu->name)) {
             if (other == item) break;
             if (other->separator) continue;
             PostMessageW(window, WM_KEYDOWN, VK_DOWN, 1);
@@ -218,7 +218,7 @@ bool chooseMenuItem(HWND window, const std::string& itemName) {
 
 // Chooses a View-menu item and waits until its page shows; returns whether it did.
 bool showPage(const MainWindow& main, const std::string& item, const std::string& page) {
-    const auto pages = settings::childControls("MainPageControl");
+    const auto pages = mainwindow::childControls("MainPageControl");
     int index = -1;
     for (size_t i = 0; i < pages.size(); ++i)
         if (pages[i]->name == page) index = static_cast<int>(i);
@@ -231,7 +231,7 @@ bool showPage(const MainWindow& main, const std::string& item, const std::string
 void checkControls(const MainWindow& main) {
     int missing = 0, wrongText = 0;
     std::string missingNames, wrongNames;
-    for (const settings::ControlLayout& row : settings::mainFormControls()) {
+    for (const mainwindow::ControlLayout& row : mainwindow::mainFormControls()) {
         if (row.kind == ControlKind::Form || row.kind == ControlKind::Timer) continue;
         HWND hwnd = main.control(row.name);
         if (hwnd == nullptr) {
@@ -291,7 +291,7 @@ void checkControls(const MainWindow& main) {
 void checkFamily(const MainWindow& main, bool ntFamily, bool translucency, const std::string& what) {
     int wrong = 0;
     std::string names;
-    for (const settings::ControlLayout& row : settings::mainFormControls()) {
+    for (const mainwindow::ControlLayout& row : mainwindow::mainFormControls()) {
         if (row.kind == ControlKind::Form || row.kind == ControlKind::Timer) continue;
         HWND hwnd = main.control(row.name);
         if (hwnd == nullptr) {
@@ -340,7 +340,7 @@ void checkTabKey(const MainWindow& main) {
     waitUntil([&] { return focusOf(main) != nullptr; });
     ui::HeadlessBackend backend;
     std::vector<std::string> expected;
-    const auto tables = settings::buildMainForm(backend);
+    const auto tables = mainwindow::buildMainForm(backend);
     for (ui::Control* control : tables->tabSequence()) {
         HWND hwnd = main.control(control->name());
         if (hwnd != nullptr && IsWindowVisible(hwnd) && IsWindowEnabled(hwnd)) expected.push_back(control->name());

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "app/tray_icon.h"
+#include "mainwindow/tray_icon.h"
 #include "platform/software_canvas.h"
 #include "platform/win32/tests/check_report.h"
 #include "platform/win32/wide_text.h"

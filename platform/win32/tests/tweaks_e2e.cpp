@@ -18,8 +18,8 @@
 #include <string>
 #include <vector>
 
+#include "mainwindow/main_form_layout.h"
 #include "platform/win32/tests/e2e_support.h"
-#include "settings/main_form_layout.h"
 
 namespace e2e {
 namespace {
@@ -234,7 +234,7 @@ int settingsInt(const wchar_t* key) {
 // ---- the running program -------------------------------------------------------------------
 
 int pageIndex(const std::string& page) {
-    const auto pages = settings::childControls("MainPageControl");
+    const auto pages = mainwindow::childControls("MainPageControl");
     for (size_t i = 0; i < pages.size(); ++i)
         if (pages[i]->name == page) return static_cast<int>(i);
     return -1;

@@ -12,7 +12,7 @@
 #include <cstring>
 #include <string>
 
-#include "platform/win32/resources/resource_names.h"
+#include "app/resource_names.h"
 #include "platform/win32/tests/check_report.h"
 #include "platform/win32/ui_backend.h"
 #include "platform/win32/wide_text.h"

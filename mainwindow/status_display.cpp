@@ -4,15 +4,15 @@
 #include <cmath>
 #include <string>
 
-#include "app/main_form.h"
 #include "app/texts.h"
+#include "mainwindow/main_form.h"
 #include "memory/conversions.h"
 #include "memory/memory_status.h"
 #include "monitor/uptime.h"
 #include "ui/controls.h"
 #include "ui/menu.h"
-#include "ui/paint_control.h"
 #include "ui/timer.h"
+#include "widgets/widget_controls.h"
 
 namespace app {
 
@@ -54,7 +54,7 @@ void TQuilletForm::updateStatusDisplay() {
             get<ui::Label>("FreeRamValLabel").setCaption(megabytesAndShare(status.availPhys(), freePercent));
         }
         // 4. - 5. The stress page's bars.
-        auto& stress = get<ui::GradientControl>("StressGradient").gradient();
+        auto& stress = get<widgets::GradientControl>("StressGradient").gradient();
         stress.SetPosition(state_.freeRamPercent);
         {
             memory::MemoryStatus status(os_.memory);
@@ -62,7 +62,7 @@ void TQuilletForm::updateStatusDisplay() {
         }
         {
             memory::MemoryStatus status(os_.memory);
-            get<ui::GradientControl>("StressMemLoadGradient").gradient().SetPosition(
+            get<widgets::GradientControl>("StressMemLoadGradient").gradient().SetPosition(
                 static_cast<int32_t>(status.memoryLoad()));
         }
         // 6. Processor load, unless its monitor is switched off.
@@ -71,7 +71,7 @@ void TQuilletForm::updateStatusDisplay() {
         } else {
             state_.lastCpuUsage = cpuUsageSampler_.sampleCpuUsage();
         }
-        get<ui::GradientControl>("CPUProgressBar").gradient().SetPosition(state_.lastCpuUsage);
+        get<widgets::GradientControl>("CPUProgressBar").gradient().SetPosition(state_.lastCpuUsage);
         // 7. - 8. Free commit.
         {
             memory::MemoryStatus status(os_.memory);
@@ -130,7 +130,7 @@ void TQuilletForm::graphTick() {
     memory::MemoryStatus status(os_.memory);
     const uint64_t avail = status.availPhys();
     const auto percent = static_cast<int32_t>(memory::percentOf(avail, status.totalPhys()));
-    widgets::TPerformanceGraph& graph = get<ui::PerformanceGraphControl>("PerformanceGraph").graph();
+    widgets::TPerformanceGraph& graph = get<widgets::PerformanceGraphControl>("PerformanceGraph").graph();
     graph.DataPoint(kGraphSeriesColor, percent);
     graph.Update();
 }
@@ -160,7 +160,7 @@ void TQuilletForm::GraphColorComboBoxChange() {
         default: break;
     }
     get<ui::Panel>("GraphBackPanel").setColor(panel);
-    get<ui::PerformanceGraphControl>("PerformanceGraph").graph().SetForeColor(grid);
+    get<widgets::PerformanceGraphControl>("PerformanceGraph").graph().SetForeColor(grid);
 }
 
 void TQuilletForm::FormResize() {

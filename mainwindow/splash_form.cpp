@@ -1,10 +1,10 @@
-#include "widgets/splash_form.h"
+#include "mainwindow/splash_form.h"
 
 #include <string>
 
+#include "app/resource_names.h"
 #include "app/texts.h"
-#include "platform/win32/resources/resource_names.h"
-#include "settings/main_form_layout.h"
+#include "mainwindow/main_form_layout.h"
 
 namespace widgets {
 
@@ -63,7 +63,7 @@ TSplashForm::TSplashForm(ui::Backend& backend)
 void TSplashForm::formCreate() {
     progNameLabel_.setCaption(app::kProductName);
     versionLabel_.setCaption(std::string(kSplashVersionPrefix) + kProgramVersion);
-    copyrightLabel_.setCaption(settings::kOwnershipNotice);
+    copyrightLabel_.setCaption(mainwindow::kOwnershipNotice);
     timer_.setInterval(kShowMilliseconds);
     timer_.setEnabled(true);
 }

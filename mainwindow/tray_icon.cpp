@@ -1,4 +1,4 @@
-#include "app/tray_icon.h"
+#include "mainwindow/tray_icon.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -4,13 +4,13 @@
 #include <cstdint>
 #include <string>
 
-#include "app/main_form.h"
 #include "app/parse_int.h"
+#include "mainwindow/main_form.h"
 #include "memory/conversions.h"
 #include "memory/memory_status.h"
 #include "ui/controls.h"
 #include "ui/menu.h"
-#include "ui/paint_control.h"
+#include "widgets/widget_controls.h"
 
 namespace app {
 
@@ -116,7 +116,7 @@ void TQuilletForm::AutoRecoverLevelTrackBarChange() {
         .setCaption(std::to_string(megabytes) + " Mb (" + std::to_string(percent) + "%)");
     level.setSelection(level.selStart(), megabytes);
     suspendGraph();
-    get<ui::PerformanceGraphControl>("PerformanceGraph").graph().SetBaseLine2Value(static_cast<int32_t>(percent));
+    get<widgets::PerformanceGraphControl>("PerformanceGraph").graph().SetBaseLine2Value(static_cast<int32_t>(percent));
     resumeGraph();
 }
 

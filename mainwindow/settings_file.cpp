@@ -5,11 +5,11 @@
 #include <utility>
 #include <vector>
 
-#include "app/main_form.h"
 #include "app/parse_int.h"
 #include "app/paths.h"
 #include "app/texts.h"
 #include "app/utf8_text.h"
+#include "mainwindow/main_form.h"
 #include "memory/conversions.h"
 #include "memory/memory_status.h"
 #include "monitor/os_detection.h"

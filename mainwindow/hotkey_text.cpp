@@ -1,4 +1,4 @@
-#include "app/hotkey_text.h"
+#include "mainwindow/hotkey_text.h"
 
 #include <array>
 

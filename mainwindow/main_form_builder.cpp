@@ -1,4 +1,4 @@
-#include "settings/main_form_builder.h"
+#include "mainwindow/main_form_builder.h"
 
 #include <algorithm>
 #include <set>
@@ -7,10 +7,10 @@
 
 #include "ui/controls.h"
 #include "ui/menu.h"
-#include "ui/paint_control.h"
 #include "ui/timer.h"
+#include "widgets/widget_controls.h"
 
-namespace settings {
+namespace mainwindow {
 
 namespace {
 
@@ -96,8 +96,8 @@ ui::Control* makeControl(ui::Form& form, const ControlLayout& row) {
         case ControlKind::Picture: return &parent.add<ui::Picture>(row.name);
         case ControlKind::Bevel: return &parent.add<ui::Bevel>(row.name);
         case ControlKind::StatusBar: return &parent.add<ui::StatusBar>(row.name);
-        case ControlKind::GradientBar: return &parent.add<ui::GradientControl>(row.name);
-        case ControlKind::PerformanceGraph: return &parent.add<ui::PerformanceGraphControl>(row.name);
+        case ControlKind::GradientBar: return &parent.add<widgets::GradientControl>(row.name);
+        case ControlKind::PerformanceGraph: return &parent.add<widgets::PerformanceGraphControl>(row.name);
         case ControlKind::Form:
         case ControlKind::Timer: break;
     }
@@ -195,7 +195,7 @@ void applyProperties(ui::Form& form, ui::Control& c, const ControlLayout& row) {
             break;
         }
         case ControlKind::GradientBar: {
-            widgets::TGradient& g = static_cast<ui::GradientControl&>(c).gradient();
+            widgets::TGradient& g = static_cast<widgets::GradientControl&>(c).gradient();
             g.SetStartColor(row.startColor);
             g.SetEndColor(row.endColor);
             if (row.color) g.SetBkGround(*row.color);
@@ -208,7 +208,7 @@ void applyProperties(ui::Form& form, ui::Control& c, const ControlLayout& row) {
             break;
         }
         case ControlKind::PerformanceGraph: {
-            widgets::TPerformanceGraph& g = static_cast<ui::PerformanceGraphControl&>(c).graph();
+            widgets::TPerformanceGraph& g = static_cast<widgets::PerformanceGraphControl&>(c).graph();
             g.SetGridSize(row.gridSize);
             g.SetStepSize(row.stepSize);
             g.SetGradient(row.gradient);
@@ -296,7 +296,7 @@ std::unique_ptr<ui::Form> buildMainForm(ui::Backend& backend) {
     return form;
 }
 
-BindingReport bindMainFormHandlers(ui::Form& form, const FormHandlers& handlers) {
+BindingReport bindMainFormHandlers(ui::Form& form, const ui::FormHandlers& handlers) {
     BindingReport report;
     for (const ControlLayout& row : mainFormControls()) {
         const auto& h = handlers.handlers;
@@ -361,4 +361,4 @@ BindingReport bindMainFormHandlers(ui::Form& form, const FormHandlers& handlers)
     return report;
 }
 
-}  // namespace settings
+}  // namespace mainwindow

@@ -1,4 +1,4 @@
-#include "widgets/tune_ram_form.h"
+#include "memory/tune_ram_form.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -1,14 +1,14 @@
-#include "app/startup.h"
+#include "startup/startup.h"
 
 #include <exception>
 #include <string>
 
-#include "app/command_line.h"
-#include "app/main_form.h"
 #include "app/paths.h"
 #include "app/text_format.h"
 #include "app/texts.h"
+#include "mainwindow/main_form.h"
 #include "monitor/os_detection.h"
+#include "startup/command_line_run.h"
 
 namespace app {
 

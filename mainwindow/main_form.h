@@ -5,11 +5,11 @@
 #include <string>
 
 #include "app/long_tick_count.h"
-#include "app/tray_icon.h"
+#include "mainwindow/main_form_builder.h"
+#include "mainwindow/tray_icon.h"
 #include "memory/recovery.h"
 #include "monitor/cpu_usage.h"
 #include "platform/platform.h"
-#include "settings/main_form_builder.h"
 #include "ui/form.h"
 
 namespace tweaks {
@@ -137,7 +137,7 @@ public:
     void FormResize();
     void DisableCPUMonitorCheckBoxClick();
 
-    // The 9x free system resources (app/low_resource_alarm.cpp): the refresh shows them ("N/A"
+    // The 9x free system resources (mainwindow/low_resource_alarm.cpp): the refresh shows them ("N/A"
     // where the system has none) and checks them against the alarm's threshold, which opens the
     // modal warning while one is below it; the options' handlers.
     void refreshFreeResources();
@@ -207,7 +207,7 @@ public:
 
     ui::Form& form() const { return *form_; }
     // Which of the tables' handler names are bound to this window's methods.
-    const settings::BindingReport& bindings() const { return bindings_; }
+    const mainwindow::BindingReport& bindings() const { return bindings_; }
     platform::Window window() const { return window_; }
     monitor::CpuUsageSampler& cpuUsageSampler() { return cpuUsageSampler_; }
 
@@ -219,7 +219,7 @@ private:
     T& get(const char* name) const {
         return form_->get<T>(name);
     }
-    settings::FormHandlers handlerTable();
+    ui::FormHandlers handlerTable();
     void showPage(const char* pageName);
     // The window shows unless windowHidden.
     void applyWindowVisibility();
@@ -237,7 +237,7 @@ private:
     platform::Platform& os_;
     monitor::CpuUsageSampler cpuUsageSampler_;
     std::unique_ptr<ui::Form> form_;
-    settings::BindingReport bindings_;
+    mainwindow::BindingReport bindings_;
     // The form's real window; when the backend mirrors no form, a plain system window of the
     // program's class that this object owns (ownWindow_), so that the single-instance test and
     // the message map work all the same.

@@ -2,8 +2,8 @@
 // pages) and the one that shows the About page. None reports anything.
 #include <string>
 
-#include "app/main_form.h"
 #include "app/paths.h"
+#include "mainwindow/main_form.h"
 #include "ui/controls.h"
 
 namespace app {

@@ -1,12 +1,12 @@
-#include "settings/main_form_layout.h"
+#include "mainwindow/main_form_layout.h"
 
 #include <initializer_list>
 #include <string_view>
 #include <utility>
 
-#include "platform/win32/resources/resource_names.h"
+#include "app/resource_names.h"
 
-namespace settings {
+namespace mainwindow {
 
 namespace {
 
@@ -778,4 +778,4 @@ std::vector<const MenuItemLayout*> childMenuItems(std::string_view parent) {
     return out;
 }
 
-}  // namespace settings
+}  // namespace mainwindow

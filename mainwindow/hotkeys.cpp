@@ -2,8 +2,8 @@
 // has a check box that turns it on and a hot-key box that holds its combination.
 #include <string>
 
-#include "app/hotkey_text.h"
-#include "app/main_form.h"
+#include "mainwindow/hotkey_text.h"
+#include "mainwindow/main_form.h"
 #include "ui/controls.h"
 
 namespace app {

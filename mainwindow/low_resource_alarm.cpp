@@ -3,9 +3,9 @@
 #include <optional>
 #include <string>
 
-#include "app/main_form.h"
 #include "app/parse_int.h"
 #include "app/texts.h"
+#include "mainwindow/main_form.h"
 #include "monitor/low_res_form.h"
 #include "monitor/os_detection.h"
 #include "ui/controls.h"

@@ -3,8 +3,8 @@
 #include <cstring>
 #include <string>
 
-#include "app/main_form.h"
 #include "app/parse_int.h"
+#include "mainwindow/main_form.h"
 #include "memory/conversions.h"
 #include "memory/memory_status.h"
 #include "ui/controls.h"

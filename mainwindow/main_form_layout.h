@@ -14,7 +14,7 @@
 // Coordinates are design pixels relative to the parent's client area (inside a group box:
 // relative to the box). A width or height of 0 means the control sizes itself to its text
 // (labels). Texts are UTF-8; the Win32 side converts them to the Chinese code page.
-namespace settings {
+namespace mainwindow {
 
 // Names of the components that are not controls of the tables below.
 inline constexpr const char* kMainFormName = "QuilletForm";
@@ -205,4 +205,4 @@ const MenuItemLayout* findMenuItem(std::string_view name);
 std::vector<const ControlLayout*> childControls(std::string_view parent);
 std::vector<const MenuItemLayout*> childMenuItems(std::string_view parent);
 
-}  // namespace settings
+}  // namespace mainwindow

@@ -1,28 +1,20 @@
 #pragma once
-#include <functional>
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "settings/main_form_layout.h"
+#include "mainwindow/main_form_layout.h"
 #include "ui/form.h"
+#include "ui/form_handlers.h"
 
 // Makes the main window of the control layer from the layout tables of main_form_layout.h:
 // every control with all its design properties, the main menu, the tray menu and the main
 // timer; then binds the handler names written in the tables to the form's handler methods.
-namespace settings {
+namespace mainwindow {
 
 // Builds the form, unrealised and hidden. Controls are created parents first in table order;
 // their design values are set before any handler is bound, so building runs no handler.
 std::unique_ptr<ui::Form> buildMainForm(ui::Backend& backend);
-
-// The owning form's handler methods by the names the tables use.
-struct FormHandlers {
-    std::map<std::string, ui::Handler> handlers;                                   // clicks, changes, enter, timer, resize
-    std::map<std::string, std::function<void(bool& allowChange)>> changing;        // page control: asked before a change
-    std::map<std::string, std::function<void(ui::CloseAction& action)>> closing;  // the form's close request
-};
 
 // What the binding did: for every event named in the tables, the handler's name with the
 // event it belongs to ("Exit1.onClick=Exit1Click"), bound or not (no such handler supplied).
@@ -38,6 +30,6 @@ struct BindingReport {
 
 // Binds every event of the tables whose handler name is in `handlers`; the others are left
 // empty. Throws std::out_of_range when the form lacks a component of the tables.
-BindingReport bindMainFormHandlers(ui::Form& form, const FormHandlers& handlers);
+BindingReport bindMainFormHandlers(ui::Form& form, const ui::FormHandlers& handlers);
 
-}  // namespace settings
+}  // namespace mainwindow

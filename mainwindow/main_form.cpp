@@ -1,25 +1,25 @@
-#include "app/main_form.h"
+#include "mainwindow/main_form.h"
 
 #include <algorithm>
 #include <stdexcept>
 #include <string>
 
 #include "app/paths.h"
-#include "app/system_commands.h"
 #include "app/texts.h"
+#include "commands/system_commands.h"
 #include "commands/upgrade_form.h"
+#include "mainwindow/main_form_layout.h"
+#include "mainwindow/splash_form.h"
 #include "memory/conversions.h"
 #include "memory/memory_status.h"
+#include "memory/tune_ram_form.h"
 #include "monitor/os_detection.h"
-#include "settings/main_form_layout.h"
-#include "tweaks/system_tweaks.h"
 #include "shortcuts/shortcuts_form.h"
+#include "tweaks/system_tweaks.h"
 #include "ui/controls.h"
 #include "ui/menu.h"
-#include "ui/paint_control.h"
 #include "ui/timer.h"
-#include "widgets/splash_form.h"
-#include "widgets/tune_ram_form.h"
+#include "widgets/widget_controls.h"
 
 namespace app {
 
@@ -50,14 +50,14 @@ std::string scaleCaption(uint64_t mb) {
 }  // namespace
 
 TQuilletForm::TQuilletForm(platform::Platform& os, ui::Backend& backend)
-    : os_(os), cpuUsageSampler_(os.osVersion, os.ntSystem, os.registry), form_(settings::buildMainForm(backend)) {
+    : os_(os), cpuUsageSampler_(os.osVersion, os.ntSystem, os.registry), form_(mainwindow::buildMainForm(backend)) {
     form_->setClassName(kMainWindowClass);
     auto& graphTimer = form_->addComponent<ui::Timer>(kGraphTimerName);
     graphTimer.setEnabled(false);
     graphTimer.onTimer = [this] { graphTick(); };
     tweaks_ = std::make_unique<tweaks::SystemTweaks>(
         tweaks::TweakContext{*form_, os_, [this] { return window_; }, state_.cacheChangePending});
-    bindings_ = settings::bindMainFormHandlers(*form_, handlerTable());
+    bindings_ = mainwindow::bindMainFormHandlers(*form_, handlerTable());
     // The routing point of the window's own messages for a backend that mirrors the form.
     form_->onMessage = [this](uint32_t message, uintptr_t wParam, intptr_t lParam, intptr_t& result) {
         return dispatchMessage(message, wParam, lParam, result);
@@ -70,8 +70,8 @@ TQuilletForm::~TQuilletForm() {
     form_.reset();
 }
 
-settings::FormHandlers TQuilletForm::handlerTable() {
-    settings::FormHandlers table;
+ui::FormHandlers TQuilletForm::handlerTable() {
+    ui::FormHandlers table;
     auto& h = table.handlers;
     h["Exit1Click"] = [this] { Exit1Click(); };
     h["ExitSpeedButtonClick"] = [this] { ExitSpeedButtonClick(); };
@@ -238,7 +238,7 @@ void TQuilletForm::FormCreate() {
     if (levelBar.onChange) levelBar.onChange();
 
     // 13. Base lines: the recovery target white, the alarm level red.
-    widgets::TPerformanceGraph& graph = get<ui::PerformanceGraphControl>("PerformanceGraph").graph();
+    widgets::TPerformanceGraph& graph = get<widgets::PerformanceGraphControl>("PerformanceGraph").graph();
     graph.SetBaseLine1Color(0xFFFFFF);
     graph.SetBaseLine2Color(0x0000FF);
 
@@ -255,7 +255,7 @@ void TQuilletForm::FormCreate() {
     if (system.isWin2000 || system.isWinXp) get<ui::CheckBox>("TranslucentCheckBox").setEnabled(true);
 
     // 16. The About page.
-    get<ui::Label>("CopyRightAboutLabel").setCaption(settings::kOwnershipNotice);
+    get<ui::Label>("CopyRightAboutLabel").setCaption(mainwindow::kOwnershipNotice);
     get<ui::Label>("VersionAboutValLabel").setCaption(widgets::kProgramVersion);
     {
         memory::MemoryStatus status(os_.memory);
@@ -315,7 +315,7 @@ void TQuilletForm::showTrayMenu() {
     os_.windows.bringToFront(window_);
     int x = 0, y = 0;
     os_.windows.cursorPosition(x, y);
-    get<ui::PopupMenu>(settings::kTrayMenuName).popup(x, y);
+    get<ui::PopupMenu>(mainwindow::kTrayMenuName).popup(x, y);
 }
 
 void TQuilletForm::Exit1Click() {
@@ -363,7 +363,7 @@ void TQuilletForm::startRecovery(uint64_t amountBytes) {
     // 5. The graph holds still.
     suspendGraph();
     // 6. The graph hides, uncovering the panel behind it that reads "正在释放内存...".
-    get<ui::PerformanceGraphControl>("PerformanceGraph").setVisible(false);
+    get<widgets::PerformanceGraphControl>("PerformanceGraph").setVisible(false);
     // 7. The hourglass over the program's windows.
     form_->backend().setBusyCursor(true);
     // 8. The tray icon shows the program's icon and the recovery tip until the next refresh.
@@ -422,14 +422,14 @@ void TQuilletForm::TargetFreeRamTrackBarChange() {
     target.setSelection(target.selStart(), target.position());
     // 5. The graph's white base line, moved while the graph holds still.
     suspendGraph();
-    get<ui::PerformanceGraphControl>("PerformanceGraph").graph().SetBaseLine1Value(static_cast<int32_t>(percent));
+    get<widgets::PerformanceGraphControl>("PerformanceGraph").graph().SetBaseLine1Value(static_cast<int32_t>(percent));
     resumeGraph();
 }
 
 void TQuilletForm::TuneRamSpeedButtonClick() {
     auto& target = get<ui::TrackBar>("TargetFreeRamTrackBar");
     auto& level = get<ui::TrackBar>("AutoRecoverLevelTrackBar");
-    widgets::TPerformanceGraph& graph = get<ui::PerformanceGraphControl>("PerformanceGraph").graph();
+    widgets::TPerformanceGraph& graph = get<widgets::PerformanceGraphControl>("PerformanceGraph").graph();
     widgets::TuneRamGraphLink link;
     link.holdGraph = [this] { suspendGraph(); };
     link.releaseGraph = [this] { resumeGraph(); };
@@ -594,7 +594,7 @@ void TQuilletForm::onRecoveryDone() {
     if (state_.recoveryThread != nullptr) os_.threads.closeThread(state_.recoveryThread);
     state_.recoveryThread = nullptr;
     // 14. The graph shows again.
-    get<ui::PerformanceGraphControl>("PerformanceGraph").setVisible(true);
+    get<widgets::PerformanceGraphControl>("PerformanceGraph").setVisible(true);
     // 15. The graph moves on.
     resumeGraph();
 }

@@ -1,0 +1,219 @@
+// Part of the Win32 backend of the control layer (ui_backend.h): forms and dialogs.
+#include "platform/win32/win32_peers.h"
+
+#include <stdexcept>
+
+#include "platform/win32/wide_text.h"
+#include "ui/controls.h"
+#include "ui/form.h"
+#include "ui/menu.h"
+
+namespace platform::win32::ui_peers {
+
+namespace {
+
+class FormPeer : public WindowPeer {
+public:
+    FormPeer(Win32UiBackend& backend, ui::Form& form) : WindowPeer(backend, form), form_(form) {
+        const std::string className = form.className().empty() ? "T" + form.name() : form.className();
+        backend.registerFormClass(className);
+        const DWORD style = formStyle();
+        const DWORD ex = formExStyle();
+        if (form.position() == ui::FormPosition::DesktopCenter) {
+            RECT work;
+            SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+            RECT r = outer(form.bounds(), style, ex);
+            ui::Bounds b = form.bounds();
+            b.left = work.left + (work.right - work.left - (r.right - r.left)) / 2;
+            b.top = work.top + (work.bottom - work.top - (r.bottom - r.top)) / 2;
+            form.boundsFromSystem(b);
+        }
+        const RECT r = outer(form.bounds(), style, ex);
+        applying_ = true;
+        hwnd_ = CreateWindowExW(ex, widen(className).c_str(), widen(form.text()).c_str(), style, form.left(), form.top(),
+                                r.right - r.left, r.bottom - r.top, nullptr, nullptr, instance(), this);
+        applying_ = false;
+        if (hwnd_ == nullptr) throw std::runtime_error("CreateWindowEx failed for the form " + form.name());
+        applyFont();
+        if (!form.enabled()) EnableWindow(hwnd_, FALSE);
+        finishCreation();
+    }
+
+    bool handle(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override {
+        switch (message) {
+        case WM_CLOSE:
+            form_.close();
+            result = 0;
+            return true;
+        case WM_SIZE:
+        case WM_MOVE:
+            if (!applying_ && !form_.pushing() && !IsIconic(hwnd_)) {
+                RECT window, client;
+                GetWindowRect(hwnd_, &window);
+                GetClientRect(hwnd_, &client);
+                form_.boundsFromSystem(ui::Bounds{window.left, window.top, client.right, client.bottom});
+            }
+            return false;
+        case WM_GETMINMAXINFO:
+            if (form_.minClientWidth() > 0 || form_.minClientHeight() > 0) {
+                ui::Bounds b{0, 0, form_.minClientWidth(), form_.minClientHeight()};
+                const RECT r = outer(b, formStyle(), formExStyle());
+                auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
+                info->ptMinTrackSize.x = r.right - r.left;
+                info->ptMinTrackSize.y = r.bottom - r.top;
+                result = 0;
+                return true;
+            }
+            return false;
+        case WM_MENUSELECT:
+            if (lParam != 0 && (HIWORD(wParam) & MF_POPUP) == 0) {
+                if (ui::MenuItem* item = backend_.itemOfCommand(LOWORD(wParam))) form_.userPointedAt(*item);
+            }
+            return false;
+        case WM_SETCURSOR: {
+            auto over = reinterpret_cast<HWND>(wParam);
+            ui::Control* control = controlAt(over);
+            if (HIWORD(lParam) == WM_MOUSEMOVE) form_.userPointedAt(control == &form_ ? nullptr : control);
+            if (backend_.busyCursor()) {
+                SetCursor(LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_WAIT)));
+                result = TRUE;
+                return true;
+            }
+            if (LOWORD(lParam) == HTCLIENT && control != nullptr && control->cursor() != ui::Cursor::Default) {
+                SetCursor(LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(
+                                                   control->cursor() == ui::Cursor::Hand ? IDC_HAND : IDC_WAIT)));
+                result = TRUE;
+                return true;
+            }
+            return false;
+        }
+        case WM_NEXTDLGCTL: {
+            // Tab and Shift+Tab (the modal loop's IsDialogMessage asks for them this way, and only
+            // a dialog's own window procedure would answer): the next or previous tab stop.
+            HWND target = LOWORD(lParam) != 0 ? reinterpret_cast<HWND>(wParam)
+                                               : GetNextDlgTabItem(hwnd_, GetFocus(), wParam != 0 ? TRUE : FALSE);
+            if (target != nullptr) SetFocus(target);
+            result = 0;
+            return true;
+        }
+        case WM_COMMAND:
+            // Enter and Escape in a dialog: its default and cancel buttons.
+            if (lParam == 0 && (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)) {
+                const bool ok = LOWORD(wParam) == IDOK;
+                bool (*isDefault)(const ui::Button&) = [](const ui::Button& b) { return b.isDefault(); };
+                bool (*isCancel)(const ui::Button&) = [](const ui::Button& b) { return b.cancel(); };
+                ui::Button* button = findButton(form_, ok ? isDefault : isCancel);
+                if (button != nullptr) button->userClicked();
+                else if (!ok && form_.modal()) form_.close();  // Escape closes a dialog, not a window
+                result = 0;
+                return true;
+            }
+            return WindowPeer::handle(message, wParam, lParam, result) || offer(message, wParam, lParam, result);
+        default: return WindowPeer::handle(message, wParam, lParam, result) || offer(message, wParam, lParam, result);
+        }
+    }
+
+    // Any other message goes to the form's own handler.
+    bool offer(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+        intptr_t answer = 0;
+        if (!form_.message(message, wParam, lParam, answer)) return false;
+        result = answer;
+        return true;
+    }
+
+    platform::Window window() const override { return reinterpret_cast<platform::Window>(hwnd_); }
+
+    void attachMenu(HMENU menu) {
+        SetMenu(hwnd_, menu);
+        place();
+    }
+    // The items of the menu bar changed. A hidden window's bar is laid out once, when it shows,
+    // not once for every item added while the window is being made.
+    void menuBarChanged() {
+        if (IsWindowVisible(hwnd_)) DrawMenuBar(hwnd_);
+        else menuBarStale_ = true;
+    }
+
+protected:
+    void place() override {
+        const RECT r = outer(form_.bounds(), formStyle(), formExStyle());
+        applying_ = true;
+        SetWindowPos(hwnd_, nullptr, form_.left(), form_.top(), r.right - r.left, r.bottom - r.top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+        applying_ = false;
+    }
+    void showVisible() override {
+        if (form_.visible()) {
+            if (menuBarStale_) DrawMenuBar(hwnd_);
+            menuBarStale_ = false;
+            backend_.watchFocus();
+        }
+        const bool shown = (GetWindowLongPtrW(hwnd_, GWL_STYLE) & WS_VISIBLE) != 0;
+        if (shown != form_.visible()) ShowWindow(hwnd_, form_.visible() ? SW_SHOW : SW_HIDE);
+    }
+    void updateKind(Change what) override;
+    DWORD kindStyle() const override { return formStyle(); }
+    DWORD kindStyleMask() const override {
+        return WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX;
+    }
+    void appearance() override {
+        // The layered style belongs to the program's translucency, not to the form's state.
+        const LONG_PTR layered = GetWindowLongPtrW(hwnd_, GWL_EXSTYLE) & WS_EX_LAYERED;
+        SetWindowLongPtrW(hwnd_, GWL_EXSTYLE, static_cast<LONG_PTR>(formExStyle()) | layered);
+        SetWindowPos(hwnd_, form_.stayOnTop() ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+        place();
+    }
+
+private:
+    DWORD formStyle() const {
+        DWORD style = WS_CLIPCHILDREN | (form_.visible() ? WS_VISIBLE : 0);
+        switch (form_.borderStyle()) {
+        case ui::BorderStyle::Sizeable: style |= WS_OVERLAPPED | WS_CAPTION | WS_THICKFRAME; break;
+        case ui::BorderStyle::Dialog: style |= WS_POPUP | WS_CAPTION; break;
+        case ui::BorderStyle::Single: style |= WS_OVERLAPPED | WS_CAPTION; break;
+        case ui::BorderStyle::None: return style | WS_POPUP;
+        }
+        const ui::BorderIcons& icons = form_.borderIcons();
+        if (icons.systemMenu) style |= WS_SYSMENU;
+        // A dialog's title bar has only the close box.
+        if (icons.systemMenu && icons.minimize && form_.borderStyle() != ui::BorderStyle::Dialog) style |= WS_MINIMIZEBOX;
+        if (icons.systemMenu && icons.maximize && form_.borderStyle() != ui::BorderStyle::Dialog) style |= WS_MAXIMIZEBOX;
+        return style;
+    }
+    DWORD formExStyle() const {
+        DWORD ex = WS_EX_CONTROLPARENT;
+        if (form_.borderStyle() == ui::BorderStyle::Dialog) ex |= WS_EX_DLGMODALFRAME;
+        if (form_.stayOnTop()) ex |= WS_EX_TOPMOST;
+        return ex;
+    }
+    RECT outer(const ui::Bounds& b, DWORD style, DWORD ex) const {
+        RECT r{0, 0, b.width, b.height};
+        const bool menu = hwnd_ != nullptr && GetMenu(hwnd_) != nullptr;
+        AdjustWindowRectEx(&r, style & ~WS_VISIBLE, menu ? TRUE : FALSE, ex);
+        return r;
+    }
+
+    ui::Form& form_;
+    bool applying_ = false;
+    bool menuBarStale_ = false;
+};
+
+
+void FormPeer::updateKind(Change what) {
+    if (what == Change::Menu && form_.menu() != nullptr) {
+        if (HMENU menu = attachMenuBar(*form_.menu(), hwnd_)) attachMenu(menu);
+    }
+}
+
+}  // namespace
+
+std::unique_ptr<ui::Peer> makeFormPeer(Win32UiBackend& backend, ui::Form& control) {
+    return std::make_unique<FormPeer>(backend, control);
+}
+
+void menuBarChanged(ui::Form& form) {
+    if (auto* peer = dynamic_cast<FormPeer*>(form.peer())) peer->menuBarChanged();
+}
+
+}  // namespace platform::win32::ui_peers

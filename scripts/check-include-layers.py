@@ -1,0 +1,155 @@
+#!/usr/bin/env python3
+"""Keeps Quillet's include graph running downwards.
+
+    check-include-layers.py SOURCE_DIR     checks the tree; exits 1 and lists every wrong include
+    check-include-layers.py --self-test    checks that wrong includes in a made-up tree are caught
+
+The portable folders stand in layers, bottom first. A file may include files of its own folder
+and of folders in lower layers; folders of the same layer know nothing of each other. No
+portable file includes platform/win32/ or platform/fake/: those implement platform/'s
+interfaces (and platform/win32/ the control layer's backend and the entry point), so they may
+include any portable code; platform/fake/ only platform/. tests/, fuzz/ and bench/ may include
+anything. A folder holding C++ that is in no layer fails the check, so a new folder must be
+given its place here.
+"""
+import os
+import re
+import sys
+import tempfile
+
+LAYERS = [
+    ["platform"],                          # interfaces of the system's services, the software canvas
+    ["ui"],                                # the control layer
+    ["widgets"],                           # the graph, the gradient bar, the tray icon's picture
+    ["app"],                               # the program's texts, paths, resource names, text helpers
+    ["memory", "monitor"],                 # memory figures, filler, recovery; OS, CPU, resources
+    ["commands", "shortcuts", "tweaks"],   # features with their dialogs
+    ["mainwindow"],                        # the main window, its layout and its handlers
+    ["startup"],                           # start-up and the command-line run
+]
+IMPLEMENTATIONS = {"platform/win32": None, "platform/fake": {"platform"}}  # None: any portable folder
+FREE = {"tests", "fuzz", "bench"}
+SKIPPED = {"build", "documentation", "packaging", "scripts", "cmake", ".git", ".ci"}
+SOURCE_SUFFIXES = (".h", ".hpp", ".cpp", ".cc", ".rc")
+INCLUDE = re.compile(r'^\s*#\s*include\s*"([^"]+)"', re.M)
+
+RANK = {folder: rank for rank, folders in enumerate(LAYERS) for folder in folders}
+
+
+def folder_of(path):
+    """The layer folder or implementation a root-relative path belongs to."""
+    parts = path.split("/")
+    if len(parts) >= 2 and parts[0] == "platform" and "/".join(parts[:2]) in IMPLEMENTATIONS:
+        return "/".join(parts[:2])
+    return parts[0]
+
+
+def problems_of(root):
+    problems = []
+    for directory, subdirs, files in os.walk(root):
+        rel_dir = os.path.relpath(directory, root).replace(os.sep, "/")
+        if rel_dir == ".":
+            subdirs[:] = [d for d in subdirs if d not in SKIPPED]
+            continue
+        for name in sorted(files):
+            if not name.endswith(SOURCE_SUFFIXES):
+                continue
+            rel = f"{rel_dir}/{name}"
+            owner = folder_of(rel)
+            if owner in FREE:
+                continue
+            if owner not in RANK and owner not in IMPLEMENTATIONS:
+                problems.append(f"{rel}: the folder {owner}/ stands in no layer of this check")
+                continue
+            with open(os.path.join(directory, name), encoding="utf-8", errors="replace") as f:
+                text = f.read()
+            for match in INCLUDE.finditer(text):
+                target = match.group(1)
+                if "/" not in target:
+                    continue  # beside the file or generated into the build tree (version.h)
+                line = text.count("\n", 0, match.start()) + 1
+                problem = judge(owner, folder_of(target))
+                if problem:
+                    problems.append(f"{rel}:{line}: includes {target}: {problem}")
+    return problems
+
+
+def judge(owner, target):
+    if target == owner:
+        return None
+    if target in IMPLEMENTATIONS:
+        return f"portable code must not include {target}/"
+    if target in FREE:
+        return f"{target}/ is not part of the program"
+    if target not in RANK:
+        return None  # not one of ours (a system or third-party header named with a folder)
+    if owner in IMPLEMENTATIONS:
+        allowed = IMPLEMENTATIONS[owner]
+        if allowed is None or target in allowed:
+            return None
+        return f"{owner}/ may include only {', '.join(sorted(allowed))}/"
+    if RANK[target] < RANK[owner]:
+        return None
+    if RANK[target] == RANK[owner]:
+        return f"{owner}/ and {target}/ stand in the same layer and must not know each other"
+    return f"{target}/ stands in a layer above {owner}/"
+
+
+def self_test():
+    cases = {
+        "ui/good.cpp": '#include "ui/form.h"\n#include "platform/canvas.h"\n',
+        "ui/paint.cpp": '#include "widgets/gradient.h"\n',                        # upwards
+        "mainwindow/layout.cpp": '#include "platform/win32/resources/x.h"\n',    # Win32 from portable code
+        "shortcuts/form.cpp": '#include "commands/upgrade.h"\n',                 # same layer
+        "memory/tune.cpp": '#include "memory/recovery.h"\n#include "ui/controls.h"\n',
+        "platform/win32/backend.cpp": '#include "ui/form.h"\n#include "startup/startup.h"\n',
+        "platform/fake/fake.cpp": '#include "ui/form.h"\n',                       # fake knows platform/ only
+        "gadgets/thing.cpp": '#include "ui/form.h"\n',                            # a folder in no layer
+        "tests/unit/t.cpp": '#include "platform/win32/x.h"\n#include "startup/startup.h"\n',
+        "build/native/generated.cpp": '#include "platform/win32/x.h"\n',
+    }
+    expected = {
+        "ui/paint.cpp:1: includes widgets/gradient.h",
+        "mainwindow/layout.cpp:1: includes platform/win32/resources/x.h",
+        "shortcuts/form.cpp:1: includes commands/upgrade.h",
+        "platform/fake/fake.cpp:1: includes ui/form.h",
+        "gadgets/thing.cpp: the folder gadgets/",
+    }
+    with tempfile.TemporaryDirectory() as root:
+        for rel, text in cases.items():
+            path = os.path.join(root, rel)
+            os.makedirs(os.path.dirname(path), exist_ok=True)
+            with open(path, "w", encoding="utf-8") as f:
+                f.write(text)
+        found = problems_of(root)
+    caught = {p for p in found if any(p.startswith(e) for e in expected)}
+    missed = [e for e in expected if not any(p.startswith(e) for p in found)]
+    extra = [p for p in found if p not in caught]
+    for e in missed:
+        print(f"check-include-layers self-test: not caught: {e}")
+    for p in extra:
+        print(f"check-include-layers self-test: wrongly reported: {p}")
+    if missed or extra:
+        return 1
+    print(f"check-include-layers self-test: all {len(expected)} wrong includes caught, nothing else reported")
+    return 0
+
+
+def main(argv):
+    if argv[1:] == ["--self-test"]:
+        return self_test()
+    if len(argv) != 2:
+        print(__doc__)
+        return 2
+    problems = problems_of(argv[1])
+    for p in problems:
+        print(p)
+    if problems:
+        print(f"check-include-layers: {len(problems)} include(s) run against the layers")
+        return 1
+    print("check-include-layers: every include runs downwards")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv))
