@@ -1,6 +1,10 @@
 #!/usr/bin/env bash
-# Starts Quillet under Wine on its own Xvfb and saves a screenshot of each page of the main
-# window into build/screenshots/. Run after a build (scripts/start.sh or test-all.sh builds).
+# Takes the pictures of the help pages under Wine, on its own Xvfb: every page of the main
+# window, the Tune RAM dialog, the shortcut builder, the upgrade check (answered by the test
+# server on 127.0.0.1), the low-resource warning, the usage box of /?, the tray menu, the splash
+# and the tray icon at several memory levels. Each is cropped to its window and shrunk losslessly
+# (optipng) into documentation/images/. Run after a build (scripts/start.sh or test-all.sh
+# builds).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 # The shipped 32-bit build under 32-bit Wine, natively or through qemu's user-mode emulator;
@@ -11,39 +15,125 @@ trap 'exit 143' TERM
 if bash scripts/qemu-i386.sh setup $$ >/dev/null; then preset=windows arch=win32; else preset=windows-x64 arch=win64; fi
 build=$PWD/build/$preset
 program=$build/platform/win32/Quillet.exe
-driver=$build/platform/win32/tests/quillet_e2e.exe
-[ -f "$program" ] && [ -f "$driver" ] || { echo "screenshots: build the $preset preset first" >&2; exit 1; }
+tests=$build/platform/win32/tests
+driver=$tests/quillet_e2e.exe dialogs=$tests/dialogs_e2e.exe lowres=$tests/lowres_probe.exe icons=$tests/tray_icon_probe.exe
+for f in "$program" "$driver" "$dialogs" "$lowres" "$icons"; do
+  [ -f "$f" ] || { echo "screenshots: build the $preset preset first ($f is missing)" >&2; exit 1; }
+done
 
 state=$(mktemp -d)
 env_cmd=(bash scripts/wine-env.sh "$state" "$arch")
 ini=$(dirname "$program")/Quillet.ini
-trap '"${env_cmd[@]}" cleanup >/dev/null 2>&1 || true; rm -rf "$state" "$ini"; bash scripts/qemu-i386.sh teardown $$' EXIT
-"${env_cmd[@]}" setup >/dev/null
-out=$PWD/build/screenshots
+server=""
+stop_server() { if [ -n "$server" ]; then kill "$server" 2>/dev/null || true; wait "$server" 2>/dev/null || true; server=""; fi; }
+trap 'stop_server; "${env_cmd[@]}" cleanup >/dev/null 2>&1 || true; rm -rf "$state" "$ini"; bash scripts/qemu-i386.sh teardown $$' EXIT
+out=$PWD/documentation/images
 mkdir -p "$out"
-"${env_cmd[@]}" run "$program" >/dev/null 2>&1 &
-"${env_cmd[@]}" run "$driver" wait_main_window "$program"
-shot() { DISPLAY=$(cat "$state/display") import -window root ${2:+-crop $2} "$out/$1.png"; echo "$out/$1.png"; }
-window=420x490+0+0
-shot page1-resources $window
-for n in 2 3 4 5 6; do
-  "${env_cmd[@]}" run "$driver" next_page "$program"
-  shot "page$n" $window
-done
-# The Tune RAM dialog over the resource page.
-"${env_cmd[@]}" run "$driver" open_tune_ram "$program" && shot tune-ram 440x510+0+0
-"${env_cmd[@]}" stop >/dev/null 2>&1 || true
 "${env_cmd[@]}" setup >/dev/null
-"${env_cmd[@]}" run "$program" >/dev/null 2>&1 &
-"${env_cmd[@]}" run "$driver" wait_main_window "$program"
-# The tray menu, as a right click on the notification icon opens it.
-"${env_cmd[@]}" run "$driver" open_tray_menu "$program"
-shot tray-menu 1024x768+0+0
-"${env_cmd[@]}" stop >/dev/null 2>&1 || true
+
+display() { cat "$state/display"; }
+run() { "${env_cmd[@]}" run "$@"; }
+# A fresh session in the same prefix: the program's windows and the desktop as at its start.
+restart() { "${env_cmd[@]}" stop >/dev/null 2>&1 || true; rm -f "$ini"; "${env_cmd[@]}" start >/dev/null; }
+start_program() { run "$program" "$@" >/dev/null 2>&1 & }
+# Where the shown windows of these classes are (WxH+X+Y), waiting up to a minute for them.
+rect() {
+  local geometry
+  for _ in $(seq 60); do
+    if geometry=$(run "$driver" window_rect "$@" 2>/dev/null | tr -d '\r' | grep -E '^[0-9]+x[0-9]+\+' | tail -1) &&
+       [ -n "$geometry" ]; then
+      echo "$geometry"
+      return 0
+    fi
+    sleep 1
+  done
+  echo "screenshots: no window of class $* appeared" >&2
+  return 1
+}
+# Saves that part of the screen as NAME.png, shrunk without loss.
+shot() {
+  DISPLAY=$(display) import -window root -crop "$2" +repage -strip "$out/$1.png"
+  optipng -quiet -o2 "$out/$1.png"
+  echo "$out/$1.png"
+}
+shot_of() { local name=$1; shift; local geometry; geometry=$(rect "$@"); sleep 0.5; shot "$name" "$geometry"; }
+
+# The six pages of the main window; the graph is given a few seconds to draw its curve. The
+# sound file is shown where an installed copy keeps it, not in the build folder.
+printf '[Settings]\r\nRecoverSoundFile=C:\\Program Files\\Quillet\\sounds\\optimize.wav\r\n' >"$ini"
+start_program
+run "$driver" wait_main_window "$program"
+sleep 6
+pages=(resources options tweaks cache stress about)
+shot_of "page-${pages[0]}" TQuilletForm
+for page in "${pages[@]:1}"; do
+  run "$driver" next_page "$program"
+  shot_of "page-$page" TQuilletForm
+done
+# The Tune RAM dialog over the main window (whose graph shows its two lines).
+run "$driver" open_tune_ram "$program"
+shot_of tune-ram TQuilletForm TTuneRamForm
+
+# The tray menu, as a right click on the notification icon opens it, with the icon beside it.
+restart
+start_program
+run "$driver" wait_main_window "$program"
+sleep 2
+run "$driver" open_tray_menu "$program"
+menu=$(rect "#32768")
+IFS='x+' read -r _ _ mx my <<<"$menu"
+x=$((mx > 12 ? mx - 12 : 0)) y=$((my > 12 ? my - 12 : 0))
+shot tray-menu "$((1024 - x))x$((768 - y))+$x+$y"
+
+# The shortcut builder, filled in as an example.
+restart
+start_program
+run "$driver" wait_main_window "$program"
+run "$dialogs" open_shortcut "$program"
+shot_of shortcut-builder TShortCutsForm
+
+# The upgrade check, answered by the test's own server on 127.0.0.1 ("version 2.0 is out").
+restart
+port_file=$state/upgrade.port
+python3 platform/win32/tests/upgrade_server.py "$port_file" "$state/upgrade.log" </dev/null >/dev/null 2>&1 &
+server=$!
+for _ in $(seq 100); do [ -s "$port_file" ] && break; sleep 0.1; done
+[ -s "$port_file" ] || { echo "screenshots: the upgrade test server did not start" >&2; exit 1; }
+port=$(cat "$port_file")
+printf '[Settings]\r\nWeb=http://127.0.0.1:%s/\r\n' "$port" >"$ini"
+start_program
+run "$driver" wait_main_window "$program"
+run "$dialogs" open_upgrade "$program" "$port"
+shot_of upgrade-check TUpgradeForm
+stop_server
+
+# The usage box that /? shows.
+restart
+start_program "/?"
+shot_of usage-box "#32770"
+
+# The low-resource warning, with figures that the probe gives it.
+restart
+run "$lowres" dialog hold 60 >/dev/null 2>&1 &
+shot_of low-resource-warning TLowResForm
 
 # The splash, shown when the settings say so.
-"${env_cmd[@]}" setup >/dev/null
+restart
 printf '[Settings]\r\nShowSplash=0\r\n' >"$ini"
-"${env_cmd[@]}" run "$program" >/dev/null 2>&1 &
-"${env_cmd[@]}" run "$driver" wait_splash "$program" && shot splash 1024x768+0+0
+start_program
+run "$driver" wait_splash "$program"
+shot_of splash TSplashForm
+"${env_cmd[@]}" stop >/dev/null 2>&1 || true
 rm -f "$ini"
+
+# The tray icon as the program draws it for a few memory figures, eight times its size.
+icons_dir=$state/icons
+mkdir -p "$icons_dir"
+"${env_cmd[@]}" start >/dev/null
+run "$icons" pictures "Z:$icons_dir" >/dev/null
+for picture in "$icons_dir"/tray-*.ppm; do
+  name=$(basename "$picture" .ppm)
+  convert "$picture" -scale 800% -strip "$out/$name.png"
+  optipng -quiet -o2 "$out/$name.png"
+  echo "$out/$name.png"
+done

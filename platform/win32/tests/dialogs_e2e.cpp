@@ -575,10 +575,14 @@ void upgradeRefused() {
 }
 
 // For screenshots: opens a dialog of the running copy and leaves it open.
+// For the screenshot script: opens the upgrade dialog (and, given the port of a test server,
+// runs one check and waits for its answer) or the shortcut builder (filled in as an example),
+// and returns once the dialog is on screen and painted.
 int openDialog(const std::wstring& which) {
     HWND window = FindWindowW(L"TQuilletForm", nullptr);
     if (window == nullptr) return 1;
-    if (which == L"open_upgrade") {
+    const bool upgrade = which == L"open_upgrade";
+    if (upgrade) {
         chooseMenuItem(window, "CheckforUpgrade1");
     } else {
         chooseMenuItem(window, "Tweaks1");
@@ -586,8 +590,30 @@ int openDialog(const std::wstring& which) {
         waitUntil([&] { return (button = namedControls(window)["ShortCutsSpeedButton"]) != nullptr; }, 5000);
         click(button);
     }
-    Sleep(1000);
-    return 0;
+    const wchar_t* formClass = upgrade ? L"TUpgradeForm" : L"TShortCutsForm";
+    HWND dialog = nullptr;
+    if (!waitUntil([&] { return (dialog = FindWindowW(formClass, nullptr)) != nullptr && IsWindowVisible(dialog); })) {
+        std::printf("no %s appeared\n", utf8(formClass).c_str());
+        return 1;
+    }
+    std::map<std::string, HWND> c = namedControls(dialog);
+    if (upgrade && !serverPort.empty()) {
+        click(c["CheckButton"]);
+        if (!waitUntil([&] { return windowText(c["StatusLabel"]).find(L"2.0") != std::wstring::npos; })) {
+            std::printf("the check gave no answer\n");
+            return 1;
+        }
+    } else if (!upgrade) {
+        const std::pair<const char*, const wchar_t*> example[] = {
+            {"LinkNameEdit", L"记事本.lnk"},
+            {"LinkEdit", L"C:\\users\\Public\\Desktop\\记事本.lnk"},
+            {"NameEdit", L"C:\\windows\\notepad.exe"},
+            {"ArgumentsEdit", L"readme.txt"},
+            {"RAMEdit", L"64"}};
+        for (const auto& [name, text] : example)
+            SendMessageTimeoutW(c[name], WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text), SMTO_NORMAL, kWaitMs, nullptr);
+    }
+    return waitUntil([&] { return painted(dialog) && painted(window); }) ? 0 : 1;
 }
 
 }  // namespace

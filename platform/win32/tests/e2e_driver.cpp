@@ -1,5 +1,6 @@
 // Drives Quillet.exe from another process, as a user would, and checks what appears on screen.
 // Usage: quillet_e2e <scenario> <path of Quillet.exe>. Exit code 0 when every check passed.
+// quillet_e2e window_rect CLASS... prints where the shown windows of those classes are.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -340,9 +341,42 @@ int nextPage() {
     return 1;
 }
 
+BOOL CALLBACK addShownWindow(HWND hwnd, LPARAM param) {
+    auto* search = reinterpret_cast<std::pair<std::wstring, RECT*>*>(param);
+    RECT frame{};
+    if (!IsWindowVisible(hwnd) || className(hwnd) != search->first || !GetWindowRect(hwnd, &frame)) return TRUE;
+    if (!painted(hwnd)) {
+        search->second->left = search->second->right = -1;  // not ready: no rectangle yet
+        return FALSE;
+    }
+    RECT& all = *search->second;
+    if (all.right <= all.left) all = frame;
+    else UnionRect(&all, &all, &frame);
+    return TRUE;
+}
+
+// For the screenshot script: the screen rectangle that holds every shown top-level window of
+// the classes given, as ImageMagick's crop geometry (WxH+X+Y), kept inside the screen; none
+// while one of them has not painted yet.
+int windowRect(int count, wchar_t** classes) {
+    RECT all{0, 0, 0, 0};
+    for (int i = 0; i < count && all.left != -1; ++i) {
+        std::pair<std::wstring, RECT*> search{classes[i], &all};
+        EnumWindows(addShownWindow, reinterpret_cast<LPARAM>(&search));
+    }
+    RECT screen{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    if (all.right <= all.left || !IntersectRect(&all, &all, &screen)) {
+        std::printf("no such window shown\n");
+        return 1;
+    }
+    std::printf("%ldx%ld+%ld+%ld\n", all.right - all.left, all.bottom - all.top, all.left, all.top);
+    return 0;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
+    if (argc >= 3 && std::wstring(argv[1]) == L"window_rect") return windowRect(argc - 2, argv + 2);
     if (argc != 3) {
         std::printf("usage: quillet_e2e <scenario> <Quillet.exe>\n");
         return 2;

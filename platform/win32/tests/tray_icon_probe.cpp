@@ -4,6 +4,9 @@
 // must be all opaque; the figure, which only the system draws, must lie where its digits go, in
 // the font chosen for it (four characters shrunk until they fit 16 pixels), exactly as the
 // system draws that text there by itself. Exit code 0 when every check passed.
+//   tray_icon_probe.exe pictures DIR   writes the icon as the program makes it for a few memory
+//                                      figures into DIR as PPM pictures (tray-FREEMB-PERCENT[-off]
+//                                      .ppm), for the help pages; exit code 0 when all were written
 #include <windows.h>
 
 #include <algorithm>
@@ -244,9 +247,54 @@ void checkIcon(platform::win32::Win32Platform& os, const Case& c, int pixelsPerI
     DestroyIcon(icon);
 }
 
+// The icon for freeMB at freePercent, as the program makes it, written as a binary PPM.
+bool writePicture(platform::win32::Win32Platform& os, const std::string& dir, uint64_t freeMB, int freePercent,
+                  bool recoveryOff) {
+    const std::string digits = app::trayDigits(freeMB);
+    HICON icon = reinterpret_cast<HICON>(os.drawTrayIcon(digits, app::trayTextX(digits),
+                                                         app::trayLevelColor(freePercent), recoveryOff));
+    ICONINFO info{};
+    if (icon == nullptr || !GetIconInfo(icon, &info)) return false;
+    Picture colour;
+    const bool read = readBitmap(info.hbmColor, colour);
+    if (info.hbmColor != nullptr) DeleteObject(info.hbmColor);
+    if (info.hbmMask != nullptr) DeleteObject(info.hbmMask);
+    DestroyIcon(icon);
+    if (!read) return false;
+    const std::string path = dir + "/tray-" + std::to_string(freeMB) + "-" + std::to_string(freePercent) +
+                             (recoveryOff ? "-off" : "") + ".ppm";
+    FILE* file = std::fopen(path.c_str(), "wb");
+    if (file == nullptr) return false;
+    std::fprintf(file, "P6\n%d %d\n255\n", colour.width, colour.height);
+    for (Color c : colour.pixels) {
+        const unsigned char rgb[3] = {static_cast<unsigned char>(c & 0xFF), static_cast<unsigned char>((c >> 8) & 0xFF),
+                                      static_cast<unsigned char>((c >> 16) & 0xFF)};
+        std::fwrite(rgb, 1, 3, file);
+    }
+    const bool written = std::fclose(file) == 0;
+    std::printf("%s\n", path.c_str());
+    return written;
+}
+
+int writePictures(const std::string& dir) {
+    platform::win32::Win32Platform os("");
+    struct Figure {
+        uint64_t freeMB;
+        int freePercent;
+        bool recoveryOff;
+    };
+    // Plenty free (green), getting short (yellow), nearly none (red), automatic recovery
+    // switched off (the red dot), and a large machine's figure in gigabytes.
+    const Figure figures[] = {{1536, 75, false}, {412, 15, false}, {38, 4, false}, {1536, 75, true}, {20889, 64, false}};
+    bool ok = true;
+    for (const Figure& f : figures) ok = writePicture(os, dir, f.freeMB, f.freePercent, f.recoveryOff) && ok;
+    return ok ? 0 : 1;
+}
+
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
+    if (argc == 3 && std::string(argv[1]) == "pictures") return writePictures(argv[2]);
     platform::win32::Win32Platform os("");
     HDC screen = GetDC(nullptr);
     const int pixelsPerInch = GetDeviceCaps(screen, LOGPIXELSY);
