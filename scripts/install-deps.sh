@@ -10,6 +10,7 @@ packages=(
   wine wine32:i386 wine64 xvfb xauth x11-utils imagemagick
   fonts-wqy-microhei fonts-wine locales
   python3  # draws the program's pictures at build time (scripts/make-pictures.py)
+  nsis     # makensis builds the Windows installer (packaging/quillet.nsi)
 )
 
 SUDO=""

@@ -175,6 +175,7 @@ TEST_F(UpgradeDialog, TheProxyBoxesAsTheyStandAtTheCheck) {
 }
 
 TEST_F(UpgradeDialog, ProxySettingsAreSavedAtCloseAndReadAtCreation) {
+    machine.missingFolders.insert("C:\\Quillet");  // an installed copy's first save makes the folder
     run([&](TUpgradeForm& form) {
         form.useProxyCheckBox().userChanged(true);
         form.addressEdit().userChanged("proxy.example");
