@@ -613,6 +613,76 @@ int openTuneRam() {
                : 1;
 }
 
+// --- the packages' test (packaging/test_packages.sh) -------------------------------------------
+
+namespace {
+
+bool ticked(HWND box) { return SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+
+// The start-with-Windows box shows what the installer chose (QUILLET_EXPECT_AUTOSTART=1 or 0).
+void checkAutostartBox(const MainWindow& main) {
+    const char* expected = std::getenv("QUILLET_EXPECT_AUTOSTART");
+    if (expected == nullptr) return;
+    HWND box = main.control("StartWithWindowsCheckBox");
+    const bool want = std::string(expected) == "1";
+    check(box != nullptr && ticked(box) == want,
+          std::string("the start-with-Windows box is ") + (want ? "ticked" : "clear"));
+}
+
+// A fresh copy: the recovery sound's box is ticked; the user clears it and the program saves
+// it at the end of the session.
+void packageSave() {
+    MainWindow main;
+    if (main.window == nullptr) return;
+    checkAutostartBox(main);
+    HWND box = main.control("RecoverSndCheckBox");
+    check(box != nullptr && ticked(box), "a fresh copy: the recovery sound's box is ticked");
+    if (box == nullptr) return;
+    check(showPage(main, "Tweaks1", "TweaksTabSheet"), "the page of the recovery sound's box shows");
+    PostMessageW(box, BM_CLICK, 0, 0);
+    check(waitUntil([&] { return !ticked(box); }), "the user clears the recovery sound's box");
+    main.endSession("after the change");
+}
+
+// Started again: the change is there.
+void packageKept() {
+    MainWindow main;
+    if (main.window == nullptr) return;
+    checkAutostartBox(main);
+    HWND box = main.control("RecoverSndCheckBox");
+    check(box != nullptr && !ticked(box), "started again: the recovery sound's box is still clear");
+    main.endSession("started again");
+}
+
+// The uninstaller beside the program, run while the program runs: it ends the program (which
+// saves as at a log-off) and goes on.
+void packageUninstallRunning() {
+    MainWindow main;
+    if (main.window == nullptr) return;
+    const std::wstring folder = quilletPath.substr(0, quilletPath.rfind(L'\\') + 1);
+    std::wstring commandLine = L"\"" + folder + L"Uninstall.exe\" /S /KEEPSETTINGS";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION uninstaller{};
+    const bool started = CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                                        &startup, &uninstaller) != FALSE;
+    check(started, "the uninstaller starts", std::to_string(GetLastError()));
+    if (!started) return;
+    CloseHandle(uninstaller.hThread);
+    CloseHandle(uninstaller.hProcess);
+    checkExitsWithZero(main.child, "the uninstaller ends the running program");
+}
+
+}  // namespace
+
+int runPackageScenario(const std::wstring& scenario) {
+    if (scenario == L"package_save") packageSave();
+    else if (scenario == L"package_kept") packageKept();
+    else if (scenario == L"package_uninstall_running") packageUninstallRunning();
+    else return -1;
+    return checks::summary();
+}
+
 int runMainWindowScenario(const std::wstring& scenario) {
     if (scenario == L"main_window") mainWindow();
     else if (scenario == L"exit_command") exitCommand();
