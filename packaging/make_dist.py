@@ -39,8 +39,8 @@ def main(folder, exe, sound, docs, zip_path, nsh_path):
             archive.write(os.path.join(folder, relative), "Quillet/" + relative.replace(os.sep, "/"))
     os.replace(partial, zip_path)
 
-    def windows(relative):
-        return relative.replace(os.sep, "\\")
+    def windows(relative):  # a "$" would start one of the installer's variables
+        return relative.replace(os.sep, "\\").replace("$", "$$")
 
     lines = ["; Made by packaging/make_dist.py from the program folder: do not edit.", "!macro QuilletInstallFiles"]
     for relative in ["."] + folders:
@@ -50,7 +50,7 @@ def main(folder, exe, sound, docs, zip_path, nsh_path):
         target = "$INSTDIR" if relative == "." else "$INSTDIR\\" + windows(relative)
         lines.append('  SetOutPath "%s"' % target)
         for f in inside:
-            lines.append('  File "%s"' % os.path.abspath(os.path.join(folder, f)))
+            lines.append('  File "%s"' % os.path.abspath(os.path.join(folder, f)).replace("$", "$$"))
     lines.append('  SetOutPath "$INSTDIR"')
     lines.append("!macroend")
     lines.append("!macro QuilletRemoveFiles")

@@ -1,5 +1,5 @@
 ; Quillet's installer. Built by the windows preset's build (packaging/CMakeLists.txt):
-;   makensis -INPUTCHARSET UTF8 -DVERSION=1.9 -DFILES=files.nsh -DOUTFILE=Quillet-1.9-setup.exe quillet.nsi
+;   makensis -INPUTCHARSET UTF8 -DVERSION=1.9 -DFILE_VERSION=1.9.0.0 -DFILES=files.nsh -DOUTFILE=Quillet-1.9-setup.exe quillet.nsi
 ;
 ; Installer options:   /S silent   /AUTOSTART start with Windows   /NOAUTOSTART do not   /D=FOLDER
 ; Uninstaller options: /S silent   /KEEPSETTINGS or /REMOVESETTINGS (asked when neither is given;
@@ -30,7 +30,7 @@ OutFile "${OUTFILE}"
 InstallDir "$PROGRAMFILES\${PRODUCT}"
 InstallDirRegKey HKLM "${UNINSTALL_KEY}" "InstallLocation"
 BrandingText "${PRODUCT} ${VERSION}"
-VIProductVersion "${VERSION}.0.0"
+VIProductVersion "${FILE_VERSION}"
 VIAddVersionKey /LANG=2052 "ProductName" "${PRODUCT}"
 VIAddVersionKey /LANG=2052 "ProductVersion" "${VERSION}"
 VIAddVersionKey /LANG=2052 "FileVersion" "${VERSION}"
