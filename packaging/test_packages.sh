@@ -90,23 +90,39 @@ check "nothing was written beside the installed program" absent "$program_dir/Qu
 export QUILLET_EXPECT_AUTOSTART=1
 check "started again, the program finds the setting" driver package_kept "$installed"
 
+# --- installed again over the running program ---------------------------------------------------
+rm -f "$menu_dir/Quillet.lnk"
+export QUILLET_COMMAND="\"Z:${setup//\//\\}\" /S"
+check "installed again (/S) while the program runs: it ends the program" driver package_run_while_running "$installed"
+check "the Start-menu entry is made again" test -f "$menu_dir/Quillet.lnk"
+check "the Run value stays, as the installer found it" test "$(run_value)" = "$installed"
+check "the settings stay" grep -q '^UseRecoverSound=0' "$settings_dir/Quillet.ini"
+
 # --- uninstalled silently while running, keeping the settings ------------------------------------
-check "the uninstaller (/S /KEEPSETTINGS) ends the running program" driver package_uninstall_running "$installed"
+export QUILLET_COMMAND="\"C:\\Program Files\\Quillet\\Uninstall.exe\" /S /KEEPSETTINGS"
+check "the uninstaller (/S /KEEPSETTINGS) run while the program runs: it ends the program" \
+  driver package_run_while_running "$installed"
 check "the program folder and the uninstall entry go" wait_for 180 all_removed
 check "the Start-menu entry goes" absent "$menu_dir"
 check "the Run value goes" test -z "$(run_value)"
 check "the settings file is kept" grep -q '^UseRecoverSound=0' "$settings_dir/Quillet.ini"
 
-# --- installed again without start with Windows, then uninstalled removing the settings ----------
+# --- installed again without start with Windows; a silent uninstall keeps the settings -----------
 check "installed again (/S)" run "$setup" /S
 check "no Run value this time" test -z "$(run_value)"
 export QUILLET_EXPECT_AUTOSTART=0
 check "the kept setting is found by the new installation" driver package_kept "$installed"
+check "the uninstaller runs silently (/S)" run "$program_dir/Uninstall.exe" /S
+check "the program folder and the uninstall entry go" wait_for 180 all_removed
+check "the settings file is kept" grep -q '^UseRecoverSound=0' "$settings_dir/Quillet.ini"
+
+# --- installed once more, then uninstalled removing the settings ---------------------------------
+check "installed again (/S)" run "$setup" /S
 check "the uninstaller runs silently (/S /REMOVESETTINGS)" run "$program_dir/Uninstall.exe" /S /REMOVESETTINGS
 check "the program folder and the uninstall entry go" wait_for 180 all_removed
 check "the Start-menu entry goes" absent "$menu_dir"
 check "the settings file and its folder go" absent "$settings_dir"
-
+check "the Run value stays absent" test -z "$(run_value)"
 unset QUILLET_EXPECT_AUTOSTART
 
 # --- the zip unpacked anywhere -------------------------------------------------------------------

@@ -654,23 +654,30 @@ void packageKept() {
     main.endSession("started again");
 }
 
-// The uninstaller beside the program, run while the program runs: it ends the program (which
-// saves as at a log-off) and goes on.
-void packageUninstallRunning() {
+// An installer or uninstaller (the command line in QUILLET_COMMAND) run while the program runs:
+// it ends the program (which saves, as at a log-off) and goes on to its end.
+void packageRunWhileRunning() {
+    const wchar_t* command = _wgetenv(L"QUILLET_COMMAND");
+    check(command != nullptr, "QUILLET_COMMAND names what to run");
+    if (command == nullptr) return;
     MainWindow main;
     if (main.window == nullptr) return;
-    const std::wstring folder = quilletPath.substr(0, quilletPath.rfind(L'\\') + 1);
-    std::wstring commandLine = L"\"" + folder + L"Uninstall.exe\" /S /KEEPSETTINGS";
+    std::wstring commandLine = command;
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
-    PROCESS_INFORMATION uninstaller{};
+    PROCESS_INFORMATION process{};
     const bool started = CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                                        &startup, &uninstaller) != FALSE;
-    check(started, "the uninstaller starts", std::to_string(GetLastError()));
+                                        &startup, &process) != FALSE;
+    check(started, "it starts", std::to_string(GetLastError()));
     if (!started) return;
-    CloseHandle(uninstaller.hThread);
-    CloseHandle(uninstaller.hProcess);
-    checkExitsWithZero(main.child, "the uninstaller ends the running program");
+    checkExitsWithZero(main.child, "it ends the running program");
+    // (An uninstaller hands its work to a copy of itself and ends at once.)
+    WaitForSingleObject(process.hProcess, 3 * checks::kPatienceMs);
+    DWORD code = STILL_ACTIVE;
+    GetExitCodeProcess(process.hProcess, &code);
+    check(code == 0, "it ends with 0", "exit code " + std::to_string(code));
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
 }
 
 }  // namespace
@@ -678,7 +685,7 @@ void packageUninstallRunning() {
 int runPackageScenario(const std::wstring& scenario) {
     if (scenario == L"package_save") packageSave();
     else if (scenario == L"package_kept") packageKept();
-    else if (scenario == L"package_uninstall_running") packageUninstallRunning();
+    else if (scenario == L"package_run_while_running") packageRunWhileRunning();
     else return -1;
     return checks::summary();
 }
