@@ -1,5 +1,6 @@
 ; Quillet's installer. Built by the windows preset's build (packaging/CMakeLists.txt):
-;   makensis -INPUTCHARSET UTF8 -DVERSION=1.9 -DFILE_VERSION=1.9.0.0 -DFILES=files.nsh -DOUTFILE=Quillet-1.9-setup.exe quillet.nsi
+;   makensis -INPUTCHARSET UTF8 -DVERSION=1.9 -DFILE_VERSION=1.9.0.0 -DFILES=files.nsh -DICON=quillet.ico
+;            -DOUTFILE=Quillet-1.9-setup.exe quillet.nsi
 ;
 ; Installer options:   /S silent   /AUTOSTART start with Windows   /NOAUTOSTART do not   /D=FOLDER
 ; Uninstaller options: /S silent   /KEEPSETTINGS or /REMOVESETTINGS (asked when neither is given;
@@ -38,6 +39,8 @@ VIAddVersionKey /LANG=2052 "FileDescription" "${PRODUCT} 安装程序"
 VIAddVersionKey /LANG=2052 "LegalCopyright" "${PRODUCT}"
 
 !define MUI_ABORTWARNING
+!define MUI_ICON "${ICON}"
+!define MUI_UNICON "${ICON}"
 !define MUI_COMPONENTSPAGE_NODESC
 !define MUI_FINISHPAGE_RUN "$INSTDIR\Quillet.exe"
 !insertmacro MUI_PAGE_WELCOME
