@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "app/parse_int.h"
+#include "app/paths.h"
 #include "app/resource_names.h"
 #include "commands/upgrade_check.h"
 
@@ -223,6 +224,7 @@ void TUpgradeForm::FormClose() {
         if (job_->transfer != nullptr) job_->transfer->abort();
         job_.reset();
     }
+    app::prepareSettingsFolder(os_.profile, iniPath_);  // an installed copy's first save
     os_.profile.writeString(iniPath_, kSettingsSection, "UseProxy", useProxyCheckBox_.checked() ? "1" : "0");
     os_.profile.writeString(iniPath_, kSettingsSection, "ProxyAddress", addressEdit_.text());
     os_.profile.writeString(iniPath_, kSettingsSection, "ProxyPort", portEdit_.text());

@@ -174,6 +174,7 @@ bool TQuilletForm::SaveSettings() {
     // file is as it was, whatever happens to the program or the disk.
     const std::string& path = appPaths().iniPath;
     const std::string draft = path + ".new";
+    if (!prepareSettingsFolder(os_.profile, path)) return false;
     os_.profile.deleteFile(draft);
     if (os_.profile.fileExists(path) && !os_.profile.copyFile(path, draft)) return false;
     SettingsFile file(os_.profile, draft);

@@ -13,6 +13,9 @@ public:
     // Full path of the Windows folder (the home of system.ini), without a trailing backslash
     // unless it is a drive's root; empty when the system does not tell.
     virtual std::string windowsFolder() = 0;
+    // Full path of the user's own application-data folder (the roaming one), without a trailing
+    // backslash; empty when the system has none.
+    virtual std::string applicationDataFolder() = 0;
 };
 
 }  // namespace platform

@@ -29,6 +29,9 @@ public:
     virtual bool replaceFile(const std::string& from, const std::string& to) = 0;
     // Removes the file, read-only or not; true when it is gone.
     virtual bool deleteFile(const std::string& path) = 0;
+    // Makes the folder (its parent must exist); true when it exists afterwards, made now or
+    // before.
+    virtual bool createFolder(const std::string& path) = 0;
 };
 
 }  // namespace platform

@@ -11,6 +11,7 @@ packages=(
   fonts-wqy-microhei fonts-wine locales
   python3  # draws the program's pictures at build time (scripts/make-pictures.py)
   optipng  # shrinks the help pages' screenshots losslessly (scripts/screenshots.sh)
+  nsis     # makensis builds the Windows installer (packaging/quillet.nsi)
 )
 
 SUDO=""

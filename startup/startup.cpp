@@ -27,7 +27,7 @@ int runMainWindow(platform::Platform& os, ui::Backend& backend) {
 }
 
 int run(platform::Platform& os, ui::Backend& backend) {
-    setAppPaths(makeAppPaths(os.process.programPath()));
+    setAppPaths(findAppPaths(os.process, os.profile));
 
     if (runCommandLine(os.process.commandLine(), os)) return 0;
 

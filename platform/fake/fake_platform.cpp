@@ -428,8 +428,16 @@ std::string FakeMachine::getString(const std::string& path, const std::string& s
     return text.substr(0, end);
 }
 
+namespace {
+std::string folderOf(const std::string& path) {
+    const size_t slash = path.rfind('\\');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash);
+}
+}  // namespace
+
 bool FakeMachine::writeString(const std::string& path, const std::string& section, const std::string& key,
                               const std::string& value) {
+    if (missingFolders.count(folderOf(path)) != 0) return false;
     if (iniReadOnly || iniWritesLeft == 0 || readOnlyFiles.count(path) != 0) return false;
     if (iniWritesLeft > 0) --iniWritesLeft;
     ini[path + "|" + section + "|" + key] = value;
@@ -449,7 +457,7 @@ bool FakeMachine::fileExists(const std::string& path) { return !iniFile(path).em
 
 bool FakeMachine::copyFile(const std::string& from, const std::string& to) {
     const auto entries = iniFile(from);
-    if (entries.empty() || readOnlyFiles.count(to) != 0) return false;
+    if (entries.empty() || readOnlyFiles.count(to) != 0 || missingFolders.count(folderOf(to)) != 0) return false;
     deleteFile(to);
     for (const auto& [sectionAndKey, value] : entries) ini[to + "|" + sectionAndKey] = value;
     if (readOnlyFiles.count(from) != 0) readOnlyFiles.insert(to);
@@ -467,6 +475,13 @@ bool FakeMachine::replaceFile(const std::string& from, const std::string& to) {
 bool FakeMachine::deleteFile(const std::string& path) {
     for (const auto& entry : iniFile(path)) ini.erase(path + "|" + entry.first);
     readOnlyFiles.erase(path);
+    return true;
+}
+
+bool FakeMachine::createFolder(const std::string& path) {
+    events.push_back("createFolder " + path);
+    if (unmakeableFolders.count(path) != 0) return false;
+    missingFolders.erase(path);
     return true;
 }
 

@@ -55,6 +55,7 @@ public:
     std::string program = "C:\\Program Files\\Quillet\\Quillet.exe";
     std::string arguments;
     std::string windowsPath = "C:\\WINDOWS";
+    std::string appDataPath = "C:\\Documents and Settings\\User\\Application Data";
     int messageBoxAnswer = kIdOk;
     // INI files: values by "path|section|key", in the order they were first written.
     std::map<std::string, std::string> ini;
@@ -65,6 +66,10 @@ public:
     // Read-only files: writing to them, and putting another file in their place, fail; a copy
     // of one is read-only too, as on Windows. Deleting one succeeds.
     std::set<std::string> readOnlyFiles;
+    // Folders that do not exist yet (no backslash at the end): files in them cannot be written
+    // or copied to until createFolder makes them. Every other folder exists.
+    std::set<std::string> missingFolders;
+    std::set<std::string> unmakeableFolders;  // createFolder fails for these
     // The entries of one file, by "section|key".
     std::map<std::string, std::string> iniFile(const std::string& path) const;
     void setIni(const std::string& path, const std::string& section, const std::string& key, const std::string& value) {
@@ -269,6 +274,7 @@ public:
     std::string programPath() override { return program; }
     std::string commandLine() override { return arguments; }
     std::string windowsFolder() override { return windowsPath; }
+    std::string applicationDataFolder() override { return appDataPath; }
     // --- WindowSystem -----------------------------------------------------------
     Window findTopLevelWindow(const std::string& className) override;
     int messageBox(Window owner, const std::string& text, const std::string& caption, uint32_t flags) override;
@@ -343,6 +349,8 @@ public:
     bool copyFile(const std::string& from, const std::string& to) override;
     bool replaceFile(const std::string& from, const std::string& to) override;
     bool deleteFile(const std::string& path) override;
+    // Logged as "createFolder PATH"; fails while the path is in unmakeableFolders.
+    bool createFolder(const std::string& path) override;
 
     // --- OsVersion ----------------------------------------------------------------
     bool getVersionEx(OsVersionRecord& record) override;

@@ -166,6 +166,26 @@ std::string Win32Platform::windowsFolder() {
     return narrow(std::wstring_view(buffer, length));
 }
 
+std::string Win32Platform::applicationDataFolder() {
+    // The shell's answer where it has one (shell32 of Windows 2000 and later, and of 95, 98 and
+    // NT 4 with a later Internet Explorer's desktop update); else the variable Windows 2000 and
+    // later set for every user.
+    using GetFolderPath = HRESULT(WINAPI*)(HWND, int, HANDLE, DWORD, LPWSTR);
+    static const auto getFolderPath = systemFunction<GetFolderPath>(L"shell32.dll", "SHGetFolderPathW");
+    constexpr int kAppData = 0x001A;     // CSIDL_APPDATA
+    constexpr DWORD kCurrentPath = 0;    // SHGFP_TYPE_CURRENT
+    wchar_t buffer[MAX_PATH + 1] = L"";
+    std::wstring folder;
+    if (getFolderPath != nullptr && getFolderPath(nullptr, kAppData, nullptr, kCurrentPath, buffer) == S_OK) {
+        folder = buffer;
+    } else {
+        const DWORD length = GetEnvironmentVariableW(L"APPDATA", buffer, MAX_PATH + 1);
+        if (length > 0 && length <= MAX_PATH) folder.assign(buffer, length);
+    }
+    while (folder.size() > 3 && folder.back() == L'\\') folder.pop_back();
+    return narrow(folder);
+}
+
 // --- Windows ----------------------------------------------------------------
 
 Window Win32Platform::findTopLevelWindow(const std::string& className) {
@@ -657,6 +677,13 @@ bool Win32Platform::fileExists(const std::string& path) {
 
 bool Win32Platform::copyFile(const std::string& from, const std::string& to) {
     return CopyFileW(widen(from).c_str(), widen(to).c_str(), FALSE) != FALSE;
+}
+
+bool Win32Platform::createFolder(const std::string& path) {
+    const std::wstring folder = widen(path);
+    if (CreateDirectoryW(folder.c_str(), nullptr)) return true;
+    const DWORD attributes = GetFileAttributesW(folder.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
 bool Win32Platform::replaceFile(const std::string& from, const std::string& to) {

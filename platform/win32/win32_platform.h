@@ -45,6 +45,7 @@ public:
     std::string programPath() override;
     std::string commandLine() override { return commandLine_; }
     std::string windowsFolder() override;
+    std::string applicationDataFolder() override;
 
     // WindowSystem
     Window findTopLevelWindow(const std::string& className) override;
@@ -113,6 +114,7 @@ public:
                      const std::string& value) override;
     bool fileExists(const std::string& path) override;
     bool copyFile(const std::string& from, const std::string& to) override;
+    bool createFolder(const std::string& path) override;
     bool replaceFile(const std::string& from, const std::string& to) override;
     bool deleteFile(const std::string& path) override;
 

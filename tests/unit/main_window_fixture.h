@@ -17,7 +17,7 @@ protected:
 
     // Makes the window as the program does (paths, OS description, creation) and shows it.
     void createWindow(bool show = true) {
-        app::setAppPaths(app::makeAppPaths(machine.program));
+        app::setAppPaths(app::findAppPaths(machine, machine));
         monitor::detectOs(machine);
         window = std::make_unique<app::TQuilletForm>(os, backend);
         window->create();

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
+#include "platform/fake/fake_platform.h"
+
 using namespace app;
 
 TEST(AppPaths, FolderKeepsItsBackslash) {
@@ -30,4 +34,51 @@ TEST(AppPaths, PathWithoutFolder) {
 TEST(AppPaths, ProcessWideCopy) {
     setAppPaths(makeAppPaths("E:\\Q\\Quillet.exe"));
     EXPECT_EQ(appPaths().soundsDir, "E:\\Q\\sounds\\");
+}
+
+namespace {
+
+const std::string kInstalledDir = "C:\\Program Files\\Quillet\\";
+const std::string kAppData = "C:\\Documents and Settings\\王\\Application Data";
+
+struct InstalledCopy : ::testing::Test {
+    InstalledCopy() {
+        machine.program = kInstalledDir + "Quillet.exe";
+        machine.appDataPath = kAppData;
+    }
+    void markInstalled() { machine.setIni(kInstalledDir + kInstalledMarkerName, "Quillet", "Settings", "AppData"); }
+    platform::fake::FakeMachine machine;
+};
+
+}  // namespace
+
+// The settings follow the installer's marker; the rest of the program's files stay beside it.
+TEST_F(InstalledCopy, SettingsGoToTheApplicationDataFolderOnlyWithTheMarker) {
+    EXPECT_EQ(findAppPaths(machine, machine).iniPath, kInstalledDir + "Quillet.ini") << "no marker: a portable copy";
+
+    markInstalled();
+    const AppPaths paths = findAppPaths(machine, machine);
+    EXPECT_EQ(paths.iniPath, kAppData + "\\Quillet\\Quillet.ini");
+    EXPECT_EQ(paths.settingsDir, kAppData + "\\Quillet\\");
+    EXPECT_EQ(paths.appDir, kInstalledDir);
+    EXPECT_EQ(paths.soundsDir, kInstalledDir + "sounds\\");
+    EXPECT_EQ(paths.docDir, kInstalledDir + "documentation\\");
+
+    machine.appDataPath = "D:\\";  // a folder given with its backslash gets no second one
+    EXPECT_EQ(findAppPaths(machine, machine).iniPath, "D:\\Quillet\\Quillet.ini");
+    machine.appDataPath = "";  // a system without the folder: beside the program after all
+    EXPECT_EQ(findAppPaths(machine, machine).iniPath, kInstalledDir + "Quillet.ini");
+}
+
+TEST_F(InstalledCopy, TheSettingsFolderIsMadeOnlyWhereOneIsNeeded) {
+    EXPECT_TRUE(prepareSettingsFolder(machine, "Quillet.ini"));
+    EXPECT_TRUE(prepareSettingsFolder(machine, "C:\\Quillet.ini"));
+    EXPECT_TRUE(machine.events.empty());
+
+    const std::string folder = kAppData + "\\Quillet";
+    machine.unmakeableFolders.insert(folder);
+    EXPECT_FALSE(prepareSettingsFolder(machine, folder + "\\Quillet.ini"));
+    machine.unmakeableFolders.clear();
+    EXPECT_TRUE(prepareSettingsFolder(machine, folder + "\\Quillet.ini"));
+    EXPECT_EQ(machine.events.back(), "createFolder " + folder);
 }

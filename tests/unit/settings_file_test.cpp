@@ -265,3 +265,30 @@ TEST_F(SettingsFile, StoredValuesOutsideTheirEditsRangesLoadAndSaveClamped) {
 }
 
 }  // namespace
+
+namespace {
+
+// Installed under Program Files: the settings live in the user's application-data folder,
+// whose "Quillet" folder the first save makes.
+TEST_F(MainWindowTest, AnInstalledCopysFirstSaveMakesItsFolderInTheApplicationData) {
+    const std::string dir = "C:\\Program Files\\Quillet\\";
+    const std::string folder = "C:\\AppData\\Roaming\\Quillet";
+    machine.program = dir + "Quillet.exe";
+    machine.appDataPath = "C:\\AppData\\Roaming";
+    machine.setIni(dir + app::kInstalledMarkerName, "Quillet", "Settings", "AppData");
+    machine.missingFolders.insert(folder);
+    machine.unmakeableFolders.insert(folder);
+    createWindow();
+    get<ui::CheckBox>("RecoverSndCheckBox").setChecked(false);
+
+    get<ui::MenuItem>("SaveSettings1").click();  // the folder cannot be made: told, with the path
+    ASSERT_EQ(machine.messageBoxes.size(), 1u);
+    EXPECT_NE(machine.messageBoxes[0].text.find(folder + "\\Quillet.ini"), std::string::npos);
+
+    machine.unmakeableFolders.clear();
+    machine.send(window->window(), platform::kWmQueryEndSession);
+    EXPECT_EQ(machine.iniFile(folder + "\\Quillet.ini").at("Settings|UseRecoverSound"), "0");
+    EXPECT_TRUE(machine.iniFile(dir + "Quillet.ini").empty()) << "nothing written beside the program";
+}
+
+}  // namespace

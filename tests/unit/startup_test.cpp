@@ -84,6 +84,21 @@ TEST(Startup, StartMinimizedKeepsTheWindowHidden) {
     EXPECT_FALSE(visibleInLoop);
 }
 
+// An installed copy reads the start-up choice where it keeps its settings, not beside itself.
+TEST(Startup, AnInstalledCopyReadsItsSettingsFromTheApplicationDataFolder) {
+    FakeMachine machine;
+    machine.program = "C:\\Program Files\\Quillet\\Quillet.exe";
+    machine.appDataPath = "C:\\Users\\李\\AppData\\Roaming";
+    machine.setIni("C:\\Program Files\\Quillet\\Quillet.installed", "Quillet", "Settings", "AppData");
+    machine.setIni("C:\\Program Files\\Quillet\\Quillet.ini", "Settings", "StartMinimized", "0");
+    machine.setIni("C:\\Users\\李\\AppData\\Roaming\\Quillet\\Quillet.ini", "Settings", "StartMinimized", "1");
+    bool visibleInLoop = true;
+    machine.onMessageLoop = [&] { visibleInLoop = mainWindow(machine)->visible; };
+    EXPECT_EQ(start(machine), 0);
+    EXPECT_FALSE(visibleInLoop);
+    EXPECT_EQ(app::appPaths().iniPath, "C:\\Users\\李\\AppData\\Roaming\\Quillet\\Quillet.ini");
+}
+
 TEST(Startup, SecondCopyIsRefusedWithAWarningOwnedByTheFirst) {
     FakeMachine machine;
     platform::Window running = machine.addForeignWindow("TQuilletForm");

@@ -11,6 +11,8 @@
 #include "ui/menu.h"
 #include "platform/fake/fake_platform.h"
 #include "ui/headless_backend.h"
+#include "mainwindow/main_form_layout.h"
+#include "mainwindow/splash_form.h"
 
 using commands::TUpgradeForm;
 using platform::HttpReply;
@@ -36,6 +38,15 @@ std::string available(const std::string& version) {
 }
 
 }  // namespace
+
+// The upgrade check, the splash and the About page say the version the packages are named after.
+TEST(ProgramVersion, TheProgramsTextsAgreeWithTheBuildsVersion) {
+    EXPECT_STREQ(commands::kProgramVersion, QUILLET_BUILD_VERSION);
+    EXPECT_STREQ(widgets::kProgramVersion, QUILLET_BUILD_VERSION);
+    const mainwindow::ControlLayout* label = mainwindow::findControl("VersionAboutValLabel");
+    ASSERT_NE(label, nullptr);
+    EXPECT_EQ(label->text, QUILLET_BUILD_VERSION);
+}
 
 TEST(UpgradeReply, TheVersionAfterTheThirdCommaComparedAsADecimal) {
     EXPECT_EQ(statusOf(okReply("1,1,1,2.0")), available("2.0"));
@@ -175,6 +186,7 @@ TEST_F(UpgradeDialog, TheProxyBoxesAsTheyStandAtTheCheck) {
 }
 
 TEST_F(UpgradeDialog, ProxySettingsAreSavedAtCloseAndReadAtCreation) {
+    machine.missingFolders.insert("C:\\Quillet");  // an installed copy's first save makes the folder
     run([&](TUpgradeForm& form) {
         form.useProxyCheckBox().userChanged(true);
         form.addressEdit().userChanged("proxy.example");

@@ -392,6 +392,8 @@ int wmain(int argc, wchar_t** argv) {
     if (scenario == L"next_page") return nextPage();
     if (scenario == L"wait_splash") return waitForPainted(L"TSplashForm");
     if (scenario == L"open_tray_menu") return openTrayMenu();
+    // The packages' test keeps what these save, to look at it and to start again with it.
+    if (const int code = runPackageScenario(scenario); code >= 0) return code;
     removeSettingsFile();
     struct Cleanup {
         ~Cleanup() { removeSettingsFile(); }

@@ -170,6 +170,9 @@ inline void removeSettingsFile() { DeleteFileW(settingsFilePath().c_str()); }
 // The scenarios about the main window (main_window_scenarios.cpp). Returns the checks' exit
 // code, or -1 for a scenario it does not know.
 int runMainWindowScenario(const std::wstring& scenario);
+// The steps of the packages' test that need the running program (main_window_scenarios.cpp);
+// they leave the settings file where the program saved it. -1 for a scenario it does not know.
+int runPackageScenario(const std::wstring& scenario);
 
 // The program's controls by the names it gives them (a window property holding an atom).
 inline BOOL CALLBACK collectNamed(HWND hwnd, LPARAM param) {

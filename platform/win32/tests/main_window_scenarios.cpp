@@ -613,6 +613,83 @@ int openTuneRam() {
                : 1;
 }
 
+// --- the packages' test (packaging/test_packages.sh) -------------------------------------------
+
+namespace {
+
+bool ticked(HWND box) { return SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+
+// The start-with-Windows box shows what the installer chose (QUILLET_EXPECT_AUTOSTART=1 or 0).
+void checkAutostartBox(const MainWindow& main) {
+    const char* expected = std::getenv("QUILLET_EXPECT_AUTOSTART");
+    if (expected == nullptr) return;
+    HWND box = main.control("StartWithWindowsCheckBox");
+    const bool want = std::string(expected) == "1";
+    check(box != nullptr && ticked(box) == want,
+          std::string("the start-with-Windows box is ") + (want ? "ticked" : "clear"));
+}
+
+// A fresh copy: the recovery sound's box is ticked; the user clears it and the program saves
+// it at the end of the session.
+void packageSave() {
+    MainWindow main;
+    if (main.window == nullptr) return;
+    checkAutostartBox(main);
+    HWND box = main.control("RecoverSndCheckBox");
+    check(box != nullptr && ticked(box), "a fresh copy: the recovery sound's box is ticked");
+    if (box == nullptr) return;
+    check(showPage(main, "Tweaks1", "TweaksTabSheet"), "the page of the recovery sound's box shows");
+    PostMessageW(box, BM_CLICK, 0, 0);
+    check(waitUntil([&] { return !ticked(box); }), "the user clears the recovery sound's box");
+    main.endSession("after the change");
+}
+
+// Started again: the change is there.
+void packageKept() {
+    MainWindow main;
+    if (main.window == nullptr) return;
+    checkAutostartBox(main);
+    HWND box = main.control("RecoverSndCheckBox");
+    check(box != nullptr && !ticked(box), "started again: the recovery sound's box is still clear");
+    main.endSession("started again");
+}
+
+// An installer or uninstaller (the command line in QUILLET_COMMAND) run while the program runs:
+// it ends the program (which saves, as at a log-off) and goes on to its end.
+void packageRunWhileRunning() {
+    const wchar_t* command = _wgetenv(L"QUILLET_COMMAND");
+    check(command != nullptr, "QUILLET_COMMAND names what to run");
+    if (command == nullptr) return;
+    MainWindow main;
+    if (main.window == nullptr) return;
+    std::wstring commandLine = command;
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    const bool started = CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                                        &startup, &process) != FALSE;
+    check(started, "it starts", std::to_string(GetLastError()));
+    if (!started) return;
+    checkExitsWithZero(main.child, "it ends the running program");
+    // (An uninstaller hands its work to a copy of itself and ends at once.)
+    WaitForSingleObject(process.hProcess, 3 * checks::kPatienceMs);
+    DWORD code = STILL_ACTIVE;
+    GetExitCodeProcess(process.hProcess, &code);
+    check(code == 0, "it ends with 0", "exit code " + std::to_string(code));
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+}
+
+}  // namespace
+
+int runPackageScenario(const std::wstring& scenario) {
+    if (scenario == L"package_save") packageSave();
+    else if (scenario == L"package_kept") packageKept();
+    else if (scenario == L"package_run_while_running") packageRunWhileRunning();
+    else return -1;
+    return checks::summary();
+}
+
 int runMainWindowScenario(const std::wstring& scenario) {
     if (scenario == L"main_window") mainWindow();
     else if (scenario == L"exit_command") exitCommand();

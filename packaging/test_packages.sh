@@ -1,0 +1,139 @@
+#!/usr/bin/env bash
+# The packages end to end, in a Wine prefix of their own made for this run:
+#   the zip holds the program folder; the installer, run silently, puts the program, its
+#   Start-menu folder, its entry in Add/Remove Programs and (asked for) its Run value in place;
+#   the installed program saves a setting in the user's application-data folder and finds it
+#   again when started anew; the uninstaller, run silently, ends a running copy and removes
+#   everything but the settings the user keeps, or everything; the zip unpacked anywhere keeps
+#   its settings beside the program.
+#
+#   test_packages.sh STATE ARCH ZIP SETUP DRIVER SOURCE-DIR
+# Exits 77 when this host cannot run that kind of Wine.
+set -uo pipefail
+state=$1 arch=$2 zip=$3 setup=$4 driver=$5 source=$6
+here=$(cd "$(dirname "$0")" && pwd)
+wine_env=(bash "$here/../scripts/wine-env.sh" "$state" "$arch")
+
+failures=0 passes=0
+check() {  # check DESCRIPTION COMMAND...
+  local what=$1; shift
+  if "$@"; then passes=$((passes + 1)); echo "ok   $what"; else failures=$((failures + 1)); echo "FAIL $what"; fi
+}
+absent() { [ ! -e "$1" ]; }
+# Polls the command until it succeeds, for at most the given seconds.
+wait_for() {
+  local seconds=$1; shift
+  local end=$((SECONDS + seconds))
+  until "$@"; do
+    [ "$SECONDS" -ge "$end" ] && return 1
+    sleep 0.5
+  done
+}
+run() { "${wine_env[@]}" run "$@"; }
+driver() {  # driver SCENARIO WINDOWS-PATH-OF-QUILLET
+  local out status=0
+  out=$(run "$driver" "$1" "$2" 2>/dev/null) || status=$?
+  echo "$out" | sed 's/^/    /'
+  return "$status"
+}
+
+# --- the zip -----------------------------------------------------------------------------------
+listing=$(python3 -m zipfile -l "$zip" | awk 'NR > 1 { print $1 }')
+for entry in Quillet/Quillet.exe Quillet/sounds/optimize.wav; do
+  check "the zip holds $entry" grep -qx "$entry" <<<"$listing"
+done
+if [ -d "$source/documentation" ]; then
+  check "the zip holds Quillet/documentation/index.html" grep -qx Quillet/documentation/index.html <<<"$listing"
+fi
+others=$(grep -vE '^Quillet/(Quillet\.exe|sounds/.*|documentation/.*)$' <<<"$listing")
+check "the zip holds nothing else" test -z "$others"
+
+# --- a fresh prefix ------------------------------------------------------------------------------
+"${wine_env[@]}" setup
+status=$?
+[ "$status" -eq 77 ] && exit 77
+[ "$status" -eq 0 ] || { echo "FAIL the Wine prefix cannot be made"; exit 1; }
+trap '"${wine_env[@]}" cleanup >/dev/null 2>&1' EXIT
+prefix="$state/prefix"
+drive_c="$prefix/drive_c"
+program_dir="$drive_c/Program Files/Quillet"
+menu_dir="$drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Quillet"
+appdata=$(ls -d "$drive_c"/users/*/AppData/Roaming | grep -v /Public/ | head -1)
+settings_dir="$appdata/Quillet"
+installed='C:\Program Files\Quillet\Quillet.exe'
+uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Quillet'
+run_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Run'
+
+key_exists() { run reg query "$1" >/dev/null 2>&1; }
+run_value() { run reg query "$run_key" /v Quillet 2>/dev/null | tr -d '\r' | awk '$1 == "Quillet" { $1 = ""; $2 = ""; sub(/^ +/, ""); print }'; }
+installed_files_present() {
+  [ -f "$program_dir/Quillet.exe" ] && [ -f "$program_dir/sounds/optimize.wav" ] && [ -f "$program_dir/Uninstall.exe" ]
+}
+all_removed() { [ ! -e "$program_dir" ] && ! key_exists "$uninstall_key"; }
+
+# --- installed silently, with start with Windows -------------------------------------------------
+check "the installer runs silently (/S /AUTOSTART)" run "$setup" /S /AUTOSTART
+check "the program, its sound and the uninstaller are in Program Files" installed_files_present
+if [ -d "$source/documentation" ]; then
+  check "the documentation is installed" test -f "$program_dir/documentation/index.html"
+fi
+check "the Start-menu entry is there" test -f "$menu_dir/Quillet.lnk"
+check "Add/Remove Programs lists it" key_exists "$uninstall_key"
+check "the Run value names the installed program" test "$(run_value)" = "$installed"
+check "no settings file yet" absent "$settings_dir/Quillet.ini"
+
+export QUILLET_EXPECT_AUTOSTART=1
+check "the installed program saves a changed setting" driver package_save "$installed"
+check "the settings file is in the application-data folder" test -f "$settings_dir/Quillet.ini"
+check "it holds the change" grep -q '^UseRecoverSound=0' "$settings_dir/Quillet.ini"
+check "nothing was written beside the installed program" absent "$program_dir/Quillet.ini"
+export QUILLET_EXPECT_AUTOSTART=1
+check "started again, the program finds the setting" driver package_kept "$installed"
+
+# --- installed again over the running program ---------------------------------------------------
+rm -f "$menu_dir/Quillet.lnk"
+export QUILLET_COMMAND="\"Z:${setup//\//\\}\" /S"
+check "installed again (/S) while the program runs: it ends the program" driver package_run_while_running "$installed"
+check "the Start-menu entry is made again" test -f "$menu_dir/Quillet.lnk"
+check "the Run value stays, as the installer found it" test "$(run_value)" = "$installed"
+check "the settings stay" grep -q '^UseRecoverSound=0' "$settings_dir/Quillet.ini"
+
+# --- uninstalled silently while running, keeping the settings ------------------------------------
+export QUILLET_COMMAND="\"C:\\Program Files\\Quillet\\Uninstall.exe\" /S /KEEPSETTINGS"
+check "the uninstaller (/S /KEEPSETTINGS) run while the program runs: it ends the program" \
+  driver package_run_while_running "$installed"
+check "the program folder and the uninstall entry go" wait_for 180 all_removed
+check "the Start-menu entry goes" absent "$menu_dir"
+check "the Run value goes" test -z "$(run_value)"
+check "the settings file is kept" grep -q '^UseRecoverSound=0' "$settings_dir/Quillet.ini"
+
+# --- installed again without start with Windows; a silent uninstall keeps the settings -----------
+check "installed again (/S)" run "$setup" /S
+check "no Run value this time" test -z "$(run_value)"
+export QUILLET_EXPECT_AUTOSTART=0
+check "the kept setting is found by the new installation" driver package_kept "$installed"
+check "the uninstaller runs silently (/S)" run "$program_dir/Uninstall.exe" /S
+check "the program folder and the uninstall entry go" wait_for 180 all_removed
+check "the settings file is kept" grep -q '^UseRecoverSound=0' "$settings_dir/Quillet.ini"
+
+# --- installed once more, then uninstalled removing the settings ---------------------------------
+check "installed again (/S)" run "$setup" /S
+check "the uninstaller runs silently (/S /REMOVESETTINGS)" run "$program_dir/Uninstall.exe" /S /REMOVESETTINGS
+check "the program folder and the uninstall entry go" wait_for 180 all_removed
+check "the Start-menu entry goes" absent "$menu_dir"
+check "the settings file and its folder go" absent "$settings_dir"
+check "the Run value stays absent" test -z "$(run_value)"
+unset QUILLET_EXPECT_AUTOSTART
+
+# --- the zip unpacked anywhere -------------------------------------------------------------------
+portable="$drive_c/便携/工具"
+mkdir -p "$portable"
+python3 -m zipfile -e "$zip" "$portable"
+portable_exe='C:\便携\工具\Quillet\Quillet.exe'
+check "the unpacked zip's program saves a changed setting" driver package_save "$portable_exe"
+check "its settings file is beside it" grep -q '^UseRecoverSound=0' "$portable/Quillet/Quillet.ini"
+check "nothing in the application-data folder" absent "$settings_dir"
+check "started again, it finds the setting" driver package_kept "$portable_exe"
+
+echo "$passes passed, $failures failed"
+[ "$failures" -eq 0 ] && [ "$passes" -gt 0 ]
