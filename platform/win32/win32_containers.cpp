@@ -27,11 +27,7 @@ void drawCaption(HDC dc, HFONT font, const ui::Control& control, RECT r, UINT fo
 
 class ContainerPeer : public WindowPeer {
 public:
-    ContainerPeer(Win32UiBackend& backend, ui::Control& control) : WindowPeer(backend, control) {
-        DWORD ex = WS_EX_CONTROLPARENT;
-        if (control.kind() == Kind::Bevel) ex = WS_EX_TRANSPARENT;
-        create(kContainerClass, WS_CLIPCHILDREN, ex);
-    }
+    ContainerPeer(Win32UiBackend& backend, ui::Control& control) : WindowPeer(backend, control) { makeWindow(); }
     bool handle(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override {
         if (message == WM_PAINT) {
             PAINTSTRUCT ps;
@@ -55,6 +51,14 @@ public:
     }
 
 protected:
+    // For a kind that makes its window later.
+    struct Later {};
+    ContainerPeer(Win32UiBackend& backend, ui::Control& control, Later) : WindowPeer(backend, control) {}
+    void makeWindow() {
+        create(kContainerClass, WS_CLIPCHILDREN,
+               control_.kind() == Kind::Bevel ? WS_EX_TRANSPARENT : WS_EX_CONTROLPARENT);
+    }
+
     void showText() override { InvalidateRect(hwnd_, nullptr, TRUE); }
     void appearance() override { InvalidateRect(hwnd_, nullptr, TRUE); }
     void fontChanged() override { InvalidateRect(hwnd_, nullptr, TRUE); }
@@ -197,19 +201,34 @@ private:
 
 class TabSheetPeer : public ContainerPeer {
 public:
+    // A page's window is made when the page first shows (or a control is made on it): at start
+    // only the chosen page's is needed, and every window costs the start-up time.
     TabSheetPeer(Win32UiBackend& backend, ui::TabSheet& sheet)
-        : ContainerPeer(backend, sheet), sheet_(sheet), tabs_(parentWindow()), index_(sheet.pageIndex()) {
+        : ContainerPeer(backend, sheet, Later{}), sheet_(sheet), tabs_(parentWindow()), index_(sheet.pageIndex()) {
         const std::wstring text = widen(sheet.text());
         TCITEMW item{};
         item.mask = TCIF_TEXT;
         item.pszText = const_cast<wchar_t*>(text.c_str());
         SendMessageW(tabs_, TCM_INSERTITEMW, static_cast<WPARAM>(index_), reinterpret_cast<LPARAM>(&item));
         SendMessageW(tabs_, TCM_SETCURSEL, static_cast<WPARAM>(sheet.pageControl().activePageIndex()), 0);
-        // The row of tabs only takes its height once it holds a tab: measure the pages' area again,
-        // and move this page there (its window exists before the portable side knows its peer).
+        // The row of tabs only takes its height once it holds a tab: measure the pages' area again.
         if (auto* pages = dynamic_cast<PageControlPeer*>(sheet.pageControl().peer())) pages->measureDisplayArea();
-        place();
-        finishCreation();
+        if (visibleNow()) madeWindow();
+    }
+    HWND madeWindow() override {
+        if (hwnd_ == nullptr) {
+            makeWindow();
+            place();  // in the pages' area as it is now
+            finishCreation();
+        }
+        return hwnd_;
+    }
+    void showVisible() override {
+        if (hwnd_ == nullptr) {
+            if (visibleNow()) madeWindow();
+            return;
+        }
+        ContainerPeer::showVisible();
     }
     ~TabSheetPeer() override { SendMessageW(tabs_, TCM_DELETEITEM, static_cast<WPARAM>(index_), 0); }
     bool visibleNow() const override {

@@ -65,16 +65,32 @@ private:
 
 class PicturePeer : public WindowPeer {
 public:
+    // A hidden picture (a button's glyph kept for later) gets its window when it first shows.
     PicturePeer(Win32UiBackend& backend, ui::Picture& picture) : WindowPeer(backend, picture), picture_(picture) {
-        create(L"STATIC", SS_ICON, 0);
-        load();
-        finishCreation();
+        if (picture.visible()) madeWindow();
+    }
+    HWND madeWindow() override {
+        if (hwnd_ == nullptr) {
+            create(L"STATIC", SS_ICON, 0);
+            load();
+            finishCreation();
+        }
+        return hwnd_;
+    }
+    void showVisible() override {
+        if (hwnd_ == nullptr) {
+            if (visibleNow()) madeWindow();
+            return;
+        }
+        WindowPeer::showVisible();
     }
     ~PicturePeer() override { release(); }
 
 protected:
     void showText() override {}
-    void appearance() override { load(); }
+    void appearance() override {
+        if (hwnd_ != nullptr) load();
+    }
 
 private:
     void release() {

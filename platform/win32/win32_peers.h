@@ -94,6 +94,9 @@ public:
     ui::Control& control() const { return control_; }
 
     void update(Change what) override {
+        // A window not made yet takes the control's whole state when it is made; until then only
+        // showing it (which makes it) and a page's caption (held by the row of tabs) matter.
+        if (hwnd_ == nullptr && what != Change::Visible && what != Change::Text) return;
         switch (what) {
         case Change::Text: showText(); break;
         case Change::Enabled: EnableWindow(hwnd_, control_.enabled() ? TRUE : FALSE); break;
@@ -140,11 +143,14 @@ public:
         if (shown != visibleNow()) ShowWindow(hwnd_, visibleNow() ? SW_SHOWNA : SW_HIDE);
     }
 
-    // The window's parent: the nearest container's window.
+    // The window's parent: the nearest container's window, made now if it waited to be needed.
     HWND parentWindow() const {
-        return control_.parent() != nullptr ? static_cast<HWND>(Win32UiBackend::windowOf(*control_.parent()))
-                                            : nullptr;
+        auto* parent = control_.parent() != nullptr ? dynamic_cast<WindowPeer*>(control_.parent()->peer()) : nullptr;
+        return parent != nullptr ? parent->madeWindow() : nullptr;
     }
+    // The window, for a child to be made in it. A kind whose window waits until it first shows
+    // (a hidden picture, a page not yet chosen) makes it here.
+    virtual HWND madeWindow() { return hwnd_; }
 
 protected:
     // Creates the window with the control's state; shows it when the control is visible.

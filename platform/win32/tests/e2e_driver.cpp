@@ -208,7 +208,11 @@ void commandLineRecovery() {
                 popup = found;
                 GetClientRect(found, &client);
                 GetWindowRect(found, &frame);
-                caption = windowText(found);
+                // The caption as the system keeps it: asking the program's thread could find the
+                // window already gone once the block is written.
+                wchar_t text[128] = L"";
+                GetWindowTextW(found, text, 128);
+                caption = text;
             }
         }
         if (!windowsOf(child.id(), L"TQuilletForm").empty()) mainWindowSeen = true;

@@ -233,6 +233,8 @@ void checkControls(const MainWindow& main) {
     std::string missingNames, wrongNames;
     for (const mainwindow::ControlLayout& row : mainwindow::mainFormControls()) {
         if (row.kind == ControlKind::Form || row.kind == ControlKind::Timer) continue;
+        // A hidden picture (a glyph kept for a button) has no window until it shows.
+        if (row.kind == ControlKind::Picture && !row.visible) continue;
         HWND hwnd = main.control(row.name);
         if (hwnd == nullptr) {
             ++missing, missingNames += " " + row.name;
@@ -293,6 +295,8 @@ void checkFamily(const MainWindow& main, bool ntFamily, bool translucency, const
     std::string names;
     for (const mainwindow::ControlLayout& row : mainwindow::mainFormControls()) {
         if (row.kind == ControlKind::Form || row.kind == ControlKind::Timer) continue;
+        // A hidden picture (a glyph kept for a button) has no window until it shows.
+        if (row.kind == ControlKind::Picture && !row.visible) continue;
         HWND hwnd = main.control(row.name);
         if (hwnd == nullptr) {
             ++wrong, names += " " + row.name + "(missing)";
