@@ -271,7 +271,7 @@ void TQuilletForm::FormCreate() {
     get<ui::Label>("OSVersionAboutValLabel")
         .setCaption(std::to_string(system.versionInfo.majorVersion) + "." +
                     std::to_string(system.versionInfo.minorVersion));
-    get<ui::Label>("OSNAMEAboutLabel").setCaption(system.name + ", " + system.versionText);
+    get<ui::Label>("OSNAMEAboutLabel").setCaption(monitor::releaseLine(system));
 
     // 17. Not hidden to the notification area.
     state_.windowHidden = false;

@@ -336,11 +336,15 @@ void addOptionsPage(Table& t) {
               .tab(3)
               .onChange("ReleaseAfterStartupWaitEditChange"));
     t.add(label("Label17", p, 196, 43, "秒后"));
-    t.add(label("Label16", p, 224, 43, "释放内存至     MB。"));
-    t.add(edit("ReleaseAfterStartupEdit", p, 289, 38, 33, "")
+    t.add(label("Label16", p, 224, 43, "释放内存至"));
+    // Wide enough for its five digits; the unit is a label of its own after it, since blanks
+    // left in a caption for the edit are as wide as the font makes them, and the edit would
+    // cover the unit in another font.
+    t.add(edit("ReleaseAfterStartupEdit", p, 289, 38, 41, "")
               .maxLength(5)
               .tab(2)
               .onChange("ReleaseAfterStartupEditChange"));
+    t.add(label("ReleaseAfterStartupUnitLabel", p, 334, 43, "MB。"));
     t.add(checkBox("StartMinimizedCheckBox", p, 16, 64, "启动后，将 Quillet 最小化到系统托盘。").tab(4));
     t.add(checkBox("AutoRecoverCheckBox", p, 16, 81, "当内存使用量达到报警值时自动释放内存。").tab(5));
     t.add(checkBox("RecoverEveryXMinutesCheckBox", p, 16, 98, "如果可用内存小于")
@@ -350,11 +354,12 @@ void addOptionsPage(Table& t) {
               .tab(8)
               .onChange("RecoverEveryXMinutesPercentEditChange"));
     t.add(label("Label2", p, 171, 100, "%"));
-    t.add(label("MinutesLabel", p, 183, 100, "便自动释放    M。"));
+    t.add(label("MinutesLabel", p, 183, 100, "便自动释放"));
     t.add(edit("RecoverEveryXMinutesEdit", p, 249, 97, 25, "30")
               .maxLength(4)
               .tab(7)
               .onChange("RecoverEveryXMinutesEditChange"));
+    t.add(label("MinutesUnitLabel", p, 278, 100, "M。"));
     t.add(checkBox("DisableCPUMonitorCheckBox", p, 16, 114, "停用 CPU 监视器")
               .tab(9)
               .onClick("DisableCPUMonitorCheckBoxClick"));
@@ -565,13 +570,14 @@ void addAboutPage(Table& t) {
     t.add(control(ControlKind::Picture, "Image2", p, 243, 8, 32, 32).picture(resources::kMainIcon));
     t.add(label("CopyRightAboutLabel", p, 8, 40, kOwnershipNotice).disabled());
     t.add(label("VersionAboutLabel", p, 8, 64, "版本："));
-    t.add(label("VersionAboutValLabel", p, 64, 64, "1.9"));
+    // The values stand clear of the longest caption, "电子邮件：".
+    t.add(label("VersionAboutValLabel", p, 72, 64, "1.9"));
     // The two links show the home-page and support addresses that the settings load puts in.
     t.add(label("WebAboutLabel", p, 8, 80, "主页："));
-    t.add(Row(ControlKind::LinkLabel, "WebAboutValLabel", p).at(64, 80).font(linkText()).onClick("WebAboutValLabelClick"));
+    t.add(Row(ControlKind::LinkLabel, "WebAboutValLabel", p).at(72, 80).font(linkText()).onClick("WebAboutValLabelClick"));
     t.add(label("EmailAboutLabel", p, 8, 96, "电子邮件："));
     t.add(Row(ControlKind::LinkLabel, "EmailAboutValLabel", p)
-              .at(64, 96)
+              .at(72, 96)
               .font(linkText())
               .onClick("EmailAboutValLabelClick"));
     t.add(label("ElapsedLabel", p, 8, 120, "软件运行总时间估计为："));

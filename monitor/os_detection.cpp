@@ -104,6 +104,19 @@ bool describeOs(platform::OsVersion& os, OsDescription& out) {
     return true;
 }
 
+std::string releaseLine(const OsDescription& description) {
+    if (!description.name.empty()) return description.name + ", " + description.versionText;
+    const platform::OsVersionRecord& record = description.versionInfo;
+    std::string name = "Windows";
+    if (record.platformId == platform::kPlatformWin32Windows || record.platformId == platform::kPlatformWin32Nt)
+        name += " " + std::to_string(record.majorVersion) + "." + std::to_string(record.minorVersion);
+    // Without a service pack the version line starts with the blank before "(Build".
+    const size_t start = description.versionText.find_first_not_of(' ');
+    if (start == std::string::npos) return name;
+    const std::string version = description.versionText.substr(start);
+    return name + (version[0] == '(' ? " " : ", ") + version;
+}
+
 const OsDescription& osDescription() { return storedDescription(); }
 
 void detectOs(platform::OsVersion& os) {

@@ -34,9 +34,22 @@ env_cmd=(bash scripts/wine-env.sh "$state" "$arch")
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then export WINE_ENV_DISPLAY=$DISPLAY; fi
 "${env_cmd[@]}" start
 
-# Run from the program's own folder, as a user would start it.
+# Run from the program folder as the zip holds it, Quillet.exe with sounds/ and documentation/
+# beside it (the recovery sound and the help pages are found there). The 32-bit build gathers
+# it; for the 64-bit build it is gathered here the same way. The copy the program runs from
+# lives on between runs, with its settings file, while the rest is refreshed from the build.
+folder=$build/packaging/Quillet
+if [ ! -f "$folder/Quillet.exe" ]; then
+  gathered=$state/gathered
+  mkdir -p "$gathered"
+  python3 scripts/make-sound.py "$gathered/optimize.wav"
+  python3 packaging/make_dist.py "$gathered/Quillet" "$program" "$gathered/optimize.wav" documentation \
+    "$gathered/Quillet.zip" "$gathered/files.nsh"
+  folder=$gathered/Quillet
+fi
 mkdir -p "$state/Quillet"
-cp "$program" "$state/Quillet/Quillet.exe"
+find "$state/Quillet" -mindepth 1 -maxdepth 1 ! -name Quillet.ini -exec rm -rf {} +
+cp -R "$folder/." "$state/Quillet/"
 "${env_cmd[@]}" run "$state/Quillet/Quillet.exe" "$@" &
 pid=$!
 

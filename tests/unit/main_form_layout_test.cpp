@@ -107,6 +107,55 @@ TEST(MainFormLayoutStructure, SizedSiblingsDoNotOverlap) {
     }
 }
 
+// A label sizes itself to its text, so the tables give it no width: its text must still stay
+// clear of every other control beside it, or the control covers part of it (or it the control).
+// The window font draws ASCII characters half as wide as its height and every other character
+// as wide as its height; a label with no design text (a link filled in at start) still stands
+// at its left edge. The texts that follow an edit in a sentence are labels of their own, since
+// blanks left in a caption for an edit are as wide as the font makes them.
+TEST(MainFormLayoutStructure, LabelTextsStayClearOfTheirNeighbours) {
+    struct Box {
+        const ControlLayout* c;
+        int left, top, right, bottom;
+    };
+    auto box = [](const ControlLayout& c) {
+        const bool autoSized = (c.kind == ControlKind::Label || c.kind == ControlKind::LinkLabel) && c.width == 0;
+        if (!autoSized) return Box{&c, c.left, c.top, c.left + c.width, c.top + c.height};
+        int size = 12;
+        for (const ControlLayout* at = &c; at != nullptr; at = at->parent.empty() ? nullptr : &ctl(at->parent)) {
+            if (at->font) {
+                size = -at->font->height;
+                break;
+            }
+        }
+        int width = 0;
+        for (unsigned char byte : c.text) {
+            if ((byte & 0xC0) == 0x80) continue;
+            width += byte < 0x80 ? (size + 1) / 2 : size;
+        }
+        return Box{&c, c.left, c.top, c.left + std::max(width, 1), c.top + size};
+    };
+    std::map<std::string, std::vector<Box>> byParent;
+    for (const ControlLayout& c : mainwindow::mainFormControls()) {
+        if (c.parent.empty() || !c.visible || c.kind == ControlKind::TabSheet || c.kind == ControlKind::Timer) continue;
+        byParent[c.parent].push_back(box(c));
+    }
+    int labels = 0;
+    for (const auto& [parent, boxes] : byParent) {
+        for (const Box& a : boxes) {
+            if (a.c->kind != ControlKind::Label && a.c->kind != ControlKind::LinkLabel) continue;
+            if (a.c->width != 0) continue;
+            ++labels;
+            for (const Box& b : boxes) {
+                if (&a == &b) continue;
+                EXPECT_FALSE(a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom)
+                    << a.c->name << " \"" << a.c->text << "\" reaches " << b.c->name << " in " << parent;
+            }
+        }
+    }
+    EXPECT_GT(labels, 40);
+}
+
 TEST(MainFormLayoutStructure, CheckBoxesAreAsWideAsTheirCaption) {
     // Box and gaps, then 6 pixels per ASCII character and 12 per other character.
     EXPECT_EQ(ctl("MinimumDiskCacheCheckBox").width, 20 + 24);
@@ -176,8 +225,11 @@ TEST(MainFormLayoutTabOrder, PagesFollowTheirOrders) {
 TEST(MainFormLayoutTexts, CaptionsKeepTheirQuotesAndBlanks) {
     EXPECT_EQ(ctl("HotkeyCheckBox").text, "使用\"现在恢复\"快捷键");
     EXPECT_EQ(ctl("DisableAutoRecoverCheckBox").text, "使用\"禁用自动恢复\"快捷键");
-    EXPECT_EQ(ctl("Label16").text, "释放内存至     MB。");
-    EXPECT_EQ(ctl("MinutesLabel").text, "便自动释放    M。");
+    // The units after the two edits in a sentence are labels of their own.
+    EXPECT_EQ(ctl("Label16").text, "释放内存至");
+    EXPECT_EQ(ctl("ReleaseAfterStartupUnitLabel").text, "MB。");
+    EXPECT_EQ(ctl("MinutesLabel").text, "便自动释放");
+    EXPECT_EQ(ctl("MinutesUnitLabel").text, "M。");
     EXPECT_EQ(ctl("ReleaseAfterStartupCheckBox").text, "启动 Quillet ");
     EXPECT_EQ(ctl("GDIFreeLabel").text, "GDI:");
     EXPECT_EQ(ctl("SystemFreeLabel").text, "系统：");

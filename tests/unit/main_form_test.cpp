@@ -243,6 +243,12 @@ TEST_F(MainForm, AboutPageOnThe9xFamily) {
     EXPECT_EQ(get<ui::Label>("TotalPageFileAboutValLabel").caption(), "1,023 KB");
 }
 
+TEST_F(MainForm, AboutPageNamesAnUnknownReleaseByItsVersion) {
+    machine.setVersion(platform::kPlatformWin32Nt, 6, 1, 7601, "Service Pack 1");
+    create();
+    EXPECT_EQ(get<ui::Label>("OSNAMEAboutLabel").caption(), "Windows 6.1, Service Pack 1 (Build 7601)\n");
+}
+
 TEST_F(MainForm, NtFamilyGreysThe9xControls) {
     create();
     for (const auto& name : k9xOnlyControls) EXPECT_FALSE(get<ui::Control>(name).enabled()) << name;

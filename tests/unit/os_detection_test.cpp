@@ -185,3 +185,29 @@ TEST(OsDetection, ServicePackTextsNeverOverrunTheVersionLine) {
     EXPECT_EQ(d.versionText.size() % 3, 0u);
     EXPECT_EQ(d.versionText, wide.substr(0, d.versionText.size()));
 }
+
+TEST(OsDetection, ReleaseLineNeverStartsWithTheComma) {
+    struct Case {
+        uint32_t platform, major, minor, build;
+        const char* servicePack;
+        const char* line;
+    };
+    const Case cases[] = {
+        // Recognised releases: the name, ", " and the version line, as they always read.
+        {kNt, 5, 1, 2600, "Service Pack 3", "微软公司 Windows XP , Service Pack 3 (Build 2600)\n"},
+        {kNt, 4, 0, 1381, "Service Pack 6", "微软公司 Windows NT , 版本 4.0 Service Pack 6 (Build 1381)\n   "},
+        {k9x, 4, 10, 2222, " A ", "微软公司 Windows 98SE , "},
+        // Releases without a name are called by their version numbers.
+        {kNt, 6, 1, 7601, "Service Pack 1", "Windows 6.1, Service Pack 1 (Build 7601)\n"},
+        {kNt, 10, 0, 19045, "", "Windows 10.0 (Build 19045)\n"},
+        {k9x, 4, 3, 1998, "", "Windows 4.3"},
+        {platform::kPlatformWin32s, 3, 11, 0, "x", "Windows"},
+    };
+    for (const Case& c : cases) {
+        FakeMachine machine;
+        machine.setVersion(c.platform, c.major, c.minor, c.build, c.servicePack);
+        EXPECT_EQ(monitor::releaseLine(described(machine)), c.line) << c.major << "." << c.minor;
+    }
+    // A system that gave no version leaves the description empty.
+    EXPECT_EQ(monitor::releaseLine(OsDescription{}), "Windows");
+}
