@@ -185,12 +185,9 @@ void TPerformanceGraph::DisplayPoints(int index) {
             PaintBar(color, previous, value - previous);
         } else {
             // A line continues from this colour's point in the column before, or rises from
-            // the bottom edge when that column has none (a 0, or a series that was missing).
-            // A column before which nothing was ever recorded (the graph's first, until it has
-            // scrolled out) starts level at its own value: there is no earlier sample to rise
-            // from, and a line from 0 would show a drop to nothing that never happened.
+            // the bottom edge.
             const Column& before = history_[static_cast<size_t>(LastY(index))];
-            long long from = before.count == 0 ? value : 0;
+            long long from = 0;
             for (int j = 0; j < before.count; ++j) {
                 if (before.colors[static_cast<size_t>(j)] == color) {
                     from = before.values[static_cast<size_t>(j)];

@@ -228,29 +228,6 @@ TEST(PerformanceGraph, LinesContinueFromTheSameColourOrRiseFromTheBottom) {
     EXPECT_EQ(t.top(97, kYellow), 60);
 }
 
-TEST(PerformanceGraph, TheFirstColumnStartsLevelInsteadOfRisingFromTheBottom) {
-    // The main window's graph with its first sample: nothing came before it, so its segment
-    // lies level at 40 % rather than climbing from the bottom edge; a full redraw agrees.
-    Graph t(213, 212);
-    Graph::mainWindowSetup(t.graph);
-    t.graph.SetGridlines(false);
-    t.feed(40);
-    const auto rowsOf = [&](int x) {
-        std::vector<int> rows;
-        for (int y = 0; y < 212; ++y)
-            if (t.image->pixel(x, y) == kYellow) rows.push_back(y);
-        return rows;
-    };
-    EXPECT_EQ(rowsOf(212), std::vector<int>{128});  // 212 - trunc(0.4 * 212), one pixel
-    t.graph.Replay();
-    EXPECT_EQ(rowsOf(212), std::vector<int>{128});
-    // The next sample continues from the first as usual.
-    t.feed(60);
-    EXPECT_EQ(rowsOf(211), std::vector<int>{128});
-    EXPECT_EQ(t.image->pixel(212, 128), kYellow);
-    EXPECT_EQ(t.image->pixel(212, 211), kBlack);
-}
-
 TEST(PerformanceGraph, ReferenceLinesAreDottedAndOnlyInLineMode) {
     Graph t(100, 100);
     t.graph.SetGridlines(false);
