@@ -27,12 +27,15 @@ constexpr const char* kRunKey = "Software\\Microsoft\\Windows\\CurrentVersion\\R
 constexpr size_t kRunValueBuffer = 255;  // characters with the terminating zero: a longer value reads as absent
 constexpr size_t kWebLength = 159;       // characters of the Web key that are used
 
-// The system's reader drops the blanks around a value and one pair of matching quotes around
-// it: a value that has either is written inside double quotes, so that it reads back as typed.
+// The system's reader drops the blanks around a value (a carriage return, a vertical tab or a
+// form feed among them) and one pair of matching quotes around it: a value that has either is
+// written inside double quotes, so that it reads back as typed.
+bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f'; }
+
 std::string storedForm(const std::string& value) {
     if (value.empty()) return value;
     const char first = value.front(), last = value.back();
-    const bool blankAround = first == ' ' || first == '\t' || last == ' ' || last == '\t';
+    const bool blankAround = isBlank(first) || isBlank(last);
     const bool quoted = value.size() >= 2 && (first == '"' || first == '\'') && last == first;
     return blankAround || quoted ? "\"" + value + "\"" : value;
 }

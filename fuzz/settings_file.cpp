@@ -13,26 +13,27 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static fuzzing::WindowHarness harness;
-    auto& files = harness.profile.files;
+    auto& profile = harness.profile;
     const std::string& path = harness.iniPath;
 
     const std::string original =
         fuzzing::fromCodePage936(std::string_view(reinterpret_cast<const char*>(data), size));
-    fuzzing::checkKeysWrittenBack(original, "Settings", harness.keys, false);
+    static const auto settingsKeys = harness.keysIn("Settings");
+    fuzzing::checkKeysWrittenBack(original, settingsKeys, false);
     if (!fuzzing::throughTheWindow(data, size, 512)) return 0;
 
     // From the defaults, so that what an input leaves behind (a hot key kept by "None")
     // does not reach the next one.
     harness.forgetLogs();
-    files.clear();
+    profile.clear();
     harness.window->LoadSettings();
 
-    files[path] = original;
+    profile.setText(path, original);
     harness.window->LoadSettings();
     const std::string loaded = harness.controlsState();
     require(harness.window->SaveSettings());
-    require(files.count(path + ".new") == 0);
-    const std::string saved = files[path];
+    require(!profile.fileExists(path + ".new"));
+    const std::string saved = profile.text(path);
     const auto owned = harness.profile.written;
     require(fuzzing::linesNotOwned(original, owned) == fuzzing::linesNotOwned(saved, owned));
 
@@ -47,6 +48,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     harness.window->LoadSettings();
     require(harness.controlsState() == loaded);
     require(harness.window->SaveSettings());
-    require(files[path] == saved);
+    require(profile.text(path) == saved);
     return 0;
 }

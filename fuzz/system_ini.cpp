@@ -1,9 +1,9 @@
 // Any bytes as the Windows folder's system.ini (in the system code page) on Windows 98. Every
-// input: the cache entries read as numbers and written back read back the same. One
-// input in 256 (the whole main window takes milliseconds): the main window reads its cache entries into the cache page, saves, reads and saves again. The
-// lines the program does not own stay byte for byte and in order; what it writes is a plain
-// number within the cache page's limits; the second reading shows what the first did and the
-// second save changes nothing.
+// input: the cache entries read as numbers and written back read back the same. One input in
+// 256 (the whole main window takes milliseconds): the main window reads its cache entries into
+// the cache page, saves, reads and saves again. The lines the program does not own stay byte
+// for byte and in order; what it writes is a plain number within the cache page's limits; the
+// second reading shows what the first did and the second save changes nothing.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -44,22 +44,23 @@ void requireFigure(const std::string& text, const char* section, const char* key
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static fuzzing::WindowHarness harness;
-    auto& files = harness.profile.files;
+    auto& profile = harness.profile;
     const std::string& path = harness.systemIniPath;
     const std::string original =
         fuzzing::fromCodePage936(std::string_view(reinterpret_cast<const char*>(data), size));
-    fuzzing::checkKeysWrittenBack(original, "vcache", harness.keys, true);
-    fuzzing::checkKeysWrittenBack(original, "386Enh", harness.keys, true);
+    static const auto cacheKeys = harness.keysIn("vcache"), swapFileKeys = harness.keysIn("386Enh");
+    fuzzing::checkKeysWrittenBack(original, cacheKeys, true);
+    fuzzing::checkKeysWrittenBack(original, swapFileKeys, true);
     if (!fuzzing::throughTheWindow(data, size, 256)) return 0;
 
     harness.forgetLogs();
-    files.clear();
-    files[path] = original;
+    profile.clear();
+    profile.setText(path, original);
     harness.window->LoadSettings();
     const std::string shown = cachePage(harness);
     require(harness.window->SaveSettings());
-    require(files.count(path + ".new") == 0);
-    const std::string saved = files[path];
+    require(!profile.fileExists(path + ".new"));
+    const std::string saved = profile.text(path);
 
     std::set<std::pair<std::string, std::string>> owned;
     for (const auto& entry : harness.profile.written)
@@ -76,6 +77,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     harness.window->LoadSettings();
     require(cachePage(harness) == shown);
     require(harness.window->SaveSettings());
-    require(files[path] == saved);
+    require(profile.text(path) == saved);
     return 0;
 }

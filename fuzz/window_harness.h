@@ -14,6 +14,7 @@
 
 #include "app/main_form.h"
 #include "app/paths.h"
+#include "fuzz/require.h"
 #include "fuzz/text_profile.h"
 #include "monitor/os_detection.h"
 #include "platform/fake/fake_platform.h"
@@ -21,13 +22,6 @@
 #include "ui/headless_backend.h"
 
 namespace fuzzing {
-
-// A property that does not hold: says which, then aborts.
-inline void fail(const char* what, const char* file, int line) {
-    std::fprintf(stderr, "%s:%d: %s does not hold\n", file, line, what);
-    std::abort();
-}
-#define require(condition) ((condition) ? (void)0 : ::fuzzing::fail(#condition, __FILE__, __LINE__))
 
 // The file's bytes in the system code page (936) as the program reads them: GBK decoded, a byte
 // that starts no character read as U+FFFD.
@@ -78,7 +72,7 @@ public:
         window->LoadSettings();
         require(window->SaveSettings());
         keys = profile.written;
-        profile.files.clear();
+        profile.clear();
     }
     ~WindowHarness() { window.reset(); }
 
@@ -93,6 +87,14 @@ public:
         machine.ntQueries.clear();
         machine.freeResourceQueries.clear();
         profile.written.clear();
+    }
+
+    // The keys a save writes in one section.
+    std::set<std::pair<std::string, std::string>> keysIn(const std::string& section) const {
+        std::set<std::pair<std::string, std::string>> in;
+        for (const auto& entry : keys)
+            if (entry.first == section) in.insert(entry);
+        return in;
     }
 
     // Every control's state, in the form's order, as one text; checks each value lies within
@@ -144,90 +146,6 @@ inline bool throughTheWindow(const uint8_t* data, size_t size, uint32_t oneIn) {
     uint32_t hash = 2166136261u;
     for (size_t i = 0; i < size; ++i) hash = (hash ^ data[i]) * 16777619u;
     return hash % oneIn == 0;
-}
-
-// The settings layer on its own, for the keys of one section: each key's value read (as text,
-// or as a number written back in decimal) and written back leaves the lines the program does
-// not own as they were, and a second write changes nothing; a number reads back the same.
-inline void checkKeysWrittenBack(const std::string& original, const std::string& section,
-                                 const std::set<std::pair<std::string, std::string>>& keys, bool asNumbers);
-
-// The lines of a text (without their "\n" and a "\r" before it), leaving out the first line of
-// each written key in the first section of its name, and that section's head: what the program
-// does not own.
-inline std::vector<std::string> linesNotOwned(const std::string& text,
-                                              const std::set<std::pair<std::string, std::string>>& owned) {
-    auto lower = [](std::string_view s) {
-        std::string out(s);
-        for (char& c : out)
-            if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-        return out;
-    };
-    auto trim = [](std::string_view s) {
-        auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f'; };
-        while (!s.empty() && blank(s.front())) s.remove_prefix(1);
-        while (!s.empty() && blank(s.back())) s.remove_suffix(1);
-        return s;
-    };
-    std::set<std::pair<std::string, std::string>> wanted;
-    std::set<std::string> ownedSections;
-    for (const auto& [section, key] : owned) {
-        wanted.insert({lower(section), lower(key)});
-        ownedSections.insert(lower(section));
-    }
-    std::set<std::string> sectionsSeen;
-    std::set<std::pair<std::string, std::string>> keysSeen;
-    std::string current;
-    bool firstOfItsName = false;
-    std::vector<std::string> lines;
-    for (size_t start = 0; start < text.size();) {
-        size_t end = text.find('\n', start);
-        if (end == std::string::npos) end = text.size();
-        const std::string raw = text.substr(start, end - start);
-        start = end + 1;
-        const std::string_view line = trim(raw);
-        const size_t close = !line.empty() && line.front() == '[' ? line.rfind(']') : std::string_view::npos;
-        if (close != std::string_view::npos && close > 0) {
-            current = lower(trim(line.substr(1, close - 1)));
-            firstOfItsName = sectionsSeen.insert(current).second;
-            // A section the program writes to may be added by it.
-            if (firstOfItsName && ownedSections.count(current) != 0) continue;
-        } else if (firstOfItsName) {
-            const size_t equals = line.find('=');
-            if (equals != std::string_view::npos) {
-                const std::pair<std::string, std::string> id{current, lower(trim(line.substr(0, equals)))};
-                if (wanted.count(id) != 0 && keysSeen.insert(id).second) continue;
-            }
-        }
-        lines.push_back(raw.size() > 0 && raw.back() == '\r' ? raw.substr(0, raw.size() - 1) : raw);
-    }
-    return lines;
-}
-
-inline void checkKeysWrittenBack(const std::string& original, const std::string& section,
-                                 const std::set<std::pair<std::string, std::string>>& keys, bool asNumbers) {
-    const std::string path = "file.ini";
-    TextProfile files;
-    files.files[path] = original;
-    std::set<std::pair<std::string, std::string>> owned;
-    std::vector<std::string> values;
-    for (const auto& entry : keys) {
-        if (entry.first != section) continue;
-        owned.insert(entry);
-        values.push_back(asNumbers ? std::to_string(files.getInt(path, entry.first, entry.second, 0))
-                                   : files.getString(path, entry.first, entry.second, ""));
-    }
-    const std::string copy = original;
-    size_t i = 0;
-    for (const auto& entry : owned) require(files.writeString(path, entry.first, entry.second, values[i++]));
-    const std::string written = files.files[path];
-    require(linesNotOwned(copy, owned) == linesNotOwned(written, owned));
-    i = 0;
-    if (asNumbers)
-        for (const auto& entry : owned) require(files.getString(path, entry.first, entry.second, "") == values[i++]);
-    i = 0;
-    for (const auto& entry : owned) require(files.writeString(path, entry.first, entry.second, values[i++]));
-    require(files.files[path] == written);
 }
 
 }  // namespace fuzzing

@@ -273,6 +273,8 @@ TEST_F(SettingsFile, AValueTheReaderWouldChangeIsSavedInQuotes) {
         {"\"x\"", "\"\"x\"\""},
         {" C:\\b.wav", "\" C:\\b.wav\""},
         {"C:\\c.wav\t", "\"C:\\c.wav\t\""},
+        {"C:\\e.wav\r", "\"C:\\e.wav\r\""},
+        {"\fC:\\f.wav", "\"\fC:\\f.wav\""},
         {"\"C:\\d.wav", "\"C:\\d.wav"},
         {"C:\\我的 声音.wav", "C:\\我的 声音.wav"},
     };
