@@ -182,32 +182,11 @@ void endLastLine(File& file) {
     last.newline = last.carriageReturn = true;
 }
 
-// Puts the lines written (text with the given line break after it) in place of count lines from
-// at. A "\n" inside the text makes more than one line.
-void spliceLines(File& file, size_t at, size_t count, const std::string& text, bool carriageReturn, bool newline) {
-    if (count == 1 && text.find('\n') == std::string::npos) {
-        Line& line = file.lines[at];
-        line.raw = text;
-        line.carriageReturn = carriageReturn;
-        line.newline = newline;
-        takeApart(line);
-        return;
-    }
-    std::vector<Line> lines;
-    if (text.find('\n') == std::string::npos) {
-        Line line;
-        line.raw = text;
-        line.carriageReturn = carriageReturn;
-        line.newline = newline;
-        takeApart(line);
-        lines.push_back(std::move(line));
-    } else {
-        lines = split(text + (carriageReturn ? "\r" : "") + (newline ? "\n" : ""));
-    }
-    file.lines.erase(file.lines.begin() + static_cast<std::ptrdiff_t>(at),
-                     file.lines.begin() + static_cast<std::ptrdiff_t>(at + count));
-    file.lines.insert(file.lines.begin() + static_cast<std::ptrdiff_t>(at), std::make_move_iterator(lines.begin()),
-                      std::make_move_iterator(lines.end()));
+// A line added, with a "\r\n" of its own.
+Line& addLine(File& file, size_t at) {
+    Line& line = *file.lines.emplace(file.lines.begin() + static_cast<std::ptrdiff_t>(at));
+    line.newline = line.carriageReturn = true;
+    return line;
 }
 
 }  // namespace
@@ -218,6 +197,11 @@ const std::string& TextProfile::text(const std::string& path) const {
     static const std::string none;
     auto file = files_.find(path);
     return file == files_.end() ? none : joined(file->second);
+}
+
+bool TextProfile::hasKey(const std::string& path, const std::string& section, const std::string& key) const {
+    auto file = files_.find(path);
+    return file != files_.end() && locate(file->second, section, key).keyFound;
 }
 
 bool findRawValue(const std::string& text, const std::string& section, const std::string& key, std::string& value) {
@@ -256,18 +240,28 @@ bool TextProfile::writeString(const std::string& path, const std::string& sectio
     if (writesFail) return false;
     File& file = files_[path];
     const Place place = locate(file, section, key);
-    const std::string line = key + "=" + value;
-    if (place.keyFound) {
-        // The line keeps its own line break.
-        const Line& old = file.lines[place.line];
-        spliceLines(file, place.line, 1, line, old.carriageReturn, old.newline);
-    } else if (place.sectionFound) {
+    size_t at = place.line;  // the line written; a line replaced keeps its own line break
+    if (!place.keyFound && place.sectionFound) {
         if (place.insertNeedsBreak) endLastLine(file);
-        spliceLines(file, place.insertAt, 0, line, true, true);
-    } else {
+        addLine(file, at = place.insertAt);
+    } else if (!place.keyFound) {
         if (!file.lines.empty() && !file.lines.back().newline) endLastLine(file);
-        spliceLines(file, file.lines.size(), 0, "[" + section + "]", true, true);
-        spliceLines(file, file.lines.size(), 0, line, true, true);
+        Line& head = addLine(file, file.lines.size());
+        head.raw = "[" + section + "]";
+        takeApart(head);
+        addLine(file, at = file.lines.size());
+    }
+    Line& line = file.lines[at];
+    line.raw.assign(key);
+    line.raw += '=';
+    line.raw += value;
+    takeApart(line);
+    if (line.raw.find('\n') != std::string::npos) {
+        // A value with a "\n" in it makes more than one line.
+        std::vector<Line> lines = split(line.raw + (line.carriageReturn ? "\r" : "") + (line.newline ? "\n" : ""));
+        file.lines.erase(file.lines.begin() + static_cast<std::ptrdiff_t>(at));
+        file.lines.insert(file.lines.begin() + static_cast<std::ptrdiff_t>(at), std::make_move_iterator(lines.begin()),
+                          std::make_move_iterator(lines.end()));
     }
     file.textStale = true;
     return true;
@@ -302,6 +296,7 @@ std::vector<std::string_view> linesNotOwned(const std::string& text,
     std::string_view current;
     bool firstOfItsName = false;
     std::vector<std::string_view> lines;
+    lines.reserve(64);
     forEachLine(text, [&](std::string_view raw, bool) {
         if (!raw.empty() && raw.back() == '\r') raw.remove_suffix(1);
         const Parts parts = partsOf(raw);

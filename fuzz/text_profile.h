@@ -36,6 +36,8 @@ public:
     void setText(const std::string& path, const std::string& text);
     // The file's whole text; empty when there is no such file.
     const std::string& text(const std::string& path) const;
+    // Whether the file has the key.
+    bool hasKey(const std::string& path, const std::string& section, const std::string& key) const;
     // Every file gone.
     void clear() { files_.clear(); }
 
