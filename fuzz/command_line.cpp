@@ -7,7 +7,10 @@
 #include <string_view>
 
 #include "app/command_line.h"
+#include "app/parse_int.h"
+#include "app/texts.h"
 #include "app/utf8_text.h"
+#include "memory/conversions.h"
 #include "platform/fake/fake_platform.h"
 #include "startup/command_line_run.h"
 
@@ -40,15 +43,53 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     checkValue(args.arguments, text, "/a=");
     checkValue(args.amount, text, "/ram=");
 
-    platform::fake::FakeMachine machine;
-    machine.largestCommit = 0;  // every commit refused: the parse is what is under test here
-    platform::Platform os = machine.services();
+    require(args.usage == (text.find("/?") != std::string_view::npos));
+    require(args.once == (text.find("/once") != std::string_view::npos));
+
+    // One machine for every input (making one costs more than a run); what it recorded is
+    // forgotten before each.
+    static platform::fake::FakeMachine machine;
+    static platform::Platform os = machine.services();
+    machine.largestCommit = 1u << 20;  // one megabyte is granted, anything larger refused
+    machine.commits.clear();
+    machine.releases.clear();
+    machine.messageBoxes.clear();
+    machine.shellCalls.clear();
+    machine.windows.clear();
+    machine.events.clear();
     const bool finished = app::runCommandLine(text, os);
 
     require(machine.commits.size() <= 1);
     require(machine.messageBoxes.size() <= 1);
     require(machine.shellCalls.size() <= 1);
-    if (!args.usage && !args.amount) require(!finished && machine.events.empty());
     for (const auto& window : machine.windows) require(window.destroyed);
+
+    // What the run did follows from the request alone.
+    const bool validAmount = args.amount && app::utf8Length(*args.amount) <= app::kMaxAmountChars &&
+                             app::parseInt(*args.amount) != 0;
+    if (args.usage) {
+        require(finished && machine.commits.empty() && machine.messageBoxes.size() == 1 &&
+                machine.messageBoxes[0].text == app::kUsageText);
+    } else if (!args.amount) {
+        require(!finished && machine.events.empty());
+    } else if (!validAmount) {
+        require(finished && machine.commits.empty() && machine.messageBoxes.size() == 1 &&
+                machine.messageBoxes[0].text == app::kInvalidAmountText);
+    } else {
+        // Exactly the amount typed (at most four characters: below 10,000 MB), asked once.
+        const int32_t megabytes = app::parseInt(*args.amount);
+        require(megabytes > -1000 && megabytes < 10000);
+        require(machine.commits.size() == 1 && machine.commits[0].size == memory::megabytesToBytes(megabytes));
+        require(machine.commits[0].granted == (megabytes == 1));
+        if (!machine.commits[0].granted)
+            require(machine.messageBoxes.size() == 1 && machine.messageBoxes[0].text == app::kRecoveryFailedText);
+        // The program starts after the recovery, with its arguments, whatever the recovery's outcome.
+        const bool starts = args.program && !args.program->empty();
+        require(machine.shellCalls.size() == (starts ? 1u : 0u));
+        if (starts)
+            require(machine.shellCalls[0].file == *args.program &&
+                    machine.shellCalls[0].parameters == args.arguments.value_or(std::string()));
+        require(finished == args.once);
+    }
     return 0;
 }

@@ -29,14 +29,27 @@ std::string layout(uint16_t key) {
     }
 }
 
-void check(std::string_view text, const app::KeyNameLookup& names) {
+void check(std::string_view text, const app::KeyNameLookup& names, bool caseAndBlanks) {
     const ui::Shortcut shortcut = app::parseHotKeyText(text, names);
+    // Only a key that can have a name, and only the three modifier bits.
+    const uint16_t key = shortcut & ui::kShortcutKeyMask;
+    require(shortcut == 0 || (key >= app::kFirstNamedKey && key <= app::kLastNamedKey));
+    require((shortcut & ~ui::kShortcutKeyMask & ~(0x2000 | 0x4000 | 0x8000)) == 0);
+    // Case and blanks around the text do not matter.
+    if (caseAndBlanks) {
+        std::string upper(text);
+        for (char& c : upper)
+            if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+        require(app::parseHotKeyText(upper, names) == shortcut);
+        require(app::parseHotKeyText(" " + std::string(text) + "\t", names) == shortcut);
+    }
     const std::string written = app::hotKeyText(shortcut, names);
     // Reading gives no combination or a named one: never modifiers without a key.
     require((shortcut == 0) == written.empty());
     if (!written.empty()) {
-        require(app::parseHotKeyText(written, names) == shortcut);
-        require(app::hotKeyText(app::parseHotKeyText(written, names), names) == written);
+        const ui::Shortcut readBack = app::parseHotKeyText(written, names);
+        require(readBack == shortcut);
+        require(app::hotKeyText(readBack, names) == written);
     }
 }
 
@@ -44,8 +57,8 @@ void check(std::string_view text, const app::KeyNameLookup& names) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
-    check(text, {});
-    check(text, layout);
+    check(text, {}, false);
+    check(text, layout, true);
 
     // The first two bytes as a combination: a named one reads back with the same modifiers
     // and the same text.

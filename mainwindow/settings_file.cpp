@@ -27,6 +27,19 @@ constexpr const char* kRunKey = "Software\\Microsoft\\Windows\\CurrentVersion\\R
 constexpr size_t kRunValueBuffer = 255;  // characters with the terminating zero: a longer value reads as absent
 constexpr size_t kWebLength = 159;       // characters of the Web key that are used
 
+// The system's reader drops the blanks around a value (a carriage return, a vertical tab or a
+// form feed among them) and one pair of matching quotes around it: a value that has either is
+// written inside double quotes, so that it reads back as typed.
+bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f'; }
+
+std::string storedForm(const std::string& value) {
+    if (value.empty()) return value;
+    const char first = value.front(), last = value.back();
+    const bool blankAround = isBlank(first) || isBlank(last);
+    const bool quoted = value.size() >= 2 && (first == '"' || first == '\'') && last == first;
+    return blankAround || quoted ? "\"" + value + "\"" : value;
+}
+
 class SettingsFile {
 public:
     SettingsFile(platform::Profile& profile, std::string path) : profile_(profile), path_(std::move(path)) {}
@@ -36,7 +49,9 @@ public:
         return profile_.getString(path_, kSection, key, defaultValue);
     }
     // After the first write that fails nothing more is tried.
-    void write(const char* key, const std::string& value) { ok_ = ok_ && profile_.writeString(path_, kSection, key, value); }
+    void write(const char* key, const std::string& value) {
+        ok_ = ok_ && profile_.writeString(path_, kSection, key, storedForm(value));
+    }
     void write(const char* key, int value) { write(key, std::to_string(value)); }
     void writeFlag(const char* key, bool value) { write(key, value ? "1" : "0"); }
     bool ok() const { return ok_; }

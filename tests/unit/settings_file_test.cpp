@@ -264,6 +264,28 @@ TEST_F(SettingsFile, StoredValuesOutsideTheirEditsRangesLoadAndSaveClamped) {
     EXPECT_NE(static_cast<unsigned char>(web[base.size()]) & 0xC0, 0x80u) << "ends on a whole character";
 }
 
+TEST_F(SettingsFile, AValueTheReaderWouldChangeIsSavedInQuotes) {
+    create();
+    // The reader drops blanks around a value and a pair of quotes around it: such texts are
+    // saved in double quotes; others as they are.
+    const std::pair<const char*, const char*> cases[] = {
+        {"'C:\\a.wav'", "\"'C:\\a.wav'\""},
+        {"\"x\"", "\"\"x\"\""},
+        {" C:\\b.wav", "\" C:\\b.wav\""},
+        {"C:\\c.wav\t", "\"C:\\c.wav\t\""},
+        {"C:\\e.wav\r", "\"C:\\e.wav\r\""},
+        {"\fC:\\f.wav", "\"\fC:\\f.wav\""},
+        {"\"C:\\d.wav", "\"C:\\d.wav"},
+        {"C:\\我的 声音.wav", "C:\\我的 声音.wav"},
+    };
+    for (const auto& [typed, stored] : cases) {
+        get<ui::Edit>("RecoverSoundFileEdit").setText(typed);
+        ASSERT_TRUE(window->SaveSettings());
+        EXPECT_EQ(ini("RecoverSoundFile"), stored) << typed;
+    }
+    EXPECT_EQ(ini("Left"), "0");
+}
+
 }  // namespace
 
 namespace {
