@@ -223,13 +223,6 @@ public:
         }
         return hwnd_;
     }
-    void showVisible() override {
-        if (hwnd_ == nullptr) {
-            if (visibleNow()) madeWindow();
-            return;
-        }
-        ContainerPeer::showVisible();
-    }
     ~TabSheetPeer() override { SendMessageW(tabs_, TCM_DELETEITEM, static_cast<WPARAM>(index_), 0); }
     bool visibleNow() const override {
         return sheet_.visible() && sheet_.pageControl().activePage() == &sheet_;

@@ -77,13 +77,6 @@ public:
         }
         return hwnd_;
     }
-    void showVisible() override {
-        if (hwnd_ == nullptr) {
-            if (visibleNow()) madeWindow();
-            return;
-        }
-        WindowPeer::showVisible();
-    }
     ~PicturePeer() override { release(); }
 
 protected:

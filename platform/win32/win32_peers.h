@@ -139,6 +139,10 @@ public:
     }
     virtual bool visibleNow() const { return control_.visible(); }
     virtual void showVisible() {
+        if (hwnd_ == nullptr) {  // a window that waits until it first shows
+            if (visibleNow()) madeWindow();
+            return;
+        }
         const bool shown = (GetWindowLongPtrW(hwnd_, GWL_STYLE) & WS_VISIBLE) != 0;
         if (shown != visibleNow()) ShowWindow(hwnd_, visibleNow() ? SW_SHOWNA : SW_HIDE);
     }
