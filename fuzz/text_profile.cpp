@@ -3,6 +3,7 @@
 #include <string_view>
 
 #include "fuzz/require.h"
+#include "platform/fake/profile_int.h"
 
 namespace fuzzing {
 
@@ -217,14 +218,7 @@ int TextProfile::getInt(const std::string& path, const std::string& section, con
     if (file == files_.end()) return defaultValue;
     const Place place = locate(file->second, section, key);
     if (!place.keyFound) return defaultValue;
-    // The leading decimal integer.
-    const std::string text = readValue(rawValue(file->second.lines[place.line]));
-    size_t i = 0;
-    bool negative = false;
-    if (i < text.size() && (text[i] == '-' || text[i] == '+')) negative = text[i++] == '-';
-    long long value = 0;
-    while (i < text.size() && text[i] >= '0' && text[i] <= '9' && value < 0x7FFFFFFF) value = value * 10 + (text[i++] - '0');
-    return static_cast<int>(negative ? -value : value);
+    return platform::fake::leadingProfileInt(readValue(rawValue(file->second.lines[place.line])));
 }
 
 std::string TextProfile::getString(const std::string& path, const std::string& section, const std::string& key,

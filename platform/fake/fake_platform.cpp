@@ -1,4 +1,5 @@
 #include "platform/fake/fake_platform.h"
+#include "platform/fake/profile_int.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -402,14 +403,7 @@ int FakeMachine::getInt(const std::string& path, const std::string& section, con
                         int defaultValue) {
     auto found = ini.find(path + "|" + section + "|" + key);
     if (found == ini.end()) return defaultValue;
-    // The leading decimal integer, as the system's reader takes it.
-    const std::string& text = found->second;
-    size_t i = 0;
-    bool negative = false;
-    if (i < text.size() && (text[i] == '-' || text[i] == '+')) negative = text[i++] == '-';
-    long long value = 0;
-    while (i < text.size() && text[i] >= '0' && text[i] <= '9' && value < 0x7FFFFFFF) value = value * 10 + (text[i++] - '0');
-    return static_cast<int>(negative ? -value : value);
+    return leadingProfileInt(found->second);
 }
 
 std::string FakeMachine::getString(const std::string& path, const std::string& section, const std::string& key,
