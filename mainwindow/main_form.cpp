@@ -507,9 +507,13 @@ void TQuilletForm::toggleTrayIcon() {
         trayIcon_.reset();  // removes the icon
         return;
     }
-    trayIcon_ = std::make_unique<TrayIcon>(os_.tray, window_, state_.trayIconHandle, kTrayCallbackMessage);
-    trayIcon_->add();
-    trayIcon_->setTip(kProductName);
+    // The shell answers from another process; meanwhile messages sent to the window are handled,
+    // an end of the session among them. The icon is kept only if nothing took its place or began
+    // the exit in the meantime (then it goes again with `icon`).
+    auto icon = std::make_unique<TrayIcon>(os_.tray, window_, state_.trayIconHandle, kTrayCallbackMessage);
+    icon->add();
+    icon->setTip(kProductName);
+    if (!trayIcon_ && !state_.exiting) trayIcon_ = std::move(icon);
 }
 
 void TQuilletForm::refreshTrayIcon(uint64_t freeMB, int32_t freePercent, uint32_t memoryLoad, bool recoveryOff) {

@@ -240,6 +240,10 @@ void FakeMachine::clearWindowAlpha(Window window) {
 bool FakeMachine::addTrayIcon(Window window, uint32_t id, uint32_t callbackMessage, Icon icon,
                               const std::string& tip) {
     events.push_back("trayAdd " + tip);
+    if (onTrayAdd) {
+        const auto meanwhile = std::move(onTrayAdd);  // once
+        meanwhile();
+    }
     if (!trayPresent || trayRefusesAdd || trayIcons.count({window, id}) != 0) return false;
     trayIcons[{window, id}] = TrayEntry{callbackMessage, icon, tip.substr(0, 63)};
     return true;

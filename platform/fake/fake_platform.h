@@ -199,6 +199,7 @@ public:
     };
     bool trayPresent = true;
     bool trayRefusesAdd = false;
+    std::function<void()> onTrayAdd;  // runs while the shell is asked to add, e.g. to send a message
     std::map<std::pair<Window, uint32_t>, TrayEntry> trayIcons;
     std::list<DrawnIcon> drawnIcons;  // stable addresses: an Icon points at its entry
     int programIconLoads = 0;

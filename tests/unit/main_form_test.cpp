@@ -570,6 +570,20 @@ TEST_F(MainForm, TheTrayIconComesWithTheLoopsFirstRoundAndNeverAfterTheExit) {
                              [](const std::string& e) { return e.rfind("trayAdd", 0) == 0; }));
 }
 
+TEST_F(MainForm, AnEndOfSessionWhileTheShellAddsTheIconLeavesNoIcon) {
+    app::setAppPaths(app::makeAppPaths(machine.program));
+    monitor::detectOs(machine);
+    window = std::make_unique<app::TQuilletForm>(os, backend);
+    window->create();
+    window->show();
+    // A log-off reaches the window while the shell is still answering the add.
+    machine.onTrayAdd = [&] { send(platform::kWmQueryEndSession); };
+    machine.deliverPosted();
+    EXPECT_EQ(window->trayIcon(), nullptr);
+    EXPECT_TRUE(machine.trayIcons.empty());
+    EXPECT_EQ(std::count(machine.events.begin(), machine.events.end(), "quit"), 1);
+}
+
 TEST_F(MainForm, TheCloseButtonSavesNothing) {
     create();
     window->show();
