@@ -1,4 +1,4 @@
-// Names of the pictures compiled into Quillet.exe (platform/win32/resources/quillet.rc; the
+// Names of the pictures compiled into Quillet.exe (win32/resources/quillet.rc; the
 // pictures are drawn by scripts/make-pictures.py at build time). Plain C++ with no Windows
 // types, so portable code can name a picture and the Win32 side loads it by that name
 // (LoadImageW / LoadIconW with the name widened; names are not case-sensitive).

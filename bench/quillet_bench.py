@@ -189,7 +189,7 @@ def main():
     parser.add_argument("--arch", default="win64", help="Wine to measure under (default win64)")
     parser.add_argument("--build", default=os.path.join(ROOT, "build", "windows-x64"),
                         help="build tree of the measured programs")
-    parser.add_argument("--shipped", default=os.path.join(ROOT, "build", "windows", "platform", "win32", "Quillet.exe"),
+    parser.add_argument("--shipped", default=os.path.join(ROOT, "build", "windows", "win32", "Quillet.exe"),
                         help="the shipped (i686) Quillet.exe, whose size is measured")
     args = parser.parse_args()
     paces = [p for p in args.paces.split(",") if p]
@@ -197,7 +197,7 @@ def main():
         if pace not in PACES:
             parser.error(f"unknown pace {pace}")
 
-    quillet = os.path.join(args.build, "platform", "win32", "Quillet.exe")
+    quillet = os.path.join(args.build, "win32", "Quillet.exe")
     driver = os.path.join(args.build, "bench", "bench_driver.exe")
     baseline = os.path.join(args.build, "bench", "idle_baseline.exe")
     for path in (quillet, driver, baseline, args.shipped):

@@ -4,13 +4,14 @@
     check-include-layers.py SOURCE_DIR     checks the tree; exits 1 and lists every wrong include
     check-include-layers.py --self-test    checks that wrong includes in a made-up tree are caught
 
-The portable folders stand in layers, bottom first. A file may include files of its own folder
-and of folders in lower layers; folders of the same layer know nothing of each other. No
-portable file includes platform/win32/ or platform/fake/: those implement platform/'s
-interfaces (and platform/win32/ the control layer's backend and the entry point), so they may
-include any portable code; platform/fake/ only platform/. tests/, fuzz/ and bench/ may include
-anything. A folder holding C++ that is in no layer fails the check, so a new folder must be
-given its place here.
+The program's folders stand in layers, bottom first: the folder tree is the layer diagram. A
+file may include files of its own folder and of folders in lower layers; folders of the same
+layer know nothing of each other. win32/, the Windows side (the services behind platform/'s
+interfaces, the control layer's backend, the resources and the entry point), is the top layer:
+it may include every portable folder and none includes it. platform/fake/, the scripted doubles
+of platform/ for native tests, includes only platform/, and nothing of the program includes it.
+tests/, fuzz/ and bench/ may include anything. A folder holding C++ that is in no layer fails
+the check, so a new folder must be given its place here.
 """
 import os
 import re
@@ -26,8 +27,9 @@ LAYERS = [
     ["commands", "shortcuts", "tweaks"],   # features with their dialogs
     ["mainwindow"],                        # the main window, its layout and its handlers
     ["startup"],                           # start-up and the command-line run
+    ["win32"],                             # the Windows side: services, control backend, resources, entry
 ]
-IMPLEMENTATIONS = {"platform/win32": None, "platform/fake": {"platform"}}  # None: any portable folder
+IMPLEMENTATIONS = {"platform/fake": {"platform"}, "platform/win32": None}  # platform/win32/ holds only the Wine tests until they move
 FREE = {"tests", "fuzz", "bench"}
 SKIPPED = {"build", "documentation", "packaging", "scripts", "cmake", ".git", ".ci"}
 SOURCE_SUFFIXES = (".h", ".hpp", ".cpp", ".cc", ".rc")
@@ -78,7 +80,7 @@ def judge(owner, target):
     if target == owner:
         return None
     if target in IMPLEMENTATIONS:
-        return f"portable code must not include {target}/"
+        return f"the program must not include {target}/ (test doubles)"
     if target in FREE:
         return f"{target}/ is not part of the program"
     if target not in RANK:
@@ -99,18 +101,23 @@ def self_test():
     cases = {
         "ui/good.cpp": '#include "ui/form.h"\n#include "platform/canvas.h"\n',
         "ui/paint.cpp": '#include "widgets/gradient.h"\n',                        # upwards
-        "mainwindow/layout.cpp": '#include "platform/win32/resources/x.h"\n',    # Win32 from portable code
+        "mainwindow/layout.cpp": '#include "win32/resources/x.h"\n',             # Win32 from portable code
+        "platform/canvas.h": '#include "win32/services/gdi_canvas.h"\n',        # up out of the ground floor
         "shortcuts/form.cpp": '#include "commands/upgrade.h"\n',                 # same layer
         "memory/tune.cpp": '#include "memory/recovery.h"\n#include "ui/controls.h"\n',
-        "platform/win32/backend.cpp": '#include "ui/form.h"\n#include "startup/startup.h"\n',
+        "win32/controls/backend.cpp": '#include "ui/form.h"\n#include "startup/startup.h"\n',
+        "startup/startup.cpp": '#include "platform/fake/fake_platform.h"\n',    # the doubles in the program
         "platform/fake/fake.cpp": '#include "ui/form.h"\n',                       # fake knows platform/ only
         "gadgets/thing.cpp": '#include "ui/form.h"\n',                            # a folder in no layer
-        "tests/unit/t.cpp": '#include "platform/win32/x.h"\n#include "startup/startup.h"\n',
-        "build/native/generated.cpp": '#include "platform/win32/x.h"\n',
+        "tests/unit/t.cpp": '#include "win32/services/x.h"\n#include "startup/startup.h"\n',
+        "tests/wine/t.cpp": '#include "win32/services/x.h"\n#include "platform/fake/f.h"\n',
+        "build/native/generated.cpp": '#include "win32/services/x.h"\n',
     }
     expected = {
         "ui/paint.cpp:1: includes widgets/gradient.h",
-        "mainwindow/layout.cpp:1: includes platform/win32/resources/x.h",
+        "mainwindow/layout.cpp:1: includes win32/resources/x.h",
+        "platform/canvas.h:1: includes win32/services/gdi_canvas.h",
+        "startup/startup.cpp:1: includes platform/fake/fake_platform.h",
         "shortcuts/form.cpp:1: includes commands/upgrade.h",
         "platform/fake/fake.cpp:1: includes ui/form.h",
         "gadgets/thing.cpp: the folder gadgets/",

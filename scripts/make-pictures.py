@@ -6,7 +6,7 @@
 Everything is drawn here from simple shapes (rectangles, circles, rings, strokes, polygons)
 with a small anti-aliasing rasteriser, so the program carries no picture made elsewhere and
 the build needs nothing but Python's standard library. The build runs this script and
-compiles its output into Quillet.exe with windres (platform/win32/resources/quillet.rc).
+compiles its output into Quillet.exe with windres (win32/resources/quillet.rc).
 
 Files written (the resource names are in app/resource_names.h):
 

@@ -14,7 +14,7 @@ trap 'exit 130' INT
 trap 'exit 143' TERM
 if bash scripts/qemu-i386.sh setup $$ >/dev/null; then preset=windows arch=win32; else preset=windows-x64 arch=win64; fi
 build=$PWD/build/$preset
-program=$build/platform/win32/Quillet.exe
+program=$build/win32/Quillet.exe
 tests=$build/platform/win32/tests
 driver=$tests/quillet_e2e.exe dialogs=$tests/dialogs_e2e.exe lowres=$tests/lowres_probe.exe icons=$tests/tray_icon_probe.exe
 for f in "$program" "$driver" "$dialogs" "$lowres" "$icons"; do

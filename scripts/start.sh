@@ -25,7 +25,7 @@ fi
 cmake --preset "$preset" >/dev/null
 cmake --build --preset "$preset"
 build=$PWD/build/$preset
-program=$build/platform/win32/Quillet.exe
+program=$build/win32/Quillet.exe
 driver=$build/platform/win32/tests/quillet_e2e.exe
 
 # A prefix of its own that lives on between runs, so the settings file stays.

@@ -13,7 +13,7 @@
 #include <string>
 
 #include "platform/software_canvas.h"
-#include "platform/win32/gdi_canvas.h"
+#include "win32/services/gdi_canvas.h"
 #include "widgets/gradient.h"
 #include "widgets/performance_graph.h"
 

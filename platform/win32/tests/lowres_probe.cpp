@@ -20,11 +20,11 @@
 
 #include "monitor/low_res_form.h"
 #include "monitor/os_detection.h"
-#include "platform/win32/free_resources.h"
+#include "win32/services/free_resources.h"
 #include "platform/win32/tests/check_report.h"
-#include "platform/win32/ui_backend.h"
-#include "platform/win32/wide_text.h"
-#include "platform/win32/win32_platform.h"
+#include "win32/controls/ui_backend.h"
+#include "win32/services/wide_text.h"
+#include "win32/services/win32_platform.h"
 
 namespace {
 

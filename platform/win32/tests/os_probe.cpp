@@ -11,7 +11,7 @@
 #include "monitor/cpu_usage.h"
 #include "platform/win32/tests/check_report.h"
 #include "monitor/os_detection.h"
-#include "platform/win32/win32_platform.h"
+#include "win32/services/win32_platform.h"
 
 namespace {
 

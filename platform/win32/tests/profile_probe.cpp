@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "platform/win32/tests/check_report.h"
-#include "platform/win32/wide_text.h"
-#include "platform/win32/win32_platform.h"
+#include "win32/services/wide_text.h"
+#include "win32/services/win32_platform.h"
 
 namespace {
 

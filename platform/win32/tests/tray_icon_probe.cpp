@@ -18,8 +18,8 @@
 #include "mainwindow/tray_icon.h"
 #include "platform/software_canvas.h"
 #include "platform/win32/tests/check_report.h"
-#include "platform/win32/wide_text.h"
-#include "platform/win32/win32_platform.h"
+#include "win32/services/wide_text.h"
+#include "win32/services/win32_platform.h"
 #include "widgets/tray_icon_painter.h"
 
 namespace {

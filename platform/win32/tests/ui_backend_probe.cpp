@@ -14,8 +14,8 @@
 
 #include "app/resource_names.h"
 #include "platform/win32/tests/check_report.h"
-#include "platform/win32/ui_backend.h"
-#include "platform/win32/wide_text.h"
+#include "win32/controls/ui_backend.h"
+#include "win32/services/wide_text.h"
 #include "ui/controls.h"
 #include "ui/form.h"
 #include "ui/menu.h"

@@ -1,7 +1,7 @@
 // Part of the Win32 backend of the control layer (ui_backend.h): what every control's window
 // shares: the peers by window, the window procedure of the program's own classes and the
 // messages a parent passes on to its children's peers.
-#include "platform/win32/win32_peers.h"
+#include "win32/controls/win32_peers.h"
 
 #include <stdexcept>
 #include <unordered_map>

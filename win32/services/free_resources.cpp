@@ -2,13 +2,13 @@
 // (GetFreeSystemResources in USER), and a 32-bit program reaches 16-bit code only through
 // KERNEL32's flat thunk, QT_Thunk, with the 16-bit loader's entries that KERNEL32 exports by
 // ordinal alone.
-#include "platform/win32/free_resources.h"
+#include "win32/services/free_resources.h"
 
 #include <windows.h>
 
 #include <algorithm>
 
-#include "platform/win32/win32_platform.h"
+#include "win32/services/win32_platform.h"
 
 namespace platform::win32 {
 

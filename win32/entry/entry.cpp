@@ -1,9 +1,9 @@
 #include <windows.h>
 
 #include "startup/startup.h"
-#include "platform/win32/ui_backend.h"
-#include "platform/win32/wide_text.h"
-#include "platform/win32/win32_platform.h"
+#include "win32/controls/ui_backend.h"
+#include "win32/services/wide_text.h"
+#include "win32/services/win32_platform.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int) {
     // A recovery's worker may still be writing its block when the program ends (it is not

@@ -14,8 +14,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/win32/ui_backend.h"
-#include "platform/win32/wide_text.h"
+#include "win32/controls/ui_backend.h"
+#include "win32/services/wide_text.h"
 #include "ui/controls.h"
 
 namespace ui {

@@ -1,10 +1,10 @@
-#include "platform/win32/gdi_canvas.h"
+#include "win32/services/gdi_canvas.h"
 
 #include <windows.h>
 
 #include <stdexcept>
 
-#include "platform/win32/wide_text.h"
+#include "win32/services/wide_text.h"
 
 namespace platform::win32 {
 

@@ -1,5 +1,5 @@
-#include "platform/win32/win32_platform.h"
-#include "platform/win32/system_dll.h"
+#include "win32/services/win32_platform.h"
+#include "win32/services/system_dll.h"
 
 #include <windows.h>
 #include <shellapi.h>
@@ -15,8 +15,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/win32/gdi_canvas.h"
-#include "platform/win32/wide_text.h"
+#include "win32/services/gdi_canvas.h"
+#include "win32/services/wide_text.h"
 #include "widgets/tray_icon_painter.h"
 
 namespace platform::win32 {

@@ -1,10 +1,10 @@
 // Part of the Win32 backend of the control layer (ui_backend.h): labels, link labels and
 // pictures (static windows).
-#include "platform/win32/win32_peers.h"
+#include "win32/controls/win32_peers.h"
 
 #include <string>
 
-#include "platform/win32/wide_text.h"
+#include "win32/services/wide_text.h"
 #include "ui/controls.h"
 
 namespace platform::win32::ui_peers {

@@ -1,4 +1,4 @@
-#include "platform/win32/ui_backend.h"
+#include "win32/controls/ui_backend.h"
 
 #include <exception>
 #include <stdexcept>
@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "app/resource_names.h"
-#include "platform/win32/gdi_canvas.h"
-#include "platform/win32/wide_text.h"
-#include "platform/win32/win32_peers.h"
+#include "win32/services/gdi_canvas.h"
+#include "win32/services/wide_text.h"
+#include "win32/controls/win32_peers.h"
 #include "ui/form.h"
 #include "ui/menu.h"
 #include "ui/timer.h"

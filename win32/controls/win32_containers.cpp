@@ -1,13 +1,13 @@
 // Part of the Win32 backend of the control layer (ui_backend.h): containers drawn by the
 // program: panels, group boxes, bevels, page controls and their tab sheets, radio groups.
-#include "platform/win32/win32_peers.h"
+#include "win32/controls/win32_peers.h"
 
 #include <algorithm>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
-#include "platform/win32/wide_text.h"
+#include "win32/services/wide_text.h"
 #include "ui/controls.h"
 
 namespace platform::win32::ui_peers {

@@ -1,5 +1,5 @@
 // Part of the Win32 backend of the control layer (ui_backend.h): track bars.
-#include "platform/win32/win32_peers.h"
+#include "win32/controls/win32_peers.h"
 
 #include "ui/controls.h"
 

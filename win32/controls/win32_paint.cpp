@@ -1,7 +1,7 @@
 // Part of the Win32 backend of the control layer (ui_backend.h): custom-painted controls.
-#include "platform/win32/win32_peers.h"
+#include "win32/controls/win32_peers.h"
 
-#include "platform/win32/gdi_canvas.h"
+#include "win32/services/gdi_canvas.h"
 #include "ui/paint_control.h"
 
 namespace platform::win32::ui_peers {

@@ -1,9 +1,9 @@
 // Part of the Win32 backend of the control layer (ui_backend.h): forms and dialogs.
-#include "platform/win32/win32_peers.h"
+#include "win32/controls/win32_peers.h"
 
 #include <stdexcept>
 
-#include "platform/win32/wide_text.h"
+#include "win32/services/wide_text.h"
 #include "ui/controls.h"
 #include "ui/form.h"
 #include "ui/menu.h"

@@ -93,11 +93,11 @@ public:
     intptr_t shellExecute(Window owner, const std::string& verb, const std::string& file, const std::string& parameters,
                           const std::string& directory, int showCommand) override;
     void playSound(const std::string& file, uint32_t flags) override;
-    // platform/win32/shell_links.cpp
+    // win32/services/shell_links.cpp
     bool writeShellLink(const std::string& path, const ShellLink& link) override;
     std::string browseForFolder(Window owner, const std::string& title) override;
 
-    // Http (platform/win32/wininet_http.cpp): the system's own client, WinINet.
+    // Http (win32/services/wininet_http.cpp): the system's own client, WinINet.
     std::shared_ptr<HttpTransfer> newTransfer() override;
 
     // SystemCommands
@@ -125,7 +125,7 @@ public:
     bool findNtQuerySystemInformation() override;
     int32_t ntQuerySystemInformation(uint32_t infoClass, void* buffer, uint32_t size) override;
 
-    // FreeResources (platform/win32/free_resources.cpp): through the 16-bit window manager on
+    // FreeResources (win32/services/free_resources.cpp): through the 16-bit window manager on
     // the 9x family; a 64-bit build has no such route.
     std::optional<uint16_t> freeSystemResources(ResourceKind kind) override;
 

@@ -4,9 +4,9 @@
 #include <objidl.h>
 #include <shlobj.h>
 
-#include "platform/win32/wide_text.h"
-#include "platform/win32/system_dll.h"
-#include "platform/win32/win32_platform.h"
+#include "win32/services/wide_text.h"
+#include "win32/services/system_dll.h"
+#include "win32/services/win32_platform.h"
 
 namespace platform::win32 {
 

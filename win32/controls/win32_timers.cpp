@@ -1,6 +1,6 @@
 // Part of the Win32 backend of the control layer (ui_backend.h): timers and the message window
 // their WM_TIMER arrives at.
-#include "platform/win32/win32_peers.h"
+#include "win32/controls/win32_peers.h"
 
 #include "ui/timer.h"
 

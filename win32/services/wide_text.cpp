@@ -1,4 +1,4 @@
-#include "platform/win32/wide_text.h"
+#include "win32/services/wide_text.h"
 
 #include <windows.h>
 
