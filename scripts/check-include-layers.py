@@ -29,7 +29,7 @@ LAYERS = [
     ["startup"],                           # start-up and the command-line run
     ["win32"],                             # the Windows side: services, control backend, resources, entry
 ]
-IMPLEMENTATIONS = {"platform/fake": {"platform"}, "platform/win32": None}  # platform/win32/ holds only the Wine tests until they move
+IMPLEMENTATIONS = {"platform/fake": {"platform"}}  # the doubles, and the folders they may include
 FREE = {"tests", "fuzz", "bench"}
 SKIPPED = {"build", "documentation", "packaging", "scripts", "cmake", ".git", ".ci"}
 SOURCE_SUFFIXES = (".h", ".hpp", ".cpp", ".cc", ".rc")

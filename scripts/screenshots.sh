@@ -15,7 +15,7 @@ trap 'exit 143' TERM
 if bash scripts/qemu-i386.sh setup $$ >/dev/null; then preset=windows arch=win32; else preset=windows-x64 arch=win64; fi
 build=$PWD/build/$preset
 program=$build/win32/Quillet.exe
-tests=$build/platform/win32/tests
+tests=$build/tests/wine
 driver=$tests/quillet_e2e.exe dialogs=$tests/dialogs_e2e.exe lowres=$tests/lowres_probe.exe icons=$tests/tray_icon_probe.exe
 for f in "$program" "$driver" "$dialogs" "$lowres" "$icons"; do
   [ -f "$f" ] || { echo "screenshots: build the $preset preset first ($f is missing)" >&2; exit 1; }
@@ -95,7 +95,7 @@ shot_of shortcut-builder TShortCutsForm
 # The upgrade check, answered by the test's own server on 127.0.0.1 ("version 2.0 is out").
 restart
 port_file=$state/upgrade.port
-python3 platform/win32/tests/upgrade_server.py "$port_file" "$state/upgrade.log" </dev/null >/dev/null 2>&1 &
+python3 tests/wine/upgrade_server.py "$port_file" "$state/upgrade.log" </dev/null >/dev/null 2>&1 &
 server=$!
 for _ in $(seq 100); do [ -s "$port_file" ] && break; sleep 0.1; done
 [ -s "$port_file" ] || { echo "screenshots: the upgrade test server did not start" >&2; exit 1; }

@@ -26,7 +26,7 @@ cmake --preset "$preset" >/dev/null
 cmake --build --preset "$preset"
 build=$PWD/build/$preset
 program=$build/win32/Quillet.exe
-driver=$build/platform/win32/tests/quillet_e2e.exe
+driver=$build/tests/wine/quillet_e2e.exe
 
 # A prefix of its own that lives on between runs, so the settings file stays.
 state=$PWD/build/run-wine-$arch

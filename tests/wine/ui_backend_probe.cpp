@@ -13,7 +13,7 @@
 #include <string>
 
 #include "app/resource_names.h"
-#include "platform/win32/tests/check_report.h"
+#include "tests/wine/check_report.h"
 #include "win32/controls/ui_backend.h"
 #include "win32/services/wide_text.h"
 #include "ui/controls.h"

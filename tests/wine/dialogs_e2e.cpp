@@ -17,7 +17,7 @@
 #include <vector>
 
 #include "mainwindow/main_form_layout.h"
-#include "platform/win32/tests/e2e_support.h"
+#include "tests/wine/e2e_support.h"
 
 namespace {
 

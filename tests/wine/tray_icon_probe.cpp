@@ -17,7 +17,7 @@
 
 #include "mainwindow/tray_icon.h"
 #include "platform/software_canvas.h"
-#include "platform/win32/tests/check_report.h"
+#include "tests/wine/check_report.h"
 #include "win32/services/wide_text.h"
 #include "win32/services/win32_platform.h"
 #include "widgets/tray_icon_painter.h"

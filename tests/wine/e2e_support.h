@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/win32/tests/check_report.h"
+#include "tests/wine/check_report.h"
 
 namespace e2e {
 

@@ -21,7 +21,7 @@
 #include "monitor/low_res_form.h"
 #include "monitor/os_detection.h"
 #include "win32/services/free_resources.h"
-#include "platform/win32/tests/check_report.h"
+#include "tests/wine/check_report.h"
 #include "win32/controls/ui_backend.h"
 #include "win32/services/wide_text.h"
 #include "win32/services/win32_platform.h"

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "monitor/cpu_usage.h"
-#include "platform/win32/tests/check_report.h"
+#include "tests/wine/check_report.h"
 #include "monitor/os_detection.h"
 #include "win32/services/win32_platform.h"
 

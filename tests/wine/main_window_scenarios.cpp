@@ -14,7 +14,7 @@
 
 #include "mainwindow/main_form_builder.h"
 #include "mainwindow/main_form_layout.h"
-#include "platform/win32/tests/e2e_support.h"
+#include "tests/wine/e2e_support.h"
 #include "ui/form.h"
 #include "ui/headless_backend.h"
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/win32/tests/e2e_support.h"
+#include "tests/wine/e2e_support.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/win32/tests/check_report.h"
+#include "tests/wine/check_report.h"
 #include "win32/services/wide_text.h"
 #include "win32/services/win32_platform.h"
 
