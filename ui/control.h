@@ -471,8 +471,9 @@ protected:
     void setDefaultTabStop(bool value) { tabStop_ = value; }
 
     // The form's DPI changes from `fromDpi` to `toDpi` (Form::setDpi): the kind scales the
-    // sizes it holds besides its bounds and own font. Runs before any window follows.
-    virtual void rescale(int /*fromDpi*/, int /*toDpi*/) {}
+    // sizes it holds besides its bounds and own font. The bounds are scaled already; `before`
+    // are those it had. Runs before any window follows.
+    virtual void rescale(int /*fromDpi*/, int /*toDpi*/, const Bounds& /*before*/) {}
     // Runs once the windows show the new DPI.
     virtual void rescaled() {}
 

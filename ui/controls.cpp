@@ -118,9 +118,11 @@ void PageControl::boundsChanged(const Bounds& old) {
     layoutPages();
 }
 
-void PageControl::rescale(int fromDpi, int toDpi) {
+void PageControl::rescale(int fromDpi, int toDpi, const Bounds& before) {
     // The frame scales by its edges, as the pages inside it do.
-    const Bounds area = scaledBounds(displayArea(), toDpi, fromDpi);
+    const Bounds old{insetLeft_, insetTop_, before.width - insetLeft_ - insetRight_,
+                     before.height - insetTop_ - insetBottom_};
+    const Bounds area = scaledBounds(old, toDpi, fromDpi);
     insetLeft_ = area.left;
     insetTop_ = area.top;
     insetRight_ = width() - area.left - area.width;
@@ -151,7 +153,7 @@ StatusBar::StatusBar() {
     setSize(0, 19);
 }
 
-void StatusBar::rescale(int fromDpi, int toDpi) {
+void StatusBar::rescale(int fromDpi, int toDpi, const Bounds&) {
     // The panels' edges scale: each ends where it ended.
     int left = 0;
     for (Panel& panel : panels_) {

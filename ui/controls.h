@@ -117,7 +117,7 @@ protected:
     bool acceptsChild(const Control& child) const override;
     void childAdded(Control& child) override;
     void boundsChanged(const Bounds& old) override;
-    void rescale(int fromDpi, int toDpi) override;
+    void rescale(int fromDpi, int toDpi, const Bounds& before) override;
 
 private:
     void layoutPages();
@@ -228,7 +228,7 @@ public:
     void setSizeGrip(bool value) { applyState(sizeGrip_, value, Change::Appearance); }
 
 protected:
-    void rescale(int fromDpi, int toDpi) override;
+    void rescale(int fromDpi, int toDpi, const Bounds& before) override;
 
 private:
     std::vector<Panel> panels_;
@@ -377,7 +377,7 @@ public:
     Handler onChange;
 
 protected:
-    void rescale(int fromDpi, int toDpi) override {
+    void rescale(int fromDpi, int toDpi, const Bounds&) override {
         thumbLength_ = platform::scaledLength(thumbLength_, toDpi, fromDpi);
     }
 

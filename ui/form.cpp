@@ -101,6 +101,7 @@ void Form::setDpi(int value) {
     dpi_ = value;
     const Bounds before = bounds_;
     eachControl(*this, [&](Control& c) {
+        const Bounds old = c.bounds_;
         if (&c == this) {
             bounds_.width = platform::scaledLength(bounds_.width, value, from);
             bounds_.height = platform::scaledLength(bounds_.height, value, from);
@@ -108,7 +109,7 @@ void Form::setDpi(int value) {
             c.bounds_ = scaledBounds(c.bounds_, value, from);
         }
         if (!c.parentFont_) c.font_.height = platform::scaledLength(c.font_.height, value, from);
-        c.rescale(from, value);
+        c.rescale(from, value, old);
     });
     minClientWidth_ = platform::scaledLength(minClientWidth_, value, from);
     minClientHeight_ = platform::scaledLength(minClientHeight_, value, from);

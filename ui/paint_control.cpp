@@ -25,7 +25,7 @@ void PaintControl::boundsChanged(const Bounds& old) {
     paint();
 }
 
-void PaintControl::rescale(int, int) { resized(); }
+void PaintControl::rescale(int, int, const Bounds&) { resized(); }
 
 // ---- hosted drawings ----
 
@@ -48,7 +48,7 @@ void PainterControl::draw(platform::Canvas&) {
     if (painter_) painter_->paint();
 }
 
-void PainterControl::rescale(int fromDpi, int toDpi) {
+void PainterControl::rescale(int fromDpi, int toDpi, const Bounds&) {
     if (painter_) painter_->rescale(fromDpi, toDpi, width(), height());
 }
 

@@ -29,7 +29,7 @@ protected:
     virtual void resized() {}
     void peerCreated() override { paint(); }
     void boundsChanged(const Bounds& old) override;
-    void rescale(int fromDpi, int toDpi) override;
+    void rescale(int fromDpi, int toDpi, const Bounds& before) override;
     void rescaled() override { paint(); }
 };
 
@@ -63,7 +63,7 @@ protected:
     void peerDestroying() override;
     void draw(platform::Canvas& surface) override;
     void resized() override;
-    void rescale(int fromDpi, int toDpi) override;
+    void rescale(int fromDpi, int toDpi, const Bounds& before) override;
 
 private:
     std::unique_ptr<Painter> painter_;

@@ -321,6 +321,7 @@ TEST(UiForm, IsLaidOutForTheScreensDpiWhenRealisedAndAgainWhenItChanges) {
         // The user's resizing still moves the anchored controls by what the window grew.
         form.boundsFromSystem(B{0, 0, x.client.width + 100, x.client.height + 50});
         EXPECT_EQ(pages.bounds(), (B{x.pages.left, 0, x.pages.width + 100, x.pages.height + 50}));
+        EXPECT_EQ(sheet.bounds(), (B{x.sheet.left, x.sheet.top, x.sheet.width + 100, x.sheet.height + 50}));
         EXPECT_EQ(status.bounds(), (B{0, x.status.top + 50, x.client.width + 100, x.status.height}));
     }
 }
