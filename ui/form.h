@@ -113,9 +113,6 @@ public:
     // and docking play no part: every place scales as it stands. Values of 0 or below and the
     // DPI the form has already change nothing.
     void setDpi(int value);
-    // A length in 96-dpi units at the form's DPI, for code that places a control after the form
-    // is realised.
-    int scaled(int designLength) const { return platform::scaledLength(designLength, dpi_); }
 
     // A form is created hidden. show() realises it first.
     bool showing() const override { return visible(); }
