@@ -268,9 +268,7 @@ void TQuilletForm::FormCreate() {
             .setCaption(memory::formatThousands(memory::toKB(status.totalPageFile())) + " KB");
     }
     get<ui::Label>("OperatingSystemAboutValLabel").setCaption(nt ? "Windows NT 系统" : "Windows 9x 系统");
-    get<ui::Label>("OSVersionAboutValLabel")
-        .setCaption(std::to_string(system.versionInfo.majorVersion) + "." +
-                    std::to_string(system.versionInfo.minorVersion));
+    get<ui::Label>("OSVersionAboutValLabel").setCaption(monitor::versionNumbers(system));
     get<ui::Label>("OSNAMEAboutLabel").setCaption(monitor::releaseLine(system));
 
     // 17. Not hidden to the notification area.
