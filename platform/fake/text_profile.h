@@ -13,7 +13,7 @@
 //   section's last line that is not blank, or adds the section at the end; every other line
 //   stays byte for byte. A line replaced keeps its line break ("\r\n" or "\n"); a line added
 //   ends with "\r\n", and so does the text's last line before it when it had no break.
-// The texts are what the program sees (UTF-8); the files' code page is the harness's business.
+// The texts are what the program sees (UTF-8); the files' code page is the caller's business.
 //
 // Each file is kept as its lines, each taken apart once when it is set or written, so that the
 // many reads and writes of one load or save do not go through the whole text again.
@@ -26,12 +26,10 @@
 
 #include "platform/profile.h"
 
-namespace fuzzing {
+namespace platform::fake {
 
 class TextProfile : public platform::Profile {
 public:
-    bool writesFail = false;  // every write, copy and replace fails
-
     // The file's whole text, replacing what it held (made when missing).
     void setText(const std::string& path, const std::string& text);
     // The file's whole text; empty when there is no such file.
@@ -84,10 +82,4 @@ bool findRawValue(const std::string& text, const std::string& section, const std
 // does not own. The lines are views into text.
 std::vector<std::string_view> linesNotOwned(const std::string& text, const std::set<std::pair<std::string, std::string>>& owned);
 
-// The profile functions on their own, for keys the program owns: each key's value read (as
-// text, or as a number written back in decimal) and written back leaves the lines the program
-// does not own as they were, and a second write changes nothing; a number reads back the same.
-void checkKeysWrittenBack(const std::string& original, const std::set<std::pair<std::string, std::string>>& owned,
-                          bool asNumbers);
-
-}  // namespace fuzzing
+}  // namespace platform::fake

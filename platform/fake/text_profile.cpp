@@ -1,11 +1,10 @@
-#include "fuzz/text_profile.h"
+#include "platform/fake/text_profile.h"
 
 #include <string_view>
 
-#include "fuzz/require.h"
 #include "platform/fake/profile_int.h"
 
-namespace fuzzing {
+namespace platform::fake {
 
 namespace {
 
@@ -218,7 +217,7 @@ int TextProfile::getInt(const std::string& path, const std::string& section, con
     if (file == files_.end()) return defaultValue;
     const Place place = locate(file->second, section, key);
     if (!place.keyFound) return defaultValue;
-    return platform::fake::leadingProfileInt(readValue(rawValue(file->second.lines[place.line])));
+    return leadingProfileInt(readValue(rawValue(file->second.lines[place.line])));
 }
 
 std::string TextProfile::getString(const std::string& path, const std::string& section, const std::string& key,
@@ -231,7 +230,6 @@ std::string TextProfile::getString(const std::string& path, const std::string& s
 
 bool TextProfile::writeString(const std::string& path, const std::string& section, const std::string& key,
                               const std::string& value) {
-    if (writesFail) return false;
     File& file = files_[path];
     const Place place = locate(file, section, key);
     size_t at = place.line;  // the line written; a line replaced keeps its own line break
@@ -263,7 +261,7 @@ bool TextProfile::writeString(const std::string& path, const std::string& sectio
 
 bool TextProfile::copyFile(const std::string& from, const std::string& to) {
     auto file = files_.find(from);
-    if (writesFail || file == files_.end()) return false;
+    if (file == files_.end()) return false;
     const File copy = file->second;
     files_[to] = copy;
     return true;
@@ -271,7 +269,7 @@ bool TextProfile::copyFile(const std::string& from, const std::string& to) {
 
 bool TextProfile::replaceFile(const std::string& from, const std::string& to) {
     auto file = files_.find(from);
-    if (writesFail || file == files_.end()) return false;
+    if (file == files_.end()) return false;
     File moved = std::move(file->second);
     files_.erase(file);
     files_[to] = std::move(moved);
@@ -319,26 +317,4 @@ std::vector<std::string_view> linesNotOwned(const std::string& text,
     return lines;
 }
 
-void checkKeysWrittenBack(const std::string& original, const std::set<std::pair<std::string, std::string>>& owned,
-                          bool asNumbers) {
-    const std::string path = "file.ini";
-    TextProfile files;
-    files.setText(path, original);
-    std::vector<std::string> values;
-    values.reserve(owned.size());
-    for (const auto& [section, key] : owned)
-        values.push_back(asNumbers ? std::to_string(files.getInt(path, section, key, 0))
-                                   : files.getString(path, section, key, ""));
-    size_t i = 0;
-    for (const auto& [section, key] : owned) require(files.writeString(path, section, key, values[i++]));
-    const std::string written = files.text(path);
-    require(linesNotOwned(original, owned) == linesNotOwned(written, owned));
-    i = 0;
-    if (asNumbers)
-        for (const auto& [section, key] : owned) require(files.getString(path, section, key, "") == values[i++]);
-    i = 0;
-    for (const auto& [section, key] : owned) require(files.writeString(path, section, key, values[i++]));
-    require(files.text(path) == written);
-}
-
-}  // namespace fuzzing
+}  // namespace platform::fake
