@@ -48,7 +48,8 @@ inline std::string fromCodePage936(std::string_view bytes) {
     return out;
 }
 
-// Records which keys the program writes, on top of the text profile.
+// Records which keys the program writes, on the INI model itself: the fake machine's failure
+// switches and write log would only cost time here.
 class RecordingProfile : public platform::fake::TextProfile {
 public:
     std::set<std::pair<std::string, std::string>> written;  // section, key

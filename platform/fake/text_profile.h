@@ -1,6 +1,6 @@
 #pragma once
-// INI files as whole texts, read and written by the rules of the system's profile functions, for
-// the fuzz targets that hand the program an arbitrary settings file or system.ini:
+// INI files as whole texts, read and written by the rules of the system's profile functions: the
+// fake machine keeps its INI files so, and the fuzz targets hand the program arbitrary ones.
 // - a line ends at "\n"; blanks (and a "\r") around a line, a section name, a key and a value
 //   are ignored;
 // - "[name]" opens a section (the name runs to the line's last "]"); lines before the first
@@ -18,6 +18,7 @@
 // Each file is kept as its lines, each taken apart once when it is set or written, so that the
 // many reads and writes of one load or save do not go through the whole text again.
 #include <map>
+#include <optional>
 #include <set>
 #include <string>
 #include <string_view>
@@ -36,6 +37,13 @@ public:
     const std::string& text(const std::string& path) const;
     // Whether the file has the key.
     bool hasKey(const std::string& path, const std::string& section, const std::string& key) const;
+    // The key's value as the file holds it (the blanks around it left out; quotes and length as
+    // they are); none when the reader finds no such key.
+    std::optional<std::string> storedValue(const std::string& path, const std::string& section,
+                                           const std::string& key) const;
+    // Every key the reader finds (the first section of each name, in it the first key of each
+    // name), by "section|key" as the file spells them, with its value as the file holds it.
+    std::map<std::string, std::string> entries(const std::string& path) const;
     // Every file gone.
     void clear() { files_.clear(); }
 
@@ -72,10 +80,6 @@ public:
 private:
     std::map<std::string, File> files_;  // path -> file
 };
-
-// The value of the key as the profile functions find it, before quotes and the cut; false
-// when the file has no such key.
-bool findRawValue(const std::string& text, const std::string& section, const std::string& key, std::string& value);
 
 // The lines of a text (without their "\n" and a "\r" before it), leaving out the first line of
 // each written key in the first section of its name, and that section's head: what the program

@@ -37,8 +37,7 @@ protected:
         createWindow(false);
     }
     std::string ini(const std::string& key) {
-        auto found = machine.ini.find(kIni + "|Settings|" + key);
-        return found == machine.ini.end() ? "<none>" : found->second;
+        return machine.iniValue(kIni, "Settings", key).value_or("<none>");
     }
     void runKey(const std::string& data) {
         machine.putRegistryValue(RegistryRoot::LocalMachine, kRun, "Quillet", platform::kRegSz,
