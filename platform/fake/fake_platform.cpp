@@ -1,5 +1,4 @@
 #include "platform/fake/fake_platform.h"
-#include "platform/fake/profile_int.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -405,25 +404,12 @@ void FakeMachine::exitWindows(uint32_t flags) {
 
 int FakeMachine::getInt(const std::string& path, const std::string& section, const std::string& key,
                         int defaultValue) {
-    auto found = ini.find(path + "|" + section + "|" + key);
-    if (found == ini.end()) return defaultValue;
-    return leadingProfileInt(found->second);
+    return iniFiles_.getInt(path, section, key, defaultValue);
 }
 
 std::string FakeMachine::getString(const std::string& path, const std::string& section, const std::string& key,
                                    const std::string& defaultValue) {
-    auto found = ini.find(path + "|" + section + "|" + key);
-    if (found == ini.end()) return defaultValue;
-    // The reader's buffer holds 254 characters (UTF-16 units) and the terminating zero.
-    const std::string& text = found->second;
-    size_t end = 0;
-    for (size_t units = 0; end < text.size(); ++end) {
-        const auto byte = static_cast<unsigned char>(text[end]);
-        if ((byte & 0xC0) == 0x80) continue;  // inside a character
-        units += byte >= 0xF0 ? 2 : 1;
-        if (units > 254) break;
-    }
-    return text.substr(0, end);
+    return iniFiles_.getString(path, section, key, defaultValue);
 }
 
 namespace {
@@ -438,40 +424,33 @@ bool FakeMachine::writeString(const std::string& path, const std::string& sectio
     if (missingFolders.count(folderOf(path)) != 0) return false;
     if (iniReadOnly || iniWritesLeft == 0 || readOnlyFiles.count(path) != 0) return false;
     if (iniWritesLeft > 0) --iniWritesLeft;
-    ini[path + "|" + section + "|" + key] = value;
+    iniFiles_.writeString(path, section, key, value);
     iniWrites.push_back(section + "|" + key + "=" + value);
     return true;
 }
 
-std::map<std::string, std::string> FakeMachine::iniFile(const std::string& path) const {
-    std::map<std::string, std::string> entries;
-    const std::string prefix = path + "|";
-    for (auto it = ini.lower_bound(prefix); it != ini.end() && it->first.compare(0, prefix.size(), prefix) == 0; ++it)
-        entries[it->first.substr(prefix.size())] = it->second;
-    return entries;
-}
-
-bool FakeMachine::fileExists(const std::string& path) { return !iniFile(path).empty(); }
+bool FakeMachine::fileExists(const std::string& path) { return iniFiles_.fileExists(path); }
 
 bool FakeMachine::copyFile(const std::string& from, const std::string& to) {
-    const auto entries = iniFile(from);
-    if (entries.empty() || readOnlyFiles.count(to) != 0 || missingFolders.count(folderOf(to)) != 0) return false;
-    deleteFile(to);
-    for (const auto& [sectionAndKey, value] : entries) ini[to + "|" + sectionAndKey] = value;
+    if (!iniFiles_.fileExists(from) || readOnlyFiles.count(to) != 0 || missingFolders.count(folderOf(to)) != 0)
+        return false;
+    iniFiles_.copyFile(from, to);
     if (readOnlyFiles.count(from) != 0) readOnlyFiles.insert(to);
     return true;
 }
 
 bool FakeMachine::replaceFile(const std::string& from, const std::string& to) {
-    if (iniReplaceFails || iniFile(from).empty() || readOnlyFiles.count(to) != 0) return false;
-    copyFile(from, to);
-    deleteFile(from);
+    if (iniReplaceFails || !iniFiles_.fileExists(from) || readOnlyFiles.count(to) != 0 ||
+        missingFolders.count(folderOf(to)) != 0)
+        return false;
+    iniFiles_.replaceFile(from, to);
+    if (readOnlyFiles.erase(from) != 0) readOnlyFiles.insert(to);
     events.push_back("replaceFile " + to);
     return true;
 }
 
 bool FakeMachine::deleteFile(const std::string& path) {
-    for (const auto& entry : iniFile(path)) ini.erase(path + "|" + entry.first);
+    iniFiles_.deleteFile(path);
     readOnlyFiles.erase(path);
     return true;
 }

@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/fake/text_profile.h"
 #include "platform/platform.h"
 
 namespace platform::fake {
@@ -57,8 +58,8 @@ public:
     std::string windowsPath = "C:\\WINDOWS";
     std::string appDataPath = "C:\\Documents and Settings\\User\\Application Data";
     int messageBoxAnswer = kIdOk;
-    // INI files: values by "path|section|key", in the order they were first written.
-    std::map<std::string, std::string> ini;
+    // INI files are whole texts, read and written by the system's rules (text_profile.h); the
+    // switches below make the program's reads and writes fail as the system's would.
     std::vector<std::string> iniWrites;  // "section|key=value" in the order written
     bool iniReadOnly = false;            // writes fail
     int iniWritesLeft = -1;              // when not negative: writes that succeed before they all fail
@@ -70,10 +71,20 @@ public:
     // or copied to until createFolder makes them. Every other folder exists.
     std::set<std::string> missingFolders;
     std::set<std::string> unmakeableFolders;  // createFolder fails for these
-    // The entries of one file, by "section|key".
-    std::map<std::string, std::string> iniFile(const std::string& path) const;
+    // The INI files as a test sees and makes them, past the switches and the write log. A value
+    // is given as the file holds it (quotes kept, not cut); none when the reader finds no key.
+    std::optional<std::string> iniValue(const std::string& path, const std::string& section,
+                                        const std::string& key) const {
+        return iniFiles_.storedValue(path, section, key);
+    }
+    // The entries of one file that the reader finds, by "section|key"; empty without the file.
+    std::map<std::string, std::string> iniFile(const std::string& path) const { return iniFiles_.entries(path); }
+    // The file's whole text; empty without the file.
+    const std::string& iniText(const std::string& path) const { return iniFiles_.text(path); }
+    void setIniText(const std::string& path, const std::string& text) { iniFiles_.setText(path, text); }
+    // Writes the entry as the system would, making the file when missing.
     void setIni(const std::string& path, const std::string& section, const std::string& key, const std::string& value) {
-        ini[path + "|" + section + "|" + key] = value;
+        iniFiles_.writeString(path, section, key, value);
     }
     std::function<void()> onMessageLoop;  // runs inside runMessageLoop, e.g. to deliver messages
 
@@ -376,6 +387,7 @@ private:
     RegistryKey newHandle(const std::string& path, uint32_t access);
     void ensureKey(const std::string& full);
 
+    TextProfile iniFiles_;
     int programIcon_ = 0;
     std::map<void*, uint64_t> blocks_;  // committed blocks and their sizes
     std::map<std::string, uint32_t> registeredMessages_;

@@ -618,7 +618,7 @@ TEST_F(MainForm, ExitGoesInItsOrderAndLeavesNothingRunning) {
             EXPECT_LT(at(order[i - 1]), at(order[i])) << order[i - 1] << " before " << order[i];
         }
     }
-    EXPECT_EQ(machine.ini["C:\\Q\\Quillet.ini|Settings|AutoRecoverOnAlarmLevel"], "1");
+    EXPECT_EQ(machine.iniValue("C:\\Q\\Quillet.ini", "Settings", "AutoRecoverOnAlarmLevel"), "1");
     EXPECT_FALSE(get<ui::MenuItem>("DisableAutoRecover1").checked()) << "the pause is lifted first";
     EXPECT_FALSE(window->state().windowHidden);
     EXPECT_TRUE(machine.trayIcons.empty());

@@ -37,8 +37,7 @@ protected:
         createWindow(false);
     }
     std::string ini(const std::string& key) {
-        auto found = machine.ini.find(kIni + "|Settings|" + key);
-        return found == machine.ini.end() ? "<none>" : found->second;
+        return machine.iniValue(kIni, "Settings", key).value_or("<none>");
     }
     void runKey(const std::string& data) {
         machine.putRegistryValue(RegistryRoot::LocalMachine, kRun, "Quillet", platform::kRegSz,
@@ -211,6 +210,30 @@ TEST_F(SettingsFile, ASaveLandsWholeOrNotAtAllAndKeepsWhatTheProgramDoesNotOwn) 
     EXPECT_EQ(ini("ProxyAddress"), "10.0.0.1");
     EXPECT_EQ(ini("SomethingElse"), "kept");
     EXPECT_TRUE(machine.iniFile(kIni + ".new").empty());
+}
+
+TEST_F(SettingsFile, ASaveRewritesItsOwnLinesInPlaceAndLeavesTheUsersLinesAsTheyWere) {
+    machine.setIniText(kIni,
+                       "; 我的设置\r\n[Settings]\r\nXMinutes=45\r\n; 声音是我自己的\r\nMyOwnKey = kept \r\n"
+                       "RecoverSoundFile=C:\\old.wav\n\r\n[Other]\r\nXMinutes=7");
+    create();
+    get<ui::Edit>("RecoverSoundFileEdit").setText("  C:\\我的 声音.wav");
+    ASSERT_TRUE(window->SaveSettings());
+    const std::string saved = machine.iniText(kIni);
+    EXPECT_EQ(saved,
+              "; 我的设置\r\n[Settings]\r\nXMinutes=45\r\n; 声音是我自己的\r\nMyOwnKey = kept \r\n"
+              "RecoverSoundFile=\"  C:\\我的 声音.wav\"\n"  // in quotes, or the reader drops the blanks
+              "Left=0\r\nTop=0\r\nReleaseAfterStartup=0\r\nReleaseAfterStartupAmount=256\r\n"
+              "ReleaseAfterStartupWait=60\r\nStartMinimized=0\r\nDisableCPUMonitor=1\r\nGraphColor=0\r\n"
+              "GraphSpeed=2\r\nRecoverEveryXMinutes=0\r\nXMinutesPercent=10\r\nRecoverBelowCPUUsage=0\r\n"
+              "RecoverBelowCPUUsagePercent=75\r\nAutoRecoverOnAlarmLevel=1\r\nEnableRecoverHotkey=0\r\n"
+              "RecoverHotkey=Ctrl+Alt+R\r\nDisableAutoRecoverHotkey=0\r\nDisableHotkey=Ctrl+Alt+D\r\n"
+              "ShowSplash=1\r\nUseRecoverSound=1\r\nTargetFreeRam=256\r\nAutoRecoverLevel=32\r\nTabStyle=0\r\n"
+              "\r\n[Other]\r\nXMinutes=7");
+    window->LoadSettings();
+    EXPECT_EQ(get<ui::Edit>("RecoverSoundFileEdit").text(), "  C:\\我的 声音.wav");
+    ASSERT_TRUE(window->SaveSettings());
+    EXPECT_EQ(machine.iniText(kIni), saved);
 }
 
 TEST_F(SettingsFile, AnExplicitSaveThatFailsIsToldTheExitStaysSilent) {
