@@ -12,7 +12,7 @@
 set -uo pipefail
 state=$1 arch=$2 zip=$3 setup=$4 driver=$5 source=$6
 here=$(cd "$(dirname "$0")" && pwd)
-wine_env=(bash "$here/../scripts/wine-env.sh" "$state" "$arch")
+wine_env=(bash "$here/../../scripts/wine-env.sh" "$state" "$arch")
 
 failures=0 passes=0
 check() {  # check DESCRIPTION COMMAND...
