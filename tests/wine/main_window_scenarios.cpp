@@ -3,6 +3,7 @@
 // controls each Windows family greys.
 #include <windows.h>
 #include <commctrl.h>
+#include <tlhelp32.h>
 
 #include <cctype>
 #include <cstdio>
@@ -658,30 +659,133 @@ void packageKept() {
     main.endSession("started again");
 }
 
-// An installer or uninstaller (the command line in QUILLET_COMMAND) run while the program runs:
-// it ends the program (which saves, as at a log-off) and goes on to its end.
-void packageRunWhileRunning() {
+// The command line in QUILLET_COMMAND (an installer or uninstaller), started; false when it
+// could not be.
+bool startCommand(PROCESS_INFORMATION& process) {
     const wchar_t* command = _wgetenv(L"QUILLET_COMMAND");
     check(command != nullptr, "QUILLET_COMMAND names what to run");
-    if (command == nullptr) return;
-    MainWindow main;
-    if (main.window == nullptr) return;
+    if (command == nullptr) return false;
     std::wstring commandLine = command;
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
     const bool started = CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                                         &startup, &process) != FALSE;
     check(started, "it starts", std::to_string(GetLastError()));
-    if (!started) return;
-    checkExitsWithZero(main.child, "it ends the running program");
-    // (An uninstaller hands its work to a copy of itself and ends at once.)
+    return started;
+}
+
+// Waits for the command to end; its exit code, or STILL_ACTIVE.
+DWORD finishCommand(PROCESS_INFORMATION& process) {
     WaitForSingleObject(process.hProcess, 3 * checks::kPatienceMs);
     DWORD code = STILL_ACTIVE;
     GetExitCodeProcess(process.hProcess, &code);
-    check(code == 0, "it ends with 0", "exit code " + std::to_string(code));
+    if (code == STILL_ACTIVE) TerminateProcess(process.hProcess, 99);
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
+    return code;
+}
+
+// An installer or uninstaller (the command line in QUILLET_COMMAND) run while the program runs:
+// it ends the program (which saves, as at a log-off) and goes on to its end. Run beside a copy
+// it does not own (ends = false), it leaves that copy running; QUILLET_WAIT_GONE names the file
+// whose removal shows that its work is done (an uninstaller hands its work to a copy of itself
+// and ends at once).
+void packageRunWhileRunning(bool ends) {
+    MainWindow main;
+    if (main.window == nullptr) return;
+    PROCESS_INFORMATION process{};
+    if (!startCommand(process)) return;
+    if (ends) checkExitsWithZero(main.child, "it ends the running program");
+    const DWORD code = finishCommand(process);
+    check(code == 0, "it ends with 0", "exit code " + std::to_string(code));
+    if (ends) return;
+    if (const wchar_t* gone = _wgetenv(L"QUILLET_WAIT_GONE"))
+        check(waitUntil([&] { return GetFileAttributesW(gone) == INVALID_FILE_ATTRIBUTES; }, 3 * checks::kPatienceMs),
+              "its work is done: " + utf8(gone) + " is gone");
+    check(main.child.running() && IsWindow(main.window), "the copy it does not own still runs");
+    main.endSession("the copy it does not own");
+}
+
+// The installer (QUILLET_COMMAND) run while another program holds the installed program file
+// (the driver's path) open, as Windows may a moment after the program ended: the file is
+// released after QUILLET_HOLD_MS; the installer ends with QUILLET_EXPECT_EXIT.
+void packageInstallWhileLocked() {
+    const wchar_t* holdText = _wgetenv(L"QUILLET_HOLD_MS");
+    const wchar_t* expectText = _wgetenv(L"QUILLET_EXPECT_EXIT");
+    check(holdText != nullptr && expectText != nullptr, "QUILLET_HOLD_MS and QUILLET_EXPECT_EXIT are given");
+    if (holdText == nullptr || expectText == nullptr) return;
+    const DWORD holdMs = static_cast<DWORD>(_wtoi(holdText));
+    const DWORD expected = static_cast<DWORD>(_wtoi(expectText));
+    HANDLE file = CreateFileW(quilletPath.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    check(file != INVALID_HANDLE_VALUE, "the program file is held, shared with nobody");
+    if (file == INVALID_HANDLE_VALUE) return;
+    PROCESS_INFORMATION process{};
+    if (!startCommand(process)) {
+        CloseHandle(file);
+        return;
+    }
+    WaitForSingleObject(process.hProcess, holdMs);
+    CloseHandle(file);
+    const DWORD code = finishCommand(process);
+    check(code == expected, "it ends with " + std::to_string(expected), "exit code " + std::to_string(code));
+}
+
+// The executable name of a process, or "".
+std::wstring processName(DWORD id, DWORD* parent = nullptr) {
+    std::wstring name;
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return name;
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry)) {
+        if (entry.th32ProcessID != id) continue;
+        name = entry.szExeFile;
+        if (parent != nullptr) *parent = entry.th32ParentProcessID;
+        break;
+    }
+    CloseHandle(snapshot);
+    return name.substr(name.find_last_of(L'\\') + 1);
+}
+
+// The installer (QUILLET_COMMAND, not silent) walked through as a user does, every page left by
+// its default button, the finish page's "run Quillet" left ticked: the program (the driver's
+// path) starts, and not as the installer's child (an installer runs as an administrator) but
+// from the desktop's shell, as the user of the desktop.
+void packageFinishRun() {
+    PROCESS_INFORMATION process{};
+    if (!startCommand(process)) return;
+    const DWORD installer = process.dwProcessId;
+    const DWORD start = GetTickCount();
+    while (WaitForSingleObject(process.hProcess, 500) == WAIT_TIMEOUT && GetTickCount() - start < 4 * checks::kPatienceMs) {
+        for (HWND page : windowsOf(installer, L"#32770")) {
+            HWND next = GetDlgItem(page, IDOK);
+            if (IsWindowVisible(page) && next != nullptr && IsWindowVisible(next) && IsWindowEnabled(next)) {
+                PostMessageW(next, BM_CLICK, 0, 0);
+                Sleep(700);
+                break;
+            }
+        }
+    }
+    const DWORD code = finishCommand(process);
+    check(code == 0, "the installer, walked through, ends with 0", "exit code " + std::to_string(code));
+    HWND window = nullptr;
+    DWORD program = 0;
+    check(waitUntil([&] {
+              window = FindWindowW(L"TQuilletForm", nullptr);
+              if (window != nullptr) GetWindowThreadProcessId(window, &program);
+              return window != nullptr && IsWindowVisible(window);
+          }),
+          "the finish page starts Quillet");
+    if (window == nullptr) return;
+    DWORD parent = 0;
+    const std::wstring name = processName(program, &parent);
+    check(_wcsicmp(name.c_str(), L"Quillet.exe") == 0, "the program started is Quillet.exe", utf8(name));
+    const std::wstring parentName = processName(parent);
+    check(parent != installer && _wcsicmp(parentName.c_str(), L"explorer.exe") == 0,
+          "it is started by the desktop's shell, not by the installer", "started by " + utf8(parentName));
+    DWORD_PTR answer = 0;
+    SendMessageTimeoutW(window, WM_QUERYENDSESSION, 0, 0, SMTO_NORMAL, checks::kPatienceMs, &answer);
+    check(waitUntil([&] { return !IsWindow(window); }), "it ends with the session");
 }
 
 }  // namespace
@@ -689,7 +793,10 @@ void packageRunWhileRunning() {
 int runPackageScenario(const std::wstring& scenario) {
     if (scenario == L"package_save") packageSave();
     else if (scenario == L"package_kept") packageKept();
-    else if (scenario == L"package_run_while_running") packageRunWhileRunning();
+    else if (scenario == L"package_run_while_running") packageRunWhileRunning(true);
+    else if (scenario == L"package_run_beside") packageRunWhileRunning(false);
+    else if (scenario == L"package_install_while_locked") packageInstallWhileLocked();
+    else if (scenario == L"package_finish_run") packageFinishRun();
     else return -1;
     return checks::summary();
 }
