@@ -542,6 +542,7 @@ bool TQuilletForm::dispatchMessage(uint32_t message, uintptr_t wParam, intptr_t 
     }
     switch (message) {
         case platform::kWmQueryEndSession:
+            state_.sessionEnding = true;
             Exit1Click();
             result = 1;  // Windows may go on logging off or shutting down
             return true;

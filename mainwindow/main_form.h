@@ -42,6 +42,7 @@ struct MainFormState {
     int32_t freeRamPercent = 0;          // free share of physical memory at the last refresh
     bool windowHidden = false;           // hidden to the notification area
     bool exiting = false;                // the exit sequence has begun: no tray icon comes back
+    bool sessionEnding = false;          // Windows is logging off or shutting down: nobody to ask
     platform::Thread recoveryThread = nullptr;  // the running recovery's worker; null: none runs
     platform::Icon trayIconHandle = nullptr;  // the tray icon's image as last drawn
     bool trayIconDrawn = false;    // trayIconHandle is our own drawing (not the program's icon)
@@ -262,9 +263,6 @@ private:
     // Arms the start-up rule from the options as loaded (creation step 22).
     void scheduleStartupRecovery();
     void correctEdit(const char* name, const std::string& value);
-    // The Run value that starts the program with Windows.
-    bool readStartsWithWindows();
-    void writeStartsWithWindows(bool on);
 };
 
 // The timer that paces the graph (a component of the form beside those of the tables).

@@ -538,6 +538,9 @@ std::string hex(uint32_t value) {
 
 bool isRootPath(const std::string& path) { return path.find('\\') == std::string::npos; }
 
+// Rights that only read a key (KEY_READ and the 32/64-bit view flags).
+bool asksMoreThanReading(uint32_t access) { return (access & ~(kKeyRead | 0x0300u)) != 0; }
+
 }  // namespace
 
 bool NoCaseLess::operator()(const std::string& a, const std::string& b) const {
@@ -574,6 +577,15 @@ const FakeMachine::RegistryValue* FakeMachine::registryValue(RegistryRoot root, 
     return value == key->second.end() ? nullptr : &value->second;
 }
 
+bool FakeMachine::readOnlyKey(const std::string& full) const {
+    const auto sameName = [](char x, char y) { return lower(x) == lower(y); };
+    for (const std::string& top : readOnlyRegistryKeys) {
+        const bool below = full.size() == top.size() || (full.size() > top.size() && full[top.size()] == '\\');
+        if (below && std::equal(top.begin(), top.end(), full.begin(), sameName)) return true;
+    }
+    return false;
+}
+
 RegistryKey FakeMachine::newHandle(const std::string& path, uint32_t access) {
     const uintptr_t handle = nextKeyHandle_;
     nextKeyHandle_ += 4;
@@ -591,6 +603,7 @@ long FakeMachine::openKey(RegistryRoot root, const std::string& path, uint32_t a
     registryLog.push_back("open " + full + " " + hex(access));
     if (deniedRegistryKeys.count(full) != 0) return kErrorAccessDenied;
     if (!isRootPath(full) && registryKeys.count(full) == 0) return kErrorFileNotFound;
+    if (asksMoreThanReading(access) && readOnlyKey(full)) return kErrorAccessDenied;
     key = newHandle(full, access);
     return kErrorSuccess;
 }
@@ -601,6 +614,7 @@ long FakeMachine::createKey(RegistryRoot root, const std::string& path, uint32_t
     registryLog.push_back("create " + full + " " + hex(access));
     if (deniedRegistryKeys.count(full) != 0) return kErrorAccessDenied;
     const bool isNew = !isRootPath(full) && registryKeys.count(full) == 0;
+    if ((isNew || asksMoreThanReading(access)) && readOnlyKey(full)) return kErrorAccessDenied;
     ensureKey(full);
     if (created != nullptr) *created = isNew;
     key = newHandle(full, access);

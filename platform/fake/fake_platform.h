@@ -108,7 +108,9 @@ public:
     std::map<uint32_t, NtAnswer> ntAnswers;
 
     // The registry: keys by full path ("HKEY_DYN_DATA\PerfStats\StatData"), each with its
-    // values. Keys listed in deniedRegistryKeys refuse to open with error 5.
+    // values. Keys listed in deniedRegistryKeys refuse to open with error 5. Keys listed in
+    // readOnlyRegistryKeys, and every key below them, open for reading only, as a standard
+    // user's HKEY_LOCAL_MACHINE: asking for any other right, or making a key there, fails with 5.
     struct RegistryValue {
         uint32_t type = kRegNone;
         std::vector<uint8_t> data;
@@ -116,6 +118,7 @@ public:
     using RegistryValues = std::map<std::string, RegistryValue, NoCaseLess>;
     std::map<std::string, RegistryValues, NoCaseLess> registryKeys;
     std::set<std::string, NoCaseLess> deniedRegistryKeys;
+    std::set<std::string, NoCaseLess> readOnlyRegistryKeys;
     // Creates the key (and those above it) and sets the value.
     void putRegistryValue(RegistryRoot root, const std::string& path, const std::string& name, uint32_t type,
                           std::vector<uint8_t> data);
@@ -386,6 +389,7 @@ private:
     const OpenKey* findOpenKey(RegistryKey key) const;
     RegistryKey newHandle(const std::string& path, uint32_t access);
     void ensureKey(const std::string& full);
+    bool readOnlyKey(const std::string& full) const;
 
     TextProfile iniFiles_;
     int programIcon_ = 0;

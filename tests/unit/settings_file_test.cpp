@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/paths.h"
@@ -39,10 +40,16 @@ protected:
     std::string ini(const std::string& key) {
         return machine.iniValue(kIni, "Settings", key).value_or("<none>");
     }
-    void runKey(const std::string& data) {
-        machine.putRegistryValue(RegistryRoot::LocalMachine, kRun, "Quillet", platform::kRegSz,
-                                 std::vector<uint8_t>(data.begin(), data.end()));
+    void runKey(const std::string& data, RegistryRoot root = RegistryRoot::LocalMachine) {
+        machine.putRegistryValue(root, kRun, "Quillet", platform::kRegSz, std::vector<uint8_t>(data.begin(), data.end()));
     }
+    // The Run value under the program's name, exactly as stored.
+    std::string runValue(RegistryRoot root) const {
+        const auto* value = machine.registryValue(root, kRun, "Quillet");
+        return value == nullptr ? "<none>" : std::string(value->data.begin(), value->data.end());
+    }
+    // A standard user: the machine's keys read, but do not change.
+    void standardUser() { machine.readOnlyRegistryKeys.insert("HKEY_LOCAL_MACHINE"); }
 
 };
 
@@ -134,25 +141,109 @@ TEST_F(SettingsFile, TheNinexFamilyKeepsItsAlarmAndCacheScheme) {
 }
 
 TEST_F(SettingsFile, StartWithWindowsFollowsTheRunValue) {
-    runKey("D:\\old\\Quillet.exe");  // another path still counts
+    runKey("D:\\old\\Quillet.exe");  // another copy's entry: this copy does not start
     create();
     auto& box = get<ui::CheckBox>("StartWithWindowsCheckBox");
-    EXPECT_TRUE(box.checked());
-    window->SaveSettings();
+    EXPECT_FALSE(box.checked());
+    window->SaveSettings();  // a cleared box leaves the other copy's entry alone
+    EXPECT_EQ(runValue(RegistryRoot::LocalMachine), "D:\\old\\Quillet.exe");
+    box.setChecked(true);
+    window->SaveSettings();  // ticked: this copy takes the entry over
     const auto* value = machine.registryValue(RegistryRoot::LocalMachine, kRun, "Quillet");
     ASSERT_NE(value, nullptr);
+    EXPECT_EQ(value->type, platform::kRegSz);
     EXPECT_EQ(std::string(value->data.begin(), value->data.end()), "C:\\Q\\Quillet.exe");  // no terminating zero
+    EXPECT_EQ(runValue(RegistryRoot::CurrentUser), "<none>");
     box.setChecked(false);
     window->SaveSettings();
     EXPECT_EQ(machine.registryValue(RegistryRoot::LocalMachine, kRun, "Quillet"), nullptr);
 
-    runKey(std::string(300, 'x'));  // longer than the reader's buffer: not starting with Windows
+    runKey(std::string(300, 'x'));  // not this copy: not starting with Windows
     window->LoadSettings();
     EXPECT_FALSE(box.checked());
     machine.deniedRegistryKeys.insert(FakeMachine::registryPath(RegistryRoot::LocalMachine, kRun));
     box.setChecked(true);
-    window->SaveSettings();  // the key cannot be opened: nothing written
+    window->SaveSettings();  // the key for all users cannot be opened: nothing written there
     EXPECT_EQ(machine.registryValue(RegistryRoot::LocalMachine, kRun, "Quillet")->data.size(), 300u);
+    EXPECT_EQ(runValue(RegistryRoot::CurrentUser), "C:\\Q\\Quillet.exe");
+    EXPECT_TRUE(machine.messageBoxes.empty());
+}
+
+// The entry is recognised as Windows users write paths: in any case, with or without quotes,
+// with arguments; wherever it is, a save leaves it as it was written.
+TEST_F(SettingsFile, OnlyAnEntryThatStartsThisCopyTicksTheBox) {
+    create();
+    auto& box = get<ui::CheckBox>("StartWithWindowsCheckBox");
+    const std::pair<const char*, bool> commands[] = {
+        {"C:\\Q\\Quillet.exe", true},        {"c:\\q\\QUILLET.EXE", true},
+        {"\"C:\\Q\\Quillet.exe\"", true},    {" \"c:\\Q\\quillet.exe\" /min", true},
+        {"C:\\Q\\Quillet.exe /min", true},   {"D:\\Q\\Quillet.exe", false},
+        {"C:\\Q\\Quillet.exe.old", false},   {"\"C:\\Q\\Quillet\" .exe", false},
+        {"C:\\Q", false},                      {"", false},
+    };
+    for (const RegistryRoot root : {RegistryRoot::LocalMachine, RegistryRoot::CurrentUser}) {
+        for (const auto& [command, thisCopy] : commands) {
+            runKey(command, root);
+            window->LoadSettings();
+            EXPECT_EQ(box.checked(), thisCopy) << command;
+            window->SaveSettings();
+            EXPECT_EQ(runValue(root), command);
+            EXPECT_EQ(runValue(root == RegistryRoot::LocalMachine ? RegistryRoot::CurrentUser : RegistryRoot::LocalMachine),
+                      "<none>")
+                << command;
+        }
+        machine.registryKeys.erase(FakeMachine::registryPath(root, kRun));
+    }
+}
+
+TEST_F(SettingsFile, AStandardUserStartsWithWindowsThroughTheirOwnEntry) {
+    standardUser();
+    create();
+    EXPECT_FALSE(get<ui::CheckBox>("StartWithWindowsCheckBox").checked());
+    get<ui::CheckBox>("StartWithWindowsCheckBox").setChecked(true);
+    window->SaveSettings();
+    EXPECT_EQ(runValue(RegistryRoot::CurrentUser), "C:\\Q\\Quillet.exe");
+    EXPECT_EQ(runValue(RegistryRoot::LocalMachine), "<none>");
+
+    window.reset();  // started again
+    create();
+    EXPECT_TRUE(get<ui::CheckBox>("StartWithWindowsCheckBox").checked());
+    get<ui::CheckBox>("StartWithWindowsCheckBox").setChecked(false);
+    window->SaveSettings();
+    EXPECT_EQ(runValue(RegistryRoot::CurrentUser), "<none>");
+    EXPECT_FALSE(get<ui::CheckBox>("StartWithWindowsCheckBox").checked());
+    EXPECT_TRUE(machine.messageBoxes.empty());
+    window.reset();
+    create();
+    EXPECT_FALSE(get<ui::CheckBox>("StartWithWindowsCheckBox").checked());
+}
+
+TEST_F(SettingsFile, ClearingKeepsWhatOnlyAnAdministratorMayRemoveAndSaysSo) {
+    standardUser();
+    runKey("\"c:\\q\\QUILLET.exe\"");  // the installer's entry for all users
+    runKey("C:\\Q\\Quillet.exe", RegistryRoot::CurrentUser);
+    create();
+    auto& box = get<ui::CheckBox>("StartWithWindowsCheckBox");
+    EXPECT_TRUE(box.checked());
+    box.setChecked(false);
+    get<ui::MenuItem>("SaveSettings1").click();
+    EXPECT_EQ(runValue(RegistryRoot::CurrentUser), "<none>");
+    EXPECT_EQ(runValue(RegistryRoot::LocalMachine), "\"c:\\q\\QUILLET.exe\"");
+    ASSERT_EQ(machine.messageBoxes.size(), 1u);
+    EXPECT_EQ(machine.messageBoxes[0].text,
+              "为所有用户设置的 Quillet 启动项只有管理员才能删除，因此 Quillet 仍会随 Windows 一同启动。");
+    EXPECT_EQ(machine.messageBoxes[0].caption, "Quillet");
+    EXPECT_EQ(machine.messageBoxes[0].owner, window->window());
+    EXPECT_TRUE(box.checked());  // what stays
+    EXPECT_EQ(ini("Left"), "0");  // the file was saved all the same
+    window->SaveSettings();
+    EXPECT_EQ(machine.messageBoxes.size(), 1u);  // said once
+
+    // Cleared again and Windows ends the session: nobody is there to be told.
+    box.setChecked(false);
+    machine.send(window->window(), platform::kWmQueryEndSession);
+    EXPECT_EQ(machine.messageBoxes.size(), 1u);
+    EXPECT_EQ(runValue(RegistryRoot::LocalMachine), "\"c:\\q\\QUILLET.exe\"");
 }
 
 TEST_F(SettingsFile, LeavingTheProgramSavesTheSettings) {
