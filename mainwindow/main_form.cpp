@@ -519,14 +519,17 @@ void TQuilletForm::toggleTrayIcon() {
 void TQuilletForm::refreshTrayIcon(uint64_t freeMB, int32_t freePercent, uint32_t memoryLoad, bool recoveryOff) {
     const std::string digits = trayDigits(freeMB);
     const uint32_t color = trayLevelColor(freePercent);
-    const std::string picture = digits + "|" + std::to_string(color) + (recoveryOff ? "|dot" : "");
+    if (state_.trayIconSize == 0) state_.trayIconSize = os_.tray.trayIconSize(window_);
+    const int size = state_.trayIconSize;
+    const std::string picture =
+        digits + "|" + std::to_string(color) + (recoveryOff ? "|dot" : "") + "|" + std::to_string(size);
     std::string tip = trayTip(freeMB, memoryLoad);
     // Most ticks change nothing on the icon: then the shell is not bothered at all.
     const bool samePicture = state_.trayIconDrawn && picture == state_.trayPicture;
     if (samePicture && tip == state_.trayTipShown) return;
     if (!samePicture) {
         if (state_.trayIconDrawn) os_.tray.destroyIcon(state_.trayIconHandle);
-        state_.trayIconHandle = os_.tray.drawTrayIcon(digits, trayTextX(digits), color, recoveryOff);
+        state_.trayIconHandle = os_.tray.drawTrayIcon(size, digits, trayTextX(digits, size), color, recoveryOff);
         state_.trayIconDrawn = state_.trayIconHandle != nullptr;
         state_.trayPicture = picture;
     }
@@ -534,11 +537,19 @@ void TQuilletForm::refreshTrayIcon(uint64_t freeMB, int32_t freePercent, uint32_
     state_.trayTipShown = std::move(tip);
 }
 
+void TQuilletForm::trayIconSizeMayHaveChanged() {
+    const int size = os_.tray.trayIconSize(window_);
+    if (size == state_.trayIconSize) return;
+    state_.trayIconSize = size;
+    if (!recoveryRunning()) refreshTrayFigures();
+}
+
 bool TQuilletForm::dispatchMessage(uint32_t message, uintptr_t wParam, intptr_t lParam, intptr_t& result) {
     // A new taskbar (Explorer restarted) has an empty notification area: the icon goes back.
     if (state_.taskbarCreatedMessage != 0 && message == state_.taskbarCreatedMessage) {
         toggleTrayIcon();
         toggleTrayIcon();
+        trayIconSizeMayHaveChanged();
         result = 0;
         return true;
     }
@@ -559,6 +570,13 @@ bool TQuilletForm::dispatchMessage(uint32_t message, uintptr_t wParam, intptr_t 
             onRecoveryDone();
             result = 1;
             return true;
+        case platform::kWmSettingChange:
+        case platform::kWmDisplayChange:
+        case platform::kWmDpiChanged:
+            // The shell may now show the tray icon at another size; the window's own handling
+            // of the message goes on.
+            trayIconSizeMayHaveChanged();
+            return false;
         case kAddTrayIconMessage:
             if (!trayIcon_ && !state_.exiting) {
                 toggleTrayIcon();

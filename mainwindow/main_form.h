@@ -47,6 +47,7 @@ struct MainFormState {
     bool trayIconDrawn = false;    // trayIconHandle is our own drawing (not the program's icon)
     std::string trayPicture;       // what that drawing shows: digits, colour, dot
     std::string trayTipShown;      // the tip given with it
+    int trayIconSize = 0;          // pixels square the shell shows the icon at; 0 until asked
     std::string linkBase;        // base of the program's web links (ends in "/")
     std::string supportAddress;  // the support mail address
 };
@@ -79,6 +80,9 @@ public:
     void toggleTrayIcon();
     // The icon drawn afresh from the figures of a display refresh, and its tip.
     void refreshTrayIcon(uint64_t freeMB, int32_t freePercent, uint32_t memoryLoad, bool recoveryOff);
+    // Asks the shell's icon size afresh (display scale, small-icon size, a new taskbar): an icon
+    // of another size is drawn again at once, unless a recovery shows the program's icon.
+    void trayIconSizeMayHaveChanged();
     const TrayIcon* trayIcon() const { return trayIcon_.get(); }
     // The tray menu's 打开 (and the icon's double click): shows the window in front.
     void Open1Click();

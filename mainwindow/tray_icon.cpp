@@ -5,6 +5,7 @@
 
 #include "app/texts.h"
 #include "memory/conversions.h"
+#include "widgets/tray_icon_painter.h"
 
 namespace app {
 
@@ -35,13 +36,15 @@ uint32_t trayLevelColor(int32_t freePercent) {
     return 0x0000FF;                        // red
 }
 
-int trayTextX(const std::string& digits) {
+int trayTextX(const std::string& digits, int size) {
+    int at16 = 0;  // four digits fill the icon; more are shrunk to fit from the left
     switch (digits.size()) {
-        case 1: return 6;
-        case 2: return 3;
-        case 3: return 1;
-        default: return 0;  // four digits fill the icon; more are shrunk to fit from the left
+        case 1: at16 = 6; break;
+        case 2: at16 = 3; break;
+        case 3: at16 = 1; break;
+        default: break;
     }
+    return widgets::trayIconScaled(at16, size);
 }
 
 std::string trayDigits(uint64_t freeMB) {

@@ -37,9 +37,10 @@ private:
 };
 
 // What the icon shows for free memory: the lines' colour by the free share (green above 20 %,
-// yellow above 5 %, else red) and where the digits start (the fewer, the further right).
+// yellow above 5 %, else red) and where the digits start (the fewer, the further right), in an
+// icon of `size` pixels (the places of 16 pixels scaled).
 uint32_t trayLevelColor(int32_t freePercent);
-int trayTextX(const std::string& digits);
+int trayTextX(const std::string& digits, int size = 16);
 // The figure the icon shows, at most four characters so it stays legible in 16 pixels:
 // megabytes up to 9999; above that gigabytes with one decimal ("20.4": the point tells them
 // from megabytes), from 100 GB whole gigabytes with a G ("128G"), from 1000 GB terabytes

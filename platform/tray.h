@@ -25,9 +25,13 @@ public:
                                 const std::string& tip) = 0;
     virtual void deleteTrayIcon(Window window, uint32_t id) = 0;
 
-    // A 16 x 16 icon showing free megabytes as digits over four lines in the level's colour,
-    // with a red dot in the top-right corner when `redDot`. The caller destroys it.
-    virtual Icon drawTrayIcon(const std::string& digits, int textX, uint32_t lineColor, bool redDot) = 0;
+    // The size, in pixels, the shell shows notification-area icons at for the window's display
+    // scale: the small-icon size (16 at 96 dpi, 32 at 192 dpi).
+    virtual int trayIconSize(Window window) = 0;
+    // A size x size icon showing free megabytes as digits (from textX, a place at that size) over
+    // four lines in the level's colour, with a red dot in the top-right corner when `redDot`.
+    // The caller destroys it.
+    virtual Icon drawTrayIcon(int size, const std::string& digits, int textX, uint32_t lineColor, bool redDot) = 0;
     // The program's own icon (not to be destroyed).
     virtual Icon programIcon() = 0;
     virtual void destroyIcon(Icon icon) = 0;

@@ -263,8 +263,8 @@ void FakeMachine::deleteTrayIcon(Window window, uint32_t id) {
     trayIcons.erase({window, id});
 }
 
-Icon FakeMachine::drawTrayIcon(const std::string& digits, int textX, uint32_t lineColor, bool redDot) {
-    drawnIcons.push_back(DrawnIcon{digits, textX, lineColor, redDot, false});
+Icon FakeMachine::drawTrayIcon(int size, const std::string& digits, int textX, uint32_t lineColor, bool redDot) {
+    drawnIcons.push_back(DrawnIcon{digits, textX, lineColor, redDot, false, size});
     return reinterpret_cast<Icon>(&drawnIcons.back());
 }
 

@@ -196,8 +196,10 @@ public:
         uint32_t lineColor = 0;
         bool redDot = false;
         bool destroyed = false;
+        int size = 16;  // pixels square
     };
     bool trayPresent = true;
+    int trayIconPixels = 16;  // the small-icon size the shell asks for
     bool trayRefusesAdd = false;
     std::function<void()> onTrayAdd;  // runs while the shell is asked to add, e.g. to send a message
     std::map<std::pair<Window, uint32_t>, TrayEntry> trayIcons;
@@ -317,7 +319,8 @@ public:
     bool modifyTrayIcon(Window window, uint32_t id, uint32_t callbackMessage, Icon icon,
                         const std::string& tip) override;
     void deleteTrayIcon(Window window, uint32_t id) override;
-    Icon drawTrayIcon(const std::string& digits, int textX, uint32_t lineColor, bool redDot) override;
+    int trayIconSize(Window) override { return trayIconPixels; }
+    Icon drawTrayIcon(int size, const std::string& digits, int textX, uint32_t lineColor, bool redDot) override;
     Icon programIcon() override;
     void destroyIcon(Icon icon) override;
     // --- Shell ------------------------------------------------------------------

@@ -28,6 +28,11 @@ TEST(TrayIconLook, LevelColourDigitPlaceAndTip) {
     EXPECT_EQ(app::trayTextX("64"), 3);
     EXPECT_EQ(app::trayTextX("512"), 1);
     EXPECT_EQ(app::trayTextX("1536"), 0);
+    // At the shell's larger sizes the places grow with the icon.
+    EXPECT_EQ(app::trayTextX("8", 20), 8);
+    EXPECT_EQ(app::trayTextX("64", 24), 5);
+    EXPECT_EQ(app::trayTextX("512", 32), 2);
+    EXPECT_EQ(app::trayTextX("1536", 32), 0);
     EXPECT_EQ(app::trayTip(1234, 61), "Quillet 可用内存：1,234MB内存荷载：61%");
     EXPECT_EQ(app::trayTip(8, 5), "Quillet 可用内存：8MB内存荷载：05%");
 }
@@ -136,6 +141,53 @@ TEST_F(Tray, ANewTaskbarGetsTheIconBackAndExitRemovesIt) {
     window->Exit1Click();
     EXPECT_TRUE(machine.trayIcons.empty());
     EXPECT_FALSE(window->state().windowHidden);
+}
+
+// The icon is drawn at the size the shell shows it at, and again whenever that size may have
+// changed: a new display scale, a changed metric or screen, a new taskbar.
+TEST_F(Tray, DrawnAtTheShellsIconSizeAndAgainWhenItChanges) {
+    machine.trayIconPixels = 24;
+    create();
+    ASSERT_NE(shown(), nullptr);
+    EXPECT_EQ(shown()->size, 24);
+    EXPECT_EQ(shown()->digits, "1536");
+    const std::pair<uint32_t, int> changes[] = {
+        {0x001A, 32},  // WM_SETTINGCHANGE
+        {0x02E0, 20},  // WM_DPICHANGED
+        {0x007E, 24},  // WM_DISPLAYCHANGE
+    };
+    for (const auto& [message, pixels] : changes) {
+        machine.trayIconPixels = pixels;
+        machine.send(window->window(), message);
+        EXPECT_EQ(shown()->size, pixels) << message;
+        EXPECT_EQ(shown()->digits, "1536");
+        EXPECT_EQ(entry()->tip, "Quillet 可用内存：1,536MB内存荷载：25%");
+    }
+    EXPECT_EQ(alive(), 1u);
+    const size_t drawn = machine.drawnIcons.size();
+    machine.send(window->window(), 0x001A);  // nothing changed for the icon
+    EXPECT_EQ(machine.drawnIcons.size(), drawn);
+
+    // A new taskbar at another scale gets the icon back at its size.
+    machine.trayIconPixels = 16;
+    machine.trayIcons.clear();
+    machine.send(window->window(), window->state().taskbarCreatedMessage);
+    ASSERT_EQ(machine.trayIcons.size(), 1u);
+    EXPECT_EQ(shown()->size, 16);
+    EXPECT_EQ(shown()->textX, 0);
+    EXPECT_EQ(alive(), 1u);
+
+    // While a recovery shows the program's icon nothing is drawn; the next refresh after it
+    // draws at the size of then.
+    machine.largestCommit = 0;
+    window->startRecovery(MB);
+    machine.trayIconPixels = 32;
+    machine.send(window->window(), 0x001A);
+    EXPECT_EQ(entry()->icon, machine.programIconHandle());
+    finishRecovery();
+    backend.advance(500);
+    ASSERT_NE(shown(), nullptr);
+    EXPECT_EQ(shown()->size, 32);
 }
 
 TEST_F(Tray, WithoutANotificationAreaNothingIsAskedOfIt) {
