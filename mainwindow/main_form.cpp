@@ -348,9 +348,20 @@ memory::RecoveryRequest& recoveryRequest() {
 }
 }  // namespace
 
-void TQuilletForm::startRecovery(uint64_t amountBytes) {
+void TQuilletForm::startRecovery(uint64_t amountBytes, bool userStarted) {
     // 1. One recovery at a time: a request while one runs is dropped.
     if (state_.recoveryThread != nullptr) return;
+    // The figures a user's recovery is measured from; a result not told yet is overtaken, and a
+    // balloon still showing goes (the new one takes its place at the end).
+    pendingResult_ = PendingResult{};
+    if (userStarted && state_.showRecoveryResult && trayIcon_ && trayOffersBalloons(monitor::osDescription())) {
+        memory::MemoryStatus status(os_.memory);
+        pendingResult_.freeBefore = status.availPhys();
+        pendingResult_.pageFileUsedBefore = status.totalPageFile() - std::min(status.availPageFile(), status.totalPageFile());
+        pendingResult_.waiting = true;
+        if (state_.balloonShown) trayIcon_->showBalloon(kProductName, "");
+        state_.balloonShown = false;
+    }
     // 2. A restart question due for leaving the cache page is dropped.
     state_.cacheChangePending = false;
     // 3. The resource page shows the recovery.
@@ -396,13 +407,13 @@ void TQuilletForm::startRecovery(uint64_t amountBytes) {
     }
 }
 
-void TQuilletForm::RecoverRAM1Click() {
-    startRecovery(memory::megabytesToBytes(get<ui::TrackBar>("TargetFreeRamTrackBar").position()));
+void TQuilletForm::recoverToTarget(bool userStarted) {
+    startRecovery(memory::megabytesToBytes(get<ui::TrackBar>("TargetFreeRamTrackBar").position()), userStarted);
 }
 
 void TQuilletForm::recoverShare(int tenths) {
     memory::MemoryStatus status(os_.memory);  // the memory of the moment of the click
-    startRecovery(memory::capMB(status.totalPhys(), tenths / 10.0) << 20);
+    startRecovery(memory::capMB(status.totalPhys(), tenths / 10.0) << 20, true);
 }
 
 void TQuilletForm::TargetFreeRamTrackBarChange() {
@@ -619,6 +630,21 @@ void TQuilletForm::onRecoveryDone() {
     get<widgets::PerformanceGraphControl>("PerformanceGraph").setVisible(true);
     // 15. The graph moves on.
     resumeGraph();
+    // 16. A user's recovery tells its result once the figures have settled.
+    if (pendingResult_.waiting) pendingResult_.dueAt = now() + 1000;
+}
+
+void TQuilletForm::showRecoveryResultWhenDue() {
+    if (!pendingResult_.waiting || pendingResult_.dueAt == 0 || now() < pendingResult_.dueAt || recoveryRunning())
+        return;
+    pendingResult_.waiting = false;
+    if (!trayIcon_) return;
+    memory::MemoryStatus status(os_.memory);
+    const uint64_t freeAfter = status.availPhys();
+    const uint64_t pageFileUsedAfter = status.totalPageFile() - std::min(status.availPageFile(), status.totalPageFile());
+    state_.balloonShown = trayIcon_->showBalloon(
+        kProductName, recoveryResultText(pendingResult_.freeBefore, freeAfter, pendingResult_.pageFileUsedBefore,
+                                         pageFileUsedAfter));
 }
 
 }  // namespace app

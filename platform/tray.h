@@ -24,6 +24,10 @@ public:
     virtual bool modifyTrayIcon(Window window, uint32_t id, uint32_t callbackMessage, Icon icon,
                                 const std::string& tip) = 0;
     virtual void deleteTrayIcon(Window window, uint32_t id) = 0;
+    // A balloon over the icon (the shells of Windows 2000 and ME on): the title and the text
+    // with the information sign; it replaces one the icon shows. An empty text takes a showing
+    // balloon away. The shell's answer.
+    virtual bool showTrayBalloon(Window window, uint32_t id, const std::string& title, const std::string& text) = 0;
 
     // The size, in pixels, the shell shows notification-area icons at for the window's display
     // scale: the small-icon size (16 at 96 dpi, 32 at 192 dpi).

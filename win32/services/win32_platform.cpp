@@ -342,6 +342,12 @@ std::string Win32Platform::keyName(uint16_t virtualKey) {
 namespace {
 Win32Platform::ShellRecordObserver shellRecordObserver = nullptr;
 
+bool callShell(DWORD action, NOTIFYICONDATAW& data) {
+    static const auto notify = systemFunction<decltype(&Shell_NotifyIconW)>(L"shell32.dll", "Shell_NotifyIconW");
+    if (shellRecordObserver != nullptr) shellRecordObserver(action, &data);
+    return notify != nullptr && notify(action, &data) != FALSE;
+}
+
 // The record every shell version knows (the 64-character tip of the first one).
 bool notifyIcon(DWORD action, Window window, uint32_t id, uint32_t callbackMessage, Icon icon, const std::string& tip,
                 UINT flags) {
@@ -354,9 +360,7 @@ bool notifyIcon(DWORD action, Window window, uint32_t id, uint32_t callbackMessa
     data.hIcon = reinterpret_cast<HICON>(icon);
     const std::wstring text = widen(tip).substr(0, 63);
     std::copy(text.begin(), text.end(), data.szTip);
-    static const auto notify = systemFunction<decltype(&Shell_NotifyIconW)>(L"shell32.dll", "Shell_NotifyIconW");
-    if (shellRecordObserver != nullptr) shellRecordObserver(action, &data);
-    return notify != nullptr && notify(action, &data) != FALSE;
+    return callShell(action, data);
 }
 }  // namespace
 
@@ -373,6 +377,22 @@ bool Win32Platform::modifyTrayIcon(Window window, uint32_t id, uint32_t callback
 }
 
 void Win32Platform::deleteTrayIcon(Window window, uint32_t id) { notifyIcon(NIM_DELETE, window, id, 0, nullptr, "", 0); }
+
+bool Win32Platform::showTrayBalloon(Window window, uint32_t id, const std::string& title, const std::string& text) {
+    // The record of the shell that has balloons (Windows 2000 and ME): only the balloon changes.
+    NOTIFYICONDATAW data{};
+    data.cbSize = NOTIFYICONDATAW_V2_SIZE;
+    data.hWnd = toHwnd(window);
+    data.uID = id;
+    data.uFlags = NIF_INFO;
+    data.dwInfoFlags = NIIF_INFO;
+    data.uTimeout = 15000;  // milliseconds; the shell keeps it within its own limits
+    const std::wstring wideText = widen(text).substr(0, 255);
+    std::copy(wideText.begin(), wideText.end(), data.szInfo);
+    const std::wstring wideTitle = widen(title).substr(0, 63);
+    std::copy(wideTitle.begin(), wideTitle.end(), data.szInfoTitle);
+    return callShell(NIM_MODIFY, data);
+}
 
 namespace {
 

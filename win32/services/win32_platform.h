@@ -69,6 +69,7 @@ public:
     bool modifyTrayIcon(Window window, uint32_t id, uint32_t callbackMessage, Icon icon,
                         const std::string& tip) override;
     void deleteTrayIcon(Window window, uint32_t id) override;
+    bool showTrayBalloon(Window window, uint32_t id, const std::string& title, const std::string& text) override;
     // The small-icon size at the window's DPI where the system tells metrics per DPI (Windows
     // 10 1607 and later), otherwise the system's small-icon size.
     int trayIconSize(Window window) override;
