@@ -136,6 +136,8 @@ void TQuilletForm::LoadSettings() {
     get<ui::Label>("HomePageLabel").setCaption(state_.linkBase);
     state_.supportAddress = file.text("Email", kDefaultSupportAddress);
     get<ui::Label>("EmailAboutValLabel").setCaption(state_.supportAddress);
+    // The balloon after a recovery the user started (no control: the file's key alone).
+    state_.showRecoveryResult = file.flag("ShowRecoveryResult", true);
     // 30. - 31. The cache settings of the family (on 9x the scheme is only selected, not
     //     applied: the edits show what system.ini holds), then contiguous allocation.
     const bool ntFamily = monitor::isNtFamily(os_.osVersion);
@@ -205,6 +207,7 @@ bool TQuilletForm::SaveSettings() {
     file.write("TargetFreeRam", get<ui::TrackBar>("TargetFreeRamTrackBar").position());
     file.write("AutoRecoverLevel", get<ui::TrackBar>("AutoRecoverLevelTrackBar").position());
     file.write("TabStyle", get<ui::ComboBox>("TabStyleComboBox").itemIndex());
+    file.writeFlag("ShowRecoveryResult", state_.showRecoveryResult);
     // 7. - 8. The 9x cache scheme, and once the file has landed, the cache entries of
     //     system.ini (written whole or not at all; a failure there keeps this file).
     const bool ntFamily = monitor::isNtFamily(os_.osVersion);

@@ -11,7 +11,9 @@
 #                                                 winme, nt40, win2k, winxp, or default) the
 #                                                 program alone sees that Windows release, for
 #                                                 this run only (QUILLET_WINE_VERSION_EXE names
-#                                                 another program to see it instead)
+#                                                 another program to see it instead); with
+#                                                 QUILLET_WINE_DPI set (144, 192 ...) the run
+#                                                 sees that display scale (LogPixels), reset after
 #   wine-env.sh STATE ARCH stop                   end its programs, its server and its Xvfb
 #   wine-env.sh STATE ARCH cleanup                stop, and remove the prefix
 #
@@ -120,12 +122,19 @@ case "$action" in
     forget_version() {
       if [ -n "$appkey" ]; then "$loader" reg delete "$appkey" /v Version /f >/dev/null 2>&1 || true; fi
     }
-    finish() { forget_version; cat "$errors" >&2; rm -f "$errors"; }
+    desktop_key='HKCU\Control Panel\Desktop'
+    forget_dpi() {
+      if [ -n "${QUILLET_WINE_DPI:-}" ]; then "$loader" reg delete "$desktop_key" /v LogPixels /f >/dev/null 2>&1 || true; fi
+    }
+    finish() { forget_version; forget_dpi; cat "$errors" >&2; rm -f "$errors"; }
     trap finish EXIT
     trap 'exit 143' TERM INT
     forget_version
     if [ -n "$appkey" ] && [ "$QUILLET_WINE_VERSION" != default ]; then
       "$loader" reg add "$appkey" /v Version /d "$QUILLET_WINE_VERSION" /f >/dev/null 2>>"$errors"
+    fi
+    if [ -n "${QUILLET_WINE_DPI:-}" ]; then
+      "$loader" reg add "$desktop_key" /v LogPixels /t REG_DWORD /d "$QUILLET_WINE_DPI" /f >/dev/null 2>>"$errors"
     fi
     status=0
     "$loader" "$program" "${args[@]:1}" 2>>"$errors" || status=$?

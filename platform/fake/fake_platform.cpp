@@ -244,7 +244,7 @@ bool FakeMachine::addTrayIcon(Window window, uint32_t id, uint32_t callbackMessa
         meanwhile();
     }
     if (!trayPresent || trayRefusesAdd || trayIcons.count({window, id}) != 0) return false;
-    trayIcons[{window, id}] = TrayEntry{callbackMessage, icon, tip.substr(0, 63)};
+    trayIcons[{window, id}] = TrayEntry{callbackMessage, icon, tip.substr(0, 63), "", ""};
     return true;
 }
 
@@ -253,7 +253,18 @@ bool FakeMachine::modifyTrayIcon(Window window, uint32_t id, uint32_t callbackMe
     events.push_back("trayModify " + tip);
     auto found = trayIcons.find({window, id});
     if (!trayPresent || found == trayIcons.end()) return false;
-    found->second = TrayEntry{callbackMessage, icon, tip.substr(0, 63)};
+    found->second.callbackMessage = callbackMessage;
+    found->second.icon = icon;
+    found->second.tip = tip.substr(0, 63);
+    return true;
+}
+
+bool FakeMachine::showTrayBalloon(Window window, uint32_t id, const std::string& title, const std::string& text) {
+    events.push_back("trayBalloon " + title + "|" + text);
+    auto found = trayIcons.find({window, id});
+    if (!trayPresent || found == trayIcons.end()) return false;
+    found->second.balloonTitle = title;
+    found->second.balloonText = text;
     return true;
 }
 
@@ -262,8 +273,8 @@ void FakeMachine::deleteTrayIcon(Window window, uint32_t id) {
     trayIcons.erase({window, id});
 }
 
-Icon FakeMachine::drawTrayIcon(const std::string& digits, int textX, uint32_t lineColor, bool redDot) {
-    drawnIcons.push_back(DrawnIcon{digits, textX, lineColor, redDot, false});
+Icon FakeMachine::drawTrayIcon(int size, const std::string& digits, int textX, uint32_t lineColor, bool redDot) {
+    drawnIcons.push_back(DrawnIcon{digits, textX, lineColor, redDot, false, size});
     return reinterpret_cast<Icon>(&drawnIcons.back());
 }
 

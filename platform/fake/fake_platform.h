@@ -203,6 +203,7 @@ public:
         uint32_t callbackMessage = 0;
         Icon icon = nullptr;
         std::string tip;
+        std::string balloonTitle, balloonText;  // the last balloon asked for; empty text: none
     };
     struct DrawnIcon {
         std::string digits;
@@ -210,8 +211,10 @@ public:
         uint32_t lineColor = 0;
         bool redDot = false;
         bool destroyed = false;
+        int size = 16;  // pixels square
     };
     bool trayPresent = true;
+    int trayIconPixels = 16;  // the small-icon size the shell asks for
     bool trayRefusesAdd = false;
     std::function<void()> onTrayAdd;  // runs while the shell is asked to add, e.g. to send a message
     std::map<std::pair<Window, uint32_t>, TrayEntry> trayIcons;
@@ -325,13 +328,15 @@ public:
     void suspendThread(Thread thread) override;
     void closeThread(Thread thread) override;
     // --- Tray -------------------------------------------------------------------
-    // Logged as "trayAdd TIP", "trayModify TIP", "trayDelete".
+    // Logged as "trayAdd TIP", "trayModify TIP", "trayDelete", "trayBalloon TITLE|TEXT".
     bool trayAvailable() override { return trayPresent; }
     bool addTrayIcon(Window window, uint32_t id, uint32_t callbackMessage, Icon icon, const std::string& tip) override;
     bool modifyTrayIcon(Window window, uint32_t id, uint32_t callbackMessage, Icon icon,
                         const std::string& tip) override;
     void deleteTrayIcon(Window window, uint32_t id) override;
-    Icon drawTrayIcon(const std::string& digits, int textX, uint32_t lineColor, bool redDot) override;
+    bool showTrayBalloon(Window window, uint32_t id, const std::string& title, const std::string& text) override;
+    int trayIconSize(Window) override { return trayIconPixels; }
+    Icon drawTrayIcon(int size, const std::string& digits, int textX, uint32_t lineColor, bool redDot) override;
     Icon programIcon() override;
     void destroyIcon(Icon icon) override;
     // --- Shell ------------------------------------------------------------------

@@ -117,11 +117,12 @@ TEST_F(SettingsFile, SaveWritesEveryKeyInOrderAndLeavesTheRestAlone) {
                         "RecoverEveryXMinutes", "XMinutes", "XMinutesPercent", "RecoverBelowCPUUsage",
                         "RecoverBelowCPUUsagePercent", "AutoRecoverOnAlarmLevel", "EnableRecoverHotkey", "RecoverHotkey",
                         "DisableAutoRecoverHotkey", "DisableHotkey", "ShowSplash", "UseRecoverSound", "TargetFreeRam",
-                        "AutoRecoverLevel", "TabStyle"}));
+                        "AutoRecoverLevel", "TabStyle", "ShowRecoveryResult"}));
     EXPECT_EQ(ini("Left"), "120");
     EXPECT_EQ(ini("StartMinimized"), "1");
     EXPECT_EQ(ini("XMinutes"), "45");
     EXPECT_EQ(ini("ShowSplash"), "1");
+    EXPECT_EQ(ini("ShowRecoveryResult"), "1");
     EXPECT_EQ(ini("Web"), "http://mirror.example/q/");
     EXPECT_EQ(ini("LowReourceAlarm"), "0");
     EXPECT_EQ(ini("UseProxy"), "1");

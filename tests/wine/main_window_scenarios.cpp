@@ -600,7 +600,99 @@ void tuneRam() {
     main.endSession("after Tune RAM");
 }
 
+// Opens the tray menu as a right click on the notification icon does and chooses its item at
+// `position` (0 = 打开) with the arrow keys and Enter, as the menu's own keyboard handling takes
+// them. Returns whether the menu opened and closed again.
+bool chooseTrayMenuItem(HWND window, int position) {
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    PostMessageW(window, WM_USER + 1, 1, WM_RBUTTONUP);
+    HWND menu = nullptr;
+    waitUntil([&] {
+        for (HWND m : windowsOf(process, L"#32768"))
+            if (IsWindowVisible(m) && painted(m)) menu = m;
+        return menu != nullptr;
+    });
+    if (menu == nullptr) return false;
+    for (int i = 0; i <= position; ++i) PostMessageW(menu, WM_KEYDOWN, VK_DOWN, 1);
+    PostMessageW(menu, WM_KEYDOWN, VK_RETURN, 1);
+    return waitUntil([&] { return !IsWindowVisible(menu); });
+}
+
+BOOL CALLBACK addBalloon(HWND hwnd, LPARAM param) {
+    if (className(hwnd) == L"tooltips_class32" && IsWindowVisible(hwnd) &&
+        (GetWindowLongW(hwnd, GWL_STYLE) & TTS_BALLOON) != 0)
+        reinterpret_cast<std::vector<HWND>*>(param)->push_back(hwnd);
+    return TRUE;
+}
+
+// The balloons the notification area shows now (the shell's tooltip windows in balloon form),
+// whoever made them.
+std::vector<HWND> shownBalloons() {
+    std::vector<HWND> found;
+    EnumWindows(addBalloon, reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+// "1,234MB" at the start of text: its length, or 0.
+size_t megabytesAt(const std::string& text) {
+    size_t i = 0;
+    while (i < text.size() && (std::isdigit(static_cast<unsigned char>(text[i])) || (i > 0 && text[i] == ','))) ++i;
+    return i > 0 && text.compare(i, 2, "MB") == 0 ? i + 2 : 0;
+}
+
+// "可用内存：A → B（增加 C）" or "可用内存没有增加：A → B", each figure in megabytes.
+bool looksLikeRecoveryResult(const std::string& text) {
+    const std::string grew = "可用内存：", flat = "可用内存没有增加：", arrow = " → ";
+    const bool rose = text.rfind(grew, 0) == 0;
+    size_t at = rose ? grew.size() : text.rfind(flat, 0) == 0 ? flat.size() : std::string::npos;
+    if (at == std::string::npos) return false;
+    size_t n = megabytesAt(text.substr(at));
+    if (n == 0 || text.compare(at + n, arrow.size(), arrow) != 0) return false;
+    at += n + arrow.size();
+    n = megabytesAt(text.substr(at));
+    if (n == 0) return false;
+    at += n;
+    if (!rose) return at == text.size() || text.compare(at, 1, "\n") == 0;
+    const std::string more = "（增加 ";
+    if (text.compare(at, more.size(), more) != 0) return false;
+    at += more.size();
+    n = megabytesAt(text.substr(at));
+    return n > 0 && text.compare(at + n, std::string("）").size(), "）") == 0;
+}
+
+// The tray menu's 释放内存: once the recovery has ended and its figures settled, the icon shows
+// one balloon, its text the free memory before and after; it stays the only one.
+void trayRecoveryBalloon() {
+    MainWindow main;
+    if (main.window == nullptr) return;
+    check(shownBalloons().empty(), "no balloon before the recovery");
+    check(chooseTrayMenuItem(main.window, 1), "the tray menu's 释放内存 is chosen");
+    std::vector<HWND> balloons;
+    waitUntil([&] { return !(balloons = shownBalloons()).empty(); }, 2 * checks::kPatienceMs);
+    check(balloons.size() == 1, "one balloon shows after the recovery", std::to_string(balloons.size()) + " shown");
+    if (balloons.empty()) return main.endSession("after a recovery from the tray");
+    const std::string text = utf8(windowText(balloons.front()));
+    check(looksLikeRecoveryResult(text), "the balloon tells free memory before and after: " + checks::visible(text));
+    Sleep(3000);
+    check(shownBalloons().size() == 1, "no second balloon follows", std::to_string(shownBalloons().size()) + " shown");
+    main.endSession("after a recovery from the tray");
+}
+
 }  // namespace
+
+// For the screenshot script: the running copy recovers from its tray menu; returns once the
+// balloon with the result shows.
+int showRecoveryBalloon() {
+    HWND window = FindWindowW(L"TQuilletForm", nullptr);
+    if (window == nullptr || !chooseTrayMenuItem(window, 1)) return 1;
+    return waitUntil([] {
+               const auto balloons = shownBalloons();
+               return !balloons.empty() && painted(balloons.front());
+           }, 2 * checks::kPatienceMs)
+               ? 0
+               : 1;
+}
 
 // For the screenshot script: opens the Tune RAM dialog of the running copy.
 int openTuneRam() {
@@ -810,6 +902,8 @@ int runMainWindowScenario(const std::wstring& scenario) {
     else if (scenario == L"recover_button") recoverButton();
     else if (scenario == L"tune_ram") tuneRam();
     else if (scenario == L"open_tune_ram") return openTuneRam();
+    else if (scenario == L"tray_recovery_balloon") trayRecoveryBalloon();
+    else if (scenario == L"show_recovery_balloon") return showRecoveryBalloon();
     else return -1;
     return checks::summary();
 }
