@@ -320,7 +320,7 @@ TEST_F(SettingsFile, ASaveRewritesItsOwnLinesInPlaceAndLeavesTheUsersLinesAsThey
               "GraphSpeed=2\r\nRecoverEveryXMinutes=0\r\nXMinutesPercent=10\r\nRecoverBelowCPUUsage=0\r\n"
               "RecoverBelowCPUUsagePercent=75\r\nAutoRecoverOnAlarmLevel=1\r\nEnableRecoverHotkey=0\r\n"
               "RecoverHotkey=Ctrl+Alt+R\r\nDisableAutoRecoverHotkey=0\r\nDisableHotkey=Ctrl+Alt+D\r\n"
-              "ShowSplash=1\r\nUseRecoverSound=1\r\nTargetFreeRam=256\r\nAutoRecoverLevel=32\r\nTabStyle=0\r\n"
+              "ShowSplash=1\r\nUseRecoverSound=1\r\nTargetFreeRam=256\r\nAutoRecoverLevel=32\r\nTabStyle=0\r\nShowRecoveryResult=1\r\n"
               "\r\n[Other]\r\nXMinutes=7");
     window->LoadSettings();
     EXPECT_EQ(get<ui::Edit>("RecoverSoundFileEdit").text(), "  C:\\我的 声音.wav");

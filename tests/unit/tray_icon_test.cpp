@@ -275,7 +275,7 @@ TEST_F(Tray, AUserStartedRecoveryTellsItsResultOnceAutomaticOnesNever) {
     wait(3000);
     EXPECT_EQ(balloons().size(), 3u);
     window->SaveSettings();
-    EXPECT_EQ(machine.ini[app::makeAppPaths(machine.program).iniPath + "|Settings|ShowRecoveryResult"], "1");
+    EXPECT_EQ(machine.iniValue(app::makeAppPaths(machine.program).iniPath, "Settings", "ShowRecoveryResult"), "1");
 }
 
 TEST_F(Tray, ShowRecoveryResultZeroShowsNoneAndIsKept) {
@@ -287,7 +287,7 @@ TEST_F(Tray, ShowRecoveryResultZeroShowsNoneAndIsKept) {
     wait(3000);
     EXPECT_TRUE(balloons().empty());
     window->SaveSettings();
-    EXPECT_EQ(machine.ini[app::makeAppPaths(machine.program).iniPath + "|Settings|ShowRecoveryResult"], "0");
+    EXPECT_EQ(machine.iniValue(app::makeAppPaths(machine.program).iniPath, "Settings", "ShowRecoveryResult"), "0");
 }
 
 TEST_F(Tray, WithoutANotificationAreaNothingIsAskedOfIt) {
