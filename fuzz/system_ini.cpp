@@ -32,9 +32,11 @@ std::string cachePage(fuzzing::WindowHarness& harness) {
 }
 
 // A value the program wrote: decimal digits only, at most the limit.
-void requireFigure(const std::string& text, const char* section, const char* key, uint64_t limit) {
-    std::string value;
-    require(fuzzing::findRawValue(text, section, key, value));
+void requireFigure(const fuzzing::RecordingProfile& profile, const std::string& path, const char* section,
+                   const char* key, uint64_t limit) {
+    const auto stored = profile.storedValue(path, section, key);
+    require(stored.has_value());
+    const std::string& value = *stored;
     require(!value.empty() && value.size() <= 20);
     for (char c : value) require(c >= '0' && c <= '9');
     require(value.size() < 20 && std::stoull(value) <= limit);
@@ -66,13 +68,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (const auto& entry : harness.profile.written)
         if (entry.first != "Settings") owned.insert(entry);
     require(owned.size() == 4);  // the three cache entries and the swap-file policy
-    require(fuzzing::linesNotOwned(original, owned) == fuzzing::linesNotOwned(saved, owned));
+    require(platform::fake::linesNotOwned(original, owned) == platform::fake::linesNotOwned(saved, owned));
 
     const uint64_t largest = tweaks::largestDiskCache(memory::MemoryStatus(harness.machine).totalPhys());
-    requireFigure(saved, "vcache", "minfilecache", largest);
-    requireFigure(saved, "vcache", "maxfilecache", largest);
-    requireFigure(saved, "vcache", "chunksize", 1024);
-    requireFigure(saved, "386Enh", "ConservativeSwapfileUsage", 1);
+    requireFigure(profile, path, "vcache", "minfilecache", largest);
+    requireFigure(profile, path, "vcache", "maxfilecache", largest);
+    requireFigure(profile, path, "vcache", "chunksize", 1024);
+    requireFigure(profile, path, "386Enh", "ConservativeSwapfileUsage", 1);
 
     harness.window->LoadSettings();
     require(cachePage(harness) == shown);

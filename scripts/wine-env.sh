@@ -15,10 +15,8 @@
 #                                                 program alone sees that Windows release, for
 #                                                 this run only (QUILLET_WINE_VERSION_EXE names
 #                                                 another program to see it instead); with
-#                                                 QUILLET_WINE_DPI set (96, 144, 192, ...) the
-#                                                 programs started in this run see a screen of
-#                                                 that DPI (the prefix's LogPixels, set before
-#                                                 and removed after the run)
+#                                                 QUILLET_WINE_DPI set (144, 192 ...) the run
+#                                                 sees that display scale (LogPixels), reset after
 #   wine-env.sh STATE ARCH stop                   end its programs, its server and its Xvfb
 #   wine-env.sh STATE ARCH cleanup                stop, and remove the prefix
 #
@@ -130,9 +128,9 @@ case "$action" in
     forget_version() {
       if [ -n "$appkey" ]; then "$loader" reg delete "$appkey" /v Version /f >/dev/null 2>&1 || true; fi
     }
-    display_key='HKCU\Control Panel\Desktop'
+    desktop_key='HKCU\Control Panel\Desktop'
     forget_dpi() {
-      if [ -n "${QUILLET_WINE_DPI:-}" ]; then "$loader" reg delete "$display_key" /v LogPixels /f >/dev/null 2>&1 || true; fi
+      if [ -n "${QUILLET_WINE_DPI:-}" ]; then "$loader" reg delete "$desktop_key" /v LogPixels /f >/dev/null 2>&1 || true; fi
     }
     finish() { forget_version; forget_dpi; cat "$errors" >&2; rm -f "$errors"; }
     trap finish EXIT
@@ -142,7 +140,7 @@ case "$action" in
       "$loader" reg add "$appkey" /v Version /d "$QUILLET_WINE_VERSION" /f >/dev/null 2>>"$errors"
     fi
     if [ -n "${QUILLET_WINE_DPI:-}" ]; then
-      "$loader" reg add "$display_key" /v LogPixels /t REG_DWORD /d "$QUILLET_WINE_DPI" /f >/dev/null 2>>"$errors"
+      "$loader" reg add "$desktop_key" /v LogPixels /t REG_DWORD /d "$QUILLET_WINE_DPI" /f >/dev/null 2>>"$errors"
     fi
     status=0
     "$loader" "$program" "${args[@]:1}" 2>>"$errors" || status=$?

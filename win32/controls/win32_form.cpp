@@ -53,7 +53,7 @@ public:
             form_.close();
             result = 0;
             return true;
-        case 0x02E0: {  // WM_DPICHANGED: moved to a monitor of another DPI (Windows 8.1 and later)
+        case kWmDpiChanged: {  // moved to a monitor of another DPI (Windows 8.1 and later)
             // Laid out for the new DPI, then put where Windows suggests, which keeps the window
             // under the mouse while it is dragged across.
             const RECT suggested = *reinterpret_cast<const RECT*>(lParam);
@@ -62,6 +62,9 @@ public:
             movingToDpi_ = false;
             SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                          suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+            // The form's own handler hears of it too (what else depends on the DPI).
+            LRESULT ignored = 0;
+            offer(message, wParam, lParam, ignored);
             result = 0;
             return true;
         }
