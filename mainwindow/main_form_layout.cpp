@@ -513,7 +513,10 @@ void addCachePage(Table& t) {
     t.add(edit("ChunkSizeEdit", g9x, 128, 112, 57, "0").maxLength(4).tab(5).onChange("ChunkSizeEditChange"));
     t.add(label("Label8", g9x, 192, 115, "KB"));
     t.add(checkBox("ChunkSizeCheckBox", g9x, 216, 115, "应用").tab(6));
+    // One character wider than its caption in 宋体: the capitals W, M and B of a proportional
+    // font standing in for 宋体 take more than half a character each.
     t.add(checkBox("ConserveSwapFileCheckBox", g9x, 8, 136, "最后使用缓存 (Win98/ME 128MB以上内存)")
+              .size(kCheckBoxGlyphAndGaps + textWidth("最后使用缓存 (Win98/ME 128MB以上内存)") + 12, kCheckBoxHeight)
               .hint("  只有所有物理内存被使用时才让 Windows 使用您硬盘上的缓存。")
               .tab(7));
 

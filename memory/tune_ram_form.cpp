@@ -74,7 +74,9 @@ TTuneRamForm::TTuneRamForm(ui::Backend& backend, platform::Memory& memory, TuneR
 }
 
 void TTuneRamForm::placeBeside(int ownerLeft, int ownerTop) {
-    setPosition(ownerLeft + kOwnerOffset, ownerTop + kOwnerOffset);
+    // The offset is a length of the layout: at the DPI the dialog will be laid out for.
+    const int offset = platform::scaledLength(kOwnerOffset, backend().screenDpi());
+    setPosition(ownerLeft + offset, ownerTop + offset);
 }
 
 int TTuneRamForm::percentOfPhysical(int megabytes) const {

@@ -35,8 +35,8 @@ public:
     // form.
     TTuneRamForm(ui::Backend& backend, platform::Memory& memory, TuneRamGraphLink graph);
 
-    // Puts the dialog's top-left kOwnerOffset pixels right of and below the given screen point
-    // (the owner's top-left).
+    // Puts the dialog's top-left kOwnerOffset pixels (at 96 dpi; scaled to the screen's DPI)
+    // right of and below the given screen point (the owner's top-left).
     void placeBeside(int ownerLeft, int ownerTop);
 
     ui::TrackBar& targetFreeRamTrackBar() const { return targetBar_; }

@@ -37,6 +37,8 @@ enum class Frame {
     Dialog,    // dialog frame with a caption and no title-bar buttons
 };
 
+// A plain window; its client size is in 96-dpi units, shown at the screen's DPI
+// (platform/display_scale.h).
 struct WindowSpec {
     std::string className;
     std::string caption;

@@ -10,11 +10,12 @@ compiles its output into Quillet.exe with windres (win32/resources/quillet.rc).
 
 Files written (the resource names are in app/resource_names.h):
 
-  quillet.ico           the program icon: 16, 32 and 48 px in 32-bit colour with alpha, and
-                        16 and 32 px in 16 colours with a mask for displays and systems
-                        without alpha-blended icons
-  warning.ico           the low-resource warning's sign: 32 px in 32-bit colour with alpha and
-                        in 16 colours
+  quillet.ico           the program icon: 16, 20, 24, 32, 40, 48 and 64 px in 32-bit colour
+                        with alpha (the small and large icon sizes of 96 to 192 dpi), and 16
+                        and 32 px in 16 colours with a mask for displays and systems without
+                        alpha-blended icons
+  warning.ico           the low-resource warning's sign: 32, 40, 48 and 64 px in 32-bit colour
+                        with alpha and 32 px in 16 colours
   glyph_hide.bmp        16 x 16 button pictures, 24-bit. The transparent colour is magenta
   glyph_exit.bmp        (R 255, G 0, B 255), and the bottom-left pixel of every one of them is
   glyph_recover.bmp     that colour, so both "a fixed key colour" and "the colour of the
@@ -23,6 +24,12 @@ Files written (the resource names are in app/resource_names.h):
   glyph_auto_on.bmp     or the black monitor panel), see GLYPHS below.
   glyph_auto_off.bmp
   splash.bmp            the 377 x 63 product picture of the start-up window, 24-bit
+
+and for screens of more than 96 dpi (display scale), drawn anew at each size rather than
+stretched: glyph_*_20.bmp, _24 and _32 (the glyphs at 20, 24 and 32 px), splash_150.bmp and
+splash_200.bmp (the product picture at 1.5 and 2 times), all in 8-bit colour with a palette of
+the picture's own colours (the splash's compressed, RLE8) to keep the program small. Shapes are
+given in the 96-dpi picture's units and a canvas of another scale samples them at its pixels.
 
 The drawing is deterministic: the same script gives the same bytes.
 """
@@ -48,6 +55,12 @@ PIN_DARK = (96, 104, 96)
 
 def mix(a, b, t):
     return tuple(a[i] + (b[i] - a[i]) * t for i in range(3))
+
+
+def scaled_length(length, percent):
+    """A 96-dpi length at a display scale, rounded as the program rounds it (halves away from
+    zero; platform/display_scale.h)."""
+    return (length * percent + 50) // 100
 
 
 # --- Shapes -----------------------------------------------------------------------------------
@@ -164,10 +177,11 @@ def below_curve(points, bottom):
 # --- Canvas -----------------------------------------------------------------------------------
 
 class Canvas:
-    """Straight-alpha RGBA pixels in floats (colour 0..255, alpha 0..1)."""
+    """Straight-alpha RGBA pixels in floats (colour 0..255, alpha 0..1). Shapes and colour
+    functions are in units of 1 / scale pixel (the 96-dpi picture's pixels)."""
 
-    def __init__(self, width, height, background=None, samples=4):
-        self.width, self.height, self.samples = width, height, samples
+    def __init__(self, width, height, background=None, samples=4, scale=1.0):
+        self.width, self.height, self.samples, self.scale = width, height, samples, scale
         fill = (background, 1.0) if background is not None else ((0.0, 0.0, 0.0), 0.0)
         self.pixels = [[(tuple(fill[0]), fill[1]) for _ in range(width)] for _ in range(height)]
 
@@ -176,18 +190,19 @@ class Canvas:
         (x, y) giving one."""
         (bx0, by0, bx1, by1), inside = shape
         n = self.samples
+        k = self.scale
         offsets = [(i + 0.5) / n for i in range(n)]
-        for py in range(max(0, int(math.floor(by0))), min(self.height, int(math.ceil(by1)) + 1)):
-            for px in range(max(0, int(math.floor(bx0))), min(self.width, int(math.ceil(bx1)) + 1)):
+        for py in range(max(0, int(math.floor(by0 * k))), min(self.height, int(math.ceil(by1 * k)) + 1)):
+            for px in range(max(0, int(math.floor(bx0 * k))), min(self.width, int(math.ceil(bx1 * k)) + 1)):
                 hits = 0
                 for oy in offsets:
                     for ox in offsets:
-                        if inside(px + ox, py + oy):
+                        if inside((px + ox) / k, (py + oy) / k):
                             hits += 1
                 if hits == 0:
                     continue
                 a = opacity * hits / (n * n)
-                c = colour(px + 0.5, py + 0.5) if callable(colour) else colour
+                c = colour((px + 0.5) / k, (py + 0.5) / k) if callable(colour) else colour
                 (r0, g0, b0), a0 = self.pixels[py][px]
                 out = a + a0 * (1.0 - a)
                 if out <= 0.0:
@@ -262,17 +277,23 @@ def draw_chip(canvas, grid, dx=0.0, dy=0.0, scale=1.0, flat=False):
         canvas.paint(rect(dx + s(bx), dy + s(top), dx + s(bx + bar_w), dy + s(bottom)), colour)
 
 
+# The sizes between the grids: a grid drawn at a scale whose edges still fall on whole pixels
+# where they can (24 is the 48 px chip at half size, 64 the 32 px one at twice).
+ICON_SCALED = {20: (16, 1.25), 24: (48, 0.5), 40: (32, 1.25), 64: (32, 2.0)}
+
+
 def icon_picture(size, flat=False):
     canvas = Canvas(size, size, samples=1 if flat else 6)
-    draw_chip(canvas, CHIP_GRIDS[size], flat=flat)
+    grid, scale = (size, 1.0) if size in CHIP_GRIDS else ICON_SCALED[size]
+    draw_chip(canvas, CHIP_GRIDS[grid], scale=scale, flat=flat)
     return canvas
 
 
 # --- The warning sign -------------------------------------------------------------------------
 # The low-resource warning's picture: a yellow triangle with an exclamation mark.
 
-def warning_picture(flat=False):
-    c = Canvas(32, 32, samples=1 if flat else 6)
+def warning_picture(flat=False, size=32):
+    c = Canvas(size, size, samples=1 if flat else 6, scale=size / 32.0)
     outline = polygon([(16, 1.5), (31, 29.5), (1, 29.5)])
     inner = polygon([(16, 5), (27.6, 27.3), (4.4, 27.3)])
     c.paint(outline, (0, 0, 0) if flat else (96, 72, 0))
@@ -283,9 +304,9 @@ def warning_picture(flat=False):
 
 # --- Button pictures ---------------------------------------------------------------------------
 
-def glyph_hide():
+def glyph_hide(size=16):
     """最小化: the window goes down into the notification area."""
-    c = Canvas(16, 16)
+    c = Canvas(size, size, scale=size / 16.0)
     c.paint(rounded_rect(2, 12, 14, 15, 1), (72, 80, 72))
     c.paint(rect(3, 13, 13, 14), (150, 158, 150))
     c.paint(rect(10, 13, 12, 14), LIME)
@@ -295,9 +316,9 @@ def glyph_hide():
     return c
 
 
-def glyph_exit():
+def glyph_exit(size=16):
     """退出: an open door and an arrow going out of it."""
-    c = Canvas(16, 16)
+    c = Canvas(size, size, scale=size / 16.0)
     c.paint(rect(2, 1, 10, 15), (70, 70, 70))
     c.paint(rect(3, 2, 9, 15), (24, 24, 24))
     c.paint(rect(1, 14, 11, 15), (70, 70, 70))
@@ -323,17 +344,17 @@ def arc_arrow(cx, cy, r, width, start, end, head_length, head_width):
     return union(ring(cx, cy, r, r, width, start, end), head)
 
 
-def glyph_recover():
+def glyph_recover(size=16):
     """释放: a green arrow going round, memory handed back."""
-    c = Canvas(16, 16, samples=6)
+    c = Canvas(size, size, samples=6, scale=size / 16.0)
     c.paint(arc_arrow(8, 8.5, 4.8, 2.8, 100, 395, 4.2, 7.0), (0, 100, 0))
     c.paint(arc_arrow(8, 8.5, 4.8, 1.2, 104, 392, 2.6, 4.2), vertical_gradient((110, 240, 110), (20, 170, 20), 2, 14))
     return c
 
 
-def glyph_tune():
+def glyph_tune(size=16):
     """调整内存: two sliders (the button sits on the black panel, next to yellow text)."""
-    c = Canvas(16, 16)
+    c = Canvas(size, size, scale=size / 16.0)
     for y, knob in ((4, 9), (11, 3)):
         c.paint(rect(1, y, 15, y + 1), (110, 110, 110))
         c.paint(rect(1, y + 1, 15, y + 2), (60, 60, 60))
@@ -342,9 +363,9 @@ def glyph_tune():
     return c
 
 
-def glyph_shortcut():
+def glyph_shortcut(size=16):
     """创建快捷方式: a page with the shortcut arrow on it."""
-    c = Canvas(16, 16)
+    c = Canvas(size, size, scale=size / 16.0)
     page = polygon([(4, 1), (11, 1), (14, 4), (14, 15), (4, 15)])
     c.paint(page, (96, 96, 96))
     c.paint(polygon([(5, 2), (10.5, 2), (13, 4.5), (13, 14), (5, 14)]), WHITE)
@@ -360,9 +381,9 @@ def glyph_shortcut():
     return c
 
 
-def glyph_auto_on():
+def glyph_auto_on(size=16):
     """Automatic recovery is on: a lime lamp with a tick (on the black panel)."""
-    c = Canvas(16, 16, samples=6)
+    c = Canvas(size, size, samples=6, scale=size / 16.0)
     c.paint(ellipse(8, 8, 7), (0, 110, 0))
     c.paint(ellipse(8, 8, 6), vertical_gradient((170, 255, 170), (0, 200, 0), 2, 14))
     tick = union(capsule(4.6, 8.2, 7.0, 10.6, 2.0), capsule(7.0, 10.6, 11.4, 5.4, 2.0))
@@ -370,9 +391,9 @@ def glyph_auto_on():
     return c
 
 
-def glyph_auto_off():
+def glyph_auto_off(size=16):
     """Automatic recovery is off: a red lamp with a bar, like the dot on the tray icon."""
-    c = Canvas(16, 16, samples=6)
+    c = Canvas(size, size, samples=6, scale=size / 16.0)
     c.paint(ellipse(8, 8, 7), (130, 0, 0))
     c.paint(ellipse(8, 8, 6), vertical_gradient((255, 120, 110), (210, 0, 0), 2, 14))
     c.paint(rect(4, 7, 12, 9), WHITE)
@@ -461,8 +482,9 @@ def letter_strokes(x, base, stroke):
     return shapes, x
 
 
-def splash_picture():
-    c = Canvas(SPLASH_W, SPLASH_H, background=BLACK, samples=4)
+def splash_picture(percent=100):
+    c = Canvas(scaled_length(SPLASH_W, percent), scaled_length(SPLASH_H, percent), background=BLACK, samples=4,
+               scale=percent / 100.0)
     # The monitor's grid.
     grid = (0, 48, 0)
     for gx in range(4, SPLASH_W, 16):
@@ -582,6 +604,110 @@ def bmp_file(rows):
     return file_header + info + bytes(pixels)
 
 
+def quantized(rows, key=None, most=256):
+    """A palette of at most `most` colours for the rows and the index of each colour: the
+    colours themselves when there are few enough, otherwise a median cut (deterministic) of the
+    colours weighted by their counts. The key colour, if given and present, keeps an entry of
+    its own that no other colour is mapped to."""
+    counts = {}
+    for row in rows:
+        for c in row:
+            counts[c] = counts.get(c, 0) + 1
+    keyed = key is not None and key in counts
+    colours = sorted(c for c in counts if not (keyed and c == key))
+    room = most - (1 if keyed else 0)
+    if len(colours) <= room:
+        palette = colours
+    else:
+        boxes = [colours]
+        while len(boxes) < room:
+            def spread(box):
+                return max(max(c[i] for c in box) - min(c[i] for c in box) for i in range(3))
+            candidates = [b for b in boxes if len(b) > 1 and spread(b) > 0]
+            if not candidates:
+                break
+            box = max(candidates, key=lambda b: (spread(b) * sum(counts[c] for c in b), b[0]))
+            channel = max(range(3), key=lambda i: (max(c[i] for c in box) - min(c[i] for c in box), -i))
+            ordered = sorted(box, key=lambda c: (c[channel], c))
+            total, running, cut = sum(counts[c] for c in ordered), 0, 1
+            for i, c in enumerate(ordered):
+                running += counts[c]
+                if running * 2 >= total:
+                    cut = min(max(i + 1, 1), len(ordered) - 1)
+                    break
+            boxes.remove(box)
+            boxes += [ordered[:cut], ordered[cut:]]
+        palette = []
+        for box in sorted(boxes):
+            weight = sum(counts[c] for c in box)
+            palette.append(tuple(int(round(sum(c[i] * counts[c] for c in box) / weight)) for i in range(3)))
+    if keyed:
+        palette = [key] + palette
+    first = 1 if keyed else 0
+    index = {}
+    for c in counts:
+        if keyed and c == key:
+            index[c] = 0
+        else:
+            index[c] = min(range(first, len(palette)),
+                           key=lambda i: sum((c[k] - palette[i][k]) ** 2 for k in range(3)))
+    return palette, index
+
+
+def rle8(indices):
+    """One row in RLE8: runs of a repeated index encoded, other stretches as absolute runs."""
+    out = bytearray()
+    i, n = 0, len(indices)
+    while i < n:
+        run = 1
+        while i + run < n and run < 255 and indices[i + run] == indices[i]:
+            run += 1
+        if run >= 2:
+            out += bytes((run, indices[i]))
+            i += run
+            continue
+        # A stretch without repeats, up to the next pair of equal indices.
+        j = i
+        while j < n and j - i < 255 and not (j + 1 < n and indices[j + 1] == indices[j]):
+            j += 1
+        literal = indices[i:j]
+        if len(literal) >= 3:
+            out += bytes((0, len(literal))) + bytes(literal) + (b"\0" if len(literal) % 2 else b"")
+        else:
+            for value in literal:
+                out += bytes((1, value))
+        i = j
+    return bytes(out)
+
+
+def bmp8_file(rows, key=None, rle=False):
+    """An 8-bit bottom-up BMP file from rows of (r, g, b), with a palette of the picture's
+    colours (see quantized); RLE8-compressed when asked."""
+    height, width = len(rows), len(rows[0])
+    palette, index = quantized(rows, key)
+    pixels = bytearray()
+    for row in reversed(rows):
+        indices = [index[c] for c in row]
+        if rle:
+            pixels += rle8(indices) + b"\0\0"  # end of line
+        else:
+            pixels += bytes(indices) + bytes((-width) % 4)
+    if rle:
+        pixels[-2:] = b"\0\1"  # the last end of line becomes the end of the bitmap
+    colours = b"".join(bytes((b, g, r, 0)) for r, g, b in palette)
+    info = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 8, 1 if rle else 0, len(pixels), 0, 0, len(palette), 0)
+    offset = 14 + len(info) + len(colours)
+    file_header = struct.pack("<2sIHHI", b"BM", offset + len(pixels), 0, 0, offset)
+    return file_header + info + colours + bytes(pixels)
+
+
+# The variants of the pictures for screens of more than 96 dpi.
+GLYPH_SCALED_SIZES = (20, 24, 32)
+SPLASH_SCALE_PERCENTS = (150, 200)
+ICON_SIZES = (64, 48, 40, 32, 24, 20, 16)
+WARNING_SIZES = (64, 48, 40, 32)
+
+
 def write(path, data):
     with open(path, "wb") as f:
         f.write(data)
@@ -594,19 +720,27 @@ def main(argv):
     out = argv[1]
     os.makedirs(out, exist_ok=True)
 
-    images = [(size, 32, icon_image_32(icon_picture(size))) for size in (48, 32, 16)]
+    images = [(size, 32, icon_image_32(icon_picture(size))) for size in ICON_SIZES]
     images += [(size, 4, icon_image_4(icon_picture(size, flat=True))) for size in (32, 16)]
     write(os.path.join(out, "quillet.ico"), ico_file(images))
-    write(os.path.join(out, "warning.ico"),
-          ico_file([(32, 32, icon_image_32(warning_picture())), (32, 4, icon_image_4(warning_picture(flat=True)))]))
+    warning = [(size, 32, icon_image_32(warning_picture(size=size))) for size in WARNING_SIZES]
+    warning += [(32, 4, icon_image_4(warning_picture(flat=True)))]
+    write(os.path.join(out, "warning.ico"), ico_file(warning))
 
     for name, draw, background in GLYPHS:
-        canvas = draw()
-        if canvas.pixels[15][0][1] != 0.0:
-            raise SystemExit("make-pictures: %s covers its bottom-left (transparent) pixel" % name)
-        write(os.path.join(out, name), bmp_file(keyed_rows(canvas, background)))
+        for size in (16,) + GLYPH_SCALED_SIZES:
+            canvas = draw(size)
+            if canvas.pixels[size - 1][0][1] != 0.0:
+                raise SystemExit("make-pictures: %s at %d px covers its bottom-left (transparent) pixel" % (name, size))
+            rows = keyed_rows(canvas, background)
+            if size == 16:
+                write(os.path.join(out, name), bmp_file(rows))
+            else:
+                write(os.path.join(out, name.replace(".bmp", "_%d.bmp" % size)), bmp8_file(rows, key=KEY))
 
     write(os.path.join(out, "splash.bmp"), bmp_file(splash_picture().flattened(BLACK)))
+    for percent in SPLASH_SCALE_PERCENTS:
+        write(os.path.join(out, "splash_%d.bmp" % percent), bmp8_file(splash_picture(percent).flattened(BLACK), rle=True))
     return 0
 
 

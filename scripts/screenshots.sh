@@ -5,8 +5,30 @@
 # after a recovery, the splash and the tray icon at several memory levels. Each is cropped to its
 # window and shrunk losslessly (optipng) into documentation/images/. Run after a build (scripts/start.sh or test-all.sh
 # builds).
+#
+#   screenshots.sh [--dpi N] [--out DIR]
+#
+# --dpi shows every window on a screen of N dpi (the prefix's LogPixels; the screen is
+# 1024x768 at that scale, so 2048x1536 at 192) and saves the windows, not the tray icons, into
+# build/screenshots-N/ unless --out names another folder.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+dpi=96 out=""
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --dpi) dpi=$2; shift 2 ;;
+    --out) out=$2; shift 2 ;;
+    *) echo "usage: screenshots.sh [--dpi N] [--out DIR]" >&2; exit 2 ;;
+  esac
+done
+[[ "$dpi" =~ ^[0-9]+$ ]] && [ "$dpi" -ge 96 ] || { echo "screenshots: --dpi takes a number from 96 up" >&2; exit 2; }
+screen_w=$(((1024 * dpi + 48) / 96)) screen_h=$(((768 * dpi + 48) / 96))
+export QUILLET_WINE_SCREEN=${screen_w}x${screen_h}
+if [ "$dpi" != 96 ]; then export QUILLET_WINE_DPI=$dpi; fi
+if [ -z "$out" ]; then
+  if [ "$dpi" = 96 ]; then out=$PWD/documentation/images; else out=$PWD/build/screenshots-$dpi; fi
+fi
+out=$(mkdir -p "$out" && cd "$out" && pwd)
 # The shipped 32-bit build under 32-bit Wine, natively or through qemu's user-mode emulator;
 # the 64-bit build where neither works.
 trap 'bash scripts/qemu-i386.sh teardown $$' EXIT
@@ -27,8 +49,6 @@ ini=$(dirname "$program")/Quillet.ini
 server=""
 stop_server() { if [ -n "$server" ]; then kill "$server" 2>/dev/null || true; wait "$server" 2>/dev/null || true; server=""; fi; }
 trap 'stop_server; "${env_cmd[@]}" cleanup >/dev/null 2>&1 || true; rm -rf "$state" "$ini"; bash scripts/qemu-i386.sh teardown $$' EXIT
-out=$PWD/documentation/images
-mkdir -p "$out"
 "${env_cmd[@]}" setup >/dev/null
 
 display() { cat "$state/display"; }
@@ -83,7 +103,7 @@ run "$driver" open_tray_menu "$program"
 menu=$(rect "#32768")
 IFS='x+' read -r _ _ mx my <<<"$menu"
 x=$((mx > 12 ? mx - 12 : 0)) y=$((my > 12 ? my - 12 : 0))
-shot tray-menu "$((1024 - x))x$((768 - y))+$x+$y"
+shot tray-menu "$((screen_w - x))x$((screen_h - y))+$x+$y"
 
 # The balloon that tells what a recovery chosen from the tray menu did, beside the icon.
 restart
@@ -94,7 +114,7 @@ run "$driver" show_recovery_balloon "$program"
 balloon=$(rect tooltips_class32)
 IFS='x+' read -r _ _ bx by <<<"$balloon"
 x=$((bx > 12 ? bx - 12 : 0)) y=$((by > 12 ? by - 12 : 0))
-shot tray-balloon "$((1024 - x))x$((768 - y))+$x+$y"
+shot tray-balloon "$((screen_w - x))x$((screen_h - y))+$x+$y"
 
 # The shortcut builder, filled in as an example.
 restart
@@ -138,6 +158,7 @@ shot_of splash TSplashForm
 rm -f "$ini"
 
 # The tray icon as the program draws it for a few memory figures, eight times its size.
+[ "$dpi" = 96 ] || exit 0
 icons_dir=$state/icons
 mkdir -p "$icons_dir"
 "${env_cmd[@]}" start >/dev/null

@@ -2,9 +2,12 @@
 # A throwaway Wine prefix set up as a Chinese Windows, in a virtual desktop with a notification
 # area, on its own X server.
 #
-#   wine-env.sh STATE ARCH setup                  make a new prefix and start Xvfb
-#   wine-env.sh STATE ARCH start                  the same, keeping a prefix made before; uses
-#                                                 $WINE_ENV_DISPLAY instead of Xvfb when set
+#   wine-env.sh STATE ARCH setup                  make a new prefix and start Xvfb; the screen
+#                                                 and the virtual desktop are 1024x768, or
+#                                                 $QUILLET_WINE_SCREEN (WxH) when set
+#   wine-env.sh STATE ARCH start                  the same, keeping a prefix made before (and
+#                                                 its screen size); uses $WINE_ENV_DISPLAY
+#                                                 instead of Xvfb when set
 #   wine-env.sh STATE ARCH run PROGRAM ARGS...    run a Windows program there (Unix paths in
 #                                                 ARGS that end in .exe become Windows paths);
 #                                                 with QUILLET_WINE_VERSION set (win95, win98,
@@ -39,11 +42,13 @@ export LC_ALL=zh_CN.UTF-8 LANG=zh_CN.UTF-8
 unset WINELOADER || true
 wineserver=/usr/lib/wine/wineserver
 
+screen_size() { cat "$state/screen" 2>/dev/null || echo "${QUILLET_WINE_SCREEN:-1024x768}"; }
+
 start_xvfb() {
   local n
   for n in $(seq 90 140); do
     [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
-    setsid Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp </dev/null >"$state/xvfb.log" 2>&1 &
+    setsid Xvfb ":$n" -screen 0 "$(screen_size)x24" -nolisten tcp </dev/null >"$state/xvfb.log" 2>&1 &
     echo $! >"$state/xvfb.pid"
     for _ in $(seq 100); do
       [ -e "/tmp/.X11-unix/X$n" ] && { echo ":$n" >"$state/display"; return 0; }
@@ -68,7 +73,7 @@ write_registry() {
     '[HKEY_CURRENT_USER\Software\Wine\WineDbg]' '"ShowCrashDialog"=dword:00000000' '' \
     '[HKEY_CURRENT_USER\Software\Wine\Drivers]' '"Audio"=""' '' \
     '[HKEY_CURRENT_USER\Software\Wine\Explorer]' '"Desktop"="shell"' '' \
-    '[HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops]' '"shell"="1024x768"' '' \
+    '[HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops]' "\"shell\"=\"$(screen_size)\"" '' \
     '[HKEY_LOCAL_MACHINE\System\CurrentControlSet\Control\FileSystem]' '' \
     '[HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements]' \
     "\"SimSun\"=\"$font\"" "\"NSimSun\"=\"$font\"" "\"宋体\"=\"$font\"" "\"新宋体\"=\"$font\"" '' \
@@ -80,6 +85,7 @@ case "$action" in
     if [ "$action" = setup ]; then "$0" "$state" "$arch" cleanup >/dev/null 2>&1 || true; fi
     "$0" "$state" "$arch" stop >/dev/null 2>&1 || true
     mkdir -p "$state"
+    [ -s "$state/screen" ] || echo "${QUILLET_WINE_SCREEN:-1024x768}" >"$state/screen"
     if [ -n "${WINE_ENV_DISPLAY:-}" ]; then echo "$WINE_ENV_DISPLAY" >"$state/display"; else start_xvfb; fi
     export DISPLAY; DISPLAY=$(cat "$state/display")
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
@@ -92,7 +98,7 @@ case "$action" in
     # Keep the server warm between tests, and start the desktop's explorer here, detached from
     # every test's output (a test that started it would hand it its pipes and never finish).
     setsid "$wineserver" -p </dev/null >/dev/null 2>&1
-    setsid "$loader" explorer.exe /desktop=shell,1024x768 </dev/null >/dev/null 2>&1 &
+    setsid "$loader" explorer.exe "/desktop=shell,$(screen_size)" </dev/null >/dev/null 2>&1 &
     for _ in $(seq 100); do
       pgrep -f 'explorer.exe /desktop' >/dev/null && break
       sleep 0.1
@@ -147,7 +153,7 @@ case "$action" in
     ;;
   cleanup)
     "$0" "$state" "$arch" stop
-    rm -rf "$WINEPREFIX"
+    rm -rf "$WINEPREFIX" "$state/screen"
     ;;
   *)
     echo "wine-env: unknown action $action" >&2

@@ -146,7 +146,9 @@ TShortCutsForm::TShortCutsForm(ui::Backend& backend, platform::Platform& os, std
 }
 
 void TShortCutsForm::placeBeside(int ownerLeft, int ownerTop) {
-    setPosition(ownerLeft + kOwnerOffset, ownerTop + kOwnerOffset);
+    // The offset is a length of the layout: at the DPI the dialog will be laid out for.
+    const int offset = platform::scaledLength(kOwnerOffset, backend().screenDpi());
+    setPosition(ownerLeft + offset, ownerTop + offset);
 }
 
 void TShortCutsForm::run() {

@@ -65,6 +65,7 @@
 #include <vector>
 
 #include "platform/canvas.h"
+#include "platform/display_scale.h"
 #include "platform/window_system.h"
 
 namespace ui {
@@ -130,6 +131,13 @@ struct Bounds {
     }
     bool operator!=(const Bounds& o) const { return !(*this == o); }
 };
+
+// A place scaled by its edges (platform/display_scale.h).
+constexpr Bounds scaledBounds(const Bounds& b, int toDpi, int fromDpi = platform::kDesignDpi) {
+    return Bounds{platform::scaledLength(b.left, toDpi, fromDpi), platform::scaledLength(b.top, toDpi, fromDpi),
+                  platform::scaledSpan(b.left, b.width, toDpi, fromDpi),
+                  platform::scaledSpan(b.top, b.height, toDpi, fromDpi)};
+}
 
 // Which edges of the parent a control keeps its distance to when the parent is resized.
 // Neither left nor right: the control keeps its place relative to the middle (likewise
@@ -209,6 +217,8 @@ enum class Change {
     Menu,        // pushed to a form: its main menu was attached
     Timer,       // interval or enabled state; the system timer starts counting anew
     Paint,       // a custom-painted control's surface was drawn
+    Dpi,         // the form's DPI changed (after the new bounds and fonts): pictures are chosen
+                 // again for it, and every size the kind holds besides its bounds is shown again
 };
 
 // The real counterpart of one component. Created by a Backend at realisation with the
@@ -249,6 +259,9 @@ public:
     virtual void popup(PopupMenu& menu, int x, int y) = 0;
     // While busy, every window of the program shows the hourglass instead of its own cursor.
     virtual void setBusyCursor(bool busy) = 0;
+    // The DPI a form is laid out for when it is realised (a window may then report another:
+    // Form::setDpi).
+    virtual int screenDpi() const { return platform::kDesignDpi; }
 };
 
 // Anything a form owns under a name: controls, menus, menu items, timers.
@@ -456,6 +469,13 @@ protected:
     void pushInherited(Change what, bool Control::*inherits);
 
     void setDefaultTabStop(bool value) { tabStop_ = value; }
+
+    // The form's DPI changes from `fromDpi` to `toDpi` (Form::setDpi): the kind scales the
+    // sizes it holds besides its bounds and own font. The bounds are scaled already; `before`
+    // are those it had. Runs before any window follows.
+    virtual void rescale(int /*fromDpi*/, int /*toDpi*/, const Bounds& /*before*/) {}
+    // Runs once the windows show the new DPI.
+    virtual void rescaled() {}
 
 private:
     friend class Form;

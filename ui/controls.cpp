@@ -118,6 +118,17 @@ void PageControl::boundsChanged(const Bounds& old) {
     layoutPages();
 }
 
+void PageControl::rescale(int fromDpi, int toDpi, const Bounds& before) {
+    // The frame scales by its edges, as the pages inside it do.
+    const Bounds old{insetLeft_, insetTop_, before.width - insetLeft_ - insetRight_,
+                     before.height - insetTop_ - insetBottom_};
+    const Bounds area = scaledBounds(old, toDpi, fromDpi);
+    insetLeft_ = area.left;
+    insetTop_ = area.top;
+    insetRight_ = width() - area.left - area.width;
+    insetBottom_ = height() - area.top - area.height;
+}
+
 void PageControl::layoutPages() {
     const Bounds area = displayArea();
     for (TabSheet* sheet : pages_) sheet->setBounds(area);
@@ -140,6 +151,16 @@ void LinkLabel::attached() {
 StatusBar::StatusBar() {
     setAlign(Align::Bottom);
     setSize(0, 19);
+}
+
+void StatusBar::rescale(int fromDpi, int toDpi, const Bounds&) {
+    // The panels' edges scale: each ends where it ended.
+    int left = 0;
+    for (Panel& panel : panels_) {
+        const int width = platform::scaledSpan(left, panel.width, toDpi, fromDpi);
+        left += panel.width;
+        panel.width = width;
+    }
 }
 
 void StatusBar::addPanel(int width) {

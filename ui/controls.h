@@ -117,6 +117,7 @@ protected:
     bool acceptsChild(const Control& child) const override;
     void childAdded(Control& child) override;
     void boundsChanged(const Bounds& old) override;
+    void rescale(int fromDpi, int toDpi, const Bounds& before) override;
 
 private:
     void layoutPages();
@@ -225,6 +226,9 @@ public:
     void setPanelText(int index, const std::string& text);
     bool sizeGrip() const { return sizeGrip_; }
     void setSizeGrip(bool value) { applyState(sizeGrip_, value, Change::Appearance); }
+
+protected:
+    void rescale(int fromDpi, int toDpi, const Bounds& before) override;
 
 private:
     std::vector<Panel> panels_;
@@ -371,6 +375,11 @@ public:
     void setOrientation(Orientation value) { applyState(orientation_, value, Change::Appearance); }
 
     Handler onChange;
+
+protected:
+    void rescale(int fromDpi, int toDpi, const Bounds&) override {
+        thumbLength_ = platform::scaledLength(thumbLength_, toDpi, fromDpi);
+    }
 
 private:
     int clamp(int value) const;

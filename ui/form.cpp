@@ -23,6 +23,7 @@ Form::~Form() {
 
 void Form::realize() {
     if (formRealized_) return;
+    setDpi(backend_.screenDpi());  // laid out for the screen before any window is made
     formRealized_ = true;
     try {
         Control::realizeTree(backend_);
@@ -80,6 +81,47 @@ void Form::setMinClientSize(int width, int height) {
     minClientWidth_ = width;
     minClientHeight_ = height;
     push(Change::Appearance);
+}
+
+// ---- display scale ----
+
+namespace {
+
+template <class Visit>
+void eachControl(Control& control, const Visit& visit) {
+    visit(control);
+    for (const auto& child : control.children()) eachControl(*child, visit);
+}
+
+}  // namespace
+
+void Form::setDpi(int value) {
+    if (value <= 0 || value == dpi_) return;
+    const int from = dpi_;
+    dpi_ = value;
+    const Bounds before = bounds_;
+    eachControl(*this, [&](Control& c) {
+        const Bounds old = c.bounds_;
+        if (&c == this) {
+            bounds_.width = platform::scaledLength(bounds_.width, value, from);
+            bounds_.height = platform::scaledLength(bounds_.height, value, from);
+        } else {
+            c.bounds_ = scaledBounds(c.bounds_, value, from);
+        }
+        if (!c.parentFont_) c.font_.height = platform::scaledLength(c.font_.height, value, from);
+        c.rescale(from, value, old);
+    });
+    minClientWidth_ = platform::scaledLength(minClientWidth_, value, from);
+    minClientHeight_ = platform::scaledLength(minClientHeight_, value, from);
+    if (formRealized_) {
+        eachControl(*this, [](Control& c) {
+            c.push(Change::Bounds);
+            c.push(Change::Font);
+            c.push(Change::Dpi);
+        });
+    }
+    eachControl(*this, [](Control& c) { c.rescaled(); });
+    if (before.width != width() || before.height != height()) run(onResize);
 }
 
 void Form::boundsChanged(const Bounds& old) {

@@ -100,6 +100,20 @@ public:
     int minClientHeight() const { return minClientHeight_; }
     void setMinClientSize(int width, int height);
 
+    // The DPI the form is laid out for: 96 (the design) until it is realised, then the
+    // backend's screenDpi(), then whatever setDpi() gives it.
+    int dpi() const { return dpi_; }
+    // The display scale's one place (platform/display_scale.h gives the rule): lays the form
+    // out anew for `value` dpi from the DPI it has. Scales, by their edges, the bounds of every
+    // control on it and the form's client size (not its position on the screen), every font a
+    // control holds as its own (inherited ones follow), the smallest client size, and the
+    // sizes each kind holds besides (status-bar panels, a track bar's thumb, a page control's
+    // frame, a drawing's grid and font). On a realised form the windows follow, parents first
+    // (bounds, font, then Change::Dpi); onResize runs when the client size changed. Anchors
+    // and docking play no part: every place scales as it stands. Values of 0 or below and the
+    // DPI the form has already change nothing.
+    void setDpi(int value);
+
     // A form is created hidden. show() realises it first.
     bool showing() const override { return visible(); }
     void show();
@@ -178,6 +192,7 @@ private:
     bool stayOnTop_ = false;
     int minClientWidth_ = 0;
     int minClientHeight_ = 0;
+    int dpi_ = platform::kDesignDpi;
 
     bool modal_ = false;
     int modalResult_ = kModalNone;

@@ -4,7 +4,8 @@
 //   * custom-painted controls get a software canvas of their size as their surface;
 //   * timers run on a virtual clock that only advance() moves;
 //   * a modal dialog runs the onModal script (the simulated user) and then ends;
-//   * a popup menu runs the onPopup script.
+//   * a popup menu runs the onPopup script;
+//   * forms are laid out for the DPI a test gives (96 unless set).
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -32,6 +33,8 @@ public:
     void popup(PopupMenu& menu, int x, int y) override;
     void setBusyCursor(bool busy) override { busyCursor_ = busy; }
     bool busyCursor() const { return busyCursor_; }
+    int screenDpi() const override { return screenDpi_; }
+    void setScreenDpi(int dpi) { screenDpi_ = dpi; }
 
     std::function<void(Form& dialog)> onModal;
     std::function<void(PopupMenu& menu, int x, int y)> onPopup;
@@ -50,6 +53,7 @@ private:
     std::vector<TimerPeer*> timers_;
     uint64_t now_ = 0;
     bool busyCursor_ = false;
+    int screenDpi_ = platform::kDesignDpi;
 };
 
 }  // namespace ui

@@ -25,6 +25,8 @@ void PaintControl::boundsChanged(const Bounds& old) {
     paint();
 }
 
+void PaintControl::rescale(int, int, const Bounds&) { resized(); }
+
 // ---- hosted drawings ----
 
 void PainterControl::attached() {
@@ -44,6 +46,10 @@ void PainterControl::peerDestroying() {
 
 void PainterControl::draw(platform::Canvas&) {
     if (painter_) painter_->paint();
+}
+
+void PainterControl::rescale(int fromDpi, int toDpi, const Bounds&) {
+    if (painter_) painter_->rescale(fromDpi, toDpi, width(), height());
 }
 
 void PainterControl::resized() {

@@ -29,6 +29,8 @@ protected:
     virtual void resized() {}
     void peerCreated() override { paint(); }
     void boundsChanged(const Bounds& old) override;
+    void rescale(int fromDpi, int toDpi, const Bounds& before) override;
+    void rescaled() override { paint(); }
 };
 
 // A drawing that keeps its own off-screen image and copies it onto a surface, hosted by a
@@ -40,6 +42,10 @@ public:
     // The surface the image is copied onto (null: none), and what runs after each copy.
     virtual void setSurface(platform::Canvas* surface, std::function<void()> surfaceChanged) = 0;
     virtual void setSize(int width, int height) = 0;
+    // The form's DPI changed (platform/display_scale.h): the control's new size, and the sizes
+    // the drawing holds besides (a grid, a font) scaled by the same rule. By default only the
+    // size.
+    virtual void rescale(int /*fromDpi*/, int /*toDpi*/, int width, int height) { setSize(width, height); }
     // Copies the image onto the surface (drawing it again first where the drawing needs to).
     virtual void paint() = 0;
 };
@@ -57,6 +63,7 @@ protected:
     void peerDestroying() override;
     void draw(platform::Canvas& surface) override;
     void resized() override;
+    void rescale(int fromDpi, int toDpi, const Bounds& before) override;
 
 private:
     std::unique_ptr<Painter> painter_;

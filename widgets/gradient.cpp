@@ -1,5 +1,7 @@
 #include "widgets/gradient.h"
 
+#include "platform/display_scale.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
@@ -116,6 +118,13 @@ void TGradient::setSize(int width, int height) {
     if (width == width_ && height == height_) return;
     width_ = width;
     height_ = height;
+    repaint();
+}
+
+void TGradient::Rescale(int fromDpi, int toDpi, int width, int height) {
+    font_.height = platform::scaledLength(font_.height, toDpi, fromDpi);
+    width_ = std::max(width, 0);
+    height_ = std::max(height, 0);
     repaint();
 }
 

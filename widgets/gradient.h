@@ -28,6 +28,9 @@ public:
     void DrawGradient(platform::Canvas& image, const platform::Rect& rect, int fillWidth) const;
 
     void setSize(int width, int height);
+    // The display's DPI changed (platform/display_scale.h): the new size, and the font scaled
+    // by the same rule. One repaint.
+    void Rescale(int fromDpi, int toDpi, int width, int height);
     int width() const { return width_; }
     int height() const { return height_; }
     // The control's own surface that Paint copies the image onto at (0, 0); may be null.

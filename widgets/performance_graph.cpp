@@ -1,5 +1,7 @@
 #include "widgets/performance_graph.h"
 
+#include "platform/display_scale.h"
+
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -43,6 +45,16 @@ void TPerformanceGraph::setSize(int width, int height) {
     width_ = width;
     height_ = height;
     repaint();
+}
+
+void TPerformanceGraph::Rescale(int fromDpi, int toDpi, int width, int height) {
+    gridSize_ = std::max(platform::scaledLength(gridSize_, toDpi, fromDpi), 2);
+    stepSize_ = std::max(platform::scaledLength(stepSize_, toDpi, fromDpi), 1);
+    gridPhase_ = platform::scaledLength(gridPhase_, toDpi, fromDpi);
+    width_ = std::max(width, 0);
+    height_ = std::max(height, 0);
+    ReallocHistory();
+    Replay();
 }
 
 void TPerformanceGraph::repaint() {

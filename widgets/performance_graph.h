@@ -53,6 +53,10 @@ public:
     // The control's size. A new size is noticed by the next Paint (which a set surface gets
     // at once).
     void setSize(int width, int height);
+    // The display's DPI changed (platform/display_scale.h): the new size, and the grid and the
+    // step scaled by the same rule, so the picture looks as it did; the history is re-laid once
+    // for both, keeping every column it shows.
+    void Rescale(int fromDpi, int toDpi, int width, int height);
     int width() const { return width_; }
     int height() const { return height_; }
 

@@ -20,6 +20,9 @@ public:
         drawing.onSurfaceChanged = std::move(surfaceChanged);
     }
     void setSize(int width, int height) override { drawing.setSize(width, height); }
+    void rescale(int fromDpi, int toDpi, int width, int height) override {
+        drawing.Rescale(fromDpi, toDpi, width, height);
+    }
     void paint() override { drawing.Paint(); }
 
     Drawing drawing;

@@ -492,6 +492,27 @@ TEST(PerformanceGraph, ResizingReLaysTheHistory) {
         EXPECT_EQ(t.graph.historyCapacity(), 8);
         EXPECT_EQ(t.top(5, kYellow), 100 - 15);
     }
+    {  // A new display scale: grid and step scale with the size and every column is kept, drawn
+       // twice as wide at 192 dpi; back at 96 dpi the picture is what it was.
+        Graph t(10, 101);
+        fedGraph(t);
+        t.graph.SetGridlines(true);
+        const std::vector<Color> before = t.pixels();
+        t.surface.resize(20, 202);
+        t.graph.Rescale(96, 192, 20, 202);
+        EXPECT_EQ(t.graph.GridSize(), 30);
+        EXPECT_EQ(t.graph.StepSize(), 2);
+        ASSERT_EQ(t.graph.historyCapacity(), 12);
+        for (int i = 0; i <= 10; ++i) EXPECT_EQ(columnValues(t.graph, i), std::vector<int32_t>{i + 5}) << i;
+        EXPECT_EQ(columnValues(t.graph, 11), std::vector<int32_t>{99});
+        EXPECT_EQ(t.top(18, kYellow), 202 - 30 - 1);
+        EXPECT_EQ(t.top(19, kYellow), 202 - 30 - 1);
+        EXPECT_EQ(t.top(0, kYellow), 202 - 12 - 1) << "the oldest column drawn, 6, at the left edge";
+        t.surface.resize(10, 101);
+        t.graph.Rescale(192, 96, 10, 101);
+        EXPECT_EQ(t.graph.GridSize(), 15);
+        EXPECT_EQ(t.pixels(), before);
+    }
 }
 
 TEST(PerformanceGraph, NarrowerThanOneStepShowsOnlyTheBackground) {

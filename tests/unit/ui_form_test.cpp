@@ -10,6 +10,7 @@
 #include "ui/controls.h"
 #include "ui/form.h"
 #include "ui/menu.h"
+#include "ui/paint_control.h"
 #include "ui/timer.h"
 
 using ui::Change;
@@ -215,6 +216,114 @@ TEST(UiForm, FontsAndColoursAreInheritedUntilSetOwn) {
     title.setParentFont(true);
     EXPECT_EQ(title.font().color, ui::kColorLime);
     EXPECT_EQ(backend.updates("Title"), std::vector<Change>{Change::Font});
+}
+
+// A form built in 96-dpi units, realised on a screen of 144 or 192 dpi, then moved to another
+// DPI: every place scales by its edges (touching controls still touch), fonts keep their
+// point size, and nothing leaves its parent.
+TEST(UiForm, IsLaidOutForTheScreensDpiWhenRealisedAndAgainWhenItChanges) {
+    using B = ui::Bounds;
+    struct Expected {
+        int dpi;
+        B client, pages, sheet, caption, edit, status, paint;
+        std::vector<int> panels;
+        int formFont, boldFont, thumb;
+    };
+    const Expected cases[] = {
+        {144, {0, 0, 603, 651}, {12, 0, 578, 488}, {6, 42, 566, 440}, {15, 15, 150, 20}, {165, 12, 75, 32},
+         {0, 623, 603, 28}, {12, 495, 150, 30}, {150, 225}, -18, -20, 30},
+        {192, {0, 0, 804, 868}, {16, 0, 770, 650}, {8, 56, 754, 586}, {20, 20, 200, 26}, {220, 16, 100, 42},
+         {0, 830, 804, 38}, {16, 660, 200, 40}, {200, 300}, -24, -26, 40},
+    };
+    for (const Expected& x : cases) {
+        SCOPED_TRACE("dpi " + std::to_string(x.dpi));
+        RecordingBackend backend;
+        backend.setScreenDpi(x.dpi);
+        ui::Form form(backend);
+        int resized = 0;
+        form.onResize = [&] { ++resized; };
+        form.setClientSize(402, 434);
+        form.setMinClientSize(402, 434);
+        auto& pages = form.add<ui::PageControl>("Pages");
+        pages.setBounds(8, 0, 385, 325);
+        pages.setAnchors(ui::Anchors::all());
+        auto& sheet = pages.addPage("Sheet", "选项");
+        auto& caption = sheet.add<ui::Label>("Caption");  // "释放内存至" and its box beside it
+        caption.setBounds(10, 10, 100, 13);
+        ui::Font bold = caption.font();
+        bold.height = -13;
+        bold.bold = true;
+        caption.setFont(bold);
+        auto& edit = sheet.add<ui::Edit>("Edit");
+        edit.setBounds(110, 8, 50, 21);
+        auto& bar = sheet.add<ui::TrackBar>("Bar");
+        bar.setBounds(10, 40, 200, 30);
+        auto& status = form.add<ui::StatusBar>("Status");
+        status.setPanels({{"", 100}, {"", 150}});
+        auto& paint = form.add<ui::PaintControl>("Paint");
+        paint.setBounds(8, 330, 100, 20);
+        B painted;
+        paint.onPaint = [&](platform::Canvas& face) { painted = B{0, 0, face.width(), face.height()}; };
+        EXPECT_EQ(form.dpi(), 96) << "designed at 96 dpi until realised";
+        resized = 0;
+
+        form.show();
+        EXPECT_EQ(form.dpi(), x.dpi);
+        EXPECT_EQ(resized, 1);
+        EXPECT_EQ((B{0, 0, form.clientWidth(), form.clientHeight()}), x.client);
+        EXPECT_EQ((B{0, 0, form.minClientWidth(), form.minClientHeight()}), x.client);
+        EXPECT_EQ(pages.bounds(), x.pages);
+        EXPECT_EQ(sheet.bounds(), x.sheet);
+        EXPECT_EQ(caption.bounds(), x.caption);
+        EXPECT_EQ(edit.bounds(), x.edit);
+        EXPECT_EQ(caption.left() + caption.width(), edit.left()) << "the box still touches its caption";
+        EXPECT_EQ(status.bounds(), x.status);
+        EXPECT_EQ(paint.bounds(), x.paint);
+        EXPECT_EQ(painted, (B{0, 0, x.paint.width, x.paint.height})) << "drawn at its size in pixels";
+        EXPECT_EQ((std::vector<int>{status.panels()[0].width, status.panels()[1].width}), x.panels);
+        EXPECT_EQ(form.font().height, x.formFont);
+        EXPECT_EQ(edit.font().height, x.formFont) << "an inherited font follows its parent's";
+        EXPECT_EQ(caption.font().height, x.boldFont);
+        EXPECT_TRUE(caption.font().bold);
+        EXPECT_EQ(bar.thumbLength(), x.thumb);
+        const std::function<void(const ui::Control&)> inside = [&](const ui::Control& parent) {
+            for (const auto& child : parent.children()) {
+                const B& b = child->bounds();
+                EXPECT_TRUE(b.left >= 0 && b.top >= 0 && b.left + b.width <= parent.width() &&
+                            b.top + b.height <= parent.height())
+                    << child->name() << " lies outside " << parent.name();
+                inside(*child);
+            }
+        };
+        inside(form);
+
+        // Moved to a screen of 96 dpi and back: each step scales from the DPI it had, and the
+        // design comes back exactly.
+        backend.log.clear();
+        form.setDpi(96);
+        EXPECT_EQ(backend.updates("Edit"), (std::vector<Change>{Change::Bounds, Change::Font, Change::Dpi}));
+        EXPECT_EQ((B{0, 0, form.clientWidth(), form.clientHeight()}), (B{0, 0, 402, 434}));
+        EXPECT_EQ(pages.bounds(), (B{8, 0, 385, 325}));
+        EXPECT_EQ(sheet.bounds(), (B{4, 28, 377, 293}));
+        EXPECT_EQ(caption.bounds(), (B{10, 10, 100, 13}));
+        EXPECT_EQ(edit.bounds(), (B{110, 8, 50, 21}));
+        EXPECT_EQ(status.bounds(), (B{0, 415, 402, 19}));
+        EXPECT_EQ(painted, (B{0, 0, 100, 20}));
+        EXPECT_EQ(status.panels()[1].width, 150);
+        EXPECT_EQ(caption.font().height, -13);
+        EXPECT_EQ(edit.font().height, -12);
+        EXPECT_EQ(resized, 2);
+        form.setDpi(x.dpi);
+        EXPECT_EQ(pages.bounds(), x.pages);
+        EXPECT_EQ(caption.bounds(), x.caption);
+        EXPECT_EQ(status.bounds(), x.status);
+
+        // The user's resizing still moves the anchored controls by what the window grew.
+        form.boundsFromSystem(B{0, 0, x.client.width + 100, x.client.height + 50});
+        EXPECT_EQ(pages.bounds(), (B{x.pages.left, 0, x.pages.width + 100, x.pages.height + 50}));
+        EXPECT_EQ(sheet.bounds(), (B{x.sheet.left, x.sheet.top, x.sheet.width + 100, x.sheet.height + 50}));
+        EXPECT_EQ(status.bounds(), (B{0, x.status.top + 50, x.client.width + 100, x.status.height}));
+    }
 }
 
 TEST(UiForm, TabOrderAndTabSequence) {

@@ -192,49 +192,6 @@ struct RunningCopy {
 
 // --- scenarios -------------------------------------------------------------------------------
 
-void commandLineRecovery() {
-    Child child(L"/ram=80 /once");
-    check(child.started, "/ram=80 /once: starts");
-    // The progress window lives only while the block is written: watch for it closely.
-    HWND popup = nullptr;
-    bool mainWindowSeen = false;
-    RECT client{}, frame{};
-    std::wstring caption;
-    const DWORD start = GetTickCount();
-    while (child.running() && GetTickCount() - start < 2 * checks::kPatienceMs) {
-        if (popup == nullptr) {
-            HWND found = FindWindowW(L"TShortcutPopupForm", nullptr);
-            if (found != nullptr) {
-                popup = found;
-                GetClientRect(found, &client);
-                GetWindowRect(found, &frame);
-                // The caption as the system keeps it: asking the program's thread could find the
-                // window already gone once the block is written.
-                wchar_t text[128] = L"";
-                GetWindowTextW(found, text, 128);
-                caption = text;
-            }
-        }
-        if (!windowsOf(child.id(), L"TQuilletForm").empty()) mainWindowSeen = true;
-        Sleep(1);
-    }
-    checkExitsWithZero(child, "/ram=80 /once");
-    check(!mainWindowSeen, "/ram=80 /once: no main window");
-    check(popup != nullptr, "/ram=80 /once: the progress window appears");
-    if (popup != nullptr) {
-        checkText(caption, L"Quillet - Preparing to run shortcut", "/ram=80 /once: progress caption");
-        check(client.right == 306 && client.bottom == 19, "/ram=80 /once: progress client area 306 x 19",
-              std::to_string(client.right) + " x " + std::to_string(client.bottom));
-        const int centreX = (frame.left + frame.right) / 2;
-        const int centreY = (frame.top + frame.bottom) / 2;
-        const int screenX = GetSystemMetrics(SM_CXSCREEN) / 2;
-        const int screenY = GetSystemMetrics(SM_CYSCREEN) / 2;
-        check(std::abs(centreX - screenX) <= 1 && std::abs(centreY - screenY) <= 1,
-              "/ram=80 /once: progress window centred");
-        check(!IsWindow(popup), "/ram=80 /once: the progress window goes");
-    }
-}
-
 void usage() {
     Child child(L"/?");
     answerBox(child, kUsage, nullptr, L"none", "/?");
@@ -378,6 +335,59 @@ int windowRect(int count, wchar_t** classes) {
 }
 
 }  // namespace
+
+namespace e2e {
+
+void commandLineRecovery() {
+    Child child(L"/ram=80 /once");
+    check(child.started, "/ram=80 /once: starts");
+    // The progress window lives only while the block is written: watch for it closely.
+    HWND popup = nullptr;
+    bool mainWindowSeen = false;
+    RECT client{}, frame{};
+    std::wstring caption;
+    const DWORD start = GetTickCount();
+    while (child.running() && GetTickCount() - start < 2 * checks::kPatienceMs) {
+        if (popup == nullptr) {
+            HWND found = FindWindowW(L"TShortcutPopupForm", nullptr);
+            if (found != nullptr) {
+                popup = found;
+                GetClientRect(found, &client);
+                GetWindowRect(found, &frame);
+                // The caption as the system keeps it: asking the program's thread could find the
+                // window already gone once the block is written.
+                wchar_t text[128] = L"";
+                GetWindowTextW(found, text, 128);
+                caption = text;
+            }
+        }
+        if (!windowsOf(child.id(), L"TQuilletForm").empty()) mainWindowSeen = true;
+        Sleep(1);
+    }
+    checkExitsWithZero(child, "/ram=80 /once");
+    check(!mainWindowSeen, "/ram=80 /once: no main window");
+    check(popup != nullptr, "/ram=80 /once: the progress window appears");
+    if (popup != nullptr) {
+        checkText(caption, L"Quillet - Preparing to run shortcut", "/ram=80 /once: progress caption");
+        // 306 x 19 at 96 dpi, at the screen's DPI (rounded to the nearest pixel).
+        HDC screen = GetDC(nullptr);
+        const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
+        ReleaseDC(nullptr, screen);
+        const int width = (306 * dpi + 48) / 96, height = (19 * dpi + 48) / 96;
+        check(client.right == width && client.bottom == height,
+              "/ram=80 /once: progress client area " + std::to_string(width) + " x " + std::to_string(height),
+              std::to_string(client.right) + " x " + std::to_string(client.bottom));
+        const int centreX = (frame.left + frame.right) / 2;
+        const int centreY = (frame.top + frame.bottom) / 2;
+        const int screenX = GetSystemMetrics(SM_CXSCREEN) / 2;
+        const int screenY = GetSystemMetrics(SM_CYSCREEN) / 2;
+        check(std::abs(centreX - screenX) <= 1 && std::abs(centreY - screenY) <= 1,
+              "/ram=80 /once: progress window centred");
+        check(!IsWindow(popup), "/ram=80 /once: the progress window goes");
+    }
+}
+
+}  // namespace e2e
 
 int wmain(int argc, wchar_t** argv) {
     if (argc >= 3 && std::wstring(argv[1]) == L"window_rect") return windowRect(argc - 2, argv + 2);

@@ -167,6 +167,10 @@ inline std::wstring settingsFilePath() {
 }
 inline void removeSettingsFile() { DeleteFileW(settingsFilePath().c_str()); }
 
+// Quillet /ram=80 /once: its progress window, at the screen's DPI, and no main window
+// (e2e_driver.cpp).
+void commandLineRecovery();
+
 // The scenarios about the main window (main_window_scenarios.cpp). Returns the checks' exit
 // code, or -1 for a scenario it does not know.
 int runMainWindowScenario(const std::wstring& scenario);

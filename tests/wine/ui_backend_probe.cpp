@@ -397,6 +397,59 @@ int wmain(int argc, wchar_t** argv) {
         check(status.width() == 660, "docked status bar follows");
     }
 
+    // ---- moved to a monitor of 192 dpi and back (WM_DPICHANGED, Windows 8.1 and later) ----
+    {
+        auto moveToDpi = [&](int dpi, int clientWidth, int clientHeight) {
+            RECT suggested{100, 80, 100 + clientWidth, 80 + clientHeight};
+            AdjustWindowRectEx(&suggested, static_cast<DWORD>(GetWindowLongW(formWindow, GWL_STYLE)), TRUE,
+                               static_cast<DWORD>(GetWindowLongW(formWindow, GWL_EXSTYLE)));
+            SendMessageW(formWindow, 0x02E0, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+            dispatchWaiting();
+            RECT now{};
+            GetWindowRect(formWindow, &now);
+            return EqualRect(&now, &suggested) != FALSE;
+        };
+        auto placeOf = [&](const ui::Component& c) {
+            RECT r{};
+            GetWindowRect(hwndOf(c), &r);
+            MapWindowPoints(nullptr, GetParent(hwndOf(c)), reinterpret_cast<POINT*>(&r), 2);
+            return std::to_string(r.left) + "," + std::to_string(r.top) + " " + std::to_string(r.right - r.left) + "x" +
+                   std::to_string(r.bottom - r.top);
+        };
+        auto fontHeight = [&](const ui::Component& c) {
+            LOGFONTW lf{};
+            GetObjectW(reinterpret_cast<HFONT>(SendMessageW(hwndOf(c), WM_GETFONT, 0, 0)), sizeof lf, &lf);
+            return static_cast<int>(lf.lfHeight);
+        };
+        auto parts = [&] {
+            int edges[4] = {};
+            const int count = static_cast<int>(SendMessageW(hwndOf(status), SB_GETPARTS, 4, reinterpret_cast<LPARAM>(edges)));
+            return count == 2 ? std::to_string(edges[0]) + "," + std::to_string(edges[1]) : std::string("?");
+        };
+        auto paintSize = [&] {
+            RECT r{};
+            GetClientRect(hwndOf(paint), &r);
+            return std::to_string(r.right) + "x" + std::to_string(r.bottom);
+        };
+        const bool placed = moveToDpi(192, 1320, 960);
+        check(placed && form.dpi() == 192 && form.width() == 1320 && form.height() == 960,
+              "192 dpi: the window takes the rectangle Windows suggests");
+        check(placeOf(panel) == "832,232 380x120" && placeOf(box) == "400,64 300x40", "192 dpi: controls at twice the place",
+              placeOf(panel) + " / " + placeOf(box));
+        check(fontHeight(box) == -24 && fontHeight(button) == -24, "192 dpi: fonts at twice the pixels",
+              std::to_string(fontHeight(box)));
+        check(picture.width() == 64 && picture.height() == 64, "192 dpi: the icon picture at 64 pixels");
+        check(parts() == "400,-1", "192 dpi: status panels twice as wide", parts());
+        pumpUntil([&] { return pixelOf(hwndOf(paint), 40, 40) == RGB(0, 255, 0); }, 5000);
+        check(paintSize() == "800x120" && pixelOf(hwndOf(paint), 40, 40) == RGB(0, 255, 0) &&
+                  pixelOf(hwndOf(paint), 600, 100) == RGB(0, 0, 0),
+              "192 dpi: the painted control drawn at its size in pixels", paintSize());
+        const bool back = moveToDpi(96, 660, 480);
+        check(back && form.dpi() == 96 && placeOf(panel) == "416,116 190x60" && placeOf(box) == "200,32 150x20" &&
+                  fontHeight(box) == -12 && parts() == "200,-1" && paintSize() == "400x60" && picture.width() == 32,
+              "back at 96 dpi: everything as designed", placeOf(panel) + " / " + placeOf(box) + " / " + paintSize());
+    }
+
     // ---- a modal dialog ----
     {
         ui::Form dialog(backend, "ProbeDialog");

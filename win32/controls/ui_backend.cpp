@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/resource_names.h"
+#include "win32/services/display_dpi.h"
 #include "win32/services/gdi_canvas.h"
 #include "win32/services/wide_text.h"
 #include "win32/controls/win32_peers.h"
@@ -86,6 +87,8 @@ void Win32UiBackend::setBusyCursor(bool busy) {
     // Shown at once, not only when the mouse next moves.
     SetCursor(LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(busy ? IDC_WAIT : IDC_ARROW)));
 }
+
+int Win32UiBackend::screenDpi() const { return systemDpi(); }
 
 void* Win32UiBackend::measuringContext() {
     if (measuringContext_ == nullptr) measuringContext_ = CreateCompatibleDC(nullptr);

@@ -35,6 +35,9 @@ public:
     void popup(ui::PopupMenu& menu, int x, int y) override;
     void setBusyCursor(bool busy) override;
     bool busyCursor() const { return busyCursor_; }
+    // The system's DPI (win32/services/display_dpi.h); a form's window may then report its
+    // monitor's.
+    int screenDpi() const override;
 
     // The window (an HWND) mirroring a control, or null when it has none.
     static void* windowOf(const ui::Component& component);

@@ -52,7 +52,7 @@ public:
         else if (!button_.flat()) DrawEdge(dc, &r, EDGE_RAISED, BF_RECT);
         const std::wstring text = widen(button_.text());
         const SIZE textSize = measure(text, 0);
-        const int gap = glyph_ != nullptr && !text.empty() ? 4 : 0;
+        const int gap = glyph_ != nullptr && !text.empty() ? scaled(4) : 0;
         const int glyphWidth = glyph_ != nullptr ? glyphSize_.cx : 0;
         const int total = glyphWidth + gap + textSize.cx;
         int x = r.left + (r.right - r.left - total) / 2 + (pressed ? 1 : 0);
@@ -85,7 +85,9 @@ private:
         if (glyph_ != nullptr) DeleteObject(glyph_);
         glyph_ = nullptr;
         if (button_.glyph().empty()) return;
-        glyph_ = static_cast<HBITMAP>(LoadImageW(instance(), widen(button_.glyph()).c_str(), IMAGE_BITMAP, 0, 0, 0));
+        // The glyph drawn for the form's DPI (never one stretched from a smaller size).
+        const std::string name = resources::pictureFor(button_.glyph(), dpi()).name;
+        glyph_ = static_cast<HBITMAP>(LoadImageW(instance(), widen(name).c_str(), IMAGE_BITMAP, 0, 0, 0));
         if (glyph_ == nullptr) return;
         BITMAP info;
         GetObjectW(glyph_, sizeof info, &info);

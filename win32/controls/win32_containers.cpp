@@ -77,7 +77,7 @@ protected:
         const int h = captionHeight(dc);
         RECT frame{r.left, r.top + h / 2, r.right, r.bottom};
         DrawEdge(dc, &frame, EDGE_ETCHED, BF_RECT);
-        RECT text{r.left + 8, r.top, r.right - 8, r.top + h};
+        RECT text{r.left + scaled(8), r.top, r.right - scaled(8), r.top + h};
         const std::wstring caption = widen(control_.text());
         if (!caption.empty()) {
             const std::wstring padded = L" " + caption + L" ";
@@ -141,6 +141,7 @@ class PageControlPeer : public WindowPeer {
 public:
     PageControlPeer(Win32UiBackend& backend, ui::PageControl& pages) : WindowPeer(backend, pages), pages_(pages) {
         create(WC_TABCONTROLW, WS_CLIPCHILDREN | kindStyle(), WS_EX_CONTROLPARENT);
+        pad();
         measureDisplayArea();
         finishCreation();
     }
@@ -185,6 +186,10 @@ protected:
     void fontChanged() override {
         if (hwnd_ != nullptr && control_.peer() != nullptr) measureDisplayArea();
     }
+    void dpiChanged() override {
+        pad();
+        measureDisplayArea();
+    }
     void updateKind(Change what) override {
         if (what == Change::Selection) {
             SendMessageW(hwnd_, TCM_SETCURSEL, static_cast<WPARAM>(pages_.activePageIndex()), 0);
@@ -196,7 +201,15 @@ protected:
     }
 
 private:
+    // The space around a tab's text: the control's own 6 x 3 pixels are those of 96 dpi.
+    void pad() {
+        if (dpi() == platform::kDesignDpi && !padded_) return;
+        SendMessageW(hwnd_, TCM_SETPADDING, 0, MAKELPARAM(scaled(6), scaled(3)));
+        padded_ = true;
+    }
+
     ui::PageControl& pages_;
+    bool padded_ = false;
 };
 
 class TabSheetPeer : public ContainerPeer {
@@ -305,13 +318,13 @@ private:
         const int columns = group_.columns();
         const int count = static_cast<int>(buttons_.size());
         const int rows = (count + columns - 1) / columns;
-        const int top = 16, bottom = 4, side = 8;
+        const int top = scaled(16), bottom = scaled(4), side = scaled(8);
         const int columnWidth = std::max(1, static_cast<int>(r.right - 2 * side) / columns);
         const int rowHeight = std::max(1, static_cast<int>(r.bottom - top - bottom) / std::max(rows, 1));
         for (int i = 0; i < count; ++i) {
             const int column = i / rows, row = i % rows;
             SetWindowPos(buttons_[static_cast<size_t>(i)], nullptr, side + column * columnWidth, top + row * rowHeight,
-                         columnWidth, std::min(rowHeight, 20), SWP_NOZORDER | SWP_NOACTIVATE);
+                         columnWidth, std::min(rowHeight, scaled(20)), SWP_NOZORDER | SWP_NOACTIVATE);
         }
     }
     void check() {

@@ -3,6 +3,8 @@
 
 #include <stdexcept>
 
+#include "app/resource_names.h"
+#include "win32/services/display_dpi.h"
 #include "win32/services/wide_text.h"
 #include "ui/controls.h"
 #include "ui/form.h"
@@ -19,24 +21,30 @@ public:
         backend.registerFormClass(className);
         const DWORD style = formStyle();
         const DWORD ex = formExStyle();
-        if (form.position() == ui::FormPosition::DesktopCenter) {
-            RECT work;
-            SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-            RECT r = outer(form.bounds(), style, ex);
-            ui::Bounds b = form.bounds();
-            b.left = work.left + (work.right - work.left - (r.right - r.left)) / 2;
-            b.top = work.top + (work.bottom - work.top - (r.bottom - r.top)) / 2;
-            form.boundsFromSystem(b);
-        }
+        centre();
         const RECT r = outer(form.bounds(), style, ex);
         applying_ = true;
         hwnd_ = CreateWindowExW(ex, widen(className).c_str(), widen(form.text()).c_str(), style, form.left(), form.top(),
                                 r.right - r.left, r.bottom - r.top, nullptr, nullptr, instance(), this);
         applying_ = false;
         if (hwnd_ == nullptr) throw std::runtime_error("CreateWindowEx failed for the form " + form.name());
+        // Where each monitor has its own DPI, the window may have landed on one of another DPI
+        // than it was laid out for: laid out again, before its controls are made.
+        const int dpi = windowDpi(hwnd_);
+        if (dpi != form.dpi()) {
+            form.setDpi(dpi);
+            centre();
+            place();
+        }
+        // The class's icons are the system DPI's.
+        if (form.dpi() != systemDpi()) showIcons();
         applyFont();
         if (!form.enabled()) EnableWindow(hwnd_, FALSE);
         finishCreation();
+    }
+    ~FormPeer() override {
+        for (HICON icon : icons_)
+            if (icon != nullptr) DestroyIcon(icon);
     }
 
     bool handle(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override {
@@ -45,6 +53,21 @@ public:
             form_.close();
             result = 0;
             return true;
+        case kWmDpiChanged: {  // moved to a monitor of another DPI (Windows 8.1 and later)
+            // Laid out for the new DPI, then put where Windows suggests, which keeps the window
+            // under the mouse while it is dragged across.
+            const RECT suggested = *reinterpret_cast<const RECT*>(lParam);
+            movingToDpi_ = true;
+            form_.setDpi(LOWORD(wParam));
+            movingToDpi_ = false;
+            SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                         suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+            // The form's own handler hears of it too (what else depends on the DPI).
+            LRESULT ignored = 0;
+            offer(message, wParam, lParam, ignored);
+            result = 0;
+            return true;
+        }
         case WM_SIZE:
         case WM_MOVE:
             if (!applying_ && !form_.pushing() && !IsIconic(hwnd_)) {
@@ -136,6 +159,7 @@ public:
 
 protected:
     void place() override {
+        if (movingToDpi_) return;  // the rectangle Windows suggests follows
         const RECT r = outer(form_.bounds(), formStyle(), formExStyle());
         applying_ = true;
         SetWindowPos(hwnd_, nullptr, form_.left(), form_.top(), r.right - r.left, r.bottom - r.top,
@@ -152,6 +176,7 @@ protected:
         if (shown != form_.visible()) ShowWindow(hwnd_, form_.visible() ? SW_SHOW : SW_HIDE);
     }
     void updateKind(Change what) override;
+    void dpiChanged() override { showIcons(); }
     DWORD kindStyle() const override { return formStyle(); }
     DWORD kindStyleMask() const override {
         return WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX;
@@ -190,13 +215,39 @@ private:
     RECT outer(const ui::Bounds& b, DWORD style, DWORD ex) const {
         RECT r{0, 0, b.width, b.height};
         const bool menu = hwnd_ != nullptr && GetMenu(hwnd_) != nullptr;
-        AdjustWindowRectEx(&r, style & ~WS_VISIBLE, menu ? TRUE : FALSE, ex);
+        adjustWindowRect(r, style & ~WS_VISIBLE, menu, ex, form_.dpi());
         return r;
+    }
+    // A form centred on the desktop takes its place from its size.
+    void centre() {
+        if (form_.position() != ui::FormPosition::DesktopCenter) return;
+        RECT work;
+        SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+        const RECT r = outer(form_.bounds(), formStyle(), formExStyle());
+        ui::Bounds b = form_.bounds();
+        b.left = work.left + (work.right - work.left - (r.right - r.left)) / 2;
+        b.top = work.top + (work.bottom - work.top - (r.bottom - r.top)) / 2;
+        form_.boundsFromSystem(b);
+    }
+    // The program icon in the title bar and the task switcher, drawn at the sizes of the
+    // window's DPI rather than stretched from the class's.
+    void showIcons() {
+        const int sizes[2] = {systemMetric(SM_CXSMICON, form_.dpi()), systemMetric(SM_CXICON, form_.dpi())};
+        for (int i = 0; i < 2; ++i) {
+            HICON icon = static_cast<HICON>(LoadImageW(instance(), widen(resources::kMainIcon).c_str(), IMAGE_ICON,
+                                                       sizes[i], sizes[i], 0));
+            if (icon == nullptr) continue;
+            SendMessageW(hwnd_, WM_SETICON, i == 0 ? ICON_SMALL : ICON_BIG, reinterpret_cast<LPARAM>(icon));
+            if (icons_[i] != nullptr) DestroyIcon(icons_[i]);
+            icons_[i] = icon;
+        }
     }
 
     ui::Form& form_;
     bool applying_ = false;
     bool menuBarStale_ = false;
+    bool movingToDpi_ = false;
+    HICON icons_[2] = {nullptr, nullptr};
 };
 
 

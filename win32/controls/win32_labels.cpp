@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "app/resource_names.h"
 #include "win32/services/wide_text.h"
 #include "ui/controls.h"
 
@@ -99,16 +100,21 @@ private:
         SIZE size{0, 0};
         DWORD type = SS_ICON;
         if (!picture_.picture().empty()) {
-            const std::wstring name = widen(picture_.picture());
-            icon_ = static_cast<HICON>(LoadImageW(instance(), name.c_str(), IMAGE_ICON, 32, 32, 0));
+            // An icon at the size its 32 x 32 design takes at the form's DPI (the icon group
+            // holds those sizes); a bitmap as its variant for that DPI.
+            const int side = scaled(32);
+            icon_ = static_cast<HICON>(
+                LoadImageW(instance(), widen(picture_.picture()).c_str(), IMAGE_ICON, side, side, 0));
             if (icon_ != nullptr) {
-                size = SIZE{32, 32};
+                size = SIZE{side, side};
             } else {
-                bitmap_ = static_cast<HBITMAP>(LoadImageW(instance(), name.c_str(), IMAGE_BITMAP, 0, 0, 0));
+                const resources::PictureChoice choice = resources::pictureFor(picture_.picture(), dpi());
+                bitmap_ = static_cast<HBITMAP>(LoadImageW(instance(), widen(choice.name).c_str(), IMAGE_BITMAP, 0, 0, 0));
                 if (bitmap_ != nullptr) {
                     BITMAP info;
                     GetObjectW(bitmap_, sizeof info, &info);
                     size = SIZE{info.bmWidth, info.bmHeight};
+                    if (choice.drawnForDpi != dpi()) fitToDpi(choice.drawnForDpi, size);
                     type = SS_BITMAP;
                 }
             }
@@ -130,6 +136,39 @@ private:
         place();
         InvalidateRect(hwnd_, nullptr, TRUE);
     }
+    // A variant drawn for another DPI (a scale between those drawn) brought to the size the
+    // picture takes at the form's DPI, smoothly. A picture with transparent pixels (a button's
+    // glyph) keeps its own size: smoothing would blend the transparent colour into its edges.
+    void fitToDpi(int drawnForDpi, SIZE& size) {
+        const SIZE wanted{platform::scaledLength(size.cx, dpi(), drawnForDpi),
+                          platform::scaledLength(size.cy, dpi(), drawnForDpi)};
+        if (wanted.cx <= 0 || wanted.cy <= 0 || (wanted.cx == size.cx && wanted.cy == size.cy)) return;
+        HDC screen = GetDC(nullptr);
+        HDC from = CreateCompatibleDC(screen);
+        HDC to = CreateCompatibleDC(screen);
+        HBITMAP fitted = CreateCompatibleBitmap(screen, wanted.cx, wanted.cy);
+        HGDIOBJ oldFrom = SelectObject(from, bitmap_);
+        const bool keyed = GetPixel(from, 0, size.cy - 1) == resources::kGlyphTransparentColour;
+        if (!keyed && fitted != nullptr) {
+            HGDIOBJ oldTo = SelectObject(to, fitted);
+            SetStretchBltMode(to, HALFTONE);
+            SetBrushOrgEx(to, 0, 0, nullptr);
+            StretchBlt(to, 0, 0, wanted.cx, wanted.cy, from, 0, 0, size.cx, size.cy, SRCCOPY);
+            SelectObject(to, oldTo);
+        }
+        SelectObject(from, oldFrom);
+        DeleteDC(to);
+        DeleteDC(from);
+        ReleaseDC(nullptr, screen);
+        if (keyed || fitted == nullptr) {
+            if (fitted != nullptr) DeleteObject(fitted);
+            return;
+        }
+        DeleteObject(bitmap_);
+        bitmap_ = fitted;
+        size = wanted;
+    }
+
     ui::Picture& picture_;
     HICON icon_ = nullptr;
     HBITMAP bitmap_ = nullptr;

@@ -23,7 +23,7 @@ protected:
     // The window's height includes the dropped-down list.
     Bounds windowBounds() const override {
         Bounds b = control_.bounds();
-        b.height += 160;
+        b.height += scaled(160);
         return b;
     }
     void updateKind(Change what) override {

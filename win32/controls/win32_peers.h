@@ -17,6 +17,7 @@
 #include "win32/controls/ui_backend.h"
 #include "win32/services/wide_text.h"
 #include "ui/controls.h"
+#include "ui/form.h"
 
 namespace ui {
 class Form;
@@ -32,8 +33,12 @@ using ui::Kind;
 // The control's name as a global atom: lets tools outside the process (automation, the
 // end-to-end tests) tell the program's windows apart. Given only once a tool asks for the names
 // with the registered message below: every name costs the system (under Wine, its server) two
-// requests per control at every start, and nobody reads them but such tools.
+// requests per control at every start, and nobody reads them but such tools. The font the
+// window was given goes with it, as an atom of "face|height|weight|italic|underline" from the
+// font's LOGFONT (a font handle means nothing in another process), so such a tool can measure a
+// caption as the window draws it.
 inline constexpr wchar_t kNameProperty[] = L"QuilletName";
+inline constexpr wchar_t kFontProperty[] = L"QuilletFont";
 inline constexpr wchar_t kPublishNamesMessage[] = L"QuilletPublishNames";
 inline bool namesWanted = false;
 inline constexpr wchar_t kContainerClass[] = L"QuilletContainer";
@@ -82,8 +87,10 @@ public:
         if (hwnd_ != nullptr) {
             unbindPeer(hwnd_);
             if (named_) {
-                if (const auto atom = static_cast<ATOM>(reinterpret_cast<UINT_PTR>(RemovePropW(hwnd_, kNameProperty))))
-                    GlobalDeleteAtom(atom);
+                for (const wchar_t* property : {kNameProperty, kFontProperty}) {
+                    if (const auto atom = static_cast<ATOM>(reinterpret_cast<UINT_PTR>(RemovePropW(hwnd_, property))))
+                        GlobalDeleteAtom(atom);
+                }
             }
             DestroyWindow(hwnd_);
         }
@@ -113,6 +120,7 @@ public:
             restyle();
             appearance();
             break;
+        case Change::Dpi: dpiChanged(); break;
         default: updateKind(what); break;
         }
     }
@@ -200,8 +208,13 @@ public:
         if (const ATOM atom = GlobalAddAtomW(widen(control_.name()).c_str())) {
             SetPropW(hwnd_, kNameProperty, reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(atom)));
             named_ = true;
+            publishFont();
         }
     }
+    // The DPI the control's form is laid out for.
+    int dpi() const { return control_.form() != nullptr ? control_.form()->dpi() : platform::kDesignDpi; }
+    // A length in 96-dpi units at that DPI (platform/display_scale.h).
+    int scaled(int designLength) const { return platform::scaledLength(designLength, dpi()); }
 
 protected:
 
@@ -232,8 +245,11 @@ protected:
     void applyFont(bool redraw = true) {
         font_ = static_cast<HFONT>(backend_.fontHandle(control_.font()));
         SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), redraw ? TRUE : FALSE);
+        if (named_) publishFont();
         fontChanged();
     }
+    // The form's DPI changed: every size the kind keeps besides bounds and font is shown again.
+    virtual void dpiChanged() { appearance(); }
     HFONT font() const { return font_; }
 
     void makeBrush() {
@@ -298,6 +314,19 @@ protected:
     HWND hwnd_ = nullptr;
 
 private:
+    void publishFont() {
+        if (font_ == nullptr) return;
+        LOGFONTW f{};
+        if (GetObjectW(font_, sizeof f, &f) == 0) return;
+        const std::string numbers = "|" + std::to_string(f.lfHeight) + "|" + std::to_string(f.lfWeight) + "|" +
+                                    std::to_string(f.lfItalic) + "|" + std::to_string(f.lfUnderline);
+        const std::wstring text = std::wstring(f.lfFaceName) + widen(numbers);
+        const auto old = static_cast<ATOM>(reinterpret_cast<UINT_PTR>(GetPropW(hwnd_, kFontProperty)));
+        if (const ATOM atom = GlobalAddAtomW(text.c_str()))
+            SetPropW(hwnd_, kFontProperty, reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(atom)));
+        if (old != 0) GlobalDeleteAtom(old);
+    }
+
     HFONT font_ = nullptr;
     HBRUSH brush_ = nullptr;
     bool named_ = false;  // carries its name for tools outside the process

@@ -22,6 +22,7 @@ protected:
     DWORD kindStyle() const override { return bar_.sizeGrip() ? SBARS_SIZEGRIP : 0; }
     DWORD kindStyleMask() const override { return SBARS_SIZEGRIP; }
     void showText() override {}
+    void dpiChanged() override { updateKind(Change::Items); }
     void updateKind(Change what) override {
         if (what != Change::Items) return;
         const auto& panels = bar_.panels();

@@ -4,9 +4,11 @@
     check_resources.py Quillet.exe resource_names.h VERSION
 
 Reads the executable's resource directory itself (no Windows needed) and fails when a
-picture named in resource_names.h is missing or has the wrong kind, size or transparent
-pixel, when the exe carries a bitmap the header does not name, when a picture or the manifest
-is not language-neutral, or when the version record or the manifest are missing or wrong (the
+picture named in resource_names.h, or one of its variants for the larger display scales (the
+glyphs at each of kGlyphScaledSizes, the splash picture at each of kSplashScalePercents, the
+icons' sizes), is missing or has the wrong kind, size or transparent pixel, when the exe
+carries a bitmap the header does not name, when a picture or the manifest is not
+language-neutral, or when the version record or the manifest are missing or wrong (the
 manifest: common controls 6, asInvoker, the supported releases from Vista to 11, DPI-aware
 per monitor).
 """
@@ -83,32 +85,91 @@ def dib_header(blob):
     return size, width, height, bits, compression
 
 
-def check_bitmap(name, blob, width, height, transparent=None):
+def dib_pixels(name, blob):
+    """The pixels of a DIB (24-bit, or 8-bit with a palette, plain or RLE8) as rows of
+    0x00BBGGRR values, top row first; None (after failing) for any other kind."""
     header_size, w, h, bits, compression = dib_header(blob)
+    height = abs(h)
+    if bits == 24 and compression == 0:
+        stride = (w * 3 + 3) & ~3
+        data = blob[header_size:]
+        if len(data) < stride * height:
+            fail("%s holds too few pixel bytes" % name)
+            return None
+        rows = []
+        for row in range(height):
+            line = data[row * stride:row * stride + 3 * w]
+            rows.append([line[3 * x + 2] | line[3 * x + 1] << 8 | line[3 * x] << 16 for x in range(w)])
+    elif bits == 8 and compression in (0, 1):
+        used = struct.unpack_from("<I", blob, 32)[0] or 256
+        palette = [blob[header_size + 4 * i + 2] | blob[header_size + 4 * i + 1] << 8 | blob[header_size + 4 * i] << 16
+                   for i in range(used)]
+        data = blob[header_size + 4 * used:]
+        indices = [[0] * w for _ in range(height)]
+        if compression == 0:
+            stride = (w + 3) & ~3
+            if len(data) < stride * height:
+                fail("%s holds too few pixel bytes" % name)
+                return None
+            indices = [list(data[row * stride:row * stride + w]) for row in range(height)]
+        else:
+            x = y = at = 0
+            while at + 1 < len(data):
+                count, value = data[at], data[at + 1]
+                at += 2
+                if count > 0:
+                    for _ in range(count):
+                        if y < height and x < w:
+                            indices[y][x] = value
+                        x += 1
+                elif value == 0:
+                    x, y = 0, y + 1
+                elif value == 1:
+                    break
+                elif value == 2:
+                    x, y = x + data[at], y + data[at + 1]
+                    at += 2
+                else:
+                    for i in range(value):
+                        if y < height and x < w:
+                            indices[y][x] = data[at + i]
+                        x += 1
+                    at += value + (value & 1)
+            else:
+                fail("%s: the compressed pixels have no end" % name)
+                return None
+        if any(i >= used for row in indices for i in row):
+            fail("%s uses a colour its palette does not have" % name)
+            return None
+        rows = [[palette[i] for i in row] for row in indices]
+    else:
+        fail("%s is neither a 24-bit nor an 8-bit bitmap" % name)
+        return None
+    return rows if h < 0 else rows[::-1]
+
+
+def check_bitmap(name, blob, width, height, transparent=None, bits=24):
+    header_size, w, h, depth, compression = dib_header(blob)
     if (w, abs(h)) != (width, height):
         fail("%s is %d x %d, not %d x %d" % (name, w, abs(h), width, height))
         return
-    if bits != 24 or compression != 0:
+    if depth != bits:
+        fail("%s is a %d-bit bitmap, not %d-bit" % (name, depth, bits))
+        return
+    if bits == 24 and compression != 0:
         fail("%s is not an uncompressed 24-bit bitmap" % name)
         return
-    stride = (w * 3 + 3) & ~3
-    pixels = blob[header_size:]
-    if len(pixels) < stride * abs(h):
-        fail("%s holds too few pixel bytes" % name)
+    rows = dib_pixels(name, blob)
+    if rows is None:
         return
 
-    def pixel(x, y):  # y from the top
-        row = abs(h) - 1 - y if h > 0 else y
-        b, g, r = pixels[row * stride + 3 * x:row * stride + 3 * x + 3]
-        return r | g << 8 | b << 16
-
-    colours = {pixel(x, y) for y in range(abs(h)) for x in range(w)}
+    colours = {c for row in rows for c in row}
     if len(colours) < 3:
         fail("%s is (nearly) one colour: nothing drawn" % name)
     if transparent is not None:
-        if pixel(0, abs(h) - 1) != transparent:
-            fail("%s: the bottom-left pixel is 0x%06X, not the transparent colour" % (name, pixel(0, abs(h) - 1)))
-        drawn = sum(1 for y in range(abs(h)) for x in range(w) if pixel(x, y) != transparent)
+        if rows[-1][0] != transparent:
+            fail("%s: the bottom-left pixel is 0x%06X, not the transparent colour" % (name, rows[-1][0]))
+        drawn = sum(1 for row in rows for c in row if c != transparent)
         if drawn < w * abs(h) // 8:
             fail("%s has only %d drawn pixels" % (name, drawn))
 
@@ -258,34 +319,46 @@ def main(argv):
     text = open(header, encoding="utf-8").read()
     names = dict(re.findall(r'constexpr char (k\w+)\[\] = "([A-Z0-9_]+)"', text))
     numbers = {k: int(v) for k, v in re.findall(r"constexpr int (k\w+) = (\d+)", text)}
+    lists = {k: [int(n) for n in v.split(",")] for k, v in re.findall(r"constexpr int (k\w+)\[\] = \{([\d, ]+)\}", text)}
     transparent = int(re.search(r"kGlyphTransparentColour = (0x[0-9A-Fa-f]+)", text).group(1), 16)
     if not names:
         raise SystemExit("check_resources: no names read from %s" % header)
 
+    def scaled(length, percent):  # the program's rounding (platform/display_scale.h)
+        return (length * percent + 50) // 100
+
+    variants = set()
     for constant, name in sorted(names.items()):
         if constant == "kMainIcon":
             if (RT_GROUP_ICON, name) not in found:
                 fail("icon %s is missing" % name)
             else:
-                check_icon_group(name, found[(RT_GROUP_ICON, name)][1], found)
+                check_icon_group(name, found[(RT_GROUP_ICON, name)][1], found, (16, 20, 24, 32, 40, 48, 64))
         elif constant == "kWarningIcon":
             if (RT_GROUP_ICON, name) not in found:
                 fail("icon %s is missing" % name)
             else:
-                check_icon_group(name, found[(RT_GROUP_ICON, name)][1], found, (32,), (32,))
+                check_icon_group(name, found[(RT_GROUP_ICON, name)][1], found, (32, 40, 48, 64), (32,))
         elif constant == "kSplashPicture":
-            if (RT_BITMAP, name) not in found:
-                fail("bitmap %s is missing" % name)
-            else:
-                check_bitmap(name, found[(RT_BITMAP, name)][1], numbers["kSplashWidth"], numbers["kSplashHeight"])
+            pictures = [(name, 100, 24)] + [("%s_%d" % (name, p), p, 8) for p in lists["kSplashScalePercents"]]
+            for picture, percent, bits in pictures:
+                variants.add(picture)
+                if (RT_BITMAP, picture) not in found:
+                    fail("bitmap %s is missing" % picture)
+                else:
+                    check_bitmap(picture, found[(RT_BITMAP, picture)][1], scaled(numbers["kSplashWidth"], percent),
+                                 scaled(numbers["kSplashHeight"], percent), bits=bits)
         else:
-            if (RT_BITMAP, name) not in found:
-                fail("bitmap %s is missing" % name)
-            else:
-                size = numbers["kGlyphSize"]
-                check_bitmap(name, found[(RT_BITMAP, name)][1], size, size, transparent)
+            size = numbers["kGlyphSize"]
+            pictures = [(name, size, 24)] + [("%s_%d" % (name, s), s, 8) for s in lists["kGlyphScaledSizes"]]
+            for picture, side, bits in pictures:
+                variants.add(picture)
+                if (RT_BITMAP, picture) not in found:
+                    fail("bitmap %s is missing" % picture)
+                else:
+                    check_bitmap(picture, found[(RT_BITMAP, picture)][1], side, side, transparent, bits=bits)
     for kind, name in found:
-        if kind == RT_BITMAP and name not in names.values():
+        if kind == RT_BITMAP and name not in variants:
             fail("bitmap %s is in the program but not in %s" % (name, header))
         if kind == RT_GROUP_ICON and name not in names.values():
             fail("icon %s is in the program but not in %s" % (name, header))
@@ -308,7 +381,8 @@ def main(argv):
         print("check_resources: " + message)
     if failures:
         return 1
-    print("check_resources: %d named pictures, the version record and the manifest are in %s" % (len(names), exe))
+    print("check_resources: %d named pictures with their %d bitmaps, the version record and the manifest are in %s"
+          % (len(names), len(variants), exe))
     return 0
 
 

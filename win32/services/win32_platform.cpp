@@ -1,4 +1,7 @@
 #include "win32/services/win32_platform.h"
+
+#include "platform/display_scale.h"
+#include "win32/services/display_dpi.h"
 #include "win32/services/system_dll.h"
 
 #include <windows.h>
@@ -220,8 +223,10 @@ Window Win32Platform::createWindow(const WindowSpec& layout, WindowHandler* hand
         style = WS_POPUP | WS_CAPTION | DS_MODALFRAME;
         exStyle = WS_EX_DLGMODALFRAME;
     }
-    RECT frame{0, 0, layout.clientWidth, layout.clientHeight};
-    AdjustWindowRectEx(&frame, style, FALSE, exStyle);
+    // The layout is in 96-dpi units: the client area takes the size it has at the screen's DPI.
+    const int dpi = systemDpi();
+    RECT frame{0, 0, scaledLength(layout.clientWidth, dpi), scaledLength(layout.clientHeight, dpi)};
+    adjustWindowRect(frame, style, false, exStyle, dpi);
     const int width = frame.right - frame.left;
     const int height = frame.bottom - frame.top;
     int x = CW_USEDEFAULT;
