@@ -7,6 +7,7 @@
 
 #include "app/parse_int.h"
 #include "app/paths.h"
+#include "app/text_format.h"
 #include "app/texts.h"
 #include "app/utf8_text.h"
 #include "mainwindow/main_form.h"
@@ -166,9 +167,12 @@ void TQuilletForm::LoadSettings() {
     // 27. The tab style.
     get<ui::ComboBox>("TabStyleComboBox").setItemIndex(file.integer("TabStyle", 0));
     TabStyleComboBoxChange();
-    // 28. - 29. The web and mail addresses (a file may point them elsewhere).
+    // 28. - 29. The web and mail addresses. A file may point them elsewhere, but the web links
+    //     only to a web address: anything else the shell would open (a program, a file, a
+    //     network share) gives the built-in one.
     const std::string web = file.text("Web", kDefaultLinkBase);
-    state_.linkBase = web.substr(0, utf8PrefixBytes(web, kWebLength));
+    const std::string linkBase = web.substr(0, utf8PrefixBytes(web, kWebLength));
+    state_.linkBase = isWebAddress(linkBase) ? linkBase : kDefaultLinkBase;
     get<ui::Label>("WebAboutValLabel").setCaption(state_.linkBase);
     get<ui::Label>("HomePageLabel").setCaption(state_.linkBase);
     state_.supportAddress = file.text("Email", kDefaultSupportAddress);
