@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -158,7 +159,7 @@ TEST_F(CachePage, SystemIniFillsThePageAndASaveWritesItAfterTheSettingsFile) {
     get<ui::MenuItem>("SaveSettings1").click();
     EXPECT_EQ(systemIni("vcache", "minfilecache"), "4096");
     EXPECT_EQ(systemIni("vcache", "maxfilecache"), "0");
-    EXPECT_EQ(systemIni("vcache", "chunksize"), "1024");
+    EXPECT_EQ(systemIni("vcache", "chunksize"), "2048");  // shown cut to its limit, but never changed
     EXPECT_EQ(systemIni("386Enh", "ConservativeSwapfileUsage"), "0");
     EXPECT_EQ(systemIni("386Enh", "PagingDrive"), "C:");
     EXPECT_EQ(systemIni("boot", "shell"), "Explorer.exe");
@@ -168,14 +169,60 @@ TEST_F(CachePage, SystemIniFillsThePageAndASaveWritesItAfterTheSettingsFile) {
                                                   "replaceFile C:\\WINDOWS\\system.ini"}));
 }
 
+// What a save does to system.ini when the page was not touched, or touched in one place.
+TEST_F(CachePage, OnlyEntriesTheUserChangedAreWrittenAndAnUntouchedPageNeverTouchesTheFile) {
+    runs(Release::Win98);
+    machine.status.totalPhys = k128Mb;  // the limit is 65536 KB
+    machine.setIni(kSystemIni, "vcache", "chunksize", "2048");
+    machine.setIni(kSystemIni, "vcache", "maxfilecache", "200000");
+    machine.setIni(kSystemIni, "boot", "shell", "Explorer.exe");
+    const std::map<std::string, std::string> before = machine.iniFile(kSystemIni);
+    auto systemIniWrites = [&] {
+        std::vector<std::string> writes;
+        for (const std::string& event : machine.events)
+            if (event == "replaceFile C:\\WINDOWS\\system.ini") writes.push_back(event);
+        for (const std::string& write : machine.iniWrites)
+            if (write.rfind("Settings|", 0) != 0) writes.push_back(write);
+        return writes;
+    };
+    createWindow();
+    EXPECT_EQ(text("ChunkSizeEdit"), "1024");  // shown within the page's limits
+    EXPECT_EQ(text("MaximumDiskCacheEdit"), "65536");
+    get<ui::MenuItem>("SaveSettings1").click();
+    openCachePage();
+    pages().userChanged(kMemoryPage);
+    window->Exit1Click();
+    EXPECT_EQ(machine.iniFile(kSystemIni), before);
+    EXPECT_EQ(systemIniWrites(), std::vector<std::string>{});
+    EXPECT_TRUE(machine.messageBoxes.empty());
+
+    // The next run: the user lowers the maximum, nothing else.
+    window.reset();
+    machine.events.clear();
+    createWindow();
+    type("MaximumDiskCacheEdit", "30000");
+    get<ui::MenuItem>("SaveSettings1").click();
+    EXPECT_EQ(systemIniWrites(), (std::vector<std::string>{"replaceFile C:\\WINDOWS\\system.ini",
+                                                           "vcache|maxfilecache=30000"}));
+    EXPECT_EQ(machine.iniFile(kSystemIni),
+              (std::map<std::string, std::string>{{"boot|shell", "Explorer.exe"},
+                                                  {"vcache|chunksize", "2048"},
+                                                  {"vcache|maxfilecache", "30000"}}));
+    // Written once: the exit's save has nothing left to write.
+    window->Exit1Click();
+    EXPECT_EQ(systemIniWrites().size(), 2u);
+}
+
 TEST_F(CachePage, Windows95NeitherReadsNorWritesTheSwapPolicy) {
     runs(Release::Win95);
     machine.setIni(kSystemIni, "386Enh", "ConservativeSwapfileUsage", "1");
     createWindow();
     EXPECT_FALSE(ticked("ConserveSwapFileCheckBox"));
     EXPECT_TRUE(greyed("ConserveSwapFileCheckBox"));
+    click("MinimumDiskCacheCheckBox");
+    type("MinimumDiskCacheEdit", "1024");
     get<ui::MenuItem>("SaveSettings1").click();
-    EXPECT_EQ(systemIni("vcache", "minfilecache"), "0");
+    EXPECT_EQ(systemIni("vcache", "minfilecache"), "1024");
     for (const std::string& write : machine.iniWrites) EXPECT_EQ(write.find("ConservativeSwapfileUsage"), std::string::npos);
 }
 
