@@ -188,6 +188,19 @@ void TQuilletForm::LoadSettings() {
 bool TQuilletForm::SaveSettings() {
     // Before the settings were loaded the controls hold design values, not the user's.
     if (!settingsLoaded_) return true;
+    const bool saved = writeSettingsFile();
+    // 8. The 9x cache page's changes go into system.ini whether or not the settings file could
+    //    be written (and the other way round): a failure costs only its own file, and the user
+    //    hears of it, whether the save was asked for or comes with the exit.
+    if (!monitor::isNtFamily(os_.osVersion) && !tweaks_->cache.writeCacheIni()) {
+        const std::string systemIni = tweaks_->cache.systemIniPath();
+        os_.windows.messageBox(window_, kCacheNotWrittenText + (systemIni.empty() ? "system.ini" : systemIni),
+                               kProductName, platform::kMbOk);
+    }
+    return saved;
+}
+
+bool TQuilletForm::writeSettingsFile() {
     // All or nothing: the keys are written into a copy of the file (so the keys the program
     // does not write stay), which then takes the file's place in one step. Until then the
     // file is as it was, whatever happens to the program or the disk.
@@ -246,14 +259,10 @@ bool TQuilletForm::SaveSettings() {
     file.write("TargetFreeRam", get<ui::TrackBar>("TargetFreeRamTrackBar").position());
     file.write("AutoRecoverLevel", get<ui::TrackBar>("AutoRecoverLevelTrackBar").position());
     file.write("TabStyle", get<ui::ComboBox>("TabStyleComboBox").itemIndex());
-    // 7. - 8. The 9x cache scheme, and once the file has landed, the cache entries of
-    //     system.ini (written whole or not at all; a failure there keeps this file).
-    const bool ntFamily = monitor::isNtFamily(os_.osVersion);
-    if (!ntFamily) file.write("DiskCacheScheme", get<ui::ComboBox>("CacheSchemeComboBox").itemIndex());
-    if (file.ok() && os_.profile.replaceFile(draft, path)) {
-        if (!ntFamily) tweaks_->cache.writeCacheIni();
-        return true;
-    }
+    // 7. The 9x cache scheme.
+    if (!monitor::isNtFamily(os_.osVersion))
+        file.write("DiskCacheScheme", get<ui::ComboBox>("CacheSchemeComboBox").itemIndex());
+    if (file.ok() && os_.profile.replaceFile(draft, path)) return true;
     os_.profile.deleteFile(draft);
     return false;
 }

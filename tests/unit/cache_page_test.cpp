@@ -226,26 +226,45 @@ TEST_F(CachePage, Windows95NeitherReadsNorWritesTheSwapPolicy) {
     for (const std::string& write : machine.iniWrites) EXPECT_EQ(write.find("ConservativeSwapfileUsage"), std::string::npos);
 }
 
-TEST_F(CachePage, AnUnwritableSystemIniStaysWholeAndNeverCostsTheSettings) {
+TEST_F(CachePage, EachFileThatCannotBeWrittenStaysWholeIsToldAndNeverCostsTheOther) {
     runs(Release::WinMe);
     machine.setIni(kSystemIni, "vcache", "minfilecache", "2048");
     machine.setIni(kSystemIni, "boot", "shell", "Explorer.exe");
     machine.readOnlyFiles.insert(kSystemIni);
     createWindow();
+    get<ui::MenuItem>("SaveSettings1").click();
+    EXPECT_TRUE(machine.messageBoxes.empty()) << "nothing of system.ini was due";
     type("MinimumDiskCacheEdit", "8192");
     get<ui::MenuItem>("SaveSettings1").click();
     EXPECT_NE(machine.iniFile(app::appPaths().iniPath).count("Settings|DiskCacheScheme"), 0u);  // the settings landed
     EXPECT_EQ(machine.iniFile(kSystemIni),
               (std::map<std::string, std::string>{{"boot|shell", "Explorer.exe"}, {"vcache|minfilecache", "2048"}}));
     EXPECT_FALSE(machine.fileExists(std::string(kSystemIni) + ".new"));
-    EXPECT_TRUE(machine.messageBoxes.empty());  // silent
+    const std::string cacheNotWritten =
+        "缓存设置没有写入！请确认 system.ini 不是只读的，并且您有权写入 Windows 文件夹：\nC:\\WINDOWS\\system.ini";
+    ASSERT_EQ(machine.messageBoxes.size(), 1u);
+    EXPECT_EQ(machine.messageBoxes[0].text, cacheNotWritten);
+    EXPECT_EQ(machine.messageBoxes[0].caption, "Quillet");
+    EXPECT_EQ(machine.messageBoxes[0].owner, window->window());
 
-    // A settings file that cannot be written: system.ini is not touched either.
+    // A settings file that cannot be written: the cache changes, still due, land all the same.
     machine.readOnlyFiles = {app::appPaths().iniPath};
     machine.readOnlyFiles.insert(app::appPaths().iniPath + ".new");
     get<ui::MenuItem>("SaveSettings1").click();
-    EXPECT_EQ(machine.messageBoxes.size(), 1u);  // 保存设置 tells the failure
-    EXPECT_EQ(systemIni("vcache", "minfilecache"), "2048");
+    EXPECT_EQ(systemIni("vcache", "minfilecache"), "8192");
+    ASSERT_EQ(machine.messageBoxes.size(), 2u);
+    EXPECT_EQ(machine.messageBoxes[1].text,
+              "无法保存设置！请确认设置文件不是只读的，并且您有权写入它所在的文件夹：\n"
+              "C:\\Program Files\\Quillet\\Quillet.ini");
+
+    // The exit's save tells it too.
+    machine.readOnlyFiles = {kSystemIni};
+    type("ChunkSizeEdit", "512");
+    click("ChunkSizeCheckBox");
+    window->Exit1Click();
+    ASSERT_EQ(machine.messageBoxes.size(), 3u);
+    EXPECT_EQ(machine.messageBoxes[2].text, cacheNotWritten);
+    EXPECT_EQ(systemIni("vcache", "chunksize"), "<none>");
 }
 
 // ---- the NT registry boxes ----
