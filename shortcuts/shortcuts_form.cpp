@@ -267,7 +267,12 @@ void TShortCutsForm::CreateSpeedButtonClick() {
     link.iconPath = link.target;
     link.iconIndex = 0;
     link.description = kLinkDescription;
-    os_.shell.writeShellLink(linkEdit_.text(), link);  // a failed write closes the dialog all the same
+    std::string failure;
+    if (!os_.shell.writeShellLink(linkEdit_.text(), link, failure)) {
+        // Told with the file and the reason; the dialog stays to mend it.
+        tell((kLinkNotWrittenText + linkEdit_.text() + "\n\n" + failure).c_str());
+        return;
+    }
     close();
 }
 

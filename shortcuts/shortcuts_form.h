@@ -4,7 +4,8 @@
 // first; the folder and the program are chosen with the shell's browsers; the amount is kept
 // within 90 % of physical memory. Whatever the builder accepts, the command-line runner runs:
 // a name, folder or command line too long for the shortcut, or a command line the runner would
-// read otherwise, is refused with a message and the dialog stays open to mend it.
+// read otherwise, is refused with a message, and so is told a shortcut the system could not
+// write: the dialog stays open to mend it.
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -36,6 +37,8 @@ inline constexpr const char* kCommandLineTooLongText =
     "快捷方式的命令行太长：程序、参数和内存数量合起来最多只能有 259 个字符。";
 inline constexpr const char* kCommandLineMisreadText =
     "程序路径或参数中不能含有“/?”或“/ram=”：Quillet 会把它们当作自己的命令行开关，快捷方式便无法释放内存。";
+// The system could not write the shortcut: the file's path and the system's reason follow.
+inline constexpr const char* kLinkNotWrittenText = "无法创建快捷方式：\n";
 
 // The shortcut's fields as the dialog holds them.
 struct ShortcutFields {

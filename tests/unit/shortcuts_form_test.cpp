@@ -255,14 +255,21 @@ TEST_F(ShortcutsDialog, TooLongOrMisreadShortcutsAreRefusedAndTheDialogStays) {
     EXPECT_EQ(machine.linkWrites[0].link.arguments, "/p=" + machine.openFileAnswer + " /a=/s /ram=1 /once");
 }
 
-TEST_F(ShortcutsDialog, AFailedWriteStillClosesTheDialogSilently) {
+TEST_F(ShortcutsDialog, AShortcutTheSystemCannotWriteIsToldAndTheDialogStays) {
     machine.folderAnswer = "C:\\Links";
-    machine.linkWritesFail = true;
+    machine.linkWriteFailure = "拒绝访问。（错误 5）";
     run([&](TShortCutsForm& form) {
         typeName(form, "E");
         form.linkSpeedButton().userClicked();
         form.createSpeedButton().userClicked();
+        EXPECT_EQ(form.modalResult(), ui::kModalNone);
+        // The folder lets the user write again: the same click writes it.
+        machine.linkWriteFailure.clear();
+        form.createSpeedButton().userClicked();
     });
     EXPECT_TRUE(closedByItself);
-    EXPECT_TRUE(machine.messageBoxes.empty());
+    ASSERT_EQ(boxTexts(), std::vector<std::string>{"无法创建快捷方式：\nC:\\Links\\E.lnk\n\n拒绝访问。（错误 5）"});
+    EXPECT_EQ(machine.messageBoxes[0].caption, "创建快捷方式");
+    ASSERT_EQ(machine.linkWrites.size(), 1u);
+    EXPECT_EQ(machine.linkWrites[0].path, "C:\\Links\\E.lnk");
 }
