@@ -134,6 +134,7 @@ TShortCutsForm::TShortCutsForm(ui::Backend& backend, platform::Platform& os, std
     cancelSpeedButton_.setCaption("取消");
 
     linkNameEdit_.onExit = [this] { LinkNameEditExit(); };
+    linkNameEdit_.onChange = [this] { LinkNameEditChange(); };
     linkSpeedButton_.onClick = [this] { LinkSpeedButtonClick(); };
     linkEdit_.onExit = [this] { LinkEditExit(); };
     browseSpeedButton_.onClick = [this] { BrowseSpeedButtonClick(); };
@@ -199,6 +200,16 @@ void TShortCutsForm::LinkNameEditExit() {
     linkNameEdit_.setText(withLinkExtension(name));
 }
 
+void TShortCutsForm::LinkNameEditChange() {
+    // Once a folder is chosen, the path box shows the file the name now gives.
+    if (!chosenFolder_.empty()) linkEdit_.setText(linkPath());
+}
+
+std::string TShortCutsForm::linkPath() const {
+    const std::string& name = linkNameEdit_.text();
+    return chosenFolder_.empty() || name.empty() ? std::string() : chosenFolder_ + "\\" + withLinkExtension(name);
+}
+
 void TShortCutsForm::LinkSpeedButtonClick() {
     if (linkNameEdit_.text().empty()) {
         emptyName(false);
@@ -215,7 +226,7 @@ void TShortCutsForm::LinkSpeedButtonClick() {
 void TShortCutsForm::LinkEditExit() {
     // The chosen folder and the name: leaving the box again gives the same path, and without a
     // folder there is no path at all.
-    linkEdit_.setText(chosenFolder_.empty() ? std::string() : chosenFolder_ + "\\" + linkNameEdit_.text());
+    linkEdit_.setText(linkPath());
 }
 
 void TShortCutsForm::BrowseSpeedButtonClick() {
@@ -257,6 +268,10 @@ const char* TShortCutsForm::refusal() const {
 }
 
 void TShortCutsForm::CreateSpeedButtonClick() {
+    // The name as the user sees it now, with the rule of leaving its box (the flat button takes
+    // no focus), gives the file.
+    if (!linkNameEdit_.text().empty()) linkNameEdit_.setText(withLinkExtension(linkNameEdit_.text()));
+    linkEdit_.setText(linkPath());
     if (const char* problem = refusal()) {
         tell(problem);
         return;

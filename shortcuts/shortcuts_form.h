@@ -94,6 +94,7 @@ public:
 
 private:
     void LinkNameEditExit();
+    void LinkNameEditChange();
     void LinkSpeedButtonClick();
     void LinkEditExit();
     void BrowseSpeedButtonClick();
@@ -108,6 +109,9 @@ private:
     void emptyName(bool refocus);
     // Moves the focus from the program's own code: exit rules then run at once.
     void moveFocus(ui::Edit& edit);
+    // The shortcut's file: the chosen folder and the name with its ".lnk"; empty without a
+    // folder or a name.
+    std::string linkPath() const;
     // Why the shortcut cannot be written as the dialog stands, or null.
     const char* refusal() const;
     bool handleDeferred(uint32_t message, uintptr_t wParam, intptr_t& result);

@@ -273,3 +273,19 @@ TEST_F(ShortcutsDialog, AShortcutTheSystemCannotWriteIsToldAndTheDialogStays) {
     ASSERT_EQ(machine.linkWrites.size(), 1u);
     EXPECT_EQ(machine.linkWrites[0].path, "C:\\Links\\E.lnk");
 }
+
+TEST_F(ShortcutsDialog, ANameChangedAfterTheFolderIsTheNameWritten) {
+    machine.folderAnswer = "C:\\Links";
+    run([&](TShortCutsForm& form) {
+        typeName(form, "Old");
+        form.linkSpeedButton().userClicked();
+        EXPECT_EQ(form.linkEdit().text(), "C:\\Links\\Old.lnk");
+        form.linkNameEdit().setFocus();
+        form.linkNameEdit().userChanged("New");
+        EXPECT_EQ(form.linkEdit().text(), "C:\\Links\\New.lnk");
+        form.createSpeedButton().userClicked();  // the flat button leaves the focus in the name box
+        EXPECT_EQ(form.linkNameEdit().text(), "New.lnk");
+    });
+    ASSERT_EQ(machine.linkWrites.size(), 1u);
+    EXPECT_EQ(machine.linkWrites[0].path, "C:\\Links\\New.lnk");
+}
