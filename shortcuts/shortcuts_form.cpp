@@ -1,5 +1,6 @@
 #include "shortcuts/shortcuts_form.h"
 
+#include <string_view>
 #include <utility>
 
 #include "app/command_line.h"
@@ -248,22 +249,49 @@ void TShortCutsForm::RAMEditChange() {
     }
 }
 
+namespace {
+
+// Characters no file name may hold (and the control characters).
+bool isFileName(const std::string& name) {
+    for (char c : name)
+        if (static_cast<unsigned char>(c) < 0x20 || std::string_view("\\/:*?\"<>|").find(c) != std::string_view::npos)
+            return false;
+    return true;
+}
+
+// Whether the text holds one of the switches the runner looks for anywhere in its command line.
+bool holdsRunnerSwitch(const std::string& text) {
+    for (const char* runnerSwitch : {"/?", "/p=", "/a=", "/ram=", "/once"})
+        if (text.find(runnerSwitch) != std::string::npos) return true;
+    return false;
+}
+
+}  // namespace
+
 const char* TShortCutsForm::refusal() const {
     const std::string& name = linkNameEdit_.text();
     if (name.empty()) return kEmptyNameText;
+    if (!isFileName(name)) return kBadNameText;
     if (app::utf16Length(withLinkExtension(name)) > kMaxLinkNameChars) return kNameTooLongText;
     if (chosenFolder_.empty() || linkEdit_.text().empty()) return kNoFolderText;
     if (app::utf16Length(linkEdit_.text()) > kMaxLinkPathChars) return kPathTooLongText;
+    // Each value reaches the runner whole, and none of them reads as a switch of its own.
+    const std::string& program = nameEdit_.text();
+    const std::string& arguments = argumentsEdit_.text();
+    if (holdsRunnerSwitch(program)) return kSwitchInProgramText;
+    if (app::utf8Length(program) > app::kMaxSwitchValueChars) return kProgramTooLongText;
+    if (holdsRunnerSwitch(arguments)) return kSwitchInArgumentsText;
+    if (app::utf8Length(arguments) > app::kMaxSwitchValueChars) return kArgumentsTooLongText;
     const std::string line = commandLine();
-    if (app::utf16Length(line) > kMaxCommandLineChars) return kCommandLineTooLongText;
-    // The runner must find the amount the dialog wrote, and nothing that stops it first.
+    // The runner must find the amount the dialog wrote.
     const app::CommandLine parsed = app::parseCommandLine(line);
     const std::string& amount = ramEdit_.text();
     const std::string written =
         app::utf8Length(amount) < app::kMaxAmountChars ? amount + " " : amount;
     if (parsed.usage || !parsed.amount || *parsed.amount != written ||
         app::utf8Length(*parsed.amount) > app::kMaxAmountChars || app::parseInt(*parsed.amount) < 1)
-        return kCommandLineMisreadText;
+        return kAmountMisreadText;
+    if (app::utf16Length(line) > kMaxCommandLineChars) return kCommandLineTooLongText;
     return nullptr;
 }
 
