@@ -51,7 +51,8 @@ protected:
     void openCachePage() { pages().userChanged(kCachePage); }
     size_t questions() const {
         size_t asked = 0;
-        for (const auto& box : machine.messageBoxes) asked += box.text == tweaks::kRestartQuestion;
+        for (const auto& box : machine.messageBoxes)
+            asked += box.text == "缓存设置发生变化，您需要重新启动计算机吗?                                ";
         return asked;
     }
 };
@@ -102,6 +103,10 @@ TEST_F(CachePage, PageChangesFromCodeAndRecoveriesNeverAsk) {
     get<ui::MenuItem>("Options1").click();
     EXPECT_EQ(questions(), 0u);
     EXPECT_TRUE(window->state().cacheChangePending);
+    // Leaving another page by its tab asks nothing either: only leaving the cache page does.
+    pages().userChanged(kMemoryPage);
+    EXPECT_EQ(questions(), 0u);
+    EXPECT_TRUE(window->state().cacheChangePending);
 
     // A recovery shows the resource page and drops the question.
     get<ui::MenuItem>("Cache1").click();
@@ -117,17 +122,29 @@ TEST_F(CachePage, EditsKeepTheirLimitsAndTheMaximumNeverBelowTheMinimum) {
     runs(Release::Win98);
     machine.status.totalPhys = k128Mb;  // the limit is 65536 KB
     createWindow();
+    // Typing in any of the three edits is a change that asks for the restart.
+    for (const auto& [edit, typed] : {std::pair{"MinimumDiskCacheEdit", "512"}, std::pair{"MaximumDiskCacheEdit", "1024"},
+                                      std::pair{"ChunkSizeEdit", "256"}}) {
+        window->state().cacheChangePending = false;
+        type(edit, typed);
+        EXPECT_TRUE(window->state().cacheChangePending) << edit;
+    }
+    // A corrected text is selected whole, so the next key replaces it.
+    auto lastPushed = [&](const char* edit) { return backend.updates(edit).back(); };
     type("MaximumDiskCacheEdit", "32768");
     type("MinimumDiskCacheEdit", "100000");
     EXPECT_EQ(text("MinimumDiskCacheEdit"), "65536");
+    EXPECT_EQ(lastPushed("MinimumDiskCacheEdit"), ui::Change::Selection);
     EXPECT_EQ(text("MaximumDiskCacheEdit"), "65536");
     type("MaximumDiskCacheEdit", "40000");  // below the minimum: the minimum follows
     EXPECT_EQ(text("MinimumDiskCacheEdit"), "40000");
     type("MaximumDiskCacheEdit", "-5");
     EXPECT_EQ(text("MaximumDiskCacheEdit"), "65536");
+    EXPECT_EQ(lastPushed("MaximumDiskCacheEdit"), ui::Change::Selection);
     EXPECT_EQ(text("MinimumDiskCacheEdit"), "40000");
     type("ChunkSizeEdit", "2048");
     EXPECT_EQ(text("ChunkSizeEdit"), "1024");
+    EXPECT_EQ(lastPushed("ChunkSizeEdit"), ui::Change::Selection);
     type("ChunkSizeEdit", "1023");
     type("ChunkSizeEdit", "1024");
     EXPECT_EQ(text("ChunkSizeEdit"), "1024");

@@ -12,7 +12,7 @@
 #include "app/texts.h"
 #include "platform/fake/fake_platform.h"
 #include "startup/command_line_run.h"
-#include "ui/headless_backend.h"
+#include "tests/unit/ui_recording_backend.h"
 
 using shortcuts::buildCommandLine;
 using shortcuts::TShortCutsForm;
@@ -23,7 +23,7 @@ namespace {
 constexpr const char* kAppDir = "C:\\Program Files\\Quillet\\";
 
 struct ShortcutsDialog : ::testing::Test {
-    ui::HeadlessBackend backend;
+    uitest::RecordingBackend backend;
     FakeMachine machine;
     platform::Platform os = machine.services();
     bool closedByItself = false;
@@ -179,8 +179,10 @@ TEST_F(ShortcutsDialog, AmountStaysWithinNinetyPercentOfPhysicalMemory) {
         EXPECT_EQ(ram.text(), "231");
         ram.userChanged("232");
         EXPECT_EQ(ram.text(), "128");
+        EXPECT_EQ(backend.updates("RAMEdit").back(), ui::Change::Selection) << "the next key replaces it";
         ram.userChanged("");
         EXPECT_EQ(ram.text(), "1");
+        EXPECT_EQ(backend.updates("RAMEdit").back(), ui::Change::Selection);
         ram.userChanged("abc");
         EXPECT_EQ(ram.text(), "1");
         ram.userChanged("-5");  // no shortcut recovers a negative amount
