@@ -325,6 +325,26 @@ void shortcutBuilder() {
     setText(c["RAMEdit"], L"1000");  // four digits: the amount fills the runner's whole value
     checkWindowText(c["RAMEdit"], L"1000", "1000 MB are allowed on this machine");
 
+    // A folder gone meanwhile: the shortcut cannot be written, which is told with the file and
+    // the system's reason, and the builder stays open.
+    RemoveDirectoryW(folder.c_str());
+    click(c["CreateSpeedButton"]);
+    HWND told = waitForDialogBox(main.child);
+    check(told != nullptr, "a shortcut that cannot be written: a message box appears");
+    if (told != nullptr) {
+        std::wstring shown;
+        EnumChildWindows(told, longestStatic, reinterpret_cast<LPARAM>(&shown));
+        const std::wstring opening = L"无法创建快捷方式：\n" + linkFile + L"\n\n";
+        std::printf("     told: %s\n", checks::visible(utf8(shown)).c_str());
+        check(shown.compare(0, opening.size(), opening) == 0 && shown.size() > opening.size(),
+              "a shortcut that cannot be written: the file and the reason are told", utf8(shown));
+        checkText(windowText(told), L"创建快捷方式", "a shortcut that cannot be written: the builder's caption");
+        pressOk(told);
+        waitUntil([&] { return !IsWindow(told) || !IsWindowVisible(told); });
+    }
+    check(IsWindow(dialog) && IsWindowVisible(dialog), "a shortcut that cannot be written: the builder stays open");
+    CreateDirectoryW(folder.c_str(), nullptr);
+
     click(c["CreateSpeedButton"]);
     check(closesSoon(dialog, kWaitMs), "创建 writes the shortcut and closes the builder");
     check(waitUntil([&] { return IsWindowEnabled(main.window) != FALSE; }, 5000), "the main window is usable again");
