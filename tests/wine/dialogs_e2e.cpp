@@ -362,12 +362,8 @@ void shortcutBuilder() {
     checkText(link.description, L"Quillet created shortcut", "shortcut: description");
 
     // Run it as the shell would: the recovery runs, the program starts, and the process ends.
-    std::wstring line = L"\"" + link.path + L"\" " + link.arguments;
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};
-    const bool started = CreateProcessW(link.path.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                                        &startup, &info) != FALSE;
+    const bool started = startWithDriver(link.path.c_str(), L"\"" + link.path + L"\" " + link.arguments, info);
     check(started, "the shortcut's command line starts");
     if (!started) return;
     bool popupSeen = false, boxSeen = false, windowSeen = false;
@@ -380,7 +376,7 @@ void shortcutBuilder() {
     }
     DWORD code = STILL_ACTIVE;
     GetExitCodeProcess(info.hProcess, &code);
-    if (code == STILL_ACTIVE) TerminateProcess(info.hProcess, 99);
+    endProgram(info.hProcess);
     CloseHandle(info.hThread);
     CloseHandle(info.hProcess);
     check(code == 0, "the shortcut's run ends with 0", std::to_string(code));
