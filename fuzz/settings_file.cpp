@@ -35,7 +35,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     require(!profile.fileExists(path + ".new"));
     const std::string saved = profile.text(path);
     const auto owned = harness.profile.written;
-    require(fuzzing::linesNotOwned(original, owned) == fuzzing::linesNotOwned(saved, owned));
+    require(platform::fake::linesNotOwned(original, owned) == platform::fake::linesNotOwned(saved, owned));
 
     // Every key written is there to be read again. (A value that broke its line would leave a
     // line the program does not own: the comparison above finds that.)

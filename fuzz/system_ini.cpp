@@ -33,9 +33,11 @@ std::string cachePage(fuzzing::WindowHarness& harness) {
 }
 
 // A value the program wrote: decimal digits only, at most the limit.
-void requireFigure(const std::string& text, const char* section, const char* key, uint64_t limit) {
-    std::string value;
-    require(fuzzing::findRawValue(text, section, key, value));
+void requireFigure(const fuzzing::RecordingProfile& profile, const std::string& path, const char* section,
+                   const char* key, uint64_t limit) {
+    const auto stored = profile.storedValue(path, section, key);
+    require(stored.has_value());
+    const std::string& value = *stored;
     require(!value.empty() && value.size() <= 20);
     for (char c : value) require(c >= '0' && c <= '9');
     require(value.size() < 20 && std::stoull(value) <= limit);
@@ -73,7 +75,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (const auto& entry : harness.profile.written)
         if (entry.first != "Settings") owned.insert(entry);
     require(owned.count({"386Enh", "ConservativeSwapfileUsage"}) == 1);  // changed in every input
-    require(fuzzing::linesNotOwned(original, owned) == fuzzing::linesNotOwned(saved, owned));
+    require(platform::fake::linesNotOwned(original, owned) == platform::fake::linesNotOwned(saved, owned));
 
     const uint64_t largest = tweaks::largestDiskCache(memory::MemoryStatus(harness.machine).totalPhys());
     const struct {
@@ -85,7 +87,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                    {"vcache", "chunksize", 1024},
                    {"386Enh", "ConservativeSwapfileUsage", 1}};
     for (const auto& figure : figures)
-        if (owned.count({figure.section, figure.key}) != 0) requireFigure(saved, figure.section, figure.key, figure.limit);
+        if (owned.count({figure.section, figure.key}) != 0)
+            requireFigure(profile, path, figure.section, figure.key, figure.limit);
 
     harness.window->LoadSettings();
     require(cachePage(harness) == shown);

@@ -14,10 +14,11 @@
 
 #include "mainwindow/main_form.h"
 #include "app/paths.h"
+#include "fuzz/profile_checks.h"
 #include "fuzz/require.h"
-#include "fuzz/text_profile.h"
 #include "monitor/os_detection.h"
 #include "platform/fake/fake_platform.h"
+#include "platform/fake/text_profile.h"
 #include "ui/controls.h"
 #include "ui/headless_backend.h"
 
@@ -47,14 +48,15 @@ inline std::string fromCodePage936(std::string_view bytes) {
     return out;
 }
 
-// Records which keys the program writes, on top of the text profile.
-class RecordingProfile : public TextProfile {
+// Records which keys the program writes, on the INI model itself: the fake machine's failure
+// switches and write log would only cost time here.
+class RecordingProfile : public platform::fake::TextProfile {
 public:
     std::set<std::pair<std::string, std::string>> written;  // section, key
     bool writeString(const std::string& path, const std::string& section, const std::string& key,
                      const std::string& value) override {
         written.insert({section, key});
-        return TextProfile::writeString(path, section, key, value);
+        return platform::fake::TextProfile::writeString(path, section, key, value);
     }
 };
 

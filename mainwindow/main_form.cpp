@@ -268,9 +268,7 @@ void TQuilletForm::FormCreate() {
             .setCaption(memory::formatThousands(memory::toKB(status.totalPageFile())) + " KB");
     }
     get<ui::Label>("OperatingSystemAboutValLabel").setCaption(nt ? "Windows NT 系统" : "Windows 9x 系统");
-    get<ui::Label>("OSVersionAboutValLabel")
-        .setCaption(std::to_string(system.versionInfo.majorVersion) + "." +
-                    std::to_string(system.versionInfo.minorVersion));
+    get<ui::Label>("OSVersionAboutValLabel").setCaption(monitor::versionNumbers(system));
     get<ui::Label>("OSNAMEAboutLabel").setCaption(monitor::releaseLine(system));
 
     // 17. Not hidden to the notification area.
@@ -348,9 +346,20 @@ memory::RecoveryRequest& recoveryRequest() {
 }
 }  // namespace
 
-void TQuilletForm::startRecovery(uint64_t amountBytes) {
+void TQuilletForm::startRecovery(uint64_t amountBytes, bool userStarted) {
     // 1. One recovery at a time: a request while one runs is dropped.
     if (state_.recoveryThread != nullptr) return;
+    // The figures a user's recovery is measured from; a result not told yet is overtaken, and a
+    // balloon still showing goes (the new one takes its place at the end).
+    pendingResult_ = PendingResult{};
+    if (userStarted && state_.showRecoveryResult && trayIcon_ && trayOffersBalloons(monitor::osDescription())) {
+        memory::MemoryStatus status(os_.memory);
+        pendingResult_.freeBefore = status.availPhys();
+        pendingResult_.pageFileUsedBefore = status.totalPageFile() - std::min(status.availPageFile(), status.totalPageFile());
+        pendingResult_.waiting = true;
+        if (state_.balloonShown) trayIcon_->showBalloon(kProductName, "");
+        state_.balloonShown = false;
+    }
     // 2. A restart question due for leaving the cache page is dropped.
     state_.cacheChangePending = false;
     // 3. The resource page shows the recovery.
@@ -396,13 +405,13 @@ void TQuilletForm::startRecovery(uint64_t amountBytes) {
     }
 }
 
-void TQuilletForm::RecoverRAM1Click() {
-    startRecovery(memory::megabytesToBytes(get<ui::TrackBar>("TargetFreeRamTrackBar").position()));
+void TQuilletForm::recoverToTarget(bool userStarted) {
+    startRecovery(memory::megabytesToBytes(get<ui::TrackBar>("TargetFreeRamTrackBar").position()), userStarted);
 }
 
 void TQuilletForm::recoverShare(int tenths) {
     memory::MemoryStatus status(os_.memory);  // the memory of the moment of the click
-    startRecovery(memory::capMB(status.totalPhys(), tenths / 10.0) << 20);
+    startRecovery(memory::capMB(status.totalPhys(), tenths / 10.0) << 20, true);
 }
 
 void TQuilletForm::TargetFreeRamTrackBarChange() {
@@ -519,14 +528,17 @@ void TQuilletForm::toggleTrayIcon() {
 void TQuilletForm::refreshTrayIcon(uint64_t freeMB, int32_t freePercent, uint32_t memoryLoad, bool recoveryOff) {
     const std::string digits = trayDigits(freeMB);
     const uint32_t color = trayLevelColor(freePercent);
-    const std::string picture = digits + "|" + std::to_string(color) + (recoveryOff ? "|dot" : "");
+    if (state_.trayIconSize == 0) state_.trayIconSize = os_.tray.trayIconSize(window_);
+    const int size = state_.trayIconSize;
+    const std::string picture =
+        digits + "|" + std::to_string(color) + (recoveryOff ? "|dot" : "") + "|" + std::to_string(size);
     std::string tip = trayTip(freeMB, memoryLoad);
     // Most ticks change nothing on the icon: then the shell is not bothered at all.
     const bool samePicture = state_.trayIconDrawn && picture == state_.trayPicture;
     if (samePicture && tip == state_.trayTipShown) return;
     if (!samePicture) {
         if (state_.trayIconDrawn) os_.tray.destroyIcon(state_.trayIconHandle);
-        state_.trayIconHandle = os_.tray.drawTrayIcon(digits, trayTextX(digits), color, recoveryOff);
+        state_.trayIconHandle = os_.tray.drawTrayIcon(size, digits, trayTextX(digits, size), color, recoveryOff);
         state_.trayIconDrawn = state_.trayIconHandle != nullptr;
         state_.trayPicture = picture;
     }
@@ -534,16 +546,25 @@ void TQuilletForm::refreshTrayIcon(uint64_t freeMB, int32_t freePercent, uint32_
     state_.trayTipShown = std::move(tip);
 }
 
+void TQuilletForm::trayIconSizeMayHaveChanged() {
+    const int size = os_.tray.trayIconSize(window_);
+    if (size == state_.trayIconSize) return;
+    state_.trayIconSize = size;
+    if (!recoveryRunning()) refreshTrayFigures();
+}
+
 bool TQuilletForm::dispatchMessage(uint32_t message, uintptr_t wParam, intptr_t lParam, intptr_t& result) {
     // A new taskbar (Explorer restarted) has an empty notification area: the icon goes back.
     if (state_.taskbarCreatedMessage != 0 && message == state_.taskbarCreatedMessage) {
         toggleTrayIcon();
         toggleTrayIcon();
+        trayIconSizeMayHaveChanged();
         result = 0;
         return true;
     }
     switch (message) {
         case platform::kWmQueryEndSession:
+            state_.sessionEnding = true;
             Exit1Click();
             result = 1;  // Windows may go on logging off or shutting down
             return true;
@@ -559,6 +580,13 @@ bool TQuilletForm::dispatchMessage(uint32_t message, uintptr_t wParam, intptr_t 
             onRecoveryDone();
             result = 1;
             return true;
+        case platform::kWmSettingChange:
+        case platform::kWmDisplayChange:
+        case platform::kWmDpiChanged:
+            // The shell may now show the tray icon at another size; the window's own handling
+            // of the message goes on.
+            trayIconSizeMayHaveChanged();
+            return false;
         case kAddTrayIconMessage:
             if (!trayIcon_ && !state_.exiting) {
                 toggleTrayIcon();
@@ -601,6 +629,21 @@ void TQuilletForm::onRecoveryDone() {
     get<widgets::PerformanceGraphControl>("PerformanceGraph").setVisible(true);
     // 15. The graph moves on.
     resumeGraph();
+    // 16. A user's recovery tells its result once the figures have settled.
+    if (pendingResult_.waiting) pendingResult_.dueAt = now() + 1000;
+}
+
+void TQuilletForm::showRecoveryResultWhenDue() {
+    if (!pendingResult_.waiting || pendingResult_.dueAt == 0 || now() < pendingResult_.dueAt || recoveryRunning())
+        return;
+    pendingResult_.waiting = false;
+    if (!trayIcon_) return;
+    memory::MemoryStatus status(os_.memory);
+    const uint64_t freeAfter = status.availPhys();
+    const uint64_t pageFileUsedAfter = status.totalPageFile() - std::min(status.availPageFile(), status.totalPageFile());
+    state_.balloonShown = trayIcon_->showBalloon(
+        kProductName, recoveryResultText(pendingResult_.freeBefore, freeAfter, pendingResult_.pageFileUsedBefore,
+                                         pageFileUsedAfter));
 }
 
 }  // namespace app

@@ -42,11 +42,15 @@ struct MainFormState {
     int32_t freeRamPercent = 0;          // free share of physical memory at the last refresh
     bool windowHidden = false;           // hidden to the notification area
     bool exiting = false;                // the exit sequence has begun: no tray icon comes back
+    bool sessionEnding = false;          // Windows is logging off or shutting down: nobody to ask
     platform::Thread recoveryThread = nullptr;  // the running recovery's worker; null: none runs
     platform::Icon trayIconHandle = nullptr;  // the tray icon's image as last drawn
     bool trayIconDrawn = false;    // trayIconHandle is our own drawing (not the program's icon)
     std::string trayPicture;       // what that drawing shows: digits, colour, dot
     std::string trayTipShown;      // the tip given with it
+    int trayIconSize = 0;          // pixels square the shell shows the icon at; 0 until asked
+    bool showRecoveryResult = true;  // a recovery the user started ends in a balloon with its result
+    bool balloonShown = false;       // this run has shown one, which may still be showing
     std::string linkBase;        // base of the program's web links (ends in "/")
     std::string supportAddress;  // the support mail address
 };
@@ -79,6 +83,9 @@ public:
     void toggleTrayIcon();
     // The icon drawn afresh from the figures of a display refresh, and its tip.
     void refreshTrayIcon(uint64_t freeMB, int32_t freePercent, uint32_t memoryLoad, bool recoveryOff);
+    // Asks the shell's icon size afresh (display scale, small-icon size, a new taskbar): an icon
+    // of another size is drawn again at once, unless a recovery shows the program's icon.
+    void trayIconSizeMayHaveChanged();
     const TrayIcon* trayIcon() const { return trayIcon_.get(); }
     // The tray menu's 打开 (and the icon's double click): shows the window in front.
     void Open1Click();
@@ -101,11 +108,15 @@ public:
     // Starts a recovery of that many bytes on a worker thread (sized there: see
     // memory::sizeRecovery); does nothing while one runs. The window shows the running state
     // until the worker's kRecoveryDoneMessage arrives.
-    void startRecovery(uint64_t amountBytes);
+    // A recovery the user started (userStarted) tells its result in a balloon over the tray
+    // icon at the first monitor tick at least a second after its end.
+    void startRecovery(uint64_t amountBytes, bool userStarted = false);
     bool recoveryRunning() const { return state_.recoveryThread != nullptr; }
 
-    // Recover (the 释放 button, the File and tray menus): as much as the recovery target.
-    void RecoverRAM1Click();
+    // Recover (the 释放 button, the File and tray menus, the hot key): as much as the recovery
+    // target; recoverToTarget(false) is the automatic rules' recovery of the same amount.
+    void RecoverRAM1Click() { recoverToTarget(true); }
+    void recoverToTarget(bool userStarted);
     // The tray's "尝试释放" items: a share of physical memory, tenths = 1 ... 9.
     void recoverShare(int tenths);
     // The recovery target moved: keeps the alarm level below it, shows its value and moves the
@@ -236,6 +247,8 @@ private:
     void WMHotKey(uintptr_t id);
     void onTrayMessage(intptr_t mouseMessage);
     void onRecoveryDone();
+    // The balloon with a user's recovery's result, once it is due.
+    void showRecoveryResultWhenDue();
 
     platform::Platform& os_;
     monitor::CpuUsageSampler cpuUsageSampler_;
@@ -253,6 +266,14 @@ private:
     void* heldBlock_ = nullptr;  // the stress page's block, held until its box is cleared
     bool correctingStressAmount_ = false;
     bool recoveryStarted_ = false;  // from startRecovery until its completion is handled
+    // The result of a recovery the user started: the figures before it, and once it ended the
+    // long tick count from which it is told.
+    struct PendingResult {
+        bool waiting = false;  // the recovery runs, or its result is not told yet
+        uint64_t dueAt = 0;    // 0 while the recovery runs
+        uint64_t freeBefore = 0;
+        uint64_t pageFileUsedBefore = 0;
+    } pendingResult_;
     bool graphExists_ = false;
     int graphSuspensions_ = 0;
     void applyGraphPace();
@@ -265,9 +286,6 @@ private:
     // Arms the start-up rule from the options as loaded (creation step 22).
     void scheduleStartupRecovery();
     void correctEdit(const char* name, const std::string& value);
-    // The Run value that starts the program with Windows.
-    bool readStartsWithWindows();
-    void writeStartsWithWindows(bool on);
 };
 
 // The timer that paces the graph (a component of the form beside those of the tables).

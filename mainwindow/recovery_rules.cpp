@@ -57,7 +57,7 @@ void TQuilletForm::runRecoveryRules() {
         const uint64_t avail = status.availPhys();
         const auto freePercent = static_cast<int32_t>(memory::percentOf(avail, status.totalPhys()));
         if (parseInt(get<ui::Edit>("RecoverEveryXMinutesPercentEdit").text()) > freePercent && cpuAllowsRecovery())
-            RecoverRAM1Click();
+            recoverToTarget(false);
         state_.nextIntervalTick = now + minutesInMs(state_.intervalMinutes);
     }
     // 3. The alarm rule: free memory below the alarm level.
@@ -65,7 +65,7 @@ void TQuilletForm::runRecoveryRules() {
     const auto level = static_cast<uint64_t>(std::max(get<ui::TrackBar>("AutoRecoverLevelTrackBar").position(), 0));
     if (memory::toMB(status.availPhys()) < level && get<ui::CheckBox>("AutoRecoverCheckBox").checked() &&
         cpuAllowsRecovery())
-        RecoverRAM1Click();
+        recoverToTarget(false);
 }
 
 void TQuilletForm::DisableAutoRecover1Click() {

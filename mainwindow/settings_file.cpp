@@ -1,9 +1,7 @@
 // The settings file: the main window's controls are the settings, copied from the INI file once
 // while the window is made and back into it by 保存设置 and on exit.
 #include <string>
-#include <string_view>
 #include <utility>
-#include <vector>
 
 #include "app/parse_int.h"
 #include "app/paths.h"
@@ -23,9 +21,6 @@ namespace app {
 namespace {
 
 constexpr const char* kSection = "Settings";
-// Where Windows finds the programs it starts with a user's session.
-constexpr const char* kRunKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-constexpr size_t kRunValueBuffer = 255;  // characters with the terminating zero: a longer value reads as absent
 constexpr size_t kWebLength = 159;       // characters of the Web key that are used
 
 // The system's reader drops the blanks around a value (a carriage return, a vertical tab or a
@@ -70,45 +65,13 @@ std::string megabytesOf(platform::Memory& os, double share) {
 
 }  // namespace
 
-bool TQuilletForm::readStartsWithWindows() {
-    platform::RegistryKey key = nullptr;
-    if (os_.registry.openKey(platform::RegistryRoot::LocalMachine, kRunKey, platform::kKeyAllAccess, key) !=
-        platform::kErrorSuccess)
-        return false;
-    uint32_t type = 0;
-    std::vector<uint8_t> data;
-    bool found = os_.registry.queryValue(key, kProductName, type, data) == platform::kErrorSuccess;
-    if (found) {
-        // The reader's buffer counts the system's characters, not the bytes of our UTF-8.
-        std::string_view text(reinterpret_cast<const char*>(data.data()), data.size());
-        text = text.substr(0, text.find('\0'));
-        found = utf16Length(text) < kRunValueBuffer;
-    }
-    os_.registry.closeKey(key);
-    return found;
-}
-
-void TQuilletForm::writeStartsWithWindows(bool on) {
-    platform::RegistryKey key = nullptr;
-    if (os_.registry.openKey(platform::RegistryRoot::LocalMachine, kRunKey, platform::kKeyAllAccess, key) !=
-        platform::kErrorSuccess)
-        return;
-    if (on) {
-        const std::string path = os_.process.programPath();
-        os_.registry.setValue(key, kProductName, platform::kRegSz, std::vector<uint8_t>(path.begin(), path.end()));
-    } else {
-        os_.registry.deleteValue(key, kProductName);
-    }
-    os_.registry.closeKey(key);
-}
-
 void TQuilletForm::LoadSettings() {
     SettingsFile file(os_.profile, appPaths().iniPath);
     ui::Form& f = *form_;
     // 1. The window's place.
     f.setPosition(file.integer("Left", 0), file.integer("Top", 0));
-    // 2. Started with Windows when the Run value exists (whatever path it names).
-    get<ui::CheckBox>("StartWithWindowsCheckBox").setChecked(readStartsWithWindows());
+    // 2. Started with Windows when a Run value starts this copy.
+    tweaks_->startup.readState();
     // 3. - 6. The recovery after start-up.
     get<ui::CheckBox>("ReleaseAfterStartupCheckBox").setChecked(file.flag("ReleaseAfterStartup", false));
     get<ui::Edit>("ReleaseAfterStartupEdit").setText(file.text("ReleaseAfterStartupAmount", megabytesOf(os_.memory, 0.5)));
@@ -177,6 +140,8 @@ void TQuilletForm::LoadSettings() {
     get<ui::Label>("HomePageLabel").setCaption(state_.linkBase);
     state_.supportAddress = file.text("Email", kDefaultSupportAddress);
     get<ui::Label>("EmailAboutValLabel").setCaption(state_.supportAddress);
+    // The balloon after a recovery the user started (no control: the file's key alone).
+    state_.showRecoveryResult = file.flag("ShowRecoveryResult", true);
     // 30. - 31. The cache settings of the family (on 9x the scheme is only selected, not
     //     applied: the edits show what system.ini holds), then contiguous allocation.
     const bool ntFamily = monitor::isNtFamily(os_.osVersion);
@@ -217,7 +182,7 @@ bool TQuilletForm::writeSettingsFile() {
     // 1. - 2.
     file.write("Left", f.left());
     file.write("Top", f.top());
-    writeStartsWithWindows(get<ui::CheckBox>("StartWithWindowsCheckBox").checked());
+    const bool allUsersEntryStays = tweaks_->startup.writeState();
     // 3. The options, in the file's order.
     file.writeFlag("ReleaseAfterStartup", get<ui::CheckBox>("ReleaseAfterStartupCheckBox").checked());
     file.write("ReleaseAfterStartupAmount", get<ui::Edit>("ReleaseAfterStartupEdit").text());
@@ -259,12 +224,16 @@ bool TQuilletForm::writeSettingsFile() {
     file.write("TargetFreeRam", get<ui::TrackBar>("TargetFreeRamTrackBar").position());
     file.write("AutoRecoverLevel", get<ui::TrackBar>("AutoRecoverLevelTrackBar").position());
     file.write("TabStyle", get<ui::ComboBox>("TabStyleComboBox").itemIndex());
+    file.writeFlag("ShowRecoveryResult", state_.showRecoveryResult);
     // 7. The 9x cache scheme.
     if (!monitor::isNtFamily(os_.osVersion))
         file.write("DiskCacheScheme", get<ui::ComboBox>("CacheSchemeComboBox").itemIndex());
-    if (file.ok() && os_.profile.replaceFile(draft, path)) return true;
-    os_.profile.deleteFile(draft);
-    return false;
+    const bool saved = file.ok() && os_.profile.replaceFile(draft, path);
+    if (!saved) os_.profile.deleteFile(draft);
+    // Told once the file is in place (a save that runs while the message is open finds it
+    // whole), and not while Windows ends the session.
+    if (allUsersEntryStays && !state_.sessionEnding) tweaks_->startup.tellAllUsersEntryStays();
+    return saved;
 }
 
 void TQuilletForm::SaveSettings1Click() {

@@ -37,6 +37,8 @@ void TQuilletForm::MainTimerTimer() {
     // The rules read the CPU figure the previous refresh left.
     runRecoveryRules();
     updateStatusDisplay();
+    // A user's recovery that ended a second ago or more says what it did.
+    showRecoveryResultWhenDue();
 }
 
 void TQuilletForm::updateStatusDisplay() {

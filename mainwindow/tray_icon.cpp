@@ -5,6 +5,7 @@
 
 #include "app/texts.h"
 #include "memory/conversions.h"
+#include "widgets/tray_icon_painter.h"
 
 namespace app {
 
@@ -23,6 +24,11 @@ bool TrayIcon::modify(platform::Icon icon, const std::string& tip) {
     return true;  // whatever the shell answered
 }
 
+bool TrayIcon::showBalloon(const std::string& title, const std::string& text) {
+    if (!present_) return false;
+    return tray_.showTrayBalloon(window_, kId, title, text);
+}
+
 void TrayIcon::remove() {
     if (!present_) return;
     tray_.deleteTrayIcon(window_, kId);
@@ -35,13 +41,15 @@ uint32_t trayLevelColor(int32_t freePercent) {
     return 0x0000FF;                        // red
 }
 
-int trayTextX(const std::string& digits) {
+int trayTextX(const std::string& digits, int size) {
+    int at16 = 0;  // four digits fill the icon; more are shrunk to fit from the left
     switch (digits.size()) {
-        case 1: return 6;
-        case 2: return 3;
-        case 3: return 1;
-        default: return 0;  // four digits fill the icon; more are shrunk to fit from the left
+        case 1: at16 = 6; break;
+        case 2: at16 = 3; break;
+        case 3: at16 = 1; break;
+        default: break;
     }
+    return widgets::trayIconScaled(at16, size);
 }
 
 std::string trayDigits(uint64_t freeMB) {
@@ -59,6 +67,24 @@ std::string trayTip(uint64_t freeMB, uint32_t memoryLoad) {
     char load[16];
     std::snprintf(load, sizeof load, "%02u", memoryLoad);
     return std::string(kProductName) + " 可用内存：" + memory::formatThousands(freeMB) + "MB内存荷载：" + load + "%";
+}
+
+bool trayOffersBalloons(const monitor::OsDescription& os) {
+    if (os.versionInfo.platformId == platform::kPlatformWin32Nt) return os.versionInfo.majorVersion >= 5;
+    return os.isWinMe;
+}
+
+std::string recoveryResultText(uint64_t freeBefore, uint64_t freeAfter, uint64_t pageFileUsedBefore,
+                               uint64_t pageFileUsedAfter) {
+    const auto megabytes = [](uint64_t mb) { return memory::formatThousands(mb) + "MB"; };
+    // The difference of the figures shown, so the sum adds up for the reader.
+    const uint64_t before = memory::toMB(freeBefore), after = memory::toMB(freeAfter);
+    std::string text = after > before ? "可用内存：" + megabytes(before) + " → " + megabytes(after) + "（增加 " +
+                                            megabytes(after - before) + "）"
+                                      : "可用内存没有增加：" + megabytes(before) + " → " + megabytes(after);
+    const uint64_t pageBefore = memory::toMB(pageFileUsedBefore), pageAfter = memory::toMB(pageFileUsedAfter);
+    if (pageAfter > pageBefore) text += "\n页面文件多用了 " + megabytes(pageAfter - pageBefore);
+    return text;
 }
 
 }  // namespace app

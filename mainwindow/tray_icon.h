@@ -2,6 +2,7 @@
 #include <cstdint>
 #include <string>
 
+#include "monitor/os_detection.h"
 #include "platform/platform.h"
 
 namespace app {
@@ -25,6 +26,8 @@ public:
     // The tip, with the icon given at construction.
     bool setTip(const std::string& tip);
     bool modify(platform::Icon icon, const std::string& tip);
+    // A balloon over the icon, replacing one it shows; an empty text takes it away.
+    bool showBalloon(const std::string& title, const std::string& text);
     void remove();
     bool present() const { return present_; }
 
@@ -37,9 +40,10 @@ private:
 };
 
 // What the icon shows for free memory: the lines' colour by the free share (green above 20 %,
-// yellow above 5 %, else red) and where the digits start (the fewer, the further right).
+// yellow above 5 %, else red) and where the digits start (the fewer, the further right), in an
+// icon of `size` pixels (the places of 16 pixels scaled).
 uint32_t trayLevelColor(int32_t freePercent);
-int trayTextX(const std::string& digits);
+int trayTextX(const std::string& digits, int size = 16);
 // The figure the icon shows, at most four characters so it stays legible in 16 pixels:
 // megabytes up to 9999; above that gigabytes with one decimal ("20.4": the point tells them
 // from megabytes), from 100 GB whole gigabytes with a G ("128G"), from 1000 GB terabytes
@@ -47,5 +51,14 @@ int trayTextX(const std::string& digits);
 std::string trayDigits(uint64_t freeMB);
 // "Quillet 可用内存：1,234MB内存荷载：61%"
 std::string trayTip(uint64_t freeMB, uint32_t memoryLoad);
+
+// Whether the release's notification area shows balloons: Windows 2000, ME and every later one.
+bool trayOffersBalloons(const monitor::OsDescription& os);
+// What a recovery the user asked for did, from the figures before it and after it (bytes): free
+// physical memory as it went, said plainly when it did not grow, and the page file's use where it
+// grew. Figures in whole megabytes, as everywhere in the program.
+//   "可用内存：2,345MB → 3,579MB（增加 1,234MB）\n页面文件多用了 512MB"
+std::string recoveryResultText(uint64_t freeBefore, uint64_t freeAfter, uint64_t pageFileUsedBefore,
+                               uint64_t pageFileUsedAfter);
 
 }  // namespace app

@@ -45,9 +45,33 @@ void describe9x(const platform::OsVersionRecord& record, const std::string& serv
     }
 }
 
+// The releases after XP, by version, build and whether the system is a server. They carry no
+// release flag: nothing but the About page tells them apart. Null for a version no release has.
+const char* laterReleaseName(uint32_t major, uint32_t minor, uint32_t build, bool server) {
+    if (major == 6) {
+        switch (minor) {
+            case 0: return server ? "微软公司 Windows Server 2008 " : "微软公司 Windows Vista ";
+            case 1: return server ? "微软公司 Windows Server 2008 R2 " : "微软公司 Windows 7 ";
+            case 2: return server ? "微软公司 Windows Server 2012 " : "微软公司 Windows 8 ";
+            case 3: return server ? "微软公司 Windows Server 2012 R2 " : "微软公司 Windows 8.1 ";
+            default: return nullptr;
+        }
+    }
+    if (major == 10 && minor == 0) {
+        // Windows 11 and the servers since 2016 all report 10.0: only the build tells them apart.
+        if (!server) return build >= 22000 ? "微软公司 Windows 11 " : "微软公司 Windows 10 ";
+        if (build >= 26100) return "微软公司 Windows Server 2025 ";
+        if (build >= 20348) return "微软公司 Windows Server 2022 ";
+        if (build >= 17763) return "微软公司 Windows Server 2019 ";
+        return "微软公司 Windows Server 2016 ";
+    }
+    return nullptr;
+}
+
 void describeNt(const platform::OsVersionRecord& record, const std::string& servicePack, OsDescription& out) {
     const uint32_t major = record.majorVersion;
     const uint32_t minor = record.minorVersion;
+    const uint32_t buildNumber = record.buildNumber & 0xFFFFu;
     if (major <= 4) {
         out.name = "微软公司 Windows NT ";
         out.isWinNt = true;
@@ -57,8 +81,13 @@ void describeNt(const platform::OsVersionRecord& record, const std::string& serv
     } else if (major == 5 && minor == 1) {
         out.name = "微软公司 Windows XP ";
         out.isWinXp = true;
+    } else {
+        // A short record has no product type: such a system is taken for a desktop one.
+        const bool server = record.productType == platform::kProductServer ||
+                            record.productType == platform::kProductDomainController;
+        if (const char* name = laterReleaseName(major, minor, buildNumber, server)) out.name = name;
     }
-    const std::string build = std::to_string(record.buildNumber & 0xFFFFu);
+    const std::string build = std::to_string(buildNumber);
     if (major > 4) {
         out.versionText = fitted(servicePack + " (Build " + build + ")\n");
     } else {
@@ -115,6 +144,11 @@ std::string releaseLine(const OsDescription& description) {
     if (start == std::string::npos) return name;
     const std::string version = description.versionText.substr(start);
     return name + (version[0] == '(' ? " " : ", ") + version;
+}
+
+std::string versionNumbers(const OsDescription& description) {
+    return std::to_string(description.versionInfo.majorVersion) + "." +
+           std::to_string(description.versionInfo.minorVersion);
 }
 
 const OsDescription& osDescription() { return storedDescription(); }

@@ -38,9 +38,12 @@ bool describeOs(platform::OsVersion& os, OsDescription& out);
 
 // The About page's line for the release: a recognised release's name and its version line,
 // joined by ", ". A release the program does not know by name is called by its version numbers
-// ("Windows 6.1, Service Pack 1 (Build 7601)"), and a system that gave no version at all just
+// ("Windows 5.2, Service Pack 2 (Build 3790)"), and a system that gave no version at all just
 // "Windows", so the line never starts with the comma.
 std::string releaseLine(const OsDescription& description);
+
+// The About page's version: major and minor version joined by "." ("5.1", "10.0").
+std::string versionNumbers(const OsDescription& description);
 
 // The process-wide description, filled once at start-up before the main window exists and
 // read-only afterwards. All empty until then, and when the system gave no version.

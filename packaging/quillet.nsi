@@ -1,16 +1,24 @@
 ; Quillet's installer. Built by the windows preset's build (packaging/CMakeLists.txt):
 ;   makensis -INPUTCHARSET UTF8 -DVERSION=1.9 -DFILE_VERSION=1.9.0.0 -DFILES=files.nsh -DICON=quillet.ico
 ;            -DOUTFILE=Quillet-1.9-setup.exe quillet.nsi
+; The same inputs make the same installer, byte for byte: no file's time is stored.
 ;
 ; Installer options:   /S silent   /AUTOSTART start with Windows   /NOAUTOSTART do not   /D=FOLDER
+;                      (a folder that already holds other files than Quillet's gets a folder
+;                      Quillet inside it for the program)
 ; Uninstaller options: /S silent   /KEEPSETTINGS or /REMOVESETTINGS (asked when neither is given;
 ;                      silent without either keeps them)
+;
+; Both end only a Quillet started from the installed folder, and remove the Run value Quillet
+; only where it names the installed Quillet.exe: a portable copy elsewhere keeps running and
+; keeps its own start with Windows.
 ;
 ; An installed copy keeps its settings in %APPDATA%\Quillet\Quillet.ini: the file
 ; Quillet.installed beside the program tells it so (a program under Program Files may not write
 ; beside itself).
 Unicode true
 SetCompressor /SOLID lzma
+SetDateSave off
 RequestExecutionLevel admin
 
 !include "MUI2.nsh"
@@ -18,6 +26,7 @@ RequestExecutionLevel admin
 !include "LogicLib.nsh"
 !include "Sections.nsh"
 !include "WinMessages.nsh"
+!include "WinVer.nsh"
 
 !define PRODUCT "Quillet"
 !define MAIN_WINDOW_CLASS "TQuilletForm"
@@ -42,9 +51,13 @@ VIAddVersionKey /LANG=2052 "LegalCopyright" "${PRODUCT}"
 !define MUI_ICON "${ICON}"
 !define MUI_UNICON "${ICON}"
 !define MUI_COMPONENTSPAGE_NODESC
-!define MUI_FINISHPAGE_RUN "$INSTDIR\Quillet.exe"
+; Started through the desktop's shell, as the user who runs the desktop, never as the
+; administrator the installer runs as (see RunAsDesktopUser).
+!define MUI_FINISHPAGE_RUN
+!define MUI_FINISHPAGE_RUN_FUNCTION RunInstalledQuillet
 !insertmacro MUI_PAGE_WELCOME
 !insertmacro MUI_PAGE_COMPONENTS
+!define MUI_PAGE_CUSTOMFUNCTION_LEAVE DirectoryLeave
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
 !insertmacro MUI_PAGE_FINISH
@@ -58,14 +71,127 @@ LangString RunningText ${LANG_SIMPCHINESE} "Quillet 正在运行。$\r$\n$\r$\n�
 LangString StillRunningText ${LANG_SIMPCHINESE} "Quillet 仍在运行，无法继续。请先退出 Quillet，然后再试。"
 LangString RemoveSettingsText ${LANG_SIMPCHINESE} "是否同时删除您的 Quillet 设置（Quillet.ini）？$\r$\n$\r$\n选择“否”将保留设置，以便日后重新安装时使用。"
 LangString UninstallLinkName ${LANG_SIMPCHINESE} "卸载 Quillet"
+LangString LockedText ${LANG_SIMPCHINESE} "无法替换 $INSTDIR\Quillet.exe：这个文件正被其他程序使用。$\r$\n$\r$\n安装没有改动这个文件夹中的任何文件。请关闭正在使用它的程序（例如从这个文件夹启动的 Quillet），然后重新运行安装程序。"
+LangString ForeignFolderText ${LANG_SIMPCHINESE} "文件夹 $INSTDIR 中已经有其他文件，它不是 Quillet 的文件夹。$\r$\n$\r$\n点击“是”安装到其中的 Quillet 文件夹（$INSTDIR\Quillet），点击“否”另选一个文件夹。"
+LangString ForeignFolderAgainText ${LANG_SIMPCHINESE} "文件夹 $INSTDIR 中也已经有其他文件，它不是 Quillet 的文件夹。请另选一个空文件夹或 Quillet 的文件夹。"
+LangString RunFailedText ${LANG_SIMPCHINESE} "无法通过 Windows 外壳启动 Quillet。请从“开始”菜单的 Quillet 文件夹中启动它。"
 
 !include "${FILES}"
 
-; Ends a running Quillet the way Windows does at log-off (it saves its settings and exits),
-; after asking; gives up when it is still there after a while.
-!macro CloseQuillet un
+!macro PathFunctions un
+; A path as Windows names the file: without the quotes a Run value may put around it, in its long
+; form where the file exists. Stack: path -> path.
+Function ${un}PlainPath
+  Exch $0
+  Push $1
+  Push $2
+  StrCpy $1 $0 1
+  ${If} $1 == '"'
+    StrCpy $0 $0 "" 1
+    StrCpy $1 $0 1 -1
+    ${If} $1 == '"'
+      StrCpy $0 $0 -1
+    ${EndIf}
+  ${EndIf}
+  System::Call 'kernel32::GetFullPathNameW(w r0, i ${NSIS_MAX_STRLEN}, w .r1, p 0) i .r2'
+  ${If} $2 > 0
+  ${AndIf} $2 < ${NSIS_MAX_STRLEN}
+    StrCpy $0 $1
+  ${EndIf}
+  System::Call 'kernel32::GetLongPathNameW(w r0, w .r1, i ${NSIS_MAX_STRLEN}) i .r2'
+  ${If} $2 > 0
+  ${AndIf} $2 < ${NSIS_MAX_STRLEN}
+    StrCpy $0 $1
+  ${EndIf}
+  Pop $2
+  Pop $1
+  Exch $0
+FunctionEnd
+
+; Whether a path names the installed Quillet.exe, as Windows compares names (case aside).
+; Stack: path -> 1 or 0.
+Function ${un}IsInstalledProgram
+  Call ${un}PlainPath
+  Push "$INSTDIR\Quillet.exe"
+  Call ${un}PlainPath
+  Exch $0
+  Exch
+  Exch $1
+  ${If} $0 == $1  ; (LogicLib's == ignores case, as Windows' file names do)
+    StrCpy $0 1
+  ${Else}
+    StrCpy $0 0
+  ${EndIf}
+  Pop $1
+  Exch $0
+FunctionEnd
+
+; The path of the program a process runs, or "" when it cannot be read. Stack: process id -> path.
+Function ${un}ProcessImagePath
+  Exch $0
+  Push $1
+  Push $2
+  Push $3
+  StrCpy $3 ""
+  ; Vista and later: limited query access, granted across users and integrity levels.
+  System::Call 'kernel32::OpenProcess(i 0x1000, i 0, i r0) p .r1'
+  ${If} $1 != 0
+    System::Call 'kernel32::QueryFullProcessImageNameW(p r1, i 0, w .r2, *i ${NSIS_MAX_STRLEN}) i .r3'
+    ${If} $3 == 1
+      StrCpy $3 $2
+    ${Else}
+      StrCpy $3 ""
+    ${EndIf}
+    System::Call 'kernel32::CloseHandle(p r1)'
+  ${EndIf}
+  ${If} $3 == ""  ; Windows XP
+    System::Call 'kernel32::OpenProcess(i 0x410, i 0, i r0) p .r1'
+    ${If} $1 != 0
+      System::Call 'psapi::GetModuleFileNameExW(p r1, p 0, w .r2, i ${NSIS_MAX_STRLEN}) i .r3'
+      ${If} $3 > 0
+        StrCpy $3 $2
+      ${Else}
+        StrCpy $3 ""
+      ${EndIf}
+      System::Call 'kernel32::CloseHandle(p r1)'
+    ${EndIf}
+  ${EndIf}
+  StrCpy $0 $3
+  Pop $3
+  Pop $2
+  Pop $1
+  Exch $0
+FunctionEnd
+
+; The main window of a Quillet started from the installed folder, or 0. A copy elsewhere (the
+; portable zip unpacked anywhere) has a window of the same class and is left alone.
+Function ${un}FindInstalledQuillet
+  Push $1
+  Push $2
+  StrCpy $1 0
+  ${Do}
+    FindWindow $1 "${MAIN_WINDOW_CLASS}" "" 0 $1
+    ${If} $1 == 0
+      ${Break}
+    ${EndIf}
+    System::Call 'user32::GetWindowThreadProcessId(p r1, *i .r2)'
+    Push $2
+    Call ${un}ProcessImagePath
+    Call ${un}IsInstalledProgram
+    Pop $2
+    ${If} $2 == 1
+      ${Break}
+    ${EndIf}
+  ${Loop}
+  StrCpy $0 $1
+  Pop $2
+  Pop $1
+FunctionEnd
+
+; Ends a running Quillet of the installed folder the way Windows does at log-off (it saves its
+; settings and exits), after asking; gives up when it is still there after a while.
 Function ${un}CloseQuillet
-  FindWindow $0 "${MAIN_WINDOW_CLASS}" ""
+  Call ${un}FindInstalledQuillet
   ${If} $0 == 0
     Return
   ${EndIf}
@@ -73,10 +199,15 @@ Function ${un}CloseQuillet
   SetErrorLevel 2
   Quit
   close:
-  SendMessage $0 ${WM_QUERYENDSESSION} 0 0 $1 /TIMEOUT=10000
   StrCpy $2 0
+  StrCpy $3 0  ; the window last asked to end
   ${Do}
-    FindWindow $0 "${MAIN_WINDOW_CLASS}" ""
+    ${If} $0 != $3
+      SendMessage $0 ${WM_QUERYENDSESSION} 0 0 $1 /TIMEOUT=10000
+      StrCpy $3 $0
+    ${EndIf}
+    Sleep 200
+    Call ${un}FindInstalledQuillet
     ${If} $0 == 0
       Return
     ${EndIf}
@@ -86,12 +217,227 @@ Function ${un}CloseQuillet
       SetErrorLevel 2
       Quit
     ${EndIf}
-    Sleep 200
   ${Loop}
 FunctionEnd
 !macroend
-!insertmacro CloseQuillet ""
-!insertmacro CloseQuillet "un."
+!insertmacro PathFunctions ""
+!insertmacro PathFunctions "un."
+
+; Removes the Run value Quillet under ROOT\KEY when it names the installed Quillet.exe.
+!macro RemoveOwnRunValue un root key
+  ClearErrors
+  ReadRegStr $R1 ${root} "${key}" "${PRODUCT}"
+  ${IfNot} ${Errors}
+    Push $R1
+    Call ${un}IsInstalledProgram
+    Pop $R1
+    ${If} $R1 == 1
+      DeleteRegValue ${root} "${key}" "${PRODUCT}"
+    ${EndIf}
+  ${EndIf}
+!macroend
+
+
+; Whether $INSTDIR may take Quillet's files ($0: 1 or 0): it does not exist yet, is empty, or
+; holds Quillet already. Another program's same-named files must not be overwritten, nor removed
+; again by the uninstaller.
+Function IsQuilletFolder
+  StrCpy $0 1
+  ${If} ${FileExists} "$INSTDIR\${MARKER}"
+  ${OrIf} ${FileExists} "$INSTDIR\Quillet.exe"
+    Return
+  ${EndIf}
+  ClearErrors
+  FindFirst $1 $2 "$INSTDIR\*.*"
+  ${If} ${Errors}
+    Return
+  ${EndIf}
+  ${DoUntil} ${Errors}
+    ${If} $2 != "."
+    ${AndIf} $2 != ".."
+      StrCpy $0 0
+      ${Break}
+    ${EndIf}
+    FindNext $1 $2
+  ${Loop}
+  FindClose $1
+FunctionEnd
+
+; A folder that holds another program's files gets a folder Quillet inside it, after asking
+; (silently: without asking). $0: 1 when $INSTDIR may be used now.
+Function ChooseQuilletFolder
+  Call IsQuilletFolder
+  ${If} $0 == 1
+    Return
+  ${EndIf}
+  MessageBox MB_YESNO|MB_ICONEXCLAMATION "$(ForeignFolderText)" /SD IDYES IDYES inside
+  StrCpy $0 0
+  Return
+  inside:
+  StrCpy $INSTDIR "$INSTDIR\${PRODUCT}"
+  Call IsQuilletFolder
+  ${If} $0 == 0
+    MessageBox MB_OK|MB_ICONSTOP "$(ForeignFolderAgainText)" /SD IDOK
+  ${EndIf}
+FunctionEnd
+
+Function DirectoryLeave
+  Call ChooseQuilletFolder
+  ${If} $0 == 0
+    Abort  ; the page stays for another folder
+  ${EndIf}
+FunctionEnd
+
+; The program file of a copy that has just ended may stay locked a moment: waits until it can be
+; written, and gives up, before anything in the folder has changed, when it stays locked.
+Function WaitProgramFileFree
+  ${IfNot} ${FileExists} "$INSTDIR\Quillet.exe"
+    Return
+  ${EndIf}
+  StrCpy $3 0
+  ${Do}
+    ClearErrors
+    FileOpen $4 "$INSTDIR\Quillet.exe" a
+    ${IfNot} ${Errors}
+      FileClose $4
+      Return
+    ${EndIf}
+    IntOp $3 $3 + 1
+    ${If} $3 > 100
+      MessageBox MB_OK|MB_ICONSTOP "$(LockedText)" /SD IDOK
+      SetErrorLevel 2
+      Quit
+    ${EndIf}
+    Sleep 100
+  ${Loop}
+FunctionEnd
+
+; Starts a program as the user of the desktop, through the shell that runs the desktop (its
+; Shell.Application object, reached from the desktop's window in the ShellWindows list): the
+; installer itself runs as an administrator, perhaps another account than the user's, and a
+; program it started directly would run as that account and keep that account's settings.
+; Stack: program -> 1 when the shell took it, else 0.
+Function RunAsDesktopUser
+  Exch $R0
+  Push $R1
+  Push $R2
+  Push $R3
+  Push $R4
+  Push $R5
+  Push $R6
+  Push $R7
+  Push $R8
+  Push $R9
+  StrCpy $R9 0
+  System::Call '*(i 0, i 0, i 0, i 0) p .R8'  ; an empty VARIANT
+  ; CLSID_ShellWindows, IID_IShellWindows
+  System::Call 'ole32::CoCreateInstance(g "{9BA05972-F6A8-11CF-A442-00A0C90A8F39}", p 0, i 4, g "{85CB6900-4D95-11CF-960C-0080C7F4EE85}", *p .R1) i .R7'
+  ${If} $R7 == 0
+    ; FindWindowSW(SWC_DESKTOP, SWFO_NEEDDISPATCH): the desktop's browser
+    System::Call '$R1->15(p R8, p R8, i 8, *i 0, i 1, *p .R2) i .R7'
+    ${If} $R7 == 0
+      ; IServiceProvider -> SID_STopLevelBrowser, IID_IShellBrowser
+      System::Call '$R2->0(g "{6D5140C1-7436-11CE-8034-00AA006009FA}", *p .R3) i .R7'
+      ${If} $R7 == 0
+        System::Call '$R3->3(g "{4C96BE40-915C-11CF-99D3-00AA004AE837}", g "{000214E2-0000-0000-C000-000000000046}", *p .R4) i .R7'
+        ${If} $R7 == 0
+          ; QueryActiveShellView, then its background's IDispatch (SVGIO_BACKGROUND)
+          System::Call '$R4->15(*p .R5) i .R7'
+          ${If} $R7 == 0
+            System::Call '$R5->15(i 0, g "{00020400-0000-0000-C000-000000000046}", *p .R6) i .R7'
+            ${If} $R7 == 0
+              Push $R6
+              Call RunThroughFolderView
+              Pop $R9
+              System::Call '$R6->2()'
+            ${EndIf}
+            System::Call '$R5->2()'
+          ${EndIf}
+          System::Call '$R4->2()'
+        ${EndIf}
+        System::Call '$R3->2()'
+      ${EndIf}
+      System::Call '$R2->2()'
+    ${EndIf}
+    System::Call '$R1->2()'
+  ${EndIf}
+  System::Free $R8
+  StrCpy $R0 $R9
+  Pop $R9
+  Pop $R8
+  Pop $R7
+  Pop $R6
+  Pop $R5
+  Pop $R4
+  Pop $R3
+  Pop $R2
+  Pop $R1
+  Exch $R0
+FunctionEnd
+
+; The second half of RunAsDesktopUser: from the desktop view's dispatch (on the stack, under the
+; program, which is $R0) to Shell.Application's ShellExecute. Stack: dispatch -> 1 or 0.
+Function RunThroughFolderView
+  Exch $1
+  Push $2
+  Push $3
+  Push $4
+  Push $5
+  Push $6
+  Push $7
+  StrCpy $7 0
+  ; IShellFolderViewDual -> get_Application -> IShellDispatch2
+  System::Call '$1->0(g "{E7A1AF80-4D96-11CF-960C-0080C7F4EE85}", *p .r2) i .r6'
+  ${If} $6 == 0
+    System::Call '$2->7(*p .r3) i .r6'
+    ${If} $6 == 0
+      System::Call '$3->0(g "{A4C6892C-3BA9-11D2-9DEA-00C04FB16162}", *p .r4) i .r6'
+      ${If} $6 == 0
+        ; ShellExecute(file, args, dir, operation, show): the four VARIANTs by value, the folder
+        ; as a VT_BSTR, the others empty.
+        System::Call 'oleaut32::SysAllocString(w R0) p .r5'
+        Push $R0
+        ${GetParent} $R0 $R0
+        System::Call 'oleaut32::SysAllocString(w R0) p .r1'
+        Pop $R0
+        System::Call '$4->31(p r5, i 0, i 0, i 0, i 0, i 8, i 0, p r1, i 0, i 0, i 0, i 0, i 0, i 0, i 0, i 0, i 0) i .r6'
+        ${If} $6 == 0
+          StrCpy $7 1
+        ${EndIf}
+        System::Call 'oleaut32::SysFreeString(p r5)'
+        System::Call 'oleaut32::SysFreeString(p r1)'
+        System::Call '$4->2()'
+      ${EndIf}
+      System::Call '$3->2()'
+    ${EndIf}
+    System::Call '$2->2()'
+  ${EndIf}
+  StrCpy $1 $7
+  Pop $7
+  Pop $6
+  Pop $5
+  Pop $4
+  Pop $3
+  Pop $2
+  Exch $1
+FunctionEnd
+
+; The finish page's "run Quillet". Where the shell cannot take it, a system without UAC (XP) runs
+; the installer as the user who started it, so the program is started directly there; on later
+; Windows the user is told to start it from the Start menu instead.
+Function RunInstalledQuillet
+  Push "$INSTDIR\Quillet.exe"
+  Call RunAsDesktopUser
+  Pop $0
+  ${If} $0 == 1
+    Return
+  ${EndIf}
+  ${If} ${AtLeastWinVista}
+    MessageBox MB_OK|MB_ICONINFORMATION "$(RunFailedText)"
+  ${Else}
+    Exec '"$INSTDIR\Quillet.exe"'
+  ${EndIf}
+FunctionEnd
 
 ; The program file of a copy that has just ended may stay locked a moment.
 !macro DeleteProgramFile path
@@ -112,7 +458,13 @@ FunctionEnd
 
 Section "$(SecProgramName)" SecProgram
   SectionIn RO
+  Call ChooseQuilletFolder  ; (done on the folder page already, unless silent)
+  ${If} $0 == 0
+    SetErrorLevel 2
+    Quit
+  ${EndIf}
   Call CloseQuillet
+  Call WaitProgramFileFree
   SetOutPath "$INSTDIR"
   !insertmacro QuilletInstallFiles
   WriteINIStr "$INSTDIR\${MARKER}" "Quillet" "Settings" "AppData"
@@ -143,16 +495,22 @@ SectionEnd
 
 Section "-AutostartOff"
   ${IfNot} ${SectionIsSelected} ${SecAutostart}
-    DeleteRegValue HKLM "${RUN_KEY}" "${PRODUCT}"
+    !insertmacro RemoveOwnRunValue "" HKLM "${RUN_KEY}"
   ${EndIf}
 SectionEnd
 
 Function .onInit
-  ; The box starts as the system stands: ticked when Quillet already starts with Windows.
+  ; The box starts as the system stands: ticked when the installed Quillet already starts with
+  ; Windows (a value naming a portable copy elsewhere is that copy's).
   ClearErrors
   ReadRegStr $0 HKLM "${RUN_KEY}" "${PRODUCT}"
   ${IfNot} ${Errors}
-    !insertmacro SelectSection ${SecAutostart}
+    Push $0
+    Call IsInstalledProgram
+    Pop $0
+    ${If} $0 == 1
+      !insertmacro SelectSection ${SecAutostart}
+    ${EndIf}
   ${EndIf}
   ${GetParameters} $R0
   ClearErrors
@@ -193,6 +551,23 @@ Section "Uninstall"
     keep:
   ${EndIf}
 
+  ; Start with Windows for this installed copy, from the machine (what the installer writes) and
+  ; from each signed-in user (what the program writes for a user who may not write the
+  ; machine's), before the file it names goes.
+  !insertmacro RemoveOwnRunValue un. HKLM "${RUN_KEY}"
+  !insertmacro RemoveOwnRunValue un. HKCU "${RUN_KEY}"
+  StrCpy $R2 0
+  ${Do}
+    ClearErrors
+    EnumRegKey $R3 HKU "" $R2
+    ${If} ${Errors}
+    ${OrIf} $R3 == ""
+      ${Break}
+    ${EndIf}
+    IntOp $R2 $R2 + 1
+    !insertmacro RemoveOwnRunValue un. HKU "$R3\${RUN_KEY}"
+  ${Loop}
+
   !insertmacro DeleteProgramFile "$INSTDIR\Quillet.exe"
   !insertmacro QuilletRemoveFiles
   Delete "$INSTDIR\${MARKER}"
@@ -203,7 +578,6 @@ Section "Uninstall"
   Delete "$SMPROGRAMS\${PRODUCT}\$(UninstallLinkName).lnk"
   RMDir "$SMPROGRAMS\${PRODUCT}"
 
-  DeleteRegValue HKLM "${RUN_KEY}" "${PRODUCT}"
   DeleteRegKey HKLM "${UNINSTALL_KEY}"
 
   ${If} $RemoveSettings == 1

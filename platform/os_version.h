@@ -14,6 +14,11 @@ constexpr uint32_t kPlatformWin32s = 0;
 constexpr uint32_t kPlatformWin32Windows = 1;  // 95, 98, ME
 constexpr uint32_t kPlatformWin32Nt = 2;       // NT 4, 2000, XP and every later Windows
 
+// Product types of the extended record: a desktop release, or one of the two server kinds.
+constexpr uint8_t kProductWorkstation = 1;
+constexpr uint8_t kProductDomainController = 2;
+constexpr uint8_t kProductServer = 3;
+
 // The operating system's extended version record, field for field.
 struct OsVersionRecord {
     uint32_t size = 0;  // set by the caller: kOsVersionInfoSize or kOsVersionInfoExSize
@@ -26,7 +31,7 @@ struct OsVersionRecord {
     uint16_t servicePackMajor = 0;
     uint16_t servicePackMinor = 0;
     uint16_t suiteMask = 0;
-    uint8_t productType = 0;
+    uint8_t productType = 0;  // kProductWorkstation, ...; 0 in a short record
     uint8_t reserved = 0;
 };
 static_assert(sizeof(OsVersionRecord) == kOsVersionInfoExSize, "the record mirrors the system's layout");

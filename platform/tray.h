@@ -24,10 +24,18 @@ public:
     virtual bool modifyTrayIcon(Window window, uint32_t id, uint32_t callbackMessage, Icon icon,
                                 const std::string& tip) = 0;
     virtual void deleteTrayIcon(Window window, uint32_t id) = 0;
+    // A balloon over the icon (the shells of Windows 2000 and ME on): the title and the text
+    // with the information sign; it replaces one the icon shows. An empty text takes a showing
+    // balloon away. The shell's answer.
+    virtual bool showTrayBalloon(Window window, uint32_t id, const std::string& title, const std::string& text) = 0;
 
-    // A 16 x 16 icon showing free megabytes as digits over four lines in the level's colour,
-    // with a red dot in the top-right corner when `redDot`. The caller destroys it.
-    virtual Icon drawTrayIcon(const std::string& digits, int textX, uint32_t lineColor, bool redDot) = 0;
+    // The size, in pixels, the shell shows notification-area icons at for the window's display
+    // scale: the small-icon size (16 at 96 dpi, 32 at 192 dpi).
+    virtual int trayIconSize(Window window) = 0;
+    // A size x size icon showing free megabytes as digits (from textX, a place at that size) over
+    // four lines in the level's colour, with a red dot in the top-right corner when `redDot`.
+    // The caller destroys it.
+    virtual Icon drawTrayIcon(int size, const std::string& digits, int textX, uint32_t lineColor, bool redDot) = 0;
     // The program's own icon (not to be destroyed).
     virtual Icon programIcon() = 0;
     virtual void destroyIcon(Icon icon) = 0;

@@ -26,6 +26,9 @@ constexpr uint32_t kOfnFileMustExist = 0x1000;
 // Window messages the program handles itself (Win32 numbers).
 constexpr uint32_t kWmClose = 0x0010;
 constexpr uint32_t kWmQueryEndSession = 0x0011;
+constexpr uint32_t kWmSettingChange = 0x001A;  // a system metric or setting changed
+constexpr uint32_t kWmDisplayChange = 0x007E;  // the screen's resolution changed
+constexpr uint32_t kWmDpiChanged = 0x02E0;     // the window's display scale changed
 constexpr uint32_t kWmHotKey = 0x0312;
 constexpr uint32_t kWmUser = 0x0400;
 

@@ -10,12 +10,18 @@ a file inside the folder, by a relative path with forward slashes, and a #fragme
 id or anchor of its page. Every page must be reachable from index.html, and every other file in
 the folder (pictures, stylesheets) must be used by some page. Web and mail links are allowed
 and listed.
+
+Every page must also be valid HTML: HTML Tidy (Debian's package tidy, installed by
+scripts/install-deps.sh) reads each page, and each of its warnings and errors is a fault
+(markup inside an attribute, a second charset declaration, a stray or missing end tag, an
+element or attribute HTML5 does not have, an id used twice...).
 """
 import html.parser
 import os
 import posixpath
 import re
 import shutil
+import subprocess
 import sys
 import tempfile
 import urllib.parse
@@ -60,6 +66,27 @@ class Page(html.parser.HTMLParser):
             self._in_title = False
 
 
+def validate(path):
+    """HTML Tidy's warnings and errors about the page, or why it could not read it."""
+    try:
+        # No configuration file of the user's: the same judgement everywhere.
+        result = subprocess.run(["tidy", "-quiet", "-errors", "--gnu-emacs", "yes", "--show-warnings", "yes",
+                                 "--show-info", "no", path], capture_output=True, text=True, encoding="utf-8",
+                                errors="replace", env=dict(os.environ, HTML_TIDY=""))
+    except FileNotFoundError:
+        return ["the HTML validator tidy is not installed (scripts/install-deps.sh installs it)"]
+    if result.returncode > 2:
+        return [f"tidy could not read it (exit code {result.returncode}): {result.stderr.strip()}"]
+    messages = []
+    for line in result.stderr.splitlines():
+        found = re.match(r"^.*?:(\d+):(\d+): (Warning|Error): (.*)$", line)
+        if found:
+            messages.append(f"line {found.group(1)}: {found.group(4)}")
+    if result.returncode != 0 and not messages:
+        messages.append("tidy found faults: " + result.stderr.strip())
+    return messages
+
+
 def check(root):
     """Returns (faults, external links) for the folder."""
     root = os.path.abspath(root)
@@ -86,6 +113,8 @@ def check(root):
             faults.append(f"{path}: no title")
         if page.scripts:
             faults.append(f"{path}: uses scripts, but the pages must work without them")
+        for message in validate(os.path.join(root, path)):
+            faults.append(f"{path}: not valid HTML: {message}")
 
     used = set()  # files named by some page or stylesheet
     edges = {}  # page -> pages it links to
@@ -156,11 +185,12 @@ def check(root):
 def self_test():
     """Each kind of fault in an otherwise sound folder is reported; the sound folder passes."""
     good = {
-        "index.html": '<html><head><meta charset="utf-8"><title>目录</title><link rel="stylesheet" href="style.css">'
-                      '</head><body><a href="a.html#x">页</a> <img src="images/p.png" alt=""> '
-                      '<a href="mailto:x@example.org">邮件</a></body></html>',
-        "a.html": '<html><head><meta charset="utf-8"><title>页</title></head><body><h2 id="x">x</h2>'
-                  '<a href="index.html">目录</a></body></html>',
+        "index.html": '<!DOCTYPE html>\n<html lang="zh-CN"><head><meta charset="utf-8"><title>目录</title>'
+                      '<link rel="stylesheet" href="style.css"></head><body><p><a href="a.html#x">页</a> '
+                      '<img src="images/p.png" alt="“关于”页"> <a href="mailto:x@example.org">邮件</a></p>'
+                      '</body></html>',
+        "a.html": '<!DOCTYPE html>\n<html lang="zh-CN"><head><meta charset="utf-8"><title>页</title></head><body>'
+                  '<h2 id="x">x</h2><p><a href="index.html">目录</a></p></body></html>',
         "style.css": "body { background: url(images/bg.png); }",
         "images/p.png": "",
         "images/bg.png": "",
@@ -176,6 +206,14 @@ def self_test():
         "absolute path": ("a.html", lambda t: t.replace('href="index.html"', 'href="/index.html"'), "relative"),
         "outside": ("a.html", lambda t: t.replace('href="index.html"', 'href="../index.html"'), "outside"),
         "stylesheet picture": ("style.css", lambda t: t.replace("bg.png", "none.png"), "does not exist"),
+        # What HTML Tidy reports: markup inside a picture's text breaks the img element...
+        "markup in alt": ("index.html", lambda t: t.replace('alt="“关于”页"', 'alt="<span class="ui">关于</span>页"'),
+                          "not valid HTML"),
+        # ...a second charset declaration, a stray end tag, an id used twice.
+        "two charsets": ("a.html", lambda t: t.replace(
+            "<title>", '<meta http-equiv="Content-Type" content="text/html; charset=utf-8"><title>'), "not valid HTML"),
+        "stray end tag": ("a.html", lambda t: t.replace("</h2>", "</h2></div>"), "not valid HTML"),
+        "id twice": ("a.html", lambda t: t.replace("</body>", '<h2 id="x">y</h2></body>'), "not valid HTML"),
     }
     failures = 0
     for case, (name, change, expected) in [("sound", (None, None, None))] + list(broken.items()):

@@ -12,6 +12,7 @@ packages=(
   python3  # draws the program's pictures at build time (scripts/make-pictures.py)
   optipng  # shrinks the help pages' screenshots losslessly (scripts/screenshots.sh)
   nsis     # makensis builds the Windows installer (packaging/quillet.nsi)
+  tidy     # HTML Tidy: the help pages' check reads every page with it (scripts/check-help-pages.py)
 )
 
 SUDO=""

@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Takes the pictures of the help pages under Wine, on its own Xvfb: every page of the main
 # window, the Tune RAM dialog, the shortcut builder, the upgrade check (answered by the test
-# server on 127.0.0.1), the low-resource warning, the usage box of /?, the tray menu, the splash
-# and the tray icon at several memory levels. Each is cropped to its window and shrunk losslessly
-# (optipng) into documentation/images/. Run after a build (scripts/start.sh or test-all.sh
+# server on 127.0.0.1), the low-resource warning, the usage box of /?, the tray menu, the balloon
+# after a recovery, the splash and the tray icon at several memory levels. Each is cropped to its
+# window and shrunk losslessly (optipng) into documentation/images/. Run after a build (scripts/start.sh or test-all.sh
 # builds).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -84,6 +84,17 @@ menu=$(rect "#32768")
 IFS='x+' read -r _ _ mx my <<<"$menu"
 x=$((mx > 12 ? mx - 12 : 0)) y=$((my > 12 ? my - 12 : 0))
 shot tray-menu "$((1024 - x))x$((768 - y))+$x+$y"
+
+# The balloon that tells what a recovery chosen from the tray menu did, beside the icon.
+restart
+start_program
+run "$driver" wait_main_window "$program"
+sleep 2
+run "$driver" show_recovery_balloon "$program"
+balloon=$(rect tooltips_class32)
+IFS='x+' read -r _ _ bx by <<<"$balloon"
+x=$((bx > 12 ? bx - 12 : 0)) y=$((by > 12 ? by - 12 : 0))
+shot tray-balloon "$((1024 - x))x$((768 - y))+$x+$y"
 
 # The shortcut builder, filled in as an example.
 restart

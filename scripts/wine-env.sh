@@ -11,7 +11,9 @@
 #                                                 winme, nt40, win2k, winxp, or default) the
 #                                                 program alone sees that Windows release, for
 #                                                 this run only (QUILLET_WINE_VERSION_EXE names
-#                                                 another program to see it instead)
+#                                                 another program to see it instead); with
+#                                                 QUILLET_WINE_DPI set (144, 192 ...) the run
+#                                                 sees that display scale (LogPixels), reset after
 #   wine-env.sh STATE ARCH test PROGRAM ARGS...   the same, for a test that has the prefix to
 #                                                 itself (CTest runs them one at a time): it
 #                                                 starts once no program an earlier test started
@@ -168,10 +170,15 @@ case "$action" in
     forget_version() {
       if [ -n "$appkey" ]; then "$loader" reg delete "$appkey" /v Version /f >/dev/null 2>&1 || true; fi
     }
+    desktop_key='HKCU\Control Panel\Desktop'
+    forget_dpi() {
+      if [ -n "${QUILLET_WINE_DPI:-}" ]; then "$loader" reg delete "$desktop_key" /v LogPixels /f >/dev/null 2>&1 || true; fi
+    }
     finish() {
       # A test's programs do not outlive it: its driver (if it is still there) and what it started.
       if [ "$action" = test ]; then end_leftovers 50 "left running by the test that just ended" || true; fi
       forget_version
+      forget_dpi
       cat "$errors" >&2
       rm -f "$errors"
     }
@@ -180,6 +187,9 @@ case "$action" in
     forget_version
     if [ -n "$appkey" ] && [ "$QUILLET_WINE_VERSION" != default ]; then
       "$loader" reg add "$appkey" /v Version /d "$QUILLET_WINE_VERSION" /f >/dev/null 2>>"$errors"
+    fi
+    if [ -n "${QUILLET_WINE_DPI:-}" ]; then
+      "$loader" reg add "$desktop_key" /v LogPixels /t REG_DWORD /d "$QUILLET_WINE_DPI" /f >/dev/null 2>>"$errors"
     fi
     status=0
     "$loader" "$program" "${args[@]:1}" 2>>"$errors" || status=$?

@@ -5,11 +5,11 @@
 namespace tweaks {
 
 RegistryKeyAccess::RegistryKeyAccess(platform::Registry& registry, platform::RegistryRoot root,
-                                     const std::string& path, Mode mode)
+                                     const std::string& path, Mode mode, uint32_t access)
     : registry_(registry) {
     platform::RegistryKey key = nullptr;
-    const long result = mode == Mode::Create ? registry.createKey(root, path, platform::kKeyAllAccess, key)
-                                             : registry.openKey(root, path, platform::kKeyAllAccess, key);
+    const long result = mode == Mode::Create ? registry.createKey(root, path, access, key)
+                                             : registry.openKey(root, path, access, key);
     if (result == platform::kErrorSuccess) key_ = key;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
-// One registry key held open with full access while a tweak reads or writes its values.
+// One registry key held open while a tweak reads or writes its values (with full access unless
+// the tweak asks for less).
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -15,7 +16,7 @@ public:
         Create,  // the key is made when missing
     };
     RegistryKeyAccess(platform::Registry& registry, platform::RegistryRoot root, const std::string& path,
-                      Mode mode = Mode::Open);
+                      Mode mode = Mode::Open, uint32_t access = platform::kKeyAllAccess);
     ~RegistryKeyAccess();
     RegistryKeyAccess(const RegistryKeyAccess&) = delete;
     RegistryKeyAccess& operator=(const RegistryKeyAccess&) = delete;

@@ -1,9 +1,11 @@
 #pragma once
-// The system tweaks of the main window's tweaks and cache pages, as the window reaches them:
-// their handlers, their share of the settings load and of the settings save.
+// The system tweaks of the main window's tweaks and cache pages, and the start with Windows of
+// its options page, as the window reaches them: their handlers, their share of the settings
+// load and of the settings save.
 #include "tweaks/cache_tweaks.h"
 #include "tweaks/explorer_tweaks.h"
 #include "tweaks/network_tweaks.h"
+#include "tweaks/start_with_windows.h"
 #include "tweaks/tweak_context.h"
 #include "ui/form_handlers.h"
 
@@ -11,7 +13,8 @@ namespace tweaks {
 
 class SystemTweaks {
 public:
-    explicit SystemTweaks(const TweakContext& context) : cache(context), network(context), explorer(context) {}
+    explicit SystemTweaks(const TweakContext& context)
+        : cache(context), network(context), explorer(context), startup(context) {}
     SystemTweaks(const SystemTweaks&) = delete;
     SystemTweaks& operator=(const SystemTweaks&) = delete;
 
@@ -39,6 +42,7 @@ public:
     CacheTweaks cache;
     NetworkTweaks network;
     ExplorerTweaks explorer;
+    StartWithWindows startup;
 };
 
 }  // namespace tweaks

@@ -1,5 +1,4 @@
 #include "platform/fake/fake_platform.h"
-#include "platform/fake/profile_int.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -245,7 +244,7 @@ bool FakeMachine::addTrayIcon(Window window, uint32_t id, uint32_t callbackMessa
         meanwhile();
     }
     if (!trayPresent || trayRefusesAdd || trayIcons.count({window, id}) != 0) return false;
-    trayIcons[{window, id}] = TrayEntry{callbackMessage, icon, tip.substr(0, 63)};
+    trayIcons[{window, id}] = TrayEntry{callbackMessage, icon, tip.substr(0, 63), "", ""};
     return true;
 }
 
@@ -254,7 +253,18 @@ bool FakeMachine::modifyTrayIcon(Window window, uint32_t id, uint32_t callbackMe
     events.push_back("trayModify " + tip);
     auto found = trayIcons.find({window, id});
     if (!trayPresent || found == trayIcons.end()) return false;
-    found->second = TrayEntry{callbackMessage, icon, tip.substr(0, 63)};
+    found->second.callbackMessage = callbackMessage;
+    found->second.icon = icon;
+    found->second.tip = tip.substr(0, 63);
+    return true;
+}
+
+bool FakeMachine::showTrayBalloon(Window window, uint32_t id, const std::string& title, const std::string& text) {
+    events.push_back("trayBalloon " + title + "|" + text);
+    auto found = trayIcons.find({window, id});
+    if (!trayPresent || found == trayIcons.end()) return false;
+    found->second.balloonTitle = title;
+    found->second.balloonText = text;
     return true;
 }
 
@@ -263,8 +273,8 @@ void FakeMachine::deleteTrayIcon(Window window, uint32_t id) {
     trayIcons.erase({window, id});
 }
 
-Icon FakeMachine::drawTrayIcon(const std::string& digits, int textX, uint32_t lineColor, bool redDot) {
-    drawnIcons.push_back(DrawnIcon{digits, textX, lineColor, redDot, false});
+Icon FakeMachine::drawTrayIcon(int size, const std::string& digits, int textX, uint32_t lineColor, bool redDot) {
+    drawnIcons.push_back(DrawnIcon{digits, textX, lineColor, redDot, false, size});
     return reinterpret_cast<Icon>(&drawnIcons.back());
 }
 
@@ -408,25 +418,12 @@ void FakeMachine::exitWindows(uint32_t flags) {
 
 int FakeMachine::getInt(const std::string& path, const std::string& section, const std::string& key,
                         int defaultValue) {
-    auto found = ini.find(path + "|" + section + "|" + key);
-    if (found == ini.end()) return defaultValue;
-    return leadingProfileInt(found->second);
+    return iniFiles_.getInt(path, section, key, defaultValue);
 }
 
 std::string FakeMachine::getString(const std::string& path, const std::string& section, const std::string& key,
                                    const std::string& defaultValue) {
-    auto found = ini.find(path + "|" + section + "|" + key);
-    if (found == ini.end()) return defaultValue;
-    // The reader's buffer holds 254 characters (UTF-16 units) and the terminating zero.
-    const std::string& text = found->second;
-    size_t end = 0;
-    for (size_t units = 0; end < text.size(); ++end) {
-        const auto byte = static_cast<unsigned char>(text[end]);
-        if ((byte & 0xC0) == 0x80) continue;  // inside a character
-        units += byte >= 0xF0 ? 2 : 1;
-        if (units > 254) break;
-    }
-    return text.substr(0, end);
+    return iniFiles_.getString(path, section, key, defaultValue);
 }
 
 namespace {
@@ -441,40 +438,33 @@ bool FakeMachine::writeString(const std::string& path, const std::string& sectio
     if (missingFolders.count(folderOf(path)) != 0) return false;
     if (iniReadOnly || iniWritesLeft == 0 || readOnlyFiles.count(path) != 0) return false;
     if (iniWritesLeft > 0) --iniWritesLeft;
-    ini[path + "|" + section + "|" + key] = value;
+    iniFiles_.writeString(path, section, key, value);
     iniWrites.push_back(section + "|" + key + "=" + value);
     return true;
 }
 
-std::map<std::string, std::string> FakeMachine::iniFile(const std::string& path) const {
-    std::map<std::string, std::string> entries;
-    const std::string prefix = path + "|";
-    for (auto it = ini.lower_bound(prefix); it != ini.end() && it->first.compare(0, prefix.size(), prefix) == 0; ++it)
-        entries[it->first.substr(prefix.size())] = it->second;
-    return entries;
-}
-
-bool FakeMachine::fileExists(const std::string& path) { return !iniFile(path).empty(); }
+bool FakeMachine::fileExists(const std::string& path) { return iniFiles_.fileExists(path); }
 
 bool FakeMachine::copyFile(const std::string& from, const std::string& to) {
-    const auto entries = iniFile(from);
-    if (entries.empty() || readOnlyFiles.count(to) != 0 || missingFolders.count(folderOf(to)) != 0) return false;
-    deleteFile(to);
-    for (const auto& [sectionAndKey, value] : entries) ini[to + "|" + sectionAndKey] = value;
+    if (!iniFiles_.fileExists(from) || readOnlyFiles.count(to) != 0 || missingFolders.count(folderOf(to)) != 0)
+        return false;
+    iniFiles_.copyFile(from, to);
     if (readOnlyFiles.count(from) != 0) readOnlyFiles.insert(to);
     return true;
 }
 
 bool FakeMachine::replaceFile(const std::string& from, const std::string& to) {
-    if (iniReplaceFails || iniFile(from).empty() || readOnlyFiles.count(to) != 0) return false;
-    copyFile(from, to);
-    deleteFile(from);
+    if (iniReplaceFails || !iniFiles_.fileExists(from) || readOnlyFiles.count(to) != 0 ||
+        missingFolders.count(folderOf(to)) != 0)
+        return false;
+    iniFiles_.replaceFile(from, to);
+    if (readOnlyFiles.erase(from) != 0) readOnlyFiles.insert(to);
     events.push_back("replaceFile " + to);
     return true;
 }
 
 bool FakeMachine::deleteFile(const std::string& path) {
-    for (const auto& entry : iniFile(path)) ini.erase(path + "|" + entry.first);
+    iniFiles_.deleteFile(path);
     readOnlyFiles.erase(path);
     return true;
 }
@@ -562,6 +552,9 @@ std::string hex(uint32_t value) {
 
 bool isRootPath(const std::string& path) { return path.find('\\') == std::string::npos; }
 
+// Rights that only read a key (KEY_READ and the 32/64-bit view flags).
+bool asksMoreThanReading(uint32_t access) { return (access & ~(kKeyRead | 0x0300u)) != 0; }
+
 }  // namespace
 
 bool NoCaseLess::operator()(const std::string& a, const std::string& b) const {
@@ -598,6 +591,15 @@ const FakeMachine::RegistryValue* FakeMachine::registryValue(RegistryRoot root, 
     return value == key->second.end() ? nullptr : &value->second;
 }
 
+bool FakeMachine::readOnlyKey(const std::string& full) const {
+    const auto sameName = [](char x, char y) { return lower(x) == lower(y); };
+    for (const std::string& top : readOnlyRegistryKeys) {
+        const bool below = full.size() == top.size() || (full.size() > top.size() && full[top.size()] == '\\');
+        if (below && std::equal(top.begin(), top.end(), full.begin(), sameName)) return true;
+    }
+    return false;
+}
+
 RegistryKey FakeMachine::newHandle(const std::string& path, uint32_t access) {
     const uintptr_t handle = nextKeyHandle_;
     nextKeyHandle_ += 4;
@@ -615,6 +617,7 @@ long FakeMachine::openKey(RegistryRoot root, const std::string& path, uint32_t a
     registryLog.push_back("open " + full + " " + hex(access));
     if (deniedRegistryKeys.count(full) != 0) return kErrorAccessDenied;
     if (!isRootPath(full) && registryKeys.count(full) == 0) return kErrorFileNotFound;
+    if (asksMoreThanReading(access) && readOnlyKey(full)) return kErrorAccessDenied;
     key = newHandle(full, access);
     return kErrorSuccess;
 }
@@ -625,6 +628,7 @@ long FakeMachine::createKey(RegistryRoot root, const std::string& path, uint32_t
     registryLog.push_back("create " + full + " " + hex(access));
     if (deniedRegistryKeys.count(full) != 0) return kErrorAccessDenied;
     const bool isNew = !isRootPath(full) && registryKeys.count(full) == 0;
+    if ((isNew || asksMoreThanReading(access)) && readOnlyKey(full)) return kErrorAccessDenied;
     ensureKey(full);
     if (created != nullptr) *created = isNew;
     key = newHandle(full, access);

@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/fake/text_profile.h"
 #include "platform/platform.h"
 
 namespace platform::fake {
@@ -57,8 +58,8 @@ public:
     std::string windowsPath = "C:\\WINDOWS";
     std::string appDataPath = "C:\\Documents and Settings\\User\\Application Data";
     int messageBoxAnswer = kIdOk;
-    // INI files: values by "path|section|key", in the order they were first written.
-    std::map<std::string, std::string> ini;
+    // INI files are whole texts, read and written by the system's rules (text_profile.h); the
+    // switches below make the program's reads and writes fail as the system's would.
     std::vector<std::string> iniWrites;  // "section|key=value" in the order written
     bool iniReadOnly = false;            // writes fail
     int iniWritesLeft = -1;              // when not negative: writes that succeed before they all fail
@@ -70,10 +71,20 @@ public:
     // or copied to until createFolder makes them. Every other folder exists.
     std::set<std::string> missingFolders;
     std::set<std::string> unmakeableFolders;  // createFolder fails for these
-    // The entries of one file, by "section|key".
-    std::map<std::string, std::string> iniFile(const std::string& path) const;
+    // The INI files as a test sees and makes them, past the switches and the write log. A value
+    // is given as the file holds it (quotes kept, not cut); none when the reader finds no key.
+    std::optional<std::string> iniValue(const std::string& path, const std::string& section,
+                                        const std::string& key) const {
+        return iniFiles_.storedValue(path, section, key);
+    }
+    // The entries of one file that the reader finds, by "section|key"; empty without the file.
+    std::map<std::string, std::string> iniFile(const std::string& path) const { return iniFiles_.entries(path); }
+    // The file's whole text; empty without the file.
+    const std::string& iniText(const std::string& path) const { return iniFiles_.text(path); }
+    void setIniText(const std::string& path, const std::string& text) { iniFiles_.setText(path, text); }
+    // Writes the entry as the system would, making the file when missing.
     void setIni(const std::string& path, const std::string& section, const std::string& key, const std::string& value) {
-        ini[path + "|" + section + "|" + key] = value;
+        iniFiles_.writeString(path, section, key, value);
     }
     std::function<void()> onMessageLoop;  // runs inside runMessageLoop, e.g. to deliver messages
 
@@ -97,7 +108,9 @@ public:
     std::map<uint32_t, NtAnswer> ntAnswers;
 
     // The registry: keys by full path ("HKEY_DYN_DATA\PerfStats\StatData"), each with its
-    // values. Keys listed in deniedRegistryKeys refuse to open with error 5.
+    // values. Keys listed in deniedRegistryKeys refuse to open with error 5. Keys listed in
+    // readOnlyRegistryKeys, and every key below them, open for reading only, as a standard
+    // user's HKEY_LOCAL_MACHINE: asking for any other right, or making a key there, fails with 5.
     struct RegistryValue {
         uint32_t type = kRegNone;
         std::vector<uint8_t> data;
@@ -105,6 +118,7 @@ public:
     using RegistryValues = std::map<std::string, RegistryValue, NoCaseLess>;
     std::map<std::string, RegistryValues, NoCaseLess> registryKeys;
     std::set<std::string, NoCaseLess> deniedRegistryKeys;
+    std::set<std::string, NoCaseLess> readOnlyRegistryKeys;
     // Creates the key (and those above it) and sets the value.
     void putRegistryValue(RegistryRoot root, const std::string& path, const std::string& name, uint32_t type,
                           std::vector<uint8_t> data);
@@ -189,6 +203,7 @@ public:
         uint32_t callbackMessage = 0;
         Icon icon = nullptr;
         std::string tip;
+        std::string balloonTitle, balloonText;  // the last balloon asked for; empty text: none
     };
     struct DrawnIcon {
         std::string digits;
@@ -196,8 +211,10 @@ public:
         uint32_t lineColor = 0;
         bool redDot = false;
         bool destroyed = false;
+        int size = 16;  // pixels square
     };
     bool trayPresent = true;
+    int trayIconPixels = 16;  // the small-icon size the shell asks for
     bool trayRefusesAdd = false;
     std::function<void()> onTrayAdd;  // runs while the shell is asked to add, e.g. to send a message
     std::map<std::pair<Window, uint32_t>, TrayEntry> trayIcons;
@@ -311,13 +328,15 @@ public:
     void suspendThread(Thread thread) override;
     void closeThread(Thread thread) override;
     // --- Tray -------------------------------------------------------------------
-    // Logged as "trayAdd TIP", "trayModify TIP", "trayDelete".
+    // Logged as "trayAdd TIP", "trayModify TIP", "trayDelete", "trayBalloon TITLE|TEXT".
     bool trayAvailable() override { return trayPresent; }
     bool addTrayIcon(Window window, uint32_t id, uint32_t callbackMessage, Icon icon, const std::string& tip) override;
     bool modifyTrayIcon(Window window, uint32_t id, uint32_t callbackMessage, Icon icon,
                         const std::string& tip) override;
     void deleteTrayIcon(Window window, uint32_t id) override;
-    Icon drawTrayIcon(const std::string& digits, int textX, uint32_t lineColor, bool redDot) override;
+    bool showTrayBalloon(Window window, uint32_t id, const std::string& title, const std::string& text) override;
+    int trayIconSize(Window) override { return trayIconPixels; }
+    Icon drawTrayIcon(int size, const std::string& digits, int textX, uint32_t lineColor, bool redDot) override;
     Icon programIcon() override;
     void destroyIcon(Icon icon) override;
     // --- Shell ------------------------------------------------------------------
@@ -375,7 +394,9 @@ private:
     const OpenKey* findOpenKey(RegistryKey key) const;
     RegistryKey newHandle(const std::string& path, uint32_t access);
     void ensureKey(const std::string& full);
+    bool readOnlyKey(const std::string& full) const;
 
+    TextProfile iniFiles_;
     int programIcon_ = 0;
     std::map<void*, uint64_t> blocks_;  // committed blocks and their sizes
     std::map<std::string, uint32_t> registeredMessages_;

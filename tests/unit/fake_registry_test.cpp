@@ -57,5 +57,21 @@ TEST(FakeRegistry, AnswersWithTheSystemsResultCodes) {
     EXPECT_EQ(registry.closeKey(key), 0);
     machine.deniedRegistryKeys.insert("HKEY_CURRENT_USER\\Software\\Q\\A");
     EXPECT_EQ(registry.openKey(RegistryRoot::CurrentUser, "Software\\Q\\A", platform::kKeyRead, key), 5);
+
+    // A standard user: the machine's keys read, but neither change nor grow.
+    machine.readOnlyRegistryKeys.insert("HKEY_LOCAL_MACHINE");
+    machine.putRegistryValue(RegistryRoot::LocalMachine, "Software\\Q", "Run", platform::kRegSz, bare);
+    EXPECT_EQ(registry.openKey(RegistryRoot::LocalMachine, "software\\q", platform::kKeySetValue, key), 5);
+    EXPECT_EQ(registry.openKey(RegistryRoot::LocalMachine, "Software\\Q", platform::kKeyAllAccess, key), 5);
+    EXPECT_EQ(registry.createKey(RegistryRoot::LocalMachine, "Software\\Q", platform::kKeyWrite, key), 5);
+    EXPECT_EQ(registry.createKey(RegistryRoot::LocalMachine, "Software\\Q\\New", platform::kKeyRead, key), 5);
+    EXPECT_EQ(machine.registryKeys.count("HKEY_LOCAL_MACHINE\\Software\\Q\\New"), 0u);
+    EXPECT_EQ(registry.openKey(RegistryRoot::LocalMachine, "Software\\Q\\New", platform::kKeyRead, key), 2);
+    ASSERT_EQ(registry.openKey(RegistryRoot::LocalMachine, "Software\\Q", platform::kKeyRead, key), 0);
+    EXPECT_EQ(registry.queryValue(key, "Run", type, data), 0);
+    EXPECT_EQ(registry.closeKey(key), 0);
+    ASSERT_EQ(registry.createKey(RegistryRoot::CurrentUser, "Software\\Q\\B", platform::kKeySetValue, key), 0);
+    EXPECT_EQ(registry.setValue(key, "Run", platform::kRegSz, bare), 0);
+    EXPECT_EQ(registry.closeKey(key), 0);
     EXPECT_EQ(machine.openRegistryKeys(), 0u);
 }

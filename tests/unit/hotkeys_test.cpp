@@ -41,8 +41,8 @@ TEST_F(HotKeys, StoredCombinationsAreReadInAnySpellingAndSavedInOne) {
     EXPECT_EQ(get<ui::HotKeyBox>("DisableAutoRecoverHotKey").shortcut(), 0x4052);
     EXPECT_FALSE(get<ui::HotKeyBox>("DisableAutoRecoverHotKey").enabled());
     window->SaveSettings();
-    EXPECT_EQ(machine.ini[kIni + "|Settings|RecoverHotkey"], "Ctrl+Alt+F13");
-    EXPECT_EQ(machine.ini[kIni + "|Settings|DisableHotkey"], "Ctrl+R");
+    EXPECT_EQ(machine.iniValue(kIni, "Settings", "RecoverHotkey"), "Ctrl+Alt+F13");
+    EXPECT_EQ(machine.iniValue(kIni, "Settings", "DisableHotkey"), "Ctrl+R");
     EXPECT_EQ(registered(0), kCtrlAlt << 16 | 0x7C) << "saving registers the ticked key afresh";
 }
 

@@ -161,9 +161,9 @@ TEST_F(LowResourceAlarm, ThresholdAboveNinetyBecomesNinetyAndSoIsLoadedAndSaved)
     EXPECT_EQ(edit.text(), "90");
     EXPECT_FALSE(edit.enabled()) << "the cleared box greys its edit at load";
     window->SaveSettings();
-    const std::string saved = app::appPaths().iniPath + "|Settings|LowReourceAlarm";
-    EXPECT_EQ(machine.ini[saved + "Percent"], "90");
-    EXPECT_EQ(machine.ini[saved], "0");
+    const std::string saved = app::appPaths().iniPath;
+    EXPECT_EQ(machine.iniValue(saved, "Settings", "LowReourceAlarmPercent"), "90");
+    EXPECT_EQ(machine.iniValue(saved, "Settings", "LowReourceAlarm"), "0");
 
     get<ui::CheckBox>("LowResourceCheckBox").setChecked(true);
     EXPECT_TRUE(edit.enabled());

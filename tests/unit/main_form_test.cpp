@@ -241,9 +241,9 @@ TEST_F(MainForm, AboutPageOnThe9xFamily) {
 }
 
 TEST_F(MainForm, AboutPageNamesAnUnknownReleaseByItsVersion) {
-    machine.setVersion(platform::kPlatformWin32Nt, 6, 1, 7601, "Service Pack 1");
+    machine.setVersion(platform::kPlatformWin32Nt, 5, 2, 3790, "Service Pack 2");
     create();
-    EXPECT_EQ(get<ui::Label>("OSNAMEAboutLabel").caption(), "Windows 6.1, Service Pack 1 (Build 7601)\n");
+    EXPECT_EQ(get<ui::Label>("OSNAMEAboutLabel").caption(), "Windows 5.2, Service Pack 2 (Build 3790)\n");
 }
 
 TEST_F(MainForm, EachFamilyGreysTheControlsOfTheOther) {
@@ -621,7 +621,7 @@ TEST_F(MainForm, ExitGoesInItsOrderAndLeavesNothingRunning) {
             EXPECT_LT(at(order[i - 1]), at(order[i])) << order[i - 1] << " before " << order[i];
         }
     }
-    EXPECT_EQ(machine.ini["C:\\Q\\Quillet.ini|Settings|AutoRecoverOnAlarmLevel"], "1");
+    EXPECT_EQ(machine.iniValue("C:\\Q\\Quillet.ini", "Settings", "AutoRecoverOnAlarmLevel"), "1");
     EXPECT_FALSE(get<ui::MenuItem>("DisableAutoRecover1").checked()) << "the pause is lifted first";
     EXPECT_FALSE(window->state().windowHidden);
     EXPECT_TRUE(machine.trayIcons.empty());

@@ -82,10 +82,10 @@ TEST(OsDetection, NtReleasesAndTheirVersionTexts) {
         {5, 0, 2195, "Service Pack 4", "微软公司 Windows 2000 ", "2000 ", "Service Pack 4 (Build 2195)\n"},
         {5, 1, 2600, "Service Pack 3", "微软公司 Windows XP ", "XP ", "Service Pack 3 (Build 2600)\n"},
         {5, 1, 2600, "", "微软公司 Windows XP ", "XP ", " (Build 2600)\n"},
-        // Later releases have no name or flag, but their version line.
+        // Releases after XP carry no flag; those the program knows are named.
         {5, 2, 3790, "Service Pack 2", "", "", "Service Pack 2 (Build 3790)\n"},
-        {6, 0, 6002, "Service Pack 2", "", "", "Service Pack 2 (Build 6002)\n"},
-        {6, 1, 7601, "Service Pack 1", "", "", "Service Pack 1 (Build 7601)\n"},
+        {6, 0, 6002, "Service Pack 2", "微软公司 Windows Vista ", "", "Service Pack 2 (Build 6002)\n"},
+        {6, 1, 7601, "Service Pack 1", "微软公司 Windows 7 ", "", "Service Pack 1 (Build 7601)\n"},
         {5, 3, 0x12345678, "", "", "", " (Build 22136)\n"},  // the build number's low 16 bits
         {4, 0, 0x0001FFFF, "x", "微软公司 Windows NT ", "NT ", "版本 4.0 x (Build 65535)\n   "},
     };
@@ -186,27 +186,66 @@ TEST(OsDetection, ServicePackTextsNeverOverrunTheVersionLine) {
     EXPECT_EQ(d.versionText, wide.substr(0, d.versionText.size()));
 }
 
-TEST(OsDetection, ReleaseLineNeverStartsWithTheComma) {
+// The About page's two lines for the release: its version numbers, and its name with the
+// version line (never starting with the comma).
+TEST(OsDetection, AboutPageLinesOfEachRelease) {
+    constexpr uint8_t kServer = 3, kDomainController = 2, kWorkstation = 1;
     struct Case {
         uint32_t platform, major, minor, build;
         const char* servicePack;
+        const char* version;
         const char* line;
+        uint8_t productType = 0;  // none, as in a short record
     };
     const Case cases[] = {
         // Recognised releases: the name, ", " and the version line, as they always read.
-        {kNt, 5, 1, 2600, "Service Pack 3", "微软公司 Windows XP , Service Pack 3 (Build 2600)\n"},
-        {kNt, 4, 0, 1381, "Service Pack 6", "微软公司 Windows NT , 版本 4.0 Service Pack 6 (Build 1381)\n   "},
-        {k9x, 4, 10, 2222, " A ", "微软公司 Windows 98SE , "},
+        {kNt, 5, 1, 2600, "Service Pack 3", "5.1", "微软公司 Windows XP , Service Pack 3 (Build 2600)\n"},
+        {kNt, 4, 0, 1381, "Service Pack 6", "4.0", "微软公司 Windows NT , 版本 4.0 Service Pack 6 (Build 1381)\n   "},
+        {k9x, 4, 10, 2222, " A ", "4.10", "微软公司 Windows 98SE , "},
+        // The releases after XP, by version, build and product type.
+        {kNt, 6, 0, 6002, "Service Pack 2", "6.0", "微软公司 Windows Vista , Service Pack 2 (Build 6002)\n",
+         kWorkstation},
+        {kNt, 6, 1, 7601, "Service Pack 1", "6.1", "微软公司 Windows 7 , Service Pack 1 (Build 7601)\n", kWorkstation},
+        {kNt, 6, 1, 7600, "", "6.1", "微软公司 Windows 7 ,  (Build 7600)\n"},  // no product type: a desktop
+        {kNt, 6, 2, 9200, "", "6.2", "微软公司 Windows 8 ,  (Build 9200)\n", kWorkstation},
+        {kNt, 6, 3, 9600, "", "6.3", "微软公司 Windows 8.1 ,  (Build 9600)\n", kWorkstation},
+        {kNt, 10, 0, 10240, "", "10.0", "微软公司 Windows 10 ,  (Build 10240)\n", kWorkstation},
+        {kNt, 10, 0, 21999, "", "10.0", "微软公司 Windows 10 ,  (Build 21999)\n", kWorkstation},
+        {kNt, 10, 0, 22000, "", "10.0", "微软公司 Windows 11 ,  (Build 22000)\n", kWorkstation},
+        {kNt, 10, 0, 26100, "", "10.0", "微软公司 Windows 11 ,  (Build 26100)\n", kWorkstation},
+        {kNt, 6, 0, 6001, "Service Pack 1", "6.0", "微软公司 Windows Server 2008 , Service Pack 1 (Build 6001)\n",
+         kServer},
+        {kNt, 6, 1, 7601, "Service Pack 1", "6.1", "微软公司 Windows Server 2008 R2 , Service Pack 1 (Build 7601)\n",
+         kDomainController},
+        {kNt, 6, 2, 9200, "", "6.2", "微软公司 Windows Server 2012 ,  (Build 9200)\n", kServer},
+        {kNt, 6, 3, 9600, "", "6.3", "微软公司 Windows Server 2012 R2 ,  (Build 9600)\n", kServer},
+        {kNt, 10, 0, 14393, "", "10.0", "微软公司 Windows Server 2016 ,  (Build 14393)\n", kServer},
+        {kNt, 10, 0, 17762, "", "10.0", "微软公司 Windows Server 2016 ,  (Build 17762)\n", kServer},
+        {kNt, 10, 0, 17763, "", "10.0", "微软公司 Windows Server 2019 ,  (Build 17763)\n", kDomainController},
+        {kNt, 10, 0, 20348, "", "10.0", "微软公司 Windows Server 2022 ,  (Build 20348)\n", kServer},
+        {kNt, 10, 0, 22000, "", "10.0", "微软公司 Windows Server 2022 ,  (Build 22000)\n", kServer},
+        {kNt, 10, 0, 26100, "", "10.0", "微软公司 Windows Server 2025 ,  (Build 26100)\n", kServer},
         // Releases without a name are called by their version numbers.
-        {kNt, 6, 1, 7601, "Service Pack 1", "Windows 6.1, Service Pack 1 (Build 7601)\n"},
-        {kNt, 10, 0, 19045, "", "Windows 10.0 (Build 19045)\n"},
-        {k9x, 4, 3, 1998, "", "Windows 4.3"},
-        {platform::kPlatformWin32s, 3, 11, 0, "x", "Windows"},
+        {kNt, 5, 2, 3790, "Service Pack 2", "5.2", "Windows 5.2, Service Pack 2 (Build 3790)\n", kServer},
+        {kNt, 6, 4, 9841, "", "6.4", "Windows 6.4 (Build 9841)\n", kWorkstation},
+        {kNt, 11, 0, 30000, "", "11.0", "Windows 11.0 (Build 30000)\n", kWorkstation},
+        {k9x, 4, 3, 1998, "", "4.3", "Windows 4.3"},
+        {platform::kPlatformWin32s, 3, 11, 0, "x", "3.11", "Windows"},
     };
     for (const Case& c : cases) {
         FakeMachine machine;
         machine.setVersion(c.platform, c.major, c.minor, c.build, c.servicePack);
-        EXPECT_EQ(monitor::releaseLine(described(machine)), c.line) << c.major << "." << c.minor;
+        machine.version.productType = c.productType;
+        const OsDescription d = described(machine);
+        const std::string what = std::to_string(c.major) + "." + std::to_string(c.minor) + " build " +
+                                 std::to_string(c.build) + " type " + std::to_string(c.productType);
+        EXPECT_EQ(monitor::versionNumbers(d), c.version) << what;
+        EXPECT_EQ(monitor::releaseLine(d), c.line) << what;
+        // The flags stay those of the releases up to XP: translucency, the cache page and the
+        // network tweaks must not take a later release for one of them.
+        if (c.major >= 6 || (c.major == 5 && c.minor >= 2)) {
+            EXPECT_EQ(flags(d), "") << what;
+        }
     }
     // A system that gave no version leaves the description empty.
     EXPECT_EQ(monitor::releaseLine(OsDescription{}), "Windows");

@@ -234,8 +234,8 @@ TEST_F(RecoveryRules, MasterSwitchPausesTheRulesAndExitSavesTheUsersChoices) {
     EXPECT_EQ(recoveries(), 0u);
 
     window->Exit1Click();
-    EXPECT_EQ(machine.ini[kIni + "|Settings|AutoRecoverOnAlarmLevel"], "1");
-    EXPECT_EQ(machine.ini[kIni + "|Settings|RecoverEveryXMinutes"], "1");
+    EXPECT_EQ(machine.iniValue(kIni, "Settings", "AutoRecoverOnAlarmLevel"), "1");
+    EXPECT_EQ(machine.iniValue(kIni, "Settings", "RecoverEveryXMinutes"), "1");
     EXPECT_FALSE(get<ui::MenuItem>("DisableAutoRecover1").checked());
     EXPECT_EQ(button.caption(), "停用自动释放功能");
     EXPECT_TRUE(alarm.checked() && alarm.enabled() && interval.checked());

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/paths.h"
@@ -37,13 +38,18 @@ protected:
         createWindow(false);
     }
     std::string ini(const std::string& key) {
-        auto found = machine.ini.find(kIni + "|Settings|" + key);
-        return found == machine.ini.end() ? "<none>" : found->second;
+        return machine.iniValue(kIni, "Settings", key).value_or("<none>");
     }
-    void runKey(const std::string& data) {
-        machine.putRegistryValue(RegistryRoot::LocalMachine, kRun, "Quillet", platform::kRegSz,
-                                 std::vector<uint8_t>(data.begin(), data.end()));
+    void runKey(const std::string& data, RegistryRoot root = RegistryRoot::LocalMachine) {
+        machine.putRegistryValue(root, kRun, "Quillet", platform::kRegSz, std::vector<uint8_t>(data.begin(), data.end()));
     }
+    // The Run value under the program's name, exactly as stored.
+    std::string runValue(RegistryRoot root) const {
+        const auto* value = machine.registryValue(root, kRun, "Quillet");
+        return value == nullptr ? "<none>" : std::string(value->data.begin(), value->data.end());
+    }
+    // A standard user: the machine's keys read, but do not change.
+    void standardUser() { machine.readOnlyRegistryKeys.insert("HKEY_LOCAL_MACHINE"); }
 
 };
 
@@ -111,11 +117,12 @@ TEST_F(SettingsFile, SaveWritesEveryKeyInOrderAndLeavesTheRestAlone) {
                         "RecoverEveryXMinutes", "XMinutes", "XMinutesPercent", "RecoverBelowCPUUsage",
                         "RecoverBelowCPUUsagePercent", "AutoRecoverOnAlarmLevel", "EnableRecoverHotkey", "RecoverHotkey",
                         "DisableAutoRecoverHotkey", "DisableHotkey", "ShowSplash", "UseRecoverSound", "TargetFreeRam",
-                        "AutoRecoverLevel", "TabStyle"}));
+                        "AutoRecoverLevel", "TabStyle", "ShowRecoveryResult"}));
     EXPECT_EQ(ini("Left"), "120");
     EXPECT_EQ(ini("StartMinimized"), "1");
     EXPECT_EQ(ini("XMinutes"), "45");
     EXPECT_EQ(ini("ShowSplash"), "1");
+    EXPECT_EQ(ini("ShowRecoveryResult"), "1");
     EXPECT_EQ(ini("Web"), "http://mirror.example/q/");
     EXPECT_EQ(ini("LowReourceAlarm"), "0");
     EXPECT_EQ(ini("UseProxy"), "1");
@@ -135,25 +142,109 @@ TEST_F(SettingsFile, TheNinexFamilyKeepsItsAlarmAndCacheScheme) {
 }
 
 TEST_F(SettingsFile, StartWithWindowsFollowsTheRunValue) {
-    runKey("D:\\old\\Quillet.exe");  // another path still counts
+    runKey("D:\\old\\Quillet.exe");  // another copy's entry: this copy does not start
     create();
     auto& box = get<ui::CheckBox>("StartWithWindowsCheckBox");
-    EXPECT_TRUE(box.checked());
-    window->SaveSettings();
+    EXPECT_FALSE(box.checked());
+    window->SaveSettings();  // a cleared box leaves the other copy's entry alone
+    EXPECT_EQ(runValue(RegistryRoot::LocalMachine), "D:\\old\\Quillet.exe");
+    box.setChecked(true);
+    window->SaveSettings();  // ticked: this copy takes the entry over
     const auto* value = machine.registryValue(RegistryRoot::LocalMachine, kRun, "Quillet");
     ASSERT_NE(value, nullptr);
+    EXPECT_EQ(value->type, platform::kRegSz);
     EXPECT_EQ(std::string(value->data.begin(), value->data.end()), "C:\\Q\\Quillet.exe");  // no terminating zero
+    EXPECT_EQ(runValue(RegistryRoot::CurrentUser), "<none>");
     box.setChecked(false);
     window->SaveSettings();
     EXPECT_EQ(machine.registryValue(RegistryRoot::LocalMachine, kRun, "Quillet"), nullptr);
 
-    runKey(std::string(300, 'x'));  // longer than the reader's buffer: not starting with Windows
+    runKey(std::string(300, 'x'));  // not this copy: not starting with Windows
     window->LoadSettings();
     EXPECT_FALSE(box.checked());
     machine.deniedRegistryKeys.insert(FakeMachine::registryPath(RegistryRoot::LocalMachine, kRun));
     box.setChecked(true);
-    window->SaveSettings();  // the key cannot be opened: nothing written
+    window->SaveSettings();  // the key for all users cannot be opened: nothing written there
     EXPECT_EQ(machine.registryValue(RegistryRoot::LocalMachine, kRun, "Quillet")->data.size(), 300u);
+    EXPECT_EQ(runValue(RegistryRoot::CurrentUser), "C:\\Q\\Quillet.exe");
+    EXPECT_TRUE(machine.messageBoxes.empty());
+}
+
+// The entry is recognised as Windows users write paths: in any case, with or without quotes,
+// with arguments; wherever it is, a save leaves it as it was written.
+TEST_F(SettingsFile, OnlyAnEntryThatStartsThisCopyTicksTheBox) {
+    create();
+    auto& box = get<ui::CheckBox>("StartWithWindowsCheckBox");
+    const std::pair<const char*, bool> commands[] = {
+        {"C:\\Q\\Quillet.exe", true},        {"c:\\q\\QUILLET.EXE", true},
+        {"\"C:\\Q\\Quillet.exe\"", true},    {" \"c:\\Q\\quillet.exe\" /min", true},
+        {"C:\\Q\\Quillet.exe /min", true},   {"D:\\Q\\Quillet.exe", false},
+        {"C:\\Q\\Quillet.exe.old", false},   {"\"C:\\Q\\Quillet\" .exe", false},
+        {"C:\\Q", false},                      {"", false},
+    };
+    for (const RegistryRoot root : {RegistryRoot::LocalMachine, RegistryRoot::CurrentUser}) {
+        for (const auto& [command, thisCopy] : commands) {
+            runKey(command, root);
+            window->LoadSettings();
+            EXPECT_EQ(box.checked(), thisCopy) << command;
+            window->SaveSettings();
+            EXPECT_EQ(runValue(root), command);
+            EXPECT_EQ(runValue(root == RegistryRoot::LocalMachine ? RegistryRoot::CurrentUser : RegistryRoot::LocalMachine),
+                      "<none>")
+                << command;
+        }
+        machine.registryKeys.erase(FakeMachine::registryPath(root, kRun));
+    }
+}
+
+TEST_F(SettingsFile, AStandardUserStartsWithWindowsThroughTheirOwnEntry) {
+    standardUser();
+    create();
+    EXPECT_FALSE(get<ui::CheckBox>("StartWithWindowsCheckBox").checked());
+    get<ui::CheckBox>("StartWithWindowsCheckBox").setChecked(true);
+    window->SaveSettings();
+    EXPECT_EQ(runValue(RegistryRoot::CurrentUser), "C:\\Q\\Quillet.exe");
+    EXPECT_EQ(runValue(RegistryRoot::LocalMachine), "<none>");
+
+    window.reset();  // started again
+    create();
+    EXPECT_TRUE(get<ui::CheckBox>("StartWithWindowsCheckBox").checked());
+    get<ui::CheckBox>("StartWithWindowsCheckBox").setChecked(false);
+    window->SaveSettings();
+    EXPECT_EQ(runValue(RegistryRoot::CurrentUser), "<none>");
+    EXPECT_FALSE(get<ui::CheckBox>("StartWithWindowsCheckBox").checked());
+    EXPECT_TRUE(machine.messageBoxes.empty());
+    window.reset();
+    create();
+    EXPECT_FALSE(get<ui::CheckBox>("StartWithWindowsCheckBox").checked());
+}
+
+TEST_F(SettingsFile, ClearingKeepsWhatOnlyAnAdministratorMayRemoveAndSaysSo) {
+    standardUser();
+    runKey("\"c:\\q\\QUILLET.exe\"");  // the installer's entry for all users
+    runKey("C:\\Q\\Quillet.exe", RegistryRoot::CurrentUser);
+    create();
+    auto& box = get<ui::CheckBox>("StartWithWindowsCheckBox");
+    EXPECT_TRUE(box.checked());
+    box.setChecked(false);
+    get<ui::MenuItem>("SaveSettings1").click();
+    EXPECT_EQ(runValue(RegistryRoot::CurrentUser), "<none>");
+    EXPECT_EQ(runValue(RegistryRoot::LocalMachine), "\"c:\\q\\QUILLET.exe\"");
+    ASSERT_EQ(machine.messageBoxes.size(), 1u);
+    EXPECT_EQ(machine.messageBoxes[0].text,
+              "为所有用户设置的 Quillet 启动项只有管理员才能删除，因此 Quillet 仍会随 Windows 一同启动。");
+    EXPECT_EQ(machine.messageBoxes[0].caption, "Quillet");
+    EXPECT_EQ(machine.messageBoxes[0].owner, window->window());
+    EXPECT_TRUE(box.checked());  // what stays
+    EXPECT_EQ(ini("Left"), "0");  // the file was saved all the same
+    window->SaveSettings();
+    EXPECT_EQ(machine.messageBoxes.size(), 1u);  // said once
+
+    // Cleared again and Windows ends the session: nobody is there to be told.
+    box.setChecked(false);
+    machine.send(window->window(), platform::kWmQueryEndSession);
+    EXPECT_EQ(machine.messageBoxes.size(), 1u);
+    EXPECT_EQ(runValue(RegistryRoot::LocalMachine), "\"c:\\q\\QUILLET.exe\"");
 }
 
 TEST_F(SettingsFile, LeavingTheProgramSavesTheSettings) {
@@ -211,6 +302,30 @@ TEST_F(SettingsFile, ASaveLandsWholeOrNotAtAllAndKeepsWhatTheProgramDoesNotOwn) 
     EXPECT_EQ(ini("ProxyAddress"), "10.0.0.1");
     EXPECT_EQ(ini("SomethingElse"), "kept");
     EXPECT_TRUE(machine.iniFile(kIni + ".new").empty());
+}
+
+TEST_F(SettingsFile, ASaveRewritesItsOwnLinesInPlaceAndLeavesTheUsersLinesAsTheyWere) {
+    machine.setIniText(kIni,
+                       "; 我的设置\r\n[Settings]\r\nXMinutes=45\r\n; 声音是我自己的\r\nMyOwnKey = kept \r\n"
+                       "RecoverSoundFile=C:\\old.wav\n\r\n[Other]\r\nXMinutes=7");
+    create();
+    get<ui::Edit>("RecoverSoundFileEdit").setText("  C:\\我的 声音.wav");
+    ASSERT_TRUE(window->SaveSettings());
+    const std::string saved = machine.iniText(kIni);
+    EXPECT_EQ(saved,
+              "; 我的设置\r\n[Settings]\r\nXMinutes=45\r\n; 声音是我自己的\r\nMyOwnKey = kept \r\n"
+              "RecoverSoundFile=\"  C:\\我的 声音.wav\"\n"  // in quotes, or the reader drops the blanks
+              "Left=0\r\nTop=0\r\nReleaseAfterStartup=0\r\nReleaseAfterStartupAmount=256\r\n"
+              "ReleaseAfterStartupWait=60\r\nStartMinimized=0\r\nDisableCPUMonitor=1\r\nGraphColor=0\r\n"
+              "GraphSpeed=2\r\nRecoverEveryXMinutes=0\r\nXMinutesPercent=10\r\nRecoverBelowCPUUsage=0\r\n"
+              "RecoverBelowCPUUsagePercent=75\r\nAutoRecoverOnAlarmLevel=1\r\nEnableRecoverHotkey=0\r\n"
+              "RecoverHotkey=Ctrl+Alt+R\r\nDisableAutoRecoverHotkey=0\r\nDisableHotkey=Ctrl+Alt+D\r\n"
+              "ShowSplash=1\r\nUseRecoverSound=1\r\nTargetFreeRam=256\r\nAutoRecoverLevel=32\r\nTabStyle=0\r\nShowRecoveryResult=1\r\n"
+              "\r\n[Other]\r\nXMinutes=7");
+    window->LoadSettings();
+    EXPECT_EQ(get<ui::Edit>("RecoverSoundFileEdit").text(), "  C:\\我的 声音.wav");
+    ASSERT_TRUE(window->SaveSettings());
+    EXPECT_EQ(machine.iniText(kIni), saved);
 }
 
 TEST_F(SettingsFile, AnExplicitSaveThatFailsIsToldTheExitStaysSilent) {

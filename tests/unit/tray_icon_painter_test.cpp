@@ -90,3 +90,59 @@ TEST(TrayIconPainter, LinesDotAndFigureOnBlack) {
 }
 
 }  // namespace
+
+namespace {
+
+// The icon at the shell's larger sizes: the 16-pixel places scaled to the nearest pixel, the
+// lines a solid band of the same share, the dot still a disc, the figure's font as large as
+// fits the width from 7 points at the icon's scale (16 pixels = 96 pixels per inch).
+TEST(TrayIconPainter, LargerSizesScaleLinesDotAndFigure) {
+    struct Span {
+        int first, last;  // columns, inclusive
+    };
+    struct Case {
+        int size;
+        int lineTop, lineBottom, lineLeft, lineRight;  // inclusive
+        std::vector<Span> dotRows;                     // from row 0 down
+        int oneDigitHeight, fourDigitHeight;           // the figure's font for "8" and "1536"
+        int nextLargerHeight;                          // one point more for "1536"
+    };
+    const Case cases[] = {
+        {20, 14, 18, 1, 18, {{16, 18}, {15, 19}, {15, 19}, {15, 19}, {16, 18}}, -12, -8, -10},
+        {24, 17, 22, 2, 22, {{19, 22}, {18, 23}, {18, 23}, {18, 23}, {18, 23}, {19, 22}}, -14, -10, -12},
+        {32, 22, 29, 2, 29, {{26, 29}, {25, 30}, {24, 31}, {24, 31}, {24, 31}, {24, 31}, {25, 30}, {26, 29}}, -19, -13, -16},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.size);
+        const Font four = widgets::trayIconFontForSize("1536", c.size, halfHeightWide);
+        const Font one = widgets::trayIconFontForSize("8", c.size, halfHeightWide);
+        EXPECT_EQ(one.height, c.oneDigitHeight);
+        EXPECT_EQ(four.height, c.fourDigitHeight);
+        EXPECT_EQ(four.face, "Tahoma");
+        // Inside the icon: as wide as it at most, and the characters above the lines.
+        EXPECT_LE(halfHeightWide("1536", four), c.size);
+        EXPECT_LE(-one.height, c.lineTop);
+        // One point more would not have fitted.
+        EXPECT_GT(halfHeightWide("1536", Font{"Tahoma", c.nextLargerHeight, false, 0xFFFFFF}), c.size);
+
+        SoftwareCanvas canvas(c.size, c.size);
+        canvas.fillRect({0, 0, c.size, c.size}, 0x123456);
+        widgets::paintTrayIcon(canvas, "1536", 0, four, 0x00FF00, true);
+        int wrong = 0;
+        for (int y = 0; y < c.size; ++y) {
+            for (int x = 0; x < c.size; ++x) {
+                Color want = 0x000000;
+                if (y >= c.lineTop && y <= c.lineBottom && x >= c.lineLeft && x <= c.lineRight) want = 0x00FF00;
+                if (y < static_cast<int>(c.dotRows.size()) && x >= c.dotRows[y].first && x <= c.dotRows[y].last)
+                    want = 0x0000FF;
+                if (canvas.pixel(x, y) != want && wrong++ < 5) ADD_FAILURE() << "pixel " << x << ", " << y;
+            }
+        }
+        EXPECT_EQ(wrong, 0);
+        ASSERT_EQ(canvas.texts.size(), 1u);
+        EXPECT_EQ(canvas.texts[0].rect, (platform::Rect{0, 0, c.size, c.size}));
+        EXPECT_EQ(canvas.texts[0].font, four);
+    }
+}
+
+}  // namespace

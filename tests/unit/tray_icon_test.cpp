@@ -28,6 +28,11 @@ TEST(TrayIconLook, LevelColourDigitPlaceAndTip) {
     EXPECT_EQ(app::trayTextX("64"), 3);
     EXPECT_EQ(app::trayTextX("512"), 1);
     EXPECT_EQ(app::trayTextX("1536"), 0);
+    // At the shell's larger sizes the places grow with the icon.
+    EXPECT_EQ(app::trayTextX("8", 20), 8);
+    EXPECT_EQ(app::trayTextX("64", 24), 5);
+    EXPECT_EQ(app::trayTextX("512", 32), 2);
+    EXPECT_EQ(app::trayTextX("1536", 32), 0);
     EXPECT_EQ(app::trayTip(1234, 61), "Quillet 可用内存：1,234MB内存荷载：61%");
     EXPECT_EQ(app::trayTip(8, 5), "Quillet 可用内存：8MB内存荷载：05%");
 }
@@ -38,6 +43,39 @@ TEST(TrayIconLook, FiguresBeyondFourDigitsStayWithinFourCharacters) {
         {102400, "100G"}, {1023999, "999G"}, {1024000, "0.9T"}, {1572864, "1.5T"}, {12u << 20, "12T"},
         {UINT64_MAX >> 20, "999T"}};
     for (const auto& [megabytes, shown] : cases) EXPECT_EQ(app::trayDigits(megabytes), shown) << megabytes;
+}
+
+// A recovery's result in words: what free memory did, never a negative "freed" figure, and the
+// page file only where its use grew; whole megabytes, truncated, with group separators.
+TEST(TrayIconLook, RecoveryResultInWords) {
+    constexpr uint64_t MB = 1048576;
+    EXPECT_EQ(app::recoveryResultText(2345 * MB + 999, 3579 * MB + 1, 700 * MB, 700 * MB),
+              "可用内存：2,345MB → 3,579MB（增加 1,234MB）");
+    EXPECT_EQ(app::recoveryResultText(2345 * MB, 2301 * MB, 700 * MB, 600 * MB), "可用内存没有增加：2,345MB → 2,301MB");
+    EXPECT_EQ(app::recoveryResultText(2345 * MB, 2345 * MB + 5, 0, 0), "可用内存没有增加：2,345MB → 2,345MB");
+    EXPECT_EQ(app::recoveryResultText(1000 * MB, 1800 * MB, 300 * MB, 812 * MB),
+              "可用内存：1,000MB → 1,800MB（增加 800MB）\n页面文件多用了 512MB");
+    EXPECT_EQ(app::recoveryResultText(900 * MB, 850 * MB, 300 * MB, 301 * MB + 7),
+              "可用内存没有增加：900MB → 850MB\n页面文件多用了 1MB");
+    // Beyond 4 GB, and beyond what 32 bits of megabytes hold.
+    EXPECT_EQ(app::recoveryResultText(6144 * MB, 10240 * MB, 5000 * MB, 9096 * MB),
+              "可用内存：6,144MB → 10,240MB（增加 4,096MB）\n页面文件多用了 4,096MB");
+    EXPECT_EQ(app::recoveryResultText(5000000000ull * MB, 5000000001ull * MB, 0, 0),
+              "可用内存：5,000,000,000MB → 5,000,000,001MB（增加 1MB）");
+
+    // Balloons exist from Windows 2000 and ME on.
+    const auto release = [](uint32_t platformId, uint32_t major, bool me) {
+        monitor::OsDescription os;
+        os.versionInfo.platformId = platformId;
+        os.versionInfo.majorVersion = major;
+        os.isWinMe = me;
+        return app::trayOffersBalloons(os);
+    };
+    EXPECT_TRUE(release(platform::kPlatformWin32Nt, 5, false));
+    EXPECT_TRUE(release(platform::kPlatformWin32Nt, 10, false));
+    EXPECT_FALSE(release(platform::kPlatformWin32Nt, 4, false));
+    EXPECT_TRUE(release(platform::kPlatformWin32Windows, 4, true));
+    EXPECT_FALSE(release(platform::kPlatformWin32Windows, 4, false));
 }
 
 class Tray : public MainWindowTest {
@@ -57,6 +95,23 @@ protected:
         size_t n = 0;
         for (const auto& d : machine.drawnIcons) n += d.destroyed ? 0 : 1;
         return n;
+    }
+    // The balloons asked of the shell, as "TITLE|TEXT" (an empty text takes one away).
+    std::vector<std::string> balloons() const {
+        std::vector<std::string> out;
+        for (const std::string& e : machine.events)
+            if (e.rfind("trayBalloon ", 0) == 0) out.push_back(e.substr(12));
+        return out;
+    }
+    // Monitor ticks and the system's clock move on together.
+    void wait(uint32_t ms) {
+        machine.tick += ms;
+        backend.advance(ms);
+    }
+    void setFigures(uint64_t freeMB, uint64_t pageFileFreeMB) {
+        machine.status.availPhys = freeMB * MB;
+        machine.status.totalPageFile = 4096ull * MB;
+        machine.status.availPageFile = pageFileFreeMB * MB;
     }
 
 };
@@ -136,6 +191,103 @@ TEST_F(Tray, ANewTaskbarGetsTheIconBackAndExitRemovesIt) {
     window->Exit1Click();
     EXPECT_TRUE(machine.trayIcons.empty());
     EXPECT_FALSE(window->state().windowHidden);
+}
+
+// The icon is drawn at the size the shell shows it at, and again whenever that size may have
+// changed: a new display scale, a changed metric or screen, a new taskbar.
+TEST_F(Tray, DrawnAtTheShellsIconSizeAndAgainWhenItChanges) {
+    machine.trayIconPixels = 24;
+    create();
+    ASSERT_NE(shown(), nullptr);
+    EXPECT_EQ(shown()->size, 24);
+    EXPECT_EQ(shown()->digits, "1536");
+    const std::pair<uint32_t, int> changes[] = {
+        {0x001A, 32},  // WM_SETTINGCHANGE
+        {0x02E0, 20},  // WM_DPICHANGED
+        {0x007E, 24},  // WM_DISPLAYCHANGE
+    };
+    for (const auto& [message, pixels] : changes) {
+        machine.trayIconPixels = pixels;
+        machine.send(window->window(), message);
+        EXPECT_EQ(shown()->size, pixels) << message;
+        EXPECT_EQ(shown()->digits, "1536");
+        EXPECT_EQ(entry()->tip, "Quillet 可用内存：1,536MB内存荷载：25%");
+    }
+    EXPECT_EQ(alive(), 1u);
+    const size_t drawn = machine.drawnIcons.size();
+    machine.send(window->window(), 0x001A);  // nothing changed for the icon
+    EXPECT_EQ(machine.drawnIcons.size(), drawn);
+
+    // A new taskbar at another scale gets the icon back at its size.
+    machine.trayIconPixels = 16;
+    machine.trayIcons.clear();
+    machine.send(window->window(), window->state().taskbarCreatedMessage);
+    ASSERT_EQ(machine.trayIcons.size(), 1u);
+    EXPECT_EQ(shown()->size, 16);
+    EXPECT_EQ(shown()->textX, 0);
+    EXPECT_EQ(alive(), 1u);
+
+    // While a recovery shows the program's icon nothing is drawn; the next refresh after it
+    // draws at the size of then.
+    machine.largestCommit = 0;
+    window->startRecovery(MB);
+    machine.trayIconPixels = 32;
+    machine.send(window->window(), 0x001A);
+    EXPECT_EQ(entry()->icon, machine.programIconHandle());
+    finishRecovery();
+    backend.advance(500);
+    ASSERT_NE(shown(), nullptr);
+    EXPECT_EQ(shown()->size, 32);
+}
+
+// A recovery the user started tells its result once, in a balloon, at the first monitor tick a
+// second or more after its end; the next one takes its place; automatic ones say nothing.
+TEST_F(Tray, AUserStartedRecoveryTellsItsResultOnceAutomaticOnesNever) {
+    create();
+    machine.largestCommit = 0;
+    setFigures(1000, 3000);
+    window->RecoverRAM1Click();
+    setFigures(1500, 2488);
+    finishRecovery();
+    wait(500);
+    EXPECT_TRUE(balloons().empty()) << "half a second after the end the figures may still move";
+    wait(500);
+    const std::string first = "Quillet|可用内存：1,000MB → 1,500MB（增加 500MB）\n页面文件多用了 512MB";
+    EXPECT_EQ(balloons(), std::vector<std::string>{first});
+    EXPECT_EQ(entry()->balloonText, "可用内存：1,000MB → 1,500MB（增加 500MB）\n页面文件多用了 512MB");
+    wait(5000);
+    EXPECT_EQ(balloons().size(), 1u);
+
+    // The tray's share items too; the showing balloon goes when it starts, the new one follows.
+    window->recoverShare(1);
+    EXPECT_EQ(balloons(), (std::vector<std::string>{first, "Quillet|"}));
+    setFigures(1400, 2488);
+    finishRecovery();
+    wait(1000);
+    EXPECT_EQ(balloons(), (std::vector<std::string>{first, "Quillet|", "Quillet|可用内存没有增加：1,500MB → 1,400MB"}));
+
+    // The alarm's recovery: nothing.
+    setFigures(50, 2488);
+    wait(500);
+    ASSERT_TRUE(window->recoveryRunning()) << "the alarm level starts a recovery";
+    setFigures(1800, 2488);
+    finishRecovery();
+    wait(3000);
+    EXPECT_EQ(balloons().size(), 3u);
+    window->SaveSettings();
+    EXPECT_EQ(machine.iniValue(app::makeAppPaths(machine.program).iniPath, "Settings", "ShowRecoveryResult"), "1");
+}
+
+TEST_F(Tray, ShowRecoveryResultZeroShowsNoneAndIsKept) {
+    setIni("ShowRecoveryResult", "0");
+    create();
+    machine.largestCommit = 0;
+    window->RecoverRAM1Click();
+    finishRecovery();
+    wait(3000);
+    EXPECT_TRUE(balloons().empty());
+    window->SaveSettings();
+    EXPECT_EQ(machine.iniValue(app::makeAppPaths(machine.program).iniPath, "Settings", "ShowRecoveryResult"), "0");
 }
 
 TEST_F(Tray, WithoutANotificationAreaNothingIsAskedOfIt) {

@@ -82,7 +82,6 @@ protected:
     bool ticked(const std::string& checkBox) { return get<ui::CheckBox>(checkBox).checked(); }
     bool greyed(const std::string& control) { return !get<ui::Control>(control).enabled(); }
     std::string systemIni(const std::string& section, const std::string& key) const {
-        auto found = machine.ini.find(std::string(kSystemIni) + "|" + section + "|" + key);
-        return found == machine.ini.end() ? "<none>" : found->second;
+        return machine.iniValue(kSystemIni, section, key).value_or("<none>");
     }
 };

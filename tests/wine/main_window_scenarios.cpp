@@ -3,6 +3,7 @@
 // controls each Windows family greys.
 #include <windows.h>
 #include <commctrl.h>
+#include <tlhelp32.h>
 
 #include <cctype>
 #include <cstdio>
@@ -646,7 +647,99 @@ void tuneRam() {
     main.endSession("after Tune RAM");
 }
 
+// Opens the tray menu as a right click on the notification icon does and chooses its item at
+// `position` (0 = 打开) with the arrow keys and Enter, as the menu's own keyboard handling takes
+// them. Returns whether the menu opened and closed again.
+bool chooseTrayMenuItem(HWND window, int position) {
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    PostMessageW(window, WM_USER + 1, 1, WM_RBUTTONUP);
+    HWND menu = nullptr;
+    waitUntil([&] {
+        for (HWND m : windowsOf(process, L"#32768"))
+            if (IsWindowVisible(m) && painted(m)) menu = m;
+        return menu != nullptr;
+    });
+    if (menu == nullptr) return false;
+    for (int i = 0; i <= position; ++i) PostMessageW(menu, WM_KEYDOWN, VK_DOWN, 1);
+    PostMessageW(menu, WM_KEYDOWN, VK_RETURN, 1);
+    return waitUntil([&] { return !IsWindowVisible(menu); });
+}
+
+BOOL CALLBACK addBalloon(HWND hwnd, LPARAM param) {
+    if (className(hwnd) == L"tooltips_class32" && IsWindowVisible(hwnd) &&
+        (GetWindowLongW(hwnd, GWL_STYLE) & TTS_BALLOON) != 0)
+        reinterpret_cast<std::vector<HWND>*>(param)->push_back(hwnd);
+    return TRUE;
+}
+
+// The balloons the notification area shows now (the shell's tooltip windows in balloon form),
+// whoever made them.
+std::vector<HWND> shownBalloons() {
+    std::vector<HWND> found;
+    EnumWindows(addBalloon, reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+// "1,234MB" at the start of text: its length, or 0.
+size_t megabytesAt(const std::string& text) {
+    size_t i = 0;
+    while (i < text.size() && (std::isdigit(static_cast<unsigned char>(text[i])) || (i > 0 && text[i] == ','))) ++i;
+    return i > 0 && text.compare(i, 2, "MB") == 0 ? i + 2 : 0;
+}
+
+// "可用内存：A → B（增加 C）" or "可用内存没有增加：A → B", each figure in megabytes.
+bool looksLikeRecoveryResult(const std::string& text) {
+    const std::string grew = "可用内存：", flat = "可用内存没有增加：", arrow = " → ";
+    const bool rose = text.rfind(grew, 0) == 0;
+    size_t at = rose ? grew.size() : text.rfind(flat, 0) == 0 ? flat.size() : std::string::npos;
+    if (at == std::string::npos) return false;
+    size_t n = megabytesAt(text.substr(at));
+    if (n == 0 || text.compare(at + n, arrow.size(), arrow) != 0) return false;
+    at += n + arrow.size();
+    n = megabytesAt(text.substr(at));
+    if (n == 0) return false;
+    at += n;
+    if (!rose) return at == text.size() || text.compare(at, 1, "\n") == 0;
+    const std::string more = "（增加 ";
+    if (text.compare(at, more.size(), more) != 0) return false;
+    at += more.size();
+    n = megabytesAt(text.substr(at));
+    return n > 0 && text.compare(at + n, std::string("）").size(), "）") == 0;
+}
+
+// The tray menu's 释放内存: once the recovery has ended and its figures settled, the icon shows
+// one balloon, its text the free memory before and after; it stays the only one.
+void trayRecoveryBalloon() {
+    MainWindow main;
+    if (main.window == nullptr) return;
+    check(shownBalloons().empty(), "no balloon before the recovery");
+    check(chooseTrayMenuItem(main.window, 1), "the tray menu's 释放内存 is chosen");
+    std::vector<HWND> balloons;
+    waitUntil([&] { return !(balloons = shownBalloons()).empty(); }, 2 * checks::kPatienceMs);
+    check(balloons.size() == 1, "one balloon shows after the recovery", std::to_string(balloons.size()) + " shown");
+    if (balloons.empty()) return main.endSession("after a recovery from the tray");
+    const std::string text = utf8(windowText(balloons.front()));
+    check(looksLikeRecoveryResult(text), "the balloon tells free memory before and after: " + checks::visible(text));
+    Sleep(3000);
+    check(shownBalloons().size() == 1, "no second balloon follows", std::to_string(shownBalloons().size()) + " shown");
+    main.endSession("after a recovery from the tray");
+}
+
 }  // namespace
+
+// For the screenshot script: the running copy recovers from its tray menu; returns once the
+// balloon with the result shows.
+int showRecoveryBalloon() {
+    HWND window = FindWindowW(L"TQuilletForm", nullptr);
+    if (window == nullptr || !chooseTrayMenuItem(window, 1)) return 1;
+    return waitUntil([] {
+               const auto balloons = shownBalloons();
+               return !balloons.empty() && painted(balloons.front());
+           }, 2 * checks::kPatienceMs)
+               ? 0
+               : 1;
+}
 
 // For the screenshot script: opens the Tune RAM dialog of the running copy.
 int openTuneRam() {
@@ -705,30 +798,133 @@ void packageKept() {
     main.endSession("started again");
 }
 
-// An installer or uninstaller (the command line in QUILLET_COMMAND) run while the program runs:
-// it ends the program (which saves, as at a log-off) and goes on to its end.
-void packageRunWhileRunning() {
+// The command line in QUILLET_COMMAND (an installer or uninstaller), started; false when it
+// could not be.
+bool startCommand(PROCESS_INFORMATION& process) {
     const wchar_t* command = _wgetenv(L"QUILLET_COMMAND");
     check(command != nullptr, "QUILLET_COMMAND names what to run");
-    if (command == nullptr) return;
-    MainWindow main;
-    if (main.window == nullptr) return;
+    if (command == nullptr) return false;
     std::wstring commandLine = command;
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
     const bool started = CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                                         &startup, &process) != FALSE;
     check(started, "it starts", std::to_string(GetLastError()));
-    if (!started) return;
-    checkExitsWithZero(main.child, "it ends the running program");
-    // (An uninstaller hands its work to a copy of itself and ends at once.)
+    return started;
+}
+
+// Waits for the command to end; its exit code, or STILL_ACTIVE.
+DWORD finishCommand(PROCESS_INFORMATION& process) {
     WaitForSingleObject(process.hProcess, 3 * checks::kPatienceMs);
     DWORD code = STILL_ACTIVE;
     GetExitCodeProcess(process.hProcess, &code);
-    check(code == 0, "it ends with 0", "exit code " + std::to_string(code));
+    if (code == STILL_ACTIVE) TerminateProcess(process.hProcess, 99);
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
+    return code;
+}
+
+// An installer or uninstaller (the command line in QUILLET_COMMAND) run while the program runs:
+// it ends the program (which saves, as at a log-off) and goes on to its end. Run beside a copy
+// it does not own (ends = false), it leaves that copy running; QUILLET_WAIT_GONE names the file
+// whose removal shows that its work is done (an uninstaller hands its work to a copy of itself
+// and ends at once).
+void packageRunWhileRunning(bool ends) {
+    MainWindow main;
+    if (main.window == nullptr) return;
+    PROCESS_INFORMATION process{};
+    if (!startCommand(process)) return;
+    if (ends) checkExitsWithZero(main.child, "it ends the running program");
+    const DWORD code = finishCommand(process);
+    check(code == 0, "it ends with 0", "exit code " + std::to_string(code));
+    if (ends) return;
+    if (const wchar_t* gone = _wgetenv(L"QUILLET_WAIT_GONE"))
+        check(waitUntil([&] { return GetFileAttributesW(gone) == INVALID_FILE_ATTRIBUTES; }, 3 * checks::kPatienceMs),
+              "its work is done: " + utf8(gone) + " is gone");
+    check(main.child.running() && IsWindow(main.window), "the copy it does not own still runs");
+    main.endSession("the copy it does not own");
+}
+
+// The installer (QUILLET_COMMAND) run while another program holds the installed program file
+// (the driver's path) open, as Windows may a moment after the program ended: the file is
+// released after QUILLET_HOLD_MS; the installer ends with QUILLET_EXPECT_EXIT.
+void packageInstallWhileLocked() {
+    const wchar_t* holdText = _wgetenv(L"QUILLET_HOLD_MS");
+    const wchar_t* expectText = _wgetenv(L"QUILLET_EXPECT_EXIT");
+    check(holdText != nullptr && expectText != nullptr, "QUILLET_HOLD_MS and QUILLET_EXPECT_EXIT are given");
+    if (holdText == nullptr || expectText == nullptr) return;
+    const DWORD holdMs = static_cast<DWORD>(_wtoi(holdText));
+    const DWORD expected = static_cast<DWORD>(_wtoi(expectText));
+    HANDLE file = CreateFileW(quilletPath.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    check(file != INVALID_HANDLE_VALUE, "the program file is held, shared with nobody");
+    if (file == INVALID_HANDLE_VALUE) return;
+    PROCESS_INFORMATION process{};
+    if (!startCommand(process)) {
+        CloseHandle(file);
+        return;
+    }
+    WaitForSingleObject(process.hProcess, holdMs);
+    CloseHandle(file);
+    const DWORD code = finishCommand(process);
+    check(code == expected, "it ends with " + std::to_string(expected), "exit code " + std::to_string(code));
+}
+
+// The executable name of a process, or "".
+std::wstring processName(DWORD id, DWORD* parent = nullptr) {
+    std::wstring name;
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return name;
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry)) {
+        if (entry.th32ProcessID != id) continue;
+        name = entry.szExeFile;
+        if (parent != nullptr) *parent = entry.th32ParentProcessID;
+        break;
+    }
+    CloseHandle(snapshot);
+    return name.substr(name.find_last_of(L'\\') + 1);
+}
+
+// The installer (QUILLET_COMMAND, not silent) walked through as a user does, every page left by
+// its default button, the finish page's "run Quillet" left ticked: the program (the driver's
+// path) starts, and not as the installer's child (an installer runs as an administrator) but
+// from the desktop's shell, as the user of the desktop.
+void packageFinishRun() {
+    PROCESS_INFORMATION process{};
+    if (!startCommand(process)) return;
+    const DWORD installer = process.dwProcessId;
+    const DWORD start = GetTickCount();
+    while (WaitForSingleObject(process.hProcess, 500) == WAIT_TIMEOUT && GetTickCount() - start < 4 * checks::kPatienceMs) {
+        for (HWND page : windowsOf(installer, L"#32770")) {
+            HWND next = GetDlgItem(page, IDOK);
+            if (IsWindowVisible(page) && next != nullptr && IsWindowVisible(next) && IsWindowEnabled(next)) {
+                PostMessageW(next, BM_CLICK, 0, 0);
+                Sleep(700);
+                break;
+            }
+        }
+    }
+    const DWORD code = finishCommand(process);
+    check(code == 0, "the installer, walked through, ends with 0", "exit code " + std::to_string(code));
+    HWND window = nullptr;
+    DWORD program = 0;
+    check(waitUntil([&] {
+              window = FindWindowW(L"TQuilletForm", nullptr);
+              if (window != nullptr) GetWindowThreadProcessId(window, &program);
+              return window != nullptr && IsWindowVisible(window);
+          }),
+          "the finish page starts Quillet");
+    if (window == nullptr) return;
+    DWORD parent = 0;
+    const std::wstring name = processName(program, &parent);
+    check(_wcsicmp(name.c_str(), L"Quillet.exe") == 0, "the program started is Quillet.exe", utf8(name));
+    const std::wstring parentName = processName(parent);
+    check(parent != installer && _wcsicmp(parentName.c_str(), L"explorer.exe") == 0,
+          "it is started by the desktop's shell, not by the installer", "started by " + utf8(parentName));
+    DWORD_PTR answer = 0;
+    SendMessageTimeoutW(window, WM_QUERYENDSESSION, 0, 0, SMTO_NORMAL, checks::kPatienceMs, &answer);
+    check(waitUntil([&] { return !IsWindow(window); }), "it ends with the session");
 }
 
 }  // namespace
@@ -736,7 +932,10 @@ void packageRunWhileRunning() {
 int runPackageScenario(const std::wstring& scenario) {
     if (scenario == L"package_save") packageSave();
     else if (scenario == L"package_kept") packageKept();
-    else if (scenario == L"package_run_while_running") packageRunWhileRunning();
+    else if (scenario == L"package_run_while_running") packageRunWhileRunning(true);
+    else if (scenario == L"package_run_beside") packageRunWhileRunning(false);
+    else if (scenario == L"package_install_while_locked") packageInstallWhileLocked();
+    else if (scenario == L"package_finish_run") packageFinishRun();
     else return -1;
     return checks::summary();
 }
@@ -750,6 +949,8 @@ int runMainWindowScenario(const std::wstring& scenario) {
     else if (scenario == L"recover_button") recoverButton();
     else if (scenario == L"tune_ram") tuneRam();
     else if (scenario == L"open_tune_ram") return openTuneRam();
+    else if (scenario == L"tray_recovery_balloon") trayRecoveryBalloon();
+    else if (scenario == L"show_recovery_balloon") return showRecoveryBalloon();
     else return -1;
     return checks::summary();
 }

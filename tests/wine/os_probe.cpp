@@ -1,8 +1,9 @@
 // Checks the platform layer's version, NT system-information and registry services, and the
 // OS description and CPU sampler built on them, on the Windows release Wine is set to emulate;
-// and the library search the program restricts at start.
-// Usage: os_probe <win95|win98|winme|nt40|win2k|winxp|default>. Exit code 0 when every check
-// passed.
+// and the library search the program restricts at start. The probe carries the program's own
+// manifest, so it is told the version the program is told.
+// Usage: os_probe <win95|win98|winme|nt40|win2k|winxp|vista|win7|win8|win81|win10|default>.
+// Exit code 0 when every check passed.
 #include <windows.h>
 
 #include <cstdio>
@@ -28,22 +29,40 @@ using checks::checkText;
 struct Release {
     const char* wineVersion;
     uint32_t platformId;
-    uint32_t major, minor;
-    const char* name;
+    uint32_t major, minor;  // 0.0 where Wine's own release is meant
+    const char* name;       // null: any name (Wine's default release changes with Wine's version)
     const char* flag;
-    // The version line, or null where it follows from the reported record (Wine's default
-    // release changes with Wine's own version).
+    // The version line and the About page's line, or null where they follow from the reported
+    // record (Wine's default release, and the build Wine gives Windows 10).
     const char* versionText;
+    const char* aboutLine;
+    // The server of the same version, where Wine may hand that record instead: Wine 8 gives
+    // its win7 setting the record of Server 2008 R2 (product type 3), and the name must follow
+    // the product type.
+    const char* serverName = nullptr;
 };
 
 const Release kReleases[] = {
-    {"win95", 1, 4, 0, "微软公司 Windows 95 ", "95", ""},
-    {"win98", 1, 4, 10, "微软公司 Windows 98SE ", "98", ""},  // Wine reports " A ", the second edition
-    {"winme", 1, 4, 90, "微软公司 Windows ME ", "ME", ""},
-    {"nt40", 2, 4, 0, "微软公司 Windows NT ", "NT", "版本 4.0 Service Pack 6a (Build 1381)\n   "},
-    {"win2k", 2, 5, 0, "微软公司 Windows 2000 ", "2000", "Service Pack 4 (Build 2195)\n"},
-    {"winxp", 2, 5, 1, "微软公司 Windows XP ", "XP", "Service Pack 3 (Build 2600)\n"},
-    {"default", 2, 0, 0, "", "", nullptr},
+    {"win95", 1, 4, 0, "微软公司 Windows 95 ", "95", "", "微软公司 Windows 95 , "},
+    // Wine reports " A ", the second edition.
+    {"win98", 1, 4, 10, "微软公司 Windows 98SE ", "98", "", "微软公司 Windows 98SE , "},
+    {"winme", 1, 4, 90, "微软公司 Windows ME ", "ME", "", "微软公司 Windows ME , "},
+    {"nt40", 2, 4, 0, "微软公司 Windows NT ", "NT", "版本 4.0 Service Pack 6a (Build 1381)\n   ",
+     "微软公司 Windows NT , 版本 4.0 Service Pack 6a (Build 1381)\n   "},
+    {"win2k", 2, 5, 0, "微软公司 Windows 2000 ", "2000", "Service Pack 4 (Build 2195)\n",
+     "微软公司 Windows 2000 , Service Pack 4 (Build 2195)\n"},
+    {"winxp", 2, 5, 1, "微软公司 Windows XP ", "XP", "Service Pack 3 (Build 2600)\n",
+     "微软公司 Windows XP , Service Pack 3 (Build 2600)\n"},
+    // The releases after XP are named but carry no flag. 8.1 and 10 report their true version
+    // only to a program whose manifest names them.
+    {"vista", 2, 6, 0, "微软公司 Windows Vista ", "", "Service Pack 2 (Build 6002)\n",
+     "微软公司 Windows Vista , Service Pack 2 (Build 6002)\n"},
+    {"win7", 2, 6, 1, "微软公司 Windows 7 ", "", "Service Pack 1 (Build 7601)\n",
+     "微软公司 Windows 7 , Service Pack 1 (Build 7601)\n", "微软公司 Windows Server 2008 R2 "},
+    {"win8", 2, 6, 2, "微软公司 Windows 8 ", "", " (Build 9200)\n", "微软公司 Windows 8 ,  (Build 9200)\n"},
+    {"win81", 2, 6, 3, "微软公司 Windows 8.1 ", "", " (Build 9600)\n", "微软公司 Windows 8.1 ,  (Build 9600)\n"},
+    {"win10", 2, 10, 0, "微软公司 Windows 10 ", "", nullptr, nullptr},
+    {"default", 2, 0, 0, nullptr, "", nullptr, nullptr},
 };
 
 std::string flagsOf(const monitor::OsDescription& d) {
@@ -61,8 +80,8 @@ void checkDescription(platform::win32::Win32Platform& os, const Release& release
     monitor::OsDescription d;
     check(monitor::describeOs(os, d), "describeOs answers");
     const platform::OsVersionRecord& v = d.versionInfo;
-    std::printf("     reported %u.%u build %u platform %u service pack \"%s\"\n", v.majorVersion, v.minorVersion,
-                v.buildNumber, v.platformId, v.servicePack);
+    std::printf("     reported %u.%u build %u platform %u product type %u service pack \"%s\"\n", v.majorVersion,
+                v.minorVersion, v.buildNumber, v.platformId, v.productType, v.servicePack);
     check(v.size == platform::kOsVersionInfoExSize, "the extended record is accepted");
     check(v.platformId == release.platformId, "platform identifier");
     check(monitor::isNtFamily(os) == (release.platformId == platform::kPlatformWin32Nt), "isNtFamily");
@@ -71,13 +90,35 @@ void checkDescription(platform::win32::Win32Platform& os, const Release& release
     } else {
         check(v.majorVersion > 5 || (v.majorVersion == 5 && v.minorVersion > 1), "a release after XP");
     }
-    checkText(d.name, release.name, "name");
+    const bool asServer = release.serverName != nullptr && v.productType != 1;
+    if (asServer) {
+        std::printf("     Wine gives this release the server's record\n");
+        checkText(d.name, release.serverName, "name (of the server)");
+    } else if (release.name != nullptr) {
+        checkText(d.name, release.name, "name");
+    } else {
+        check(!d.name.empty(), "Wine's own release is one the program names", d.name);
+    }
     checkText(flagsOf(d), release.flag, "release flag");
     const std::string expectedText =
         release.versionText != nullptr
             ? release.versionText
             : std::string(v.servicePack) + " (Build " + std::to_string(v.buildNumber & 0xFFFF) + ")\n";
     checkText(d.versionText, expectedText, "version text");
+    if (release.major == 10) {
+        // Windows 10's builds run from 10240; 11 starts at 22000.
+        const uint32_t build = v.buildNumber & 0xFFFF;
+        check(build >= 10240 && build < 22000, "a Windows 10 build", std::to_string(build));
+    }
+
+    // The About page: the version numbers, and the release's name with its version line.
+    if (release.major != 0) {
+        checkText(monitor::versionNumbers(d), std::to_string(release.major) + "." + std::to_string(release.minor),
+                  "About page: version");
+    }
+    checkText(monitor::releaseLine(d),
+              release.aboutLine != nullptr && !asServer ? std::string(release.aboutLine) : d.name + ", " + expectedText,
+              "About page: the release's line");
 
     // The short record says the same.
     platform::OsVersionRecord shortRecord{};
@@ -229,7 +270,7 @@ void checkLibrarySearch() {
 
 int main(int argc, char** argv) {
     if (argc != 2) {
-        std::printf("usage: os_probe <win95|win98|winme|nt40|win2k|winxp|default>\n");
+        std::printf("usage: os_probe <win95|win98|winme|nt40|win2k|winxp|vista|win7|win8|win81|win10|default>\n");
         return 2;
     }
     const std::string wanted = argv[1];

@@ -3,16 +3,21 @@
 #   the zip holds the program folder; the installer, run silently, puts the program, its
 #   Start-menu folder, its entry in Add/Remove Programs and (asked for) its Run value in place;
 #   the installed program saves a setting in the user's application-data folder and finds it
-#   again when started anew; the uninstaller, run silently, ends a running copy and removes
-#   everything but the settings the user keeps, or everything; the zip unpacked anywhere keeps
-#   its settings beside the program.
+#   again when started anew; installed again over a running copy, it ends that copy, waits for a
+#   program file held a moment and gives up, changing nothing, on one held for good; walked
+#   through as a user does, its finish page starts Quillet from the desktop's shell; the
+#   uninstaller, run silently, ends a running copy and removes everything but the settings the
+#   user keeps, or everything; the zip unpacked anywhere keeps its settings beside the program;
+#   installed into a folder of another program's files, Quillet goes into a folder of its own
+#   there, and its uninstaller leaves a running portable copy, that copy's Run value and the
+#   other program's files alone while it removes the installed copy's Run value of the user.
 #
 #   test_packages.sh STATE ARCH ZIP SETUP DRIVER SOURCE-DIR
 # Exits 77 when this host cannot run that kind of Wine.
 set -uo pipefail
 state=$1 arch=$2 zip=$3 setup=$4 driver=$5 source=$6
 here=$(cd "$(dirname "$0")" && pwd)
-wine_env=(bash "$here/../scripts/wine-env.sh" "$state" "$arch")
+wine_env=(bash "$here/../../scripts/wine-env.sh" "$state" "$arch")
 
 failures=0 passes=0
 check() {  # check DESCRIPTION COMMAND...
@@ -63,9 +68,15 @@ settings_dir="$appdata/Quillet"
 installed='C:\Program Files\Quillet\Quillet.exe'
 uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Quillet'
 run_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Run'
+user_run_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
 
 key_exists() { run reg query "$1" >/dev/null 2>&1; }
-run_value() { run reg query "$run_key" /v Quillet 2>/dev/null | tr -d '\r' | awk '$1 == "Quillet" { $1 = ""; $2 = ""; sub(/^ +/, ""); print }'; }
+run_value() {  # run_value [KEY] (reg writes in the Chinese Windows' code page)
+  run reg query "${1:-$run_key}" /v Quillet 2>/dev/null | iconv -f GBK -t UTF-8 | tr -d '\r' |
+    awk '$1 == "Quillet" { $1 = ""; $2 = ""; sub(/^ +/, ""); print }'
+}
+# Every file of a folder with its contents' checksum and its time: what an install may not touch.
+folder_state() { (cd "$1" && find . -type f -printf '%p %T@\n' | sort && find . -type f -print0 | sort -z | xargs -0 md5sum); }
 installed_files_present() {
   [ -f "$program_dir/Quillet.exe" ] && [ -f "$program_dir/sounds/optimize.wav" ] && [ -f "$program_dir/Uninstall.exe" ]
 }
@@ -98,6 +109,18 @@ check "the Start-menu entry is made again" test -f "$menu_dir/Quillet.lnk"
 check "the Run value stays, as the installer found it" test "$(run_value)" = "$installed"
 check "the settings stay" grep -q '^UseRecoverSound=0' "$settings_dir/Quillet.ini"
 
+# --- installed again while the program file is held (as Windows may, a moment after the end) -----
+export QUILLET_COMMAND="\"Z:${setup//\//\\}\" /S" QUILLET_EXPECT_EXIT=2 QUILLET_HOLD_MS=120000
+before=$(folder_state "$program_dir")
+check "installed again (/S) while the program file stays held: it gives up" \
+  driver package_install_while_locked "$installed"
+check "the program folder is left as it was" test "$(folder_state "$program_dir")" = "$before"
+export QUILLET_EXPECT_EXIT=0 QUILLET_HOLD_MS=3000
+check "installed again (/S) while the program file is held a moment: it waits and installs" \
+  driver package_install_while_locked "$installed"
+check "the program is there" installed_files_present
+unset QUILLET_EXPECT_EXIT QUILLET_HOLD_MS
+
 # --- uninstalled silently while running, keeping the settings ------------------------------------
 export QUILLET_COMMAND="\"C:\\Program Files\\Quillet\\Uninstall.exe\" /S /KEEPSETTINGS"
 check "the uninstaller (/S /KEEPSETTINGS) run while the program runs: it ends the program" \
@@ -107,8 +130,12 @@ check "the Start-menu entry goes" absent "$menu_dir"
 check "the Run value goes" test -z "$(run_value)"
 check "the settings file is kept" grep -q '^UseRecoverSound=0' "$settings_dir/Quillet.ini"
 
-# --- installed again without start with Windows; a silent uninstall keeps the settings -----------
-check "installed again (/S)" run "$setup" /S
+# --- installed again as a user does, without start with Windows; a silent uninstall keeps the
+# --- settings ------------------------------------------------------------------------------------
+export QUILLET_COMMAND="\"Z:${setup//\//\\}\""
+check "installed again through its pages: the finish page starts Quillet from the shell" \
+  driver package_finish_run "$setup"
+check "the program is there" installed_files_present
 check "no Run value this time" test -z "$(run_value)"
 export QUILLET_EXPECT_AUTOSTART=0
 check "the kept setting is found by the new installation" driver package_kept "$installed"
@@ -134,6 +161,27 @@ check "the unpacked zip's program saves a changed setting" driver package_save "
 check "its settings file is beside it" grep -q '^UseRecoverSound=0' "$portable/Quillet/Quillet.ini"
 check "nothing in the application-data folder" absent "$settings_dir"
 check "started again, it finds the setting" driver package_kept "$portable_exe"
+
+# --- installed into a folder of another program; uninstalled beside the running portable copy ----
+other="$drive_c/其他程序"
+mkdir -p "$other/documentation"
+echo "another program's uninstaller" >"$other/Uninstall.exe"
+echo "another program's help" >"$other/documentation/index.html"
+others_before=$(folder_state "$other")
+check "installed (/S) into a folder of another program's files" run "$setup" /S '/D=C:\其他程序'
+check "Quillet is in a folder of its own there" test -f "$other/Quillet/Quillet.exe"
+check "the other program's files are untouched" test "$(folder_state "$other" | grep -v '/Quillet/')" = "$others_before"
+run reg add "$run_key" /v Quillet /d "$portable_exe" /f >/dev/null 2>&1
+run reg add "$user_run_key" /v Quillet /d '"c:\其他程序\QUILLET\quillet.EXE"' /f >/dev/null 2>&1
+check "the user's Run value names the installed copy" test -n "$(run_value "$user_run_key")"
+export QUILLET_COMMAND='"C:\其他程序\Quillet\Uninstall.exe" /S' QUILLET_WAIT_GONE='C:\其他程序\Quillet\Uninstall.exe'
+check "uninstalled (/S) while the portable copy runs: that copy keeps running" \
+  driver package_run_beside "$portable_exe"
+unset QUILLET_WAIT_GONE
+check "the installed copy's folder goes" wait_for 60 absent "$other/Quillet"
+check "the other program's files stay" test "$(folder_state "$other")" = "$others_before"
+check "the user's Run value naming the installed copy goes" test -z "$(run_value "$user_run_key")"
+check "the Run value naming the portable copy stays" test "$(run_value)" = "$portable_exe"
 
 echo "$passes passed, $failures failed"
 [ "$failures" -eq 0 ] && [ "$passes" -gt 0 ]

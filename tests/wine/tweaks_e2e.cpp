@@ -2,7 +2,8 @@
 // leaves the registry as it was; each tweak clicked in the running program writes exactly its
 // values (read back here from the prefix's registry) and clearing it removes or resets them;
 // leaving the cache page after a change asks once whether to restart; on the 9x family a save
-// puts the cache entries into system.ini and leaves its other lines alone.
+// puts the cache entries into system.ini and leaves its other lines alone; the start-with-Windows
+// box reads the user's own Run entry and the save removes it, leaving another copy's alone.
 //
 //   tweaks_e2e.exe RELEASE Quillet.exe      RELEASE: win95 win98 winme nt40 win2k winxp default
 //
@@ -65,6 +66,7 @@ const wchar_t kTcpip[] = L"System\\CurrentControlSet\\Services\\Tcpip\\Parameter
 const wchar_t kMstcp[] = L"System\\CurrentControlSet\\Services\\VxD\\MSTCP";
 const wchar_t kInternet[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings";
 const wchar_t kUnload[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\AlwaysUnloadDLL";
+const wchar_t kRun[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 
 struct ValueName {
     HKEY root;
@@ -122,6 +124,13 @@ void putNumber(const ValueName& v, DWORD number) {
     Stored value{true, REG_DWORD, std::vector<BYTE>(4)};
     std::copy_n(reinterpret_cast<const BYTE*>(&number), 4, value.data.begin());
     restore(v, value);
+}
+
+void putText(const ValueName& v, const std::string& text) {
+    std::wstring wide(MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), static_cast<int>(wide.size()));
+    const BYTE* bytes = reinterpret_cast<const BYTE*>(wide.c_str());
+    restore(v, Stored{true, REG_SZ, std::vector<BYTE>(bytes, bytes + (wide.size() + 1) * sizeof(wchar_t))});
 }
 
 // "missing", "dword N", "sz TEXT" or "type N".
@@ -469,6 +478,8 @@ int run(const std::string& releaseName) {
         {HKEY_CURRENT_USER, kInternet, L"MaxConnectionsPerServer"},
         {HKEY_CURRENT_USER, kInternet, L"MaxConnectionsPer1_0Server"},
         {HKEY_LOCAL_MACHINE, kUnload, L""},
+        {HKEY_LOCAL_MACHINE, kRun, L"Quillet"},
+        {HKEY_CURRENT_USER, kRun, L"Quillet"},
     };
     std::vector<ValueName> tuned;
     for (const auto* set : {&k9xRow, &kNt5Row, &kNt4Row})
@@ -491,6 +502,15 @@ int run(const std::string& releaseName) {
     putNumber(per10Server, 8);
     putNumber(contig, 256);
     putNumber(lastAccess, 2);
+    // Start with Windows: the user's own entry names this copy (quoted, in other letters); the
+    // one for all users names another copy.
+    const ValueName machineRun{HKEY_LOCAL_MACHINE, kRun, L"Quillet"};
+    const ValueName userRun{HKEY_CURRENT_USER, kRun, L"Quillet"};
+    const std::string otherCopy = "C:\\其他\\Quillet.exe";
+    std::wstring shouted = quilletPath;
+    CharUpperBuffW(shouted.data(), static_cast<DWORD>(shouted.size()));
+    putText(machineRun, otherCopy);
+    putText(userRun, "\"" + utf8(shouted) + "\"");
     const std::string seededIni = withoutCacheSections(systemIni) + "\r\n[vcache]\r\nminfilecache=4096\r\n; a comment of the user's\r\nmaxfilecache=0\r\n"
                                               "chunksize=512\r\n[386Enh]\r\nPagingDrive=C:\r\nConservativeSwapfileUsage=1\r\n";
     if (release.family9x) writeFile(systemIniPath(), seededIni);
@@ -504,6 +524,7 @@ int run(const std::string& releaseName) {
             checkText(value(per10Server), "dword 8", "start leaves the per-1.0-server connections");
             checkText(value(contig), "dword 256", "start leaves contiguous allocation");
             checkText(value(lastAccess), "dword 2", "start leaves the last-access value");
+            checkText(value(userRun), "sz \"" + utf8(shouted) + "\"", "start leaves the user's Run entry");
 
             tweaksPage(p, release);
             if (release.family9x) {
@@ -514,9 +535,15 @@ int run(const std::string& releaseName) {
             leaveCachePage(p, true, "leaving the cache page after a change");
             check(p.goTo("CacheTabSheet"), "back on the cache page");
             leaveCachePage(p, false, "leaving it again");
+            check(p.goTo("OptionsTabSheet"), "the options page opens");
+            check(p.ticked("StartWithWindowsCheckBox"), "the user's entry naming this copy ticks start with Windows");
+            p.click("StartWithWindowsCheckBox");
+            check(!p.ticked("StartWithWindowsCheckBox"), "the user clears start with Windows");
             p.endSession("the tweaks run");
         }
     }
+    checkText(value(userRun), "missing", "the save removes the user's Run entry");
+    checkText(value(machineRun), "sz " + otherCopy, "the save leaves another copy's Run entry");
 
     // The save: on 9x the scheme and system.ini's cache entries.
     if (release.family9x) {
@@ -547,6 +574,10 @@ int run(const std::string& releaseName) {
         {
             Program p;
             if (p.window != nullptr) {
+                // Ticked, start with Windows takes the entry for all users over (Wine lets it).
+                check(p.goTo("OptionsTabSheet"), "the options page opens");
+                check(!p.ticked("StartWithWindowsCheckBox"), "another copy's entry leaves start with Windows clear");
+                p.click("StartWithWindowsCheckBox");
                 check(p.goTo("CacheTabSheet"), "the cache page opens");
                 p.type("ChunkSizeEdit", L"256");
                 // The exit's save cannot write the change: it says so, naming the file, then ends.
@@ -566,6 +597,9 @@ int run(const std::string& releaseName) {
                 checkExitsWithZero(p.child, "the read-only run");
             }
         }
+        check(_stricmp(value(machineRun).c_str(), ("sz " + utf8(quilletPath)).c_str()) == 0,
+              "ticked, the save writes this copy into the entry for all users", value(machineRun));
+        checkText(value(userRun), "missing", "and nothing for the user alone");
         const std::string after = readFile(systemIniPath());
         check(after == seededIni, "a read-only system.ini is left whole",
               "\n" + after.substr(after.size() > 200 ? after.size() - 200 : 0));

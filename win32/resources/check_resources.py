@@ -6,7 +6,9 @@
 Reads the executable's resource directory itself (no Windows needed) and fails when a
 picture named in resource_names.h is missing or has the wrong kind, size or transparent
 pixel, when the exe carries a bitmap the header does not name, when a picture or the manifest
-is not language-neutral, or when the version record or the manifest are missing or wrong.
+is not language-neutral, or when the version record or the manifest are missing or wrong (the
+manifest: common controls 6, asInvoker, the supported releases from Vista to 11, DPI-aware
+per monitor).
 """
 
 import re
@@ -195,8 +197,22 @@ def check_version(blob, version):
         fail("the file description %r is not in Chinese" % description)
 
 
+# The releases the manifest must name: without the 8.1 and 10 entries those systems report
+# themselves as Windows 8 (6.2 build 9200).
+SUPPORTED_OS = {
+    "{e2011457-1546-43c5-a5fe-008deee3d3f0}": "Windows Vista",
+    "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}": "Windows 7",
+    "{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}": "Windows 8",
+    "{1f676c76-80e1-4239-95bb-83d0f6d0da78}": "Windows 8.1",
+    "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}": "Windows 10 and 11",
+}
+
+
 def check_manifest(blob):
-    ns = {"a": "urn:schemas-microsoft-com:asm.v1", "v2": "urn:schemas-microsoft-com:asm.v2"}
+    ns = {"a": "urn:schemas-microsoft-com:asm.v1", "v2": "urn:schemas-microsoft-com:asm.v2",
+          "v3": "urn:schemas-microsoft-com:asm.v3", "c": "urn:schemas-microsoft-com:compatibility.v1",
+          "ws2005": "http://schemas.microsoft.com/SMI/2005/WindowsSettings",
+          "ws2016": "http://schemas.microsoft.com/SMI/2016/WindowsSettings"}
     try:
         root = ET.fromstring(blob)
     except ET.ParseError as error:
@@ -209,8 +225,24 @@ def check_manifest(blob):
     level = root.find("v2:trustInfo/v2:security/v2:requestedPrivileges/v2:requestedExecutionLevel", ns)
     if level is None or level.get("level") != "asInvoker":
         fail("the manifest does not run the program asInvoker (in the asm.v2 trust section XP reads)")
+    declared = {entry.get("Id", "").lower() for entry in root.findall("c:compatibility/c:application/c:supportedOS", ns)}
+    for guid, release in SUPPORTED_OS.items():
+        if guid not in declared:
+            fail("the manifest does not declare %s as a supported system (supportedOS %s)" % (release, guid))
+    settings = "v3:application/v3:windowsSettings/"
+    aware = root.find(settings + "ws2005:dpiAware", ns)
+    if aware is None or (aware.text or "").strip().lower() != "true/pm":
+        fail("the manifest does not declare the program DPI-aware per monitor (dpiAware true/pm, 2005 settings)")
+    awareness = root.find(settings + "ws2016:dpiAwareness", ns)
+    modes = [m.strip().lower() for m in (awareness.text or "").split(",")] if awareness is not None else []
+    if modes != ["permonitorv2", "permonitor"]:
+        fail("the manifest's dpiAwareness (2016 settings) is %r, not PerMonitorV2, then PerMonitor" %
+             (awareness.text if awareness is not None else None))
     known = {"{%s}%s" % (ns["a"], tag) for tag in ("assemblyIdentity", "description", "dependency")}
     known.add("{%s}trustInfo" % ns["v2"])
+    # Sections of other namespaces, which Windows XP passes over.
+    known.add("{%s}compatibility" % ns["c"])
+    known.add("{%s}application" % ns["v3"])
     for child in root:
         if child.tag not in known:
             fail("the manifest holds %s, which Windows XP's loader is not known to accept" % child.tag)

@@ -375,6 +375,14 @@ std::string Win32Platform::keyName(uint16_t virtualKey) {
 // --- Tray -------------------------------------------------------------------
 
 namespace {
+Win32Platform::ShellRecordObserver shellRecordObserver = nullptr;
+
+bool callShell(DWORD action, NOTIFYICONDATAW& data) {
+    static const auto notify = systemFunction<decltype(&Shell_NotifyIconW)>(L"shell32.dll", "Shell_NotifyIconW");
+    if (shellRecordObserver != nullptr) shellRecordObserver(action, &data);
+    return notify != nullptr && notify(action, &data) != FALSE;
+}
+
 // The record every shell version knows (the 64-character tip of the first one).
 bool notifyIcon(DWORD action, Window window, uint32_t id, uint32_t callbackMessage, Icon icon, const std::string& tip,
                 UINT flags) {
@@ -387,10 +395,11 @@ bool notifyIcon(DWORD action, Window window, uint32_t id, uint32_t callbackMessa
     data.hIcon = reinterpret_cast<HICON>(icon);
     const std::wstring text = widen(tip).substr(0, 63);
     std::copy(text.begin(), text.end(), data.szTip);
-    static const auto notify = systemFunction<decltype(&Shell_NotifyIconW)>(L"shell32.dll", "Shell_NotifyIconW");
-    return notify != nullptr && notify(action, &data) != FALSE;
+    return callShell(action, data);
 }
 }  // namespace
+
+void Win32Platform::observeShellRecords(ShellRecordObserver observer) { shellRecordObserver = observer; }
 
 bool Win32Platform::addTrayIcon(Window window, uint32_t id, uint32_t callbackMessage, Icon icon,
                                 const std::string& tip) {
@@ -404,6 +413,22 @@ bool Win32Platform::modifyTrayIcon(Window window, uint32_t id, uint32_t callback
 
 void Win32Platform::deleteTrayIcon(Window window, uint32_t id) { notifyIcon(NIM_DELETE, window, id, 0, nullptr, "", 0); }
 
+bool Win32Platform::showTrayBalloon(Window window, uint32_t id, const std::string& title, const std::string& text) {
+    // The record of the shell that has balloons (Windows 2000 and ME): only the balloon changes.
+    NOTIFYICONDATAW data{};
+    data.cbSize = NOTIFYICONDATAW_V2_SIZE;
+    data.hWnd = toHwnd(window);
+    data.uID = id;
+    data.uFlags = NIF_INFO;
+    data.dwInfoFlags = NIIF_INFO;
+    data.uTimeout = 15000;  // milliseconds; the shell keeps it within its own limits
+    const std::wstring wideText = widen(text).substr(0, 255);
+    std::copy(wideText.begin(), wideText.end(), data.szInfo);
+    const std::wstring wideTitle = widen(title).substr(0, 63);
+    std::copy(wideTitle.begin(), wideTitle.end(), data.szInfoTitle);
+    return callShell(NIM_MODIFY, data);
+}
+
 namespace {
 
 HFONT createFont(const Font& font) {
@@ -415,37 +440,54 @@ HFONT createFont(const Font& font) {
 
 }  // namespace
 
-Font Win32Platform::trayIconFont(const std::string& digits) {
+int Win32Platform::trayIconSize(Window window) {
+    // Both arrived with Windows 10 1607: looked up at run time so the program still starts on XP.
+    using MetricForDpi = int(WINAPI*)(int, UINT);
+    using DpiForWindow = UINT(WINAPI*)(HWND);
+    HMODULE user = GetModuleHandleW(L"user32.dll");
+    static const auto metricForDpi =
+        reinterpret_cast<MetricForDpi>(reinterpret_cast<void*>(GetProcAddress(user, "GetSystemMetricsForDpi")));
+    static const auto dpiForWindow =
+        reinterpret_cast<DpiForWindow>(reinterpret_cast<void*>(GetProcAddress(user, "GetDpiForWindow")));
+    int size = 0;
+    if (metricForDpi != nullptr && dpiForWindow != nullptr && window != nullptr) {
+        const UINT dpi = dpiForWindow(toHwnd(window));
+        if (dpi != 0) size = metricForDpi(SM_CXSMICON, dpi);
+    }
+    if (size <= 0) size = GetSystemMetrics(SM_CXSMICON);
+    // Whatever a theme or a broken answer says, a picture the painter can make.
+    return size <= 0 ? widgets::kTrayIconSize : std::clamp(size, 8, 256);
+}
+
+Font Win32Platform::trayIconFont(const std::string& digits, int size) {
     HDC screen = GetDC(nullptr);
     HDC dc = CreateCompatibleDC(screen);
-    const int pixelsPerInch = GetDeviceCaps(screen, LOGPIXELSY);
-    Font font = widgets::trayIconFont(digits, pixelsPerInch, [dc](const std::string& text, const Font& candidate) {
+    Font font = widgets::trayIconFontForSize(digits, size, [dc](const std::string& text, const Font& candidate) {
         HFONT handle = createFont(candidate);
         HGDIOBJ old = SelectObject(dc, handle);
         const std::wstring wide = widen(text);
-        SIZE size{};
-        GetTextExtentPoint32W(dc, wide.c_str(), static_cast<int>(wide.size()), &size);
+        SIZE extent{};
+        GetTextExtentPoint32W(dc, wide.c_str(), static_cast<int>(wide.size()), &extent);
         SelectObject(dc, old);
         DeleteObject(handle);
-        return static_cast<int>(size.cx);
+        return static_cast<int>(extent.cx);
     });
     DeleteDC(dc);
     ReleaseDC(nullptr, screen);
     return font;
 }
 
-Icon Win32Platform::drawTrayIcon(const std::string& digits, int textX, uint32_t lineColor, bool redDot) {
-    constexpr int kSize = widgets::kTrayIconSize;
+Icon Win32Platform::drawTrayIcon(int size, const std::string& digits, int textX, uint32_t lineColor, bool redDot) {
     HBITMAP colour = nullptr;
     try {
-        GdiCanvas picture(kSize, kSize);
-        widgets::paintTrayIcon(picture, digits, textX, trayIconFont(digits), lineColor, redDot);
+        GdiCanvas picture(size, size);
+        widgets::paintTrayIcon(picture, digits, textX, trayIconFont(digits, size), lineColor, redDot);
         // The icon takes a bitmap of the screen's kind that no device context holds.
         HDC screen = GetDC(nullptr);
-        colour = CreateCompatibleBitmap(screen, kSize, kSize);
+        colour = CreateCompatibleBitmap(screen, size, size);
         HDC dc = CreateCompatibleDC(screen);
         HGDIOBJ old = SelectObject(dc, colour);
-        BitBlt(dc, 0, 0, kSize, kSize, static_cast<HDC>(picture.deviceContext()), 0, 0, SRCCOPY);
+        BitBlt(dc, 0, 0, size, size, static_cast<HDC>(picture.deviceContext()), 0, 0, SRCCOPY);
         SelectObject(dc, old);
         DeleteDC(dc);
         ReleaseDC(nullptr, screen);
@@ -454,9 +496,9 @@ Icon Win32Platform::drawTrayIcon(const std::string& digits, int textX, uint32_t 
         if (colour != nullptr) DeleteObject(colour);
         return nullptr;
     }
-    // An all-black mask: every pixel of the icon is opaque.
-    const uint8_t opaque[kSize * kSize / 8] = {};
-    HBITMAP mask = CreateBitmap(kSize, kSize, 1, 1, opaque);
+    // An all-black mask (its rows padded to whole 16-bit words): every pixel of the icon is opaque.
+    const std::vector<uint8_t> opaque(static_cast<size_t>((size + 15) / 16 * 2) * static_cast<size_t>(size), 0);
+    HBITMAP mask = CreateBitmap(size, size, 1, 1, opaque.data());
     ICONINFO info{};
     info.fIcon = TRUE;
     info.hbmMask = mask;

@@ -69,10 +69,18 @@ public:
     bool modifyTrayIcon(Window window, uint32_t id, uint32_t callbackMessage, Icon icon,
                         const std::string& tip) override;
     void deleteTrayIcon(Window window, uint32_t id) override;
+    bool showTrayBalloon(Window window, uint32_t id, const std::string& title, const std::string& text) override;
+    // The small-icon size at the window's DPI where the system tells metrics per DPI (Windows
+    // 10 1607 and later), otherwise the system's small-icon size.
+    int trayIconSize(Window window) override;
     // The picture is painted by widgets::paintTrayIcon on a GDI canvas, the figure in the font
     // trayIconFont chooses for it.
-    Icon drawTrayIcon(const std::string& digits, int textX, uint32_t lineColor, bool redDot) override;
-    Font trayIconFont(const std::string& digits);
+    Icon drawTrayIcon(int size, const std::string& digits, int textX, uint32_t lineColor, bool redDot) override;
+    Font trayIconFont(const std::string& digits, int size);
+    // Sees every record (a NOTIFYICONDATAW) just before it is handed to the shell, with its
+    // action (NIM_ADD, NIM_MODIFY, NIM_DELETE); null for none. For probes of what the shell is given.
+    using ShellRecordObserver = void (*)(unsigned long action, const void* record);
+    static void observeShellRecords(ShellRecordObserver observer);
     Icon programIcon() override;
     void destroyIcon(Icon icon) override;
     bool registerHotKey(Window window, int id, uint32_t modifiers, uint32_t virtualKey) override;

@@ -1,6 +1,6 @@
 #pragma once
-// INI files as whole texts, read and written by the rules of the system's profile functions, for
-// the fuzz targets that hand the program an arbitrary settings file or system.ini:
+// INI files as whole texts, read and written by the rules of the system's profile functions: the
+// fake machine keeps its INI files so, and the fuzz targets hand the program arbitrary ones.
 // - a line ends at "\n"; blanks (and a "\r") around a line, a section name, a key and a value
 //   are ignored;
 // - "[name]" opens a section (the name runs to the line's last "]"); lines before the first
@@ -13,11 +13,12 @@
 //   section's last line that is not blank, or adds the section at the end; every other line
 //   stays byte for byte. A line replaced keeps its line break ("\r\n" or "\n"); a line added
 //   ends with "\r\n", and so does the text's last line before it when it had no break.
-// The texts are what the program sees (UTF-8); the files' code page is the harness's business.
+// The texts are what the program sees (UTF-8); the files' code page is the caller's business.
 //
 // Each file is kept as its lines, each taken apart once when it is set or written, so that the
 // many reads and writes of one load or save do not go through the whole text again.
 #include <map>
+#include <optional>
 #include <set>
 #include <string>
 #include <string_view>
@@ -26,18 +27,23 @@
 
 #include "platform/profile.h"
 
-namespace fuzzing {
+namespace platform::fake {
 
 class TextProfile : public platform::Profile {
 public:
-    bool writesFail = false;  // every write, copy and replace fails
-
     // The file's whole text, replacing what it held (made when missing).
     void setText(const std::string& path, const std::string& text);
     // The file's whole text; empty when there is no such file.
     const std::string& text(const std::string& path) const;
     // Whether the file has the key.
     bool hasKey(const std::string& path, const std::string& section, const std::string& key) const;
+    // The key's value as the file holds it (the blanks around it left out; quotes and length as
+    // they are); none when the reader finds no such key.
+    std::optional<std::string> storedValue(const std::string& path, const std::string& section,
+                                           const std::string& key) const;
+    // Every key the reader finds (the first section of each name, in it the first key of each
+    // name), by "section|key" as the file spells them, with its value as the file holds it.
+    std::map<std::string, std::string> entries(const std::string& path) const;
     // Every file gone.
     void clear() { files_.clear(); }
 
@@ -75,19 +81,9 @@ private:
     std::map<std::string, File> files_;  // path -> file
 };
 
-// The value of the key as the profile functions find it, before quotes and the cut; false
-// when the file has no such key.
-bool findRawValue(const std::string& text, const std::string& section, const std::string& key, std::string& value);
-
 // The lines of a text (without their "\n" and a "\r" before it), leaving out the first line of
 // each written key in the first section of its name, and that section's head: what the program
 // does not own. The lines are views into text.
 std::vector<std::string_view> linesNotOwned(const std::string& text, const std::set<std::pair<std::string, std::string>>& owned);
 
-// The profile functions on their own, for keys the program owns: each key's value read (as
-// text, or as a number written back in decimal) and written back leaves the lines the program
-// does not own as they were, and a second write changes nothing; a number reads back the same.
-void checkKeysWrittenBack(const std::string& original, const std::set<std::pair<std::string, std::string>>& owned,
-                          bool asNumbers);
-
-}  // namespace fuzzing
+}  // namespace platform::fake

@@ -1,11 +1,8 @@
-#include "fuzz/text_profile.h"
+#include "platform/fake/text_profile.h"
 
 #include <string_view>
 
-#include "fuzz/require.h"
-#include "platform/fake/profile_int.h"
-
-namespace fuzzing {
+namespace platform::fake {
 
 namespace {
 
@@ -156,6 +153,17 @@ Place locate(const File& file, const std::string& section, const std::string& ke
     return place;
 }
 
+// The leading decimal integer of a value, as the reader takes it: an optional sign, then digits
+// up to the first other character; 0 without digits.
+int leadingInt(const std::string& text) {
+    size_t i = 0;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '-' || text[i] == '+')) negative = text[i++] == '-';
+    long long value = 0;
+    while (i < text.size() && text[i] >= '0' && text[i] <= '9' && value < 0x7FFFFFFF) value = value * 10 + (text[i++] - '0');
+    return static_cast<int>(negative ? -value : value);
+}
+
 std::string_view rawValue(const Line& line) {
     return std::string_view(line.raw).substr(line.valueStart, line.valueLength);
 }
@@ -205,11 +213,39 @@ bool TextProfile::hasKey(const std::string& path, const std::string& section, co
     return file != files_.end() && locate(file->second, section, key).keyFound;
 }
 
-bool findRawValue(const std::string& text, const std::string& section, const std::string& key, std::string& value) {
-    const File file = fileOf(text);
-    const Place place = locate(file, section, key);
-    if (place.keyFound) value = std::string(rawValue(file.lines[place.line]));
-    return place.keyFound;
+std::optional<std::string> TextProfile::storedValue(const std::string& path, const std::string& section,
+                                                    const std::string& key) const {
+    auto file = files_.find(path);
+    if (file == files_.end()) return std::nullopt;
+    const Place place = locate(file->second, section, key);
+    if (!place.keyFound) return std::nullopt;
+    return std::string(rawValue(file->second.lines[place.line]));
+}
+
+std::map<std::string, std::string> TextProfile::entries(const std::string& path) const {
+    std::map<std::string, std::string> found;
+    auto file = files_.find(path);
+    if (file == files_.end()) return found;
+    auto seenBefore = [](const std::vector<std::string_view>& seen, std::string_view name) {
+        for (std::string_view before : seen)
+            if (sameName(before, name)) return true;
+        return false;
+    };
+    std::vector<std::string_view> sections, keys;  // seen before, in this section
+    std::string_view section;
+    bool firstOfItsName = false;
+    for (const Line& line : file->second.lines) {
+        if (line.kind == Line::kSection) {
+            section = nameOf(line);
+            firstOfItsName = !seenBefore(sections, section);
+            sections.push_back(section);
+            keys.clear();
+        } else if (firstOfItsName && line.kind == Line::kEntry && !seenBefore(keys, nameOf(line))) {
+            keys.push_back(nameOf(line));
+            found.emplace(std::string(section) + "|" + std::string(nameOf(line)), std::string(rawValue(line)));
+        }
+    }
+    return found;
 }
 
 int TextProfile::getInt(const std::string& path, const std::string& section, const std::string& key,
@@ -218,7 +254,7 @@ int TextProfile::getInt(const std::string& path, const std::string& section, con
     if (file == files_.end()) return defaultValue;
     const Place place = locate(file->second, section, key);
     if (!place.keyFound) return defaultValue;
-    return platform::fake::leadingProfileInt(readValue(rawValue(file->second.lines[place.line])));
+    return leadingInt(readValue(rawValue(file->second.lines[place.line])));
 }
 
 std::string TextProfile::getString(const std::string& path, const std::string& section, const std::string& key,
@@ -231,7 +267,6 @@ std::string TextProfile::getString(const std::string& path, const std::string& s
 
 bool TextProfile::writeString(const std::string& path, const std::string& section, const std::string& key,
                               const std::string& value) {
-    if (writesFail) return false;
     File& file = files_[path];
     const Place place = locate(file, section, key);
     size_t at = place.line;  // the line written; a line replaced keeps its own line break
@@ -263,7 +298,7 @@ bool TextProfile::writeString(const std::string& path, const std::string& sectio
 
 bool TextProfile::copyFile(const std::string& from, const std::string& to) {
     auto file = files_.find(from);
-    if (writesFail || file == files_.end()) return false;
+    if (file == files_.end()) return false;
     const File copy = file->second;
     files_[to] = copy;
     return true;
@@ -271,7 +306,7 @@ bool TextProfile::copyFile(const std::string& from, const std::string& to) {
 
 bool TextProfile::replaceFile(const std::string& from, const std::string& to) {
     auto file = files_.find(from);
-    if (writesFail || file == files_.end()) return false;
+    if (file == files_.end()) return false;
     File moved = std::move(file->second);
     files_.erase(file);
     files_[to] = std::move(moved);
@@ -319,26 +354,4 @@ std::vector<std::string_view> linesNotOwned(const std::string& text,
     return lines;
 }
 
-void checkKeysWrittenBack(const std::string& original, const std::set<std::pair<std::string, std::string>>& owned,
-                          bool asNumbers) {
-    const std::string path = "file.ini";
-    TextProfile files;
-    files.setText(path, original);
-    std::vector<std::string> values;
-    values.reserve(owned.size());
-    for (const auto& [section, key] : owned)
-        values.push_back(asNumbers ? std::to_string(files.getInt(path, section, key, 0))
-                                   : files.getString(path, section, key, ""));
-    size_t i = 0;
-    for (const auto& [section, key] : owned) require(files.writeString(path, section, key, values[i++]));
-    const std::string written = files.text(path);
-    require(linesNotOwned(original, owned) == linesNotOwned(written, owned));
-    i = 0;
-    if (asNumbers)
-        for (const auto& [section, key] : owned) require(files.getString(path, section, key, "") == values[i++]);
-    i = 0;
-    for (const auto& [section, key] : owned) require(files.writeString(path, section, key, values[i++]));
-    require(files.text(path) == written);
-}
-
-}  // namespace fuzzing
+}  // namespace platform::fake
