@@ -474,6 +474,9 @@ struct UpgradeDialog {
     bool ok() const { return dialog != nullptr && c.count("CheckButton") != 0 && c.count("StatusLabel") != 0; }
     // Runs one check and waits for its status line.
     void check(const std::wstring& expected, const std::string& what) {
+        // The line is cleared first: a check whose result reads as the last one's is waited
+        // for all the same, not taken from the line before the click has been handled.
+        setText(c["StatusLabel"], L"");
         click(c["CheckButton"]);
         checkWindowText(c["StatusLabel"], expected, what);
         checks::check(waitUntil([&] { return IsWindowEnabled(c["CheckButton"]) != FALSE; }, 5000),
