@@ -9,4 +9,9 @@ namespace app {
 // argument stays empty; any other "%" is copied as it stands.
 std::string formatText(std::string_view format, std::initializer_list<std::string_view> args);
 
+// Whether the shell hands the address to the web browser and nothing else: "http://" or
+// "https://" (in any case), then a host, with no blank, quote or control character anywhere
+// (which could end the address early in the browser's command line).
+bool isWebAddress(std::string_view address);
+
 }  // namespace app

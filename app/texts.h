@@ -33,6 +33,10 @@ inline constexpr const char* kRecoveryFailedText = "释放内存失败...       
 // 保存设置 could not write the settings file (its path follows on the next line).
 inline constexpr const char* kSaveFailedText = "无法保存设置！请确认设置文件不是只读的，并且您有权写入它所在的文件夹：\n";
 
+// A save could not write the 9x cache page's changes into system.ini (its path follows).
+inline constexpr const char* kCacheNotWrittenText =
+    "缓存设置没有写入！请确认 system.ini 不是只读的，并且您有权写入 Windows 文件夹：\n";
+
 inline constexpr const char* kShortcutPopupCaptionFormat = "%s - Preparing to run shortcut";
 
 // The About page's up-time line: days, hours, minutes and seconds since the system started.

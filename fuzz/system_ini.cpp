@@ -1,9 +1,10 @@
 // Any bytes as the Windows folder's system.ini (in the system code page) on Windows 98. Every
 // input: the cache entries read as numbers and written back read back the same. One input in
 // 256 (the whole main window takes milliseconds): the main window reads its cache entries into
-// the cache page, saves, reads and saves again. The lines the program does not own stay byte
-// for byte and in order; what it writes is a plain number within the cache page's limits; the
-// second reading shows what the first did and the second save changes nothing.
+// the cache page and saves, which leaves the file byte for byte; then the page is changed (a
+// scheme and the swap-file policy), saved, read and saved again. The lines the program does not
+// own stay byte for byte and in order; what it writes is a plain number within the cache page's
+// limits; the second reading shows what the first did and the second save changes nothing.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -58,7 +59,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     harness.forgetLogs();
     profile.clear();
     profile.setText(path, original);
+    const std::string stored = profile.text(path);
     harness.window->LoadSettings();
+    require(harness.window->SaveSettings());
+    require(profile.text(path) == stored);  // the page as loaded: nothing written
+    for (const auto& entry : harness.profile.written) require(entry.first == "Settings");
+
+    harness.changeCachePage(size > 0 ? data[0] % 6 : 0);
     const std::string shown = cachePage(harness);
     require(harness.window->SaveSettings());
     require(!profile.fileExists(path + ".new"));
@@ -67,14 +74,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::set<std::pair<std::string, std::string>> owned;
     for (const auto& entry : harness.profile.written)
         if (entry.first != "Settings") owned.insert(entry);
-    require(owned.size() == 4);  // the three cache entries and the swap-file policy
+    require(owned.count({"386Enh", "ConservativeSwapfileUsage"}) == 1);  // changed in every input
     require(platform::fake::linesNotOwned(original, owned) == platform::fake::linesNotOwned(saved, owned));
 
     const uint64_t largest = tweaks::largestDiskCache(memory::MemoryStatus(harness.machine).totalPhys());
-    requireFigure(profile, path, "vcache", "minfilecache", largest);
-    requireFigure(profile, path, "vcache", "maxfilecache", largest);
-    requireFigure(profile, path, "vcache", "chunksize", 1024);
-    requireFigure(profile, path, "386Enh", "ConservativeSwapfileUsage", 1);
+    const struct {
+        const char* section;
+        const char* key;
+        uint64_t limit;
+    } figures[] = {{"vcache", "minfilecache", largest},
+                   {"vcache", "maxfilecache", largest},
+                   {"vcache", "chunksize", 1024},
+                   {"386Enh", "ConservativeSwapfileUsage", 1}};
+    for (const auto& figure : figures)
+        if (owned.count({figure.section, figure.key}) != 0)
+            requireFigure(profile, path, figure.section, figure.key, figure.limit);
 
     harness.window->LoadSettings();
     require(cachePage(harness) == shown);

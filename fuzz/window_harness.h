@@ -70,8 +70,10 @@ public:
         window->create();
         iniPath = app::makeAppPaths(machine.program).iniPath;
         systemIniPath = machine.windowsPath + "\\system.ini";
-        // The keys a save writes, taken from the program itself.
+        // The keys a save writes, taken from the program itself. system.ini gets only the
+        // entries of the cache page that changed since the load: here every one of them.
         window->LoadSettings();
+        changeCachePage(1);
         require(window->SaveSettings());
         keys = profile.written;
         profile.clear();
@@ -89,6 +91,16 @@ public:
         machine.ntQueries.clear();
         machine.freeResourceQueries.clear();
         profile.written.clear();
+    }
+
+    // The cache page as the user may change it: the scheme of that row chosen, and the
+    // swap-file policy the other way.
+    void changeCachePage(int scheme) {
+        auto& schemes = window->form().get<ui::ComboBox>("CacheSchemeComboBox");
+        schemes.setItemIndex(scheme);
+        if (schemes.onChange) schemes.onChange();
+        auto& swap = window->form().get<ui::CheckBox>("ConserveSwapFileCheckBox");
+        swap.setChecked(!swap.checked());
     }
 
     // The keys a save writes in one section.

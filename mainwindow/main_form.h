@@ -204,7 +204,8 @@ public:
 
     // The settings file: loaded once during creation, saved by 保存设置 and on exit.
     void LoadSettings();
-    // False when the file could not be written (it is then as it was before).
+    // False when the file could not be written (it is then as it was before). On the 9x family
+    // the cache page's changes go into system.ini on their own; a failure there is told.
     bool SaveSettings();
     // 保存设置: a save that fails is told to the user (the exit path stays silent).
     void SaveSettings1Click();
@@ -235,6 +236,8 @@ private:
     // The window shows unless windowHidden.
     void applyWindowVisibility();
 
+    // The settings file alone, all or nothing.
+    bool writeSettingsFile();
     void openAddress(const std::string& address);
     void releaseHeldBlock();
     void applyHotKey(int id, const std::string& text);

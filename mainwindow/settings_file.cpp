@@ -5,6 +5,7 @@
 
 #include "app/parse_int.h"
 #include "app/paths.h"
+#include "app/text_format.h"
 #include "app/texts.h"
 #include "app/utf8_text.h"
 #include "mainwindow/main_form.h"
@@ -129,9 +130,12 @@ void TQuilletForm::LoadSettings() {
     // 27. The tab style.
     get<ui::ComboBox>("TabStyleComboBox").setItemIndex(file.integer("TabStyle", 0));
     TabStyleComboBoxChange();
-    // 28. - 29. The web and mail addresses (a file may point them elsewhere).
+    // 28. - 29. The web and mail addresses. A file may point them elsewhere, but the web links
+    //     only to a web address: anything else the shell would open (a program, a file, a
+    //     network share) gives the built-in one.
     const std::string web = file.text("Web", kDefaultLinkBase);
-    state_.linkBase = web.substr(0, utf8PrefixBytes(web, kWebLength));
+    const std::string linkBase = web.substr(0, utf8PrefixBytes(web, kWebLength));
+    state_.linkBase = isWebAddress(linkBase) ? linkBase : kDefaultLinkBase;
     get<ui::Label>("WebAboutValLabel").setCaption(state_.linkBase);
     get<ui::Label>("HomePageLabel").setCaption(state_.linkBase);
     state_.supportAddress = file.text("Email", kDefaultSupportAddress);
@@ -149,6 +153,19 @@ void TQuilletForm::LoadSettings() {
 bool TQuilletForm::SaveSettings() {
     // Before the settings were loaded the controls hold design values, not the user's.
     if (!settingsLoaded_) return true;
+    const bool saved = writeSettingsFile();
+    // 8. The 9x cache page's changes go into system.ini whether or not the settings file could
+    //    be written (and the other way round): a failure costs only its own file, and the user
+    //    hears of it, whether the save was asked for or comes with the exit.
+    if (!monitor::isNtFamily(os_.osVersion) && !tweaks_->cache.writeCacheIni()) {
+        const std::string systemIni = tweaks_->cache.systemIniPath();
+        os_.windows.messageBox(window_, kCacheNotWrittenText + (systemIni.empty() ? "system.ini" : systemIni),
+                               kProductName, platform::kMbOk);
+    }
+    return saved;
+}
+
+bool TQuilletForm::writeSettingsFile() {
     // All or nothing: the keys are written into a copy of the file (so the keys the program
     // does not write stay), which then takes the file's place in one step. Until then the
     // file is as it was, whatever happens to the program or the disk.
@@ -208,16 +225,11 @@ bool TQuilletForm::SaveSettings() {
     file.write("AutoRecoverLevel", get<ui::TrackBar>("AutoRecoverLevelTrackBar").position());
     file.write("TabStyle", get<ui::ComboBox>("TabStyleComboBox").itemIndex());
     file.writeFlag("ShowRecoveryResult", state_.showRecoveryResult);
-    // 7. - 8. The 9x cache scheme, and once the file has landed, the cache entries of
-    //     system.ini (written whole or not at all; a failure there keeps this file).
-    const bool ntFamily = monitor::isNtFamily(os_.osVersion);
-    if (!ntFamily) file.write("DiskCacheScheme", get<ui::ComboBox>("CacheSchemeComboBox").itemIndex());
+    // 7. The 9x cache scheme.
+    if (!monitor::isNtFamily(os_.osVersion))
+        file.write("DiskCacheScheme", get<ui::ComboBox>("CacheSchemeComboBox").itemIndex());
     const bool saved = file.ok() && os_.profile.replaceFile(draft, path);
-    if (saved) {
-        if (!ntFamily) tweaks_->cache.writeCacheIni();
-    } else {
-        os_.profile.deleteFile(draft);
-    }
+    if (!saved) os_.profile.deleteFile(draft);
     // Told once the file is in place (a save that runs while the message is open finds it
     // whole), and not while Windows ends the session.
     if (allUsersEntryStays && !state_.sessionEnding) tweaks_->startup.tellAllUsersEntryStays();

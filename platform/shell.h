@@ -38,8 +38,9 @@ public:
     virtual void playSound(const std::string& file, uint32_t flags) = 0;
 
     // Writes the shortcut file `path` (the link object's Save, remembering the name). False
-    // when the link object cannot be made or the file cannot be written.
-    virtual bool writeShellLink(const std::string& path, const ShellLink& link) = 0;
+    // when the link object cannot be made or the file cannot be written; `failure` then says
+    // why, in the system's words.
+    virtual bool writeShellLink(const std::string& path, const ShellLink& link, std::string& failure) = 0;
     // The shell's folder browser owned by `owner`, over the whole namespace, with no flags and
     // the given title. The chosen folder's path; empty when the user cancelled or chose
     // something that is no folder of the file system.

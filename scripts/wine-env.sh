@@ -17,6 +17,12 @@
 #                                                 another program to see it instead); with
 #                                                 QUILLET_WINE_DPI set (144, 192 ...) the run
 #                                                 sees that display scale (LogPixels), reset after
+#   wine-env.sh STATE ARCH test PROGRAM ARGS...   the same, for a test that has the prefix to
+#                                                 itself (CTest runs them one at a time): it
+#                                                 starts once no program an earlier test started
+#                                                 is left there (one still there after a while is
+#                                                 ended, and said so), and what it started is
+#                                                 ended when it ends, however it ends
 #   wine-env.sh STATE ARCH stop                   end its programs, its server and its Xvfb
 #   wine-env.sh STATE ARCH cleanup                stop, and remove the prefix
 #
@@ -80,6 +86,45 @@ write_registry() {
     | iconv -f UTF-8 -t UTF-16LE | { printf '\xff\xfe'; cat; } >"$state/settings.reg"
 }
 
+# The prefix's programs that are not Wine's own: any program started by its full path from
+# outside the Windows folder, by whoever runs in this prefix (its processes carry WINEPREFIX).
+# One "PID COMMAND" line each.
+leftovers() {
+  local environ pid command first
+  for environ in $(grep -lzxF "WINEPREFIX=$WINEPREFIX" /proc/[0-9]*/environ 2>/dev/null); do
+    pid=${environ#/proc/}; pid=${pid%/environ}
+    command=$({ tr '\0' ' ' <"/proc/$pid/cmdline"; } 2>/dev/null) || continue
+    first=${command%% *}
+    first=${first,,}
+    [[ "$first" =~ ^[a-z]:\\ ]] || continue
+    [[ "$first" == c:\\windows\\* ]] && continue
+    echo "$pid $command"
+  done
+}
+
+# Waits up to $1 tenths of a second for the leftovers to go; then ends those still there (the
+# server lets go of what they held), saying so with the reason $2.
+end_leftovers() {
+  local tenths=$1 reason=$2 left line
+  for _ in $(seq "$tenths"); do
+    left=$(leftovers)
+    [ -z "$left" ] && return 0
+    sleep 0.1
+  done
+  while read -r line; do
+    [ -n "$line" ] || continue
+    echo "wine-env: ending ${line#* } (pid ${line%% *}), $reason" >&2
+    kill -KILL "${line%% *}" 2>/dev/null || true
+  done <<<"$left"
+  for _ in $(seq 100); do
+    [ -z "$(leftovers)" ] && return 0
+    sleep 0.1
+  done
+  echo "wine-env: programs are still left in the prefix:" >&2
+  leftovers >&2
+  return 1
+}
+
 case "$action" in
   setup|start)
     if [ "$action" = setup ]; then "$0" "$state" "$arch" cleanup >/dev/null 2>&1 || true; fi
@@ -105,8 +150,11 @@ case "$action" in
     done
     echo "wine-env: prefix $WINEPREFIX ready on display $DISPLAY"
     ;;
-  run)
+  run|test)
     [ -s "$state/display" ] || { echo "wine-env: run setup first" >&2; exit 2; }
+    if [ "$action" = test ]; then
+      end_leftovers 300 "left by an earlier test" || exit 1
+    fi
     export DISPLAY; DISPLAY=$(cat "$state/display")
     args=()
     for a in "$@"; do
@@ -132,7 +180,14 @@ case "$action" in
     forget_dpi() {
       if [ -n "${QUILLET_WINE_DPI:-}" ]; then "$loader" reg delete "$desktop_key" /v LogPixels /f >/dev/null 2>&1 || true; fi
     }
-    finish() { forget_version; forget_dpi; cat "$errors" >&2; rm -f "$errors"; }
+    finish() {
+      # A test's programs do not outlive it: its driver (if it is still there) and what it started.
+      if [ "$action" = test ]; then end_leftovers 50 "left running by the test that just ended" || true; fi
+      forget_version
+      forget_dpi
+      cat "$errors" >&2
+      rm -f "$errors"
+    }
     trap finish EXIT
     trap 'exit 143' TERM INT
     forget_version

@@ -1,5 +1,6 @@
 #include "shortcuts/shortcuts_form.h"
 
+#include <string_view>
 #include <utility>
 
 #include "app/command_line.h"
@@ -134,6 +135,7 @@ TShortCutsForm::TShortCutsForm(ui::Backend& backend, platform::Platform& os, std
     cancelSpeedButton_.setCaption("取消");
 
     linkNameEdit_.onExit = [this] { LinkNameEditExit(); };
+    linkNameEdit_.onChange = [this] { LinkNameEditChange(); };
     linkSpeedButton_.onClick = [this] { LinkSpeedButtonClick(); };
     linkEdit_.onExit = [this] { LinkEditExit(); };
     browseSpeedButton_.onClick = [this] { BrowseSpeedButtonClick(); };
@@ -201,6 +203,16 @@ void TShortCutsForm::LinkNameEditExit() {
     linkNameEdit_.setText(withLinkExtension(name));
 }
 
+void TShortCutsForm::LinkNameEditChange() {
+    // Once a folder is chosen, the path box shows the file the name now gives.
+    if (!chosenFolder_.empty()) linkEdit_.setText(linkPath());
+}
+
+std::string TShortCutsForm::linkPath() const {
+    const std::string& name = linkNameEdit_.text();
+    return chosenFolder_.empty() || name.empty() ? std::string() : chosenFolder_ + "\\" + withLinkExtension(name);
+}
+
 void TShortCutsForm::LinkSpeedButtonClick() {
     if (linkNameEdit_.text().empty()) {
         emptyName(false);
@@ -217,7 +229,7 @@ void TShortCutsForm::LinkSpeedButtonClick() {
 void TShortCutsForm::LinkEditExit() {
     // The chosen folder and the name: leaving the box again gives the same path, and without a
     // folder there is no path at all.
-    linkEdit_.setText(chosenFolder_.empty() ? std::string() : chosenFolder_ + "\\" + linkNameEdit_.text());
+    linkEdit_.setText(linkPath());
 }
 
 void TShortCutsForm::BrowseSpeedButtonClick() {
@@ -239,26 +251,57 @@ void TShortCutsForm::RAMEditChange() {
     }
 }
 
+namespace {
+
+// Characters no file name may hold (and the control characters).
+bool isFileName(const std::string& name) {
+    for (char c : name)
+        if (static_cast<unsigned char>(c) < 0x20 || std::string_view("\\/:*?\"<>|").find(c) != std::string_view::npos)
+            return false;
+    return true;
+}
+
+// Whether the text holds one of the switches the runner looks for anywhere in its command line.
+bool holdsRunnerSwitch(const std::string& text) {
+    for (const char* runnerSwitch : {"/?", "/p=", "/a=", "/ram=", "/once"})
+        if (text.find(runnerSwitch) != std::string::npos) return true;
+    return false;
+}
+
+}  // namespace
+
 const char* TShortCutsForm::refusal() const {
     const std::string& name = linkNameEdit_.text();
     if (name.empty()) return kEmptyNameText;
+    if (!isFileName(name)) return kBadNameText;
     if (app::utf16Length(withLinkExtension(name)) > kMaxLinkNameChars) return kNameTooLongText;
     if (chosenFolder_.empty() || linkEdit_.text().empty()) return kNoFolderText;
     if (app::utf16Length(linkEdit_.text()) > kMaxLinkPathChars) return kPathTooLongText;
+    // Each value reaches the runner whole, and none of them reads as a switch of its own.
+    const std::string& program = nameEdit_.text();
+    const std::string& arguments = argumentsEdit_.text();
+    if (holdsRunnerSwitch(program)) return kSwitchInProgramText;
+    if (app::utf8Length(program) > app::kMaxSwitchValueChars) return kProgramTooLongText;
+    if (holdsRunnerSwitch(arguments)) return kSwitchInArgumentsText;
+    if (app::utf8Length(arguments) > app::kMaxSwitchValueChars) return kArgumentsTooLongText;
     const std::string line = commandLine();
-    if (app::utf16Length(line) > kMaxCommandLineChars) return kCommandLineTooLongText;
-    // The runner must find the amount the dialog wrote, and nothing that stops it first.
+    // The runner must find the amount the dialog wrote.
     const app::CommandLine parsed = app::parseCommandLine(line);
     const std::string& amount = ramEdit_.text();
     const std::string written =
         app::utf8Length(amount) < app::kMaxAmountChars ? amount + " " : amount;
     if (parsed.usage || !parsed.amount || *parsed.amount != written ||
         app::utf8Length(*parsed.amount) > app::kMaxAmountChars || app::parseInt(*parsed.amount) < 1)
-        return kCommandLineMisreadText;
+        return kAmountMisreadText;
+    if (app::utf16Length(line) > kMaxCommandLineChars) return kCommandLineTooLongText;
     return nullptr;
 }
 
 void TShortCutsForm::CreateSpeedButtonClick() {
+    // The name as the user sees it now, with the rule of leaving its box (the flat button takes
+    // no focus), gives the file.
+    if (!linkNameEdit_.text().empty()) linkNameEdit_.setText(withLinkExtension(linkNameEdit_.text()));
+    linkEdit_.setText(linkPath());
     if (const char* problem = refusal()) {
         tell(problem);
         return;
@@ -269,7 +312,12 @@ void TShortCutsForm::CreateSpeedButtonClick() {
     link.iconPath = link.target;
     link.iconIndex = 0;
     link.description = kLinkDescription;
-    os_.shell.writeShellLink(linkEdit_.text(), link);  // a failed write closes the dialog all the same
+    std::string failure;
+    if (!os_.shell.writeShellLink(linkEdit_.text(), link, failure)) {
+        // Told with the file and the reason; the dialog stays to mend it.
+        tell((kLinkNotWrittenText + linkEdit_.text() + "\n\n" + failure).c_str());
+        return;
+    }
     close();
 }
 

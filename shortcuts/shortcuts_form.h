@@ -3,8 +3,10 @@
 // command line that recovers memory and then opens a chosen program. The shortcut's name comes
 // first; the folder and the program are chosen with the shell's browsers; the amount is kept
 // within 90 % of physical memory. Whatever the builder accepts, the command-line runner runs:
-// a name, folder or command line too long for the shortcut, or a command line the runner would
-// read otherwise, is refused with a message and the dialog stays open to mend it.
+// a name no file can have, a name, folder, program, argument text or command line too long for
+// the shortcut or the runner, or a field holding one of the runner's own switches, is refused
+// with a message, and so is told a shortcut the system could not write: the dialog stays open
+// to mend it.
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -30,12 +32,23 @@ inline constexpr size_t kMaxLinkPathChars = 255;
 inline constexpr size_t kMaxCommandLineChars = 259;
 
 inline constexpr const char* kNoFolderText = "请先单击“...”选择快捷方式所在的文件夹。";
+inline constexpr const char* kBadNameText = "快捷方式的名称中不能含有下列字符：\\ / : * ? \" < > |";
 inline constexpr const char* kNameTooLongText = "快捷方式的名称太长：包括“.lnk”最多只能有 255 个字符。";
 inline constexpr const char* kPathTooLongText = "快捷方式的完整路径太长：最多只能有 255 个字符。请选择较短的文件夹或名称。";
+// The runner keeps app::kMaxSwitchValueChars characters of each value.
+inline constexpr const char* kProgramTooLongText =
+    "可执行程序的路径太长：Quillet 的命令行最多只能读取 128 个字符。请选择路径较短的程序。";
+inline constexpr const char* kArgumentsTooLongText = "程序参数太长：Quillet 的命令行最多只能读取 128 个字符。";
+inline constexpr const char* kSwitchInProgramText =
+    "可执行程序的路径中不能含有 Quillet 的命令行开关（/?、/p=、/a=、/ram=、/once）。";
+inline constexpr const char* kSwitchInArgumentsText =
+    "程序参数中不能含有 Quillet 的命令行开关（/?、/p=、/a=、/ram=、/once）：Quillet 会把它们当作自己的开关。";
+inline constexpr const char* kAmountMisreadText =
+    "释放内存的数量中不能含有“/”：Quillet 会把它当作命令行开关的开头。";
 inline constexpr const char* kCommandLineTooLongText =
     "快捷方式的命令行太长：程序、参数和内存数量合起来最多只能有 259 个字符。";
-inline constexpr const char* kCommandLineMisreadText =
-    "程序路径或参数中不能含有“/?”或“/ram=”：Quillet 会把它们当作自己的命令行开关，快捷方式便无法释放内存。";
+// The system could not write the shortcut: the file's path and the system's reason follow.
+inline constexpr const char* kLinkNotWrittenText = "无法创建快捷方式：\n";
 
 // The shortcut's fields as the dialog holds them.
 struct ShortcutFields {
@@ -91,6 +104,7 @@ public:
 
 private:
     void LinkNameEditExit();
+    void LinkNameEditChange();
     void LinkSpeedButtonClick();
     void LinkEditExit();
     void BrowseSpeedButtonClick();
@@ -105,6 +119,9 @@ private:
     void emptyName(bool refocus);
     // Moves the focus from the program's own code: exit rules then run at once.
     void moveFocus(ui::Edit& edit);
+    // The shortcut's file: the chosen folder and the name with its ".lnk"; empty without a
+    // folder or a name.
+    std::string linkPath() const;
     // Why the shortcut cannot be written as the dialog stands, or null.
     const char* refusal() const;
     bool handleDeferred(uint32_t message, uintptr_t wParam, intptr_t& result);

@@ -86,20 +86,15 @@ bool swapPolicyApplies() {
 
 uint64_t truncated(double value) { return value <= 0 ? 0 : static_cast<uint64_t>(value); }
 
-struct IniEntry {
-    const char* section;
-    const char* key;
-    std::string value;
-};
-
 // Writes the entries into a copy of the file, which then takes the file's place in one step:
 // a file that cannot be written stays as it was, every other line of it included.
-bool writeAtOnce(platform::Profile& profile, const std::string& path, const std::vector<IniEntry>& entries) {
+template <class Entry>
+bool writeAtOnce(platform::Profile& profile, const std::string& path, const std::vector<Entry>& entries) {
     const std::string draft = path + ".new";
     profile.deleteFile(draft);
     if (profile.fileExists(path) && !profile.copyFile(path, draft)) return false;
     bool written = true;
-    for (const IniEntry& entry : entries) {
+    for (const Entry& entry : entries) {
         written = profile.writeString(draft, entry.section, entry.key, entry.value);
         if (!written) break;
     }
@@ -293,11 +288,13 @@ void CacheTweaks::readCacheIni() {
     } else {
         swap.setEnabled(false);  // Windows 95 has no such policy
     }
+    // What the page shows now is what the file holds, as far as a save is concerned: an entry
+    // the page shows otherwise (a value cut to its limit, a missing key shown as "0") is
+    // written only once the user changes it.
+    written_ = pageEntries();
 }
 
-bool CacheTweaks::writeCacheIni() {
-    const std::string path = systemIniPath();
-    if (path.empty()) return false;
+std::vector<CacheTweaks::IniEntry> CacheTweaks::pageEntries() const {
     std::vector<IniEntry> entries;
     for (const CacheEntry& entry : kCacheEntries) {
         const bool applied = c_.get<ui::CheckBox>(entry.checkBox).checked();
@@ -305,7 +302,19 @@ bool CacheTweaks::writeCacheIni() {
     }
     if (swapPolicyApplies())
         entries.push_back({kSwapSection, kSwapKey, c_.get<ui::CheckBox>(kSwapBox).checked() ? "1" : "0"});
-    return writeAtOnce(c_.os.profile, path, entries);
+    return entries;
+}
+
+bool CacheTweaks::writeCacheIni() {
+    const std::vector<IniEntry> page = pageEntries();
+    std::vector<IniEntry> changed;
+    for (size_t i = 0; i < page.size(); ++i)
+        if (i >= written_.size() || page[i].value != written_[i].value) changed.push_back(page[i]);
+    if (changed.empty()) return true;
+    const std::string path = systemIniPath();
+    if (path.empty() || !writeAtOnce(c_.os.profile, path, changed)) return false;
+    written_ = page;
+    return true;
 }
 
 // ---- the restart question ----

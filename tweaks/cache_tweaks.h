@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "tweaks/tweak_context.h"
 #include "ui/form_handlers.h"
@@ -50,8 +51,10 @@ public:
     void readCacheIni();  // 9x family, once the scheme is selected
     void readContigFileAlloc();  // both families
 
-    // The settings save on the 9x family: the cache entries into system.ini in one step, so
-    // that a file that cannot be written stays whole. False when it was not written.
+    // The settings save on the 9x family: the cache entries the user changed since the load
+    // (those the page now gives other values than it showed then) into system.ini in one step,
+    // so that an untouched page leaves the file as it is and a file that cannot be written
+    // stays whole. False when changes were due and could not be written (they stay due).
     bool writeCacheIni();
     // The Windows folder's system.ini; empty when the system names no Windows folder.
     std::string systemIniPath() const;
@@ -66,6 +69,14 @@ public:
     void MainPageControlChanging(bool& allowChange);
 
 private:
+    // A system.ini entry as the page gives it.
+    struct IniEntry {
+        const char* section;
+        const char* key;
+        std::string value;
+    };
+    std::vector<IniEntry> pageEntries() const;
+
     bool readRegistryBox(const char* checkBox, const char* key, const char* value);
     void clampDiskCacheEdit(const char* edit);
     void markCacheChanged() { c_.cacheChangePending = true; }
@@ -73,6 +84,7 @@ private:
 
     TweakContext c_;
     bool reading_ = false;
+    std::vector<IniEntry> written_;  // what system.ini holds as far as the page knows: loaded or last written
 };
 
 }  // namespace tweaks

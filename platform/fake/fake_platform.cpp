@@ -333,9 +333,12 @@ std::string FakeMachine::chooseFileToOpen(Window owner, uint32_t flags) {
     return openFileAnswer;
 }
 
-bool FakeMachine::writeShellLink(const std::string& path, const ShellLink& link) {
+bool FakeMachine::writeShellLink(const std::string& path, const ShellLink& link, std::string& failure) {
     events.push_back("writeShellLink " + path);
-    if (linkWritesFail) return false;
+    if (!linkWriteFailure.empty()) {
+        failure = linkWriteFailure;
+        return false;
+    }
     linkWrites.push_back({path, link});
     return true;
 }

@@ -236,14 +236,14 @@ public:
     int recentDocumentsCleared = 0;
     bool shutdownPrivilegeEnabled = false;
     std::vector<uint32_t> exitWindowsCalls;  // flags of each request to end the session
-    // Shortcut files written (refused while linkWritesFail) and folder browsers shown: each
-    // browser answers folderAnswer (empty: cancelled).
+    // Shortcut files written (refused with that reason while linkWriteFailure is not empty) and
+    // folder browsers shown: each browser answers folderAnswer (empty: cancelled).
     struct LinkWrite {
         std::string path;
         ShellLink link;
     };
     std::vector<LinkWrite> linkWrites;
-    bool linkWritesFail = false;
+    std::string linkWriteFailure;
     std::string folderAnswer;
     struct FolderBrowse {
         Window owner;
@@ -352,7 +352,7 @@ public:
     void enableShutdownPrivilege() override;
     void exitWindows(uint32_t flags) override;
     // Logged as "writeShellLink PATH" and "browseForFolder".
-    bool writeShellLink(const std::string& path, const ShellLink& link) override;
+    bool writeShellLink(const std::string& path, const ShellLink& link, std::string& failure) override;
     std::string browseForFolder(Window owner, const std::string& title) override;
     // --- Http -------------------------------------------------------------------
     std::shared_ptr<HttpTransfer> newTransfer() override;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -50,7 +51,8 @@ protected:
     void openCachePage() { pages().userChanged(kCachePage); }
     size_t questions() const {
         size_t asked = 0;
-        for (const auto& box : machine.messageBoxes) asked += box.text == tweaks::kRestartQuestion;
+        for (const auto& box : machine.messageBoxes)
+            asked += box.text == "缓存设置发生变化，您需要重新启动计算机吗?                                ";
         return asked;
     }
 };
@@ -101,6 +103,10 @@ TEST_F(CachePage, PageChangesFromCodeAndRecoveriesNeverAsk) {
     get<ui::MenuItem>("Options1").click();
     EXPECT_EQ(questions(), 0u);
     EXPECT_TRUE(window->state().cacheChangePending);
+    // Leaving another page by its tab asks nothing either: only leaving the cache page does.
+    pages().userChanged(kMemoryPage);
+    EXPECT_EQ(questions(), 0u);
+    EXPECT_TRUE(window->state().cacheChangePending);
 
     // A recovery shows the resource page and drops the question.
     get<ui::MenuItem>("Cache1").click();
@@ -116,17 +122,29 @@ TEST_F(CachePage, EditsKeepTheirLimitsAndTheMaximumNeverBelowTheMinimum) {
     runs(Release::Win98);
     machine.status.totalPhys = k128Mb;  // the limit is 65536 KB
     createWindow();
+    // Typing in any of the three edits is a change that asks for the restart.
+    for (const auto& [edit, typed] : {std::pair{"MinimumDiskCacheEdit", "512"}, std::pair{"MaximumDiskCacheEdit", "1024"},
+                                      std::pair{"ChunkSizeEdit", "256"}}) {
+        window->state().cacheChangePending = false;
+        type(edit, typed);
+        EXPECT_TRUE(window->state().cacheChangePending) << edit;
+    }
+    // A corrected text is selected whole, so the next key replaces it.
+    auto lastPushed = [&](const char* edit) { return backend.updates(edit).back(); };
     type("MaximumDiskCacheEdit", "32768");
     type("MinimumDiskCacheEdit", "100000");
     EXPECT_EQ(text("MinimumDiskCacheEdit"), "65536");
+    EXPECT_EQ(lastPushed("MinimumDiskCacheEdit"), ui::Change::Selection);
     EXPECT_EQ(text("MaximumDiskCacheEdit"), "65536");
     type("MaximumDiskCacheEdit", "40000");  // below the minimum: the minimum follows
     EXPECT_EQ(text("MinimumDiskCacheEdit"), "40000");
     type("MaximumDiskCacheEdit", "-5");
     EXPECT_EQ(text("MaximumDiskCacheEdit"), "65536");
+    EXPECT_EQ(lastPushed("MaximumDiskCacheEdit"), ui::Change::Selection);
     EXPECT_EQ(text("MinimumDiskCacheEdit"), "40000");
     type("ChunkSizeEdit", "2048");
     EXPECT_EQ(text("ChunkSizeEdit"), "1024");
+    EXPECT_EQ(lastPushed("ChunkSizeEdit"), ui::Change::Selection);
     type("ChunkSizeEdit", "1023");
     type("ChunkSizeEdit", "1024");
     EXPECT_EQ(text("ChunkSizeEdit"), "1024");
@@ -158,7 +176,7 @@ TEST_F(CachePage, SystemIniFillsThePageAndASaveWritesItAfterTheSettingsFile) {
     get<ui::MenuItem>("SaveSettings1").click();
     EXPECT_EQ(systemIni("vcache", "minfilecache"), "4096");
     EXPECT_EQ(systemIni("vcache", "maxfilecache"), "0");
-    EXPECT_EQ(systemIni("vcache", "chunksize"), "1024");
+    EXPECT_EQ(systemIni("vcache", "chunksize"), "2048");  // shown cut to its limit, but never changed
     EXPECT_EQ(systemIni("386Enh", "ConservativeSwapfileUsage"), "0");
     EXPECT_EQ(systemIni("386Enh", "PagingDrive"), "C:");
     EXPECT_EQ(systemIni("boot", "shell"), "Explorer.exe");
@@ -168,37 +186,102 @@ TEST_F(CachePage, SystemIniFillsThePageAndASaveWritesItAfterTheSettingsFile) {
                                                   "replaceFile C:\\WINDOWS\\system.ini"}));
 }
 
+// What a save does to system.ini when the page was not touched, or touched in one place.
+TEST_F(CachePage, OnlyEntriesTheUserChangedAreWrittenAndAnUntouchedPageNeverTouchesTheFile) {
+    runs(Release::Win98);
+    machine.status.totalPhys = k128Mb;  // the limit is 65536 KB
+    machine.setIni(kSystemIni, "vcache", "chunksize", "2048");
+    machine.setIni(kSystemIni, "vcache", "maxfilecache", "200000");
+    machine.setIni(kSystemIni, "boot", "shell", "Explorer.exe");
+    const std::map<std::string, std::string> before = machine.iniFile(kSystemIni);
+    auto systemIniWrites = [&] {
+        std::vector<std::string> writes;
+        for (const std::string& event : machine.events)
+            if (event == "replaceFile C:\\WINDOWS\\system.ini") writes.push_back(event);
+        for (const std::string& write : machine.iniWrites)
+            if (write.rfind("Settings|", 0) != 0) writes.push_back(write);
+        return writes;
+    };
+    createWindow();
+    EXPECT_EQ(text("ChunkSizeEdit"), "1024");  // shown within the page's limits
+    EXPECT_EQ(text("MaximumDiskCacheEdit"), "65536");
+    get<ui::MenuItem>("SaveSettings1").click();
+    openCachePage();
+    pages().userChanged(kMemoryPage);
+    window->Exit1Click();
+    EXPECT_EQ(machine.iniFile(kSystemIni), before);
+    EXPECT_EQ(systemIniWrites(), std::vector<std::string>{});
+    EXPECT_TRUE(machine.messageBoxes.empty());
+
+    // The next run: the user lowers the maximum, nothing else.
+    window.reset();
+    machine.events.clear();
+    createWindow();
+    type("MaximumDiskCacheEdit", "30000");
+    get<ui::MenuItem>("SaveSettings1").click();
+    EXPECT_EQ(systemIniWrites(), (std::vector<std::string>{"replaceFile C:\\WINDOWS\\system.ini",
+                                                           "vcache|maxfilecache=30000"}));
+    EXPECT_EQ(machine.iniFile(kSystemIni),
+              (std::map<std::string, std::string>{{"boot|shell", "Explorer.exe"},
+                                                  {"vcache|chunksize", "2048"},
+                                                  {"vcache|maxfilecache", "30000"}}));
+    // Written once: the exit's save has nothing left to write.
+    window->Exit1Click();
+    EXPECT_EQ(systemIniWrites().size(), 2u);
+}
+
 TEST_F(CachePage, Windows95NeitherReadsNorWritesTheSwapPolicy) {
     runs(Release::Win95);
     machine.setIni(kSystemIni, "386Enh", "ConservativeSwapfileUsage", "1");
     createWindow();
     EXPECT_FALSE(ticked("ConserveSwapFileCheckBox"));
     EXPECT_TRUE(greyed("ConserveSwapFileCheckBox"));
+    click("MinimumDiskCacheCheckBox");
+    type("MinimumDiskCacheEdit", "1024");
     get<ui::MenuItem>("SaveSettings1").click();
-    EXPECT_EQ(systemIni("vcache", "minfilecache"), "0");
+    EXPECT_EQ(systemIni("vcache", "minfilecache"), "1024");
     for (const std::string& write : machine.iniWrites) EXPECT_EQ(write.find("ConservativeSwapfileUsage"), std::string::npos);
 }
 
-TEST_F(CachePage, AnUnwritableSystemIniStaysWholeAndNeverCostsTheSettings) {
+TEST_F(CachePage, EachFileThatCannotBeWrittenStaysWholeIsToldAndNeverCostsTheOther) {
     runs(Release::WinMe);
     machine.setIni(kSystemIni, "vcache", "minfilecache", "2048");
     machine.setIni(kSystemIni, "boot", "shell", "Explorer.exe");
     machine.readOnlyFiles.insert(kSystemIni);
     createWindow();
+    get<ui::MenuItem>("SaveSettings1").click();
+    EXPECT_TRUE(machine.messageBoxes.empty()) << "nothing of system.ini was due";
     type("MinimumDiskCacheEdit", "8192");
     get<ui::MenuItem>("SaveSettings1").click();
     EXPECT_NE(machine.iniFile(app::appPaths().iniPath).count("Settings|DiskCacheScheme"), 0u);  // the settings landed
     EXPECT_EQ(machine.iniFile(kSystemIni),
               (std::map<std::string, std::string>{{"boot|shell", "Explorer.exe"}, {"vcache|minfilecache", "2048"}}));
     EXPECT_FALSE(machine.fileExists(std::string(kSystemIni) + ".new"));
-    EXPECT_TRUE(machine.messageBoxes.empty());  // silent
+    const std::string cacheNotWritten =
+        "缓存设置没有写入！请确认 system.ini 不是只读的，并且您有权写入 Windows 文件夹：\nC:\\WINDOWS\\system.ini";
+    ASSERT_EQ(machine.messageBoxes.size(), 1u);
+    EXPECT_EQ(machine.messageBoxes[0].text, cacheNotWritten);
+    EXPECT_EQ(machine.messageBoxes[0].caption, "Quillet");
+    EXPECT_EQ(machine.messageBoxes[0].owner, window->window());
 
-    // A settings file that cannot be written: system.ini is not touched either.
+    // A settings file that cannot be written: the cache changes, still due, land all the same.
     machine.readOnlyFiles = {app::appPaths().iniPath};
     machine.readOnlyFiles.insert(app::appPaths().iniPath + ".new");
     get<ui::MenuItem>("SaveSettings1").click();
-    EXPECT_EQ(machine.messageBoxes.size(), 1u);  // 保存设置 tells the failure
-    EXPECT_EQ(systemIni("vcache", "minfilecache"), "2048");
+    EXPECT_EQ(systemIni("vcache", "minfilecache"), "8192");
+    ASSERT_EQ(machine.messageBoxes.size(), 2u);
+    EXPECT_EQ(machine.messageBoxes[1].text,
+              "无法保存设置！请确认设置文件不是只读的，并且您有权写入它所在的文件夹：\n"
+              "C:\\Program Files\\Quillet\\Quillet.ini");
+
+    // The exit's save tells it too.
+    machine.readOnlyFiles = {kSystemIni};
+    type("ChunkSizeEdit", "512");
+    click("ChunkSizeCheckBox");
+    window->Exit1Click();
+    ASSERT_EQ(machine.messageBoxes.size(), 3u);
+    EXPECT_EQ(machine.messageBoxes[2].text, cacheNotWritten);
+    EXPECT_EQ(systemIni("vcache", "chunksize"), "<none>");
 }
 
 // ---- the NT registry boxes ----

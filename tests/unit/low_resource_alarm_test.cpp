@@ -76,6 +76,16 @@ TEST_F(LowResourceAlarm, AFigureBelowTheThresholdWarnsOneAtTheThresholdDoesNot) 
     get<ui::Edit>("LowResourceEdit").setText("x");
     backend.advance(500);
     EXPECT_EQ(warnings, 1);
+
+    // Any one figure below the threshold warns, whichever it is.
+    get<ui::Edit>("LowResourceEdit").setText("10");
+    const uint16_t alone[][3] = {{9, 50, 50}, {50, 9, 50}, {50, 50, 9}};
+    for (const auto& low : alone) {
+        figures(low[0], low[1], low[2]);
+        const int before = warnings;
+        backend.advance(500);
+        EXPECT_EQ(warnings, before + 1) << "GDI " << low[0] << ", system " << low[1] << ", user " << low[2];
+    }
 }
 
 TEST_F(LowResourceAlarm, ClosedWhileStillLowItReturnsHalfASecondLater) {
@@ -103,6 +113,16 @@ TEST_F(LowResourceAlarm, TheDialogFollowsTheFiguresEverySecondAsBareNumbers) {
     figures(8, 40, 60);
     whileOpen = [&](monitor::TLowResForm& dialog) {
         EXPECT_EQ(dialog.caption(), "系统资源过低警告");
+        auto paragraph = [&](const char* name) { return dynamic_cast<ui::Label&>(*dialog.find(name)).caption(); };
+        EXPECT_EQ(paragraph("Label1"),
+                  "Quillet 监测到目前系统资源已经降低到您所设定的警告标准。出现这种情况可能是因为您在后台运行了过多的程序"
+                  "或者运行了内存需求量颇大的程序。(您也可以考虑系统是否感染病毒)");
+        EXPECT_EQ(paragraph("Label3"),
+                  "出现这个警告窗口是因为您在\"选项\"栏启动了系统低资源警告选项。如果您经常看到此窗口，请您到\"选项\"栏"
+                  "将资源报警数值调到一个较低的范围。");
+        EXPECT_EQ(paragraph("Label2"),
+                  "您可以关闭一些程序，以缓解资源紧缺的情况。您也可以保存您现在的工作，然后重新启动您的系统。在有些情况下"
+                  "重新启动系统是释放系统资源唯一的办法。(您也可以在重新启动后运行杀毒软件查杀病毒)");
         EXPECT_EQ(dialog.borderIcons(), (ui::BorderIcons{true, false, false}));
         backend.advance(999);
         EXPECT_EQ(shown(dialog), (Texts{"8%", "40%", "60%"}));

@@ -23,16 +23,13 @@ using platform::fake::FakeMachine;
 
 namespace {
 
-const std::vector<std::string> kNtOnlyControls = {
-    "WinNT2000XPCacheGroupBox",       "Label10", "Disable83NameCreationCheckBox", "DisableLastAccessTimeStampCheckBox",
-    "DisablePagingExecutiveCheckBox", "LargeSystemCacheCheckBox",
-};
-const std::vector<std::string> k9xOnlyControls = {
-    "Win9xMEGroupBox", "Label3", "MinimumDiskCacheEdit", "Label4", "MinimumDiskCacheCheckBox", "Label5",
-    "MaximumDiskCacheEdit", "Label6", "MaximumDiskCacheCheckBox", "Label7", "ChunkSizeEdit", "Label8",
-    "ChunkSizeCheckBox", "Label9", "CacheSchemeComboBox", "ConserveSwapFileCheckBox", "LowResourceCheckBox",
-    "LowResourceEdit", "Label18",
-};
+// The controls of one family as the user finds them: a group box of the cache page and all it
+// holds, and for the 9x family also the low-resource line of the options page ("当系统资源达到
+// 或低于 [ ] %警告我。(限Windows 9x/ME)").
+void collect(const ui::Control& control, std::vector<const ui::Control*>& into) {
+    into.push_back(&control);
+    for (const auto& child : control.children()) collect(*child, into);
+}
 
 class MainForm : public ::testing::Test {
 protected:
@@ -249,17 +246,23 @@ TEST_F(MainForm, AboutPageNamesAnUnknownReleaseByItsVersion) {
     EXPECT_EQ(get<ui::Label>("OSNAMEAboutLabel").caption(), "Windows 5.2, Service Pack 2 (Build 3790)\n");
 }
 
-TEST_F(MainForm, NtFamilyGreysThe9xControls) {
-    create();
-    for (const auto& name : k9xOnlyControls) EXPECT_FALSE(get<ui::Control>(name).enabled()) << name;
-    for (const auto& name : kNtOnlyControls) EXPECT_TRUE(get<ui::Control>(name).enabled()) << name;
-}
-
-TEST_F(MainForm, The9xFamilyGreysTheNtControls) {
-    machine.setVersion(platform::kPlatformWin32Windows, 4, 90, 0x045A0BB8, " ");
-    create();
-    for (const auto& name : kNtOnlyControls) EXPECT_FALSE(get<ui::Control>(name).enabled()) << name;
-    for (const auto& name : k9xOnlyControls) EXPECT_TRUE(get<ui::Control>(name).enabled()) << name;
+TEST_F(MainForm, EachFamilyGreysTheControlsOfTheOther) {
+    for (const bool ntFamily : {true, false}) {
+        SCOPED_TRACE(ntFamily ? "NT" : "9x");
+        if (!ntFamily) machine.setVersion(platform::kPlatformWin32Windows, 4, 90, 0x045A0BB8, " ");
+        window.reset();
+        create();
+        std::vector<const ui::Control*> only9x, onlyNt;
+        collect(get<ui::Control>("Win9xMEGroupBox"), only9x);
+        collect(get<ui::Control>("WinNT2000XPCacheGroupBox"), onlyNt);
+        EXPECT_EQ(only9x.size(), 16u) << "the box, its seven labels, three edits, four check boxes and the scheme list";
+        EXPECT_EQ(onlyNt.size(), 6u) << "the box, its label and its four check boxes";
+        for (const char* name : {"LowResourceCheckBox", "LowResourceEdit", "Label18"})
+            only9x.push_back(&get<ui::Control>(name));
+        EXPECT_EQ(get<ui::Label>("Label18").caption(), "%警告我。(限Windows 9x/ME)");
+        for (const ui::Control* c : only9x) EXPECT_EQ(c->enabled(), !ntFamily) << c->name();
+        for (const ui::Control* c : onlyNt) EXPECT_EQ(c->enabled(), ntFamily) << c->name();
+    }
 }
 
 struct Release {

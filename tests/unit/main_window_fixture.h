@@ -9,7 +9,7 @@
 #include "mainwindow/main_form.h"
 #include "monitor/os_detection.h"
 #include "platform/fake/fake_platform.h"
-#include "ui/headless_backend.h"
+#include "tests/unit/ui_recording_backend.h"
 
 class MainWindowTest : public ::testing::Test {
 protected:
@@ -45,7 +45,7 @@ protected:
     }
 
     platform::fake::FakeMachine machine;
-    ui::HeadlessBackend backend;
+    uitest::RecordingBackend backend;  // what reaches the controls' windows, for the tests that ask
     platform::Platform os = machine.services();
     std::unique_ptr<app::TQuilletForm> window;  // destroyed before the backend
 };

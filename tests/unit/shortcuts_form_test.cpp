@@ -12,7 +12,7 @@
 #include "app/texts.h"
 #include "platform/fake/fake_platform.h"
 #include "startup/command_line_run.h"
-#include "ui/headless_backend.h"
+#include "tests/unit/ui_recording_backend.h"
 
 using shortcuts::buildCommandLine;
 using shortcuts::TShortCutsForm;
@@ -23,7 +23,7 @@ namespace {
 constexpr const char* kAppDir = "C:\\Program Files\\Quillet\\";
 
 struct ShortcutsDialog : ::testing::Test {
-    ui::HeadlessBackend backend;
+    uitest::RecordingBackend backend;
     FakeMachine machine;
     platform::Platform os = machine.services();
     bool closedByItself = false;
@@ -179,8 +179,10 @@ TEST_F(ShortcutsDialog, AmountStaysWithinNinetyPercentOfPhysicalMemory) {
         EXPECT_EQ(ram.text(), "231");
         ram.userChanged("232");
         EXPECT_EQ(ram.text(), "128");
+        EXPECT_EQ(backend.updates("RAMEdit").back(), ui::Change::Selection) << "the next key replaces it";
         ram.userChanged("");
         EXPECT_EQ(ram.text(), "1");
+        EXPECT_EQ(backend.updates("RAMEdit").back(), ui::Change::Selection);
         ram.userChanged("abc");
         EXPECT_EQ(ram.text(), "1");
         ram.userChanged("-5");  // no shortcut recovers a negative amount
@@ -220,49 +222,128 @@ TEST_F(ShortcutsDialog, AFolderIsOnlyEverOneTheUserChose) {
     EXPECT_EQ(machine.linkWrites[0].link.arguments, "/ram=1 /once");
 }
 
-TEST_F(ShortcutsDialog, TooLongOrMisreadShortcutsAreRefusedAndTheDialogStays) {
+// What the builder refuses, field by field, with the message the user reads; after each, the
+// dialog is still open and what is accepted is written.
+TEST_F(ShortcutsDialog, ShortcutsTheRunnerWouldReadOtherwiseAreRefusedAndTheDialogStays) {
+    const std::string program128 = "C:\\" + std::string(121, 'p') + ".exe";
+    std::string chinese111;
+    for (int i = 0; i < 111; ++i) chinese111 += "参";
+    const struct Case {
+        std::string name, program, arguments, amount, told;
+    } cases[] = {
+        {std::string(252, 'n'), "", "", "1", "快捷方式的名称太长：包括“.lnk”最多只能有 255 个字符。"},
+        {std::string(250, 'n'), "", "", "1",
+         "快捷方式的完整路径太长：最多只能有 255 个字符。请选择较短的文件夹或名称。"},
+        {"a:b", "", "", "1", "快捷方式的名称中不能含有下列字符：\\ / : * ? \" < > |"},
+        {"why?", "", "", "1", "快捷方式的名称中不能含有下列字符：\\ / : * ? \" < > |"},
+        // The runner keeps 128 characters of each value.
+        {"E", "C:\\" + std::string(200, 'p') + ".exe", "", "1",
+         "可执行程序的路径太长：Quillet 的命令行最多只能读取 128 个字符。请选择路径较短的程序。"},
+        {"E", "C:\\" + std::string(122, 'p') + ".exe", "", "1",
+         "可执行程序的路径太长：Quillet 的命令行最多只能读取 128 个字符。请选择路径较短的程序。"},
+        {"E", "", std::string(129, 'a'), "1", "程序参数太长：Quillet 的命令行最多只能读取 128 个字符。"},
+        // Switches of the runner, in the field that holds them.
+        {"E", "", "-x /once", "1",
+         "程序参数中不能含有 Quillet 的命令行开关（/?、/p=、/a=、/ram=、/once）：Quillet 会把它们当作自己的开关。"},
+        {"E", "", "-x /ram=5", "1",
+         "程序参数中不能含有 Quillet 的命令行开关（/?、/p=、/a=、/ram=、/once）：Quillet 会把它们当作自己的开关。"},
+        {"E", "", "/?", "1",
+         "程序参数中不能含有 Quillet 的命令行开关（/?、/p=、/a=、/ram=、/once）：Quillet 会把它们当作自己的开关。"},
+        {"E", "", "/p=x", "1",
+         "程序参数中不能含有 Quillet 的命令行开关（/?、/p=、/a=、/ram=、/once）：Quillet 会把它们当作自己的开关。"},
+        {"E", "", "x/a=y", "1",
+         "程序参数中不能含有 Quillet 的命令行开关（/?、/p=、/a=、/ram=、/once）：Quillet 会把它们当作自己的开关。"},
+        {"E", "C:\\tools/once\\e.exe", "", "1",
+         "可执行程序的路径中不能含有 Quillet 的命令行开关（/?、/p=、/a=、/ram=、/once）。"},
+        {"E", "", "", "1/2", "释放内存的数量中不能含有“/”：Quillet 会把它当作命令行开关的开头。"},
+        // 260 characters in all: one too many.
+        {"E", program128, std::string(112, 'a'), "1",
+         "快捷方式的命令行太长：程序、参数和内存数量合起来最多只能有 259 个字符。"},
+    };
     machine.folderAnswer = "C:\\Links";
-    machine.openFileAnswer = "C:\\" + std::string(200, 'p') + ".exe";
     run([&](TShortCutsForm& form) {
-        typeName(form, std::string(252, 'n'));  // 256 with ".lnk"
+        for (const Case& c : cases) {
+            SCOPED_TRACE(c.told + " / " + c.name.substr(0, 8) + " / " + c.program.substr(0, 24) + " / " + c.arguments);
+            machine.openFileAnswer = c.program;
+            typeName(form, c.name);
+            form.linkSpeedButton().userClicked();
+            form.browseSpeedButton().userClicked();
+            form.argumentsEdit().userChanged(c.arguments);
+            form.ramEdit().userChanged(c.amount);
+            const size_t before = machine.messageBoxes.size();
+            form.createSpeedButton().userClicked();
+            ASSERT_EQ(machine.messageBoxes.size(), before + 1);
+            EXPECT_EQ(machine.messageBoxes.back().text, c.told);
+            EXPECT_EQ(form.modalResult(), ui::kModalNone);
+        }
+        EXPECT_TRUE(machine.linkWrites.empty());
+        // 259 characters, each value whole: 128 characters of path, Chinese arguments counted
+        // as characters, and a name of 104 characters (312 bytes) with its ".lnk".
+        machine.openFileAnswer = program128;
+        std::string chineseName;
+        for (int i = 0; i < 100; ++i) chineseName += "记";
+        typeName(form, chineseName);
         form.linkSpeedButton().userClicked();
+        form.browseSpeedButton().userClicked();
+        form.argumentsEdit().userChanged(chinese111);
+        form.ramEdit().userChanged("1");
         form.createSpeedButton().userClicked();
+        EXPECT_NE(form.modalResult(), ui::kModalNone);
+    });
+    ASSERT_EQ(machine.linkWrites.size(), 1u);
+    const std::string& arguments = machine.linkWrites[0].link.arguments;
+    EXPECT_EQ(arguments, "/p=" + program128 + " /a=" + chinese111 + " /ram=1 /once");
+    FakeMachine target;
+    platform::Platform targetOs = target.services();
+    EXPECT_TRUE(app::runCommandLine(arguments, targetOs));
+    ASSERT_EQ(target.shellCalls.size(), 1u);
+    EXPECT_EQ(target.shellCalls[0].file, program128);  // the blank after it is what the runner cut
+    EXPECT_EQ(target.shellCalls[0].parameters, chinese111 + " ");
 
-        typeName(form, std::string(250, 'n'));  // the name fits, the whole path does not
-        form.linkSpeedButton().userClicked();
-        form.createSpeedButton().userClicked();
-
+    // A slash that is no switch of the runner is only where the runner cuts the value.
+    machine.openFileAnswer = "C:\\e.exe";
+    run([&](TShortCutsForm& form) {
         typeName(form, "E");
         form.linkSpeedButton().userClicked();
         form.browseSpeedButton().userClicked();
-        form.argumentsEdit().userChanged(std::string(40, 'a'));  // 208 + 44 + 12 > 259
-        form.createSpeedButton().userClicked();
-
-        form.argumentsEdit().userChanged("-x /ram=5");  // the runner would take this amount instead
-        form.createSpeedButton().userClicked();
-        form.argumentsEdit().userChanged("/?");
-        form.createSpeedButton().userClicked();
-        EXPECT_EQ(form.modalResult(), ui::kModalNone);
-
-        form.argumentsEdit().userChanged("/s");  // a slash the runner merely cuts at
+        form.argumentsEdit().userChanged("/s");
         form.createSpeedButton().userClicked();
     });
-    EXPECT_EQ(boxTexts(), (std::vector<std::string>{shortcuts::kNameTooLongText, shortcuts::kPathTooLongText,
-                                                    shortcuts::kCommandLineTooLongText,
-                                                    shortcuts::kCommandLineMisreadText,
-                                                    shortcuts::kCommandLineMisreadText}));
-    ASSERT_EQ(machine.linkWrites.size(), 1u);
-    EXPECT_EQ(machine.linkWrites[0].link.arguments, "/p=" + machine.openFileAnswer + " /a=/s /ram=1 /once");
+    ASSERT_EQ(machine.linkWrites.size(), 2u);
+    EXPECT_EQ(machine.linkWrites[1].link.arguments, "/p=C:\\e.exe /a=/s /ram=1 /once");
 }
 
-TEST_F(ShortcutsDialog, AFailedWriteStillClosesTheDialogSilently) {
+TEST_F(ShortcutsDialog, AShortcutTheSystemCannotWriteIsToldAndTheDialogStays) {
     machine.folderAnswer = "C:\\Links";
-    machine.linkWritesFail = true;
+    machine.linkWriteFailure = "拒绝访问。（错误 5）";
     run([&](TShortCutsForm& form) {
         typeName(form, "E");
         form.linkSpeedButton().userClicked();
         form.createSpeedButton().userClicked();
+        EXPECT_EQ(form.modalResult(), ui::kModalNone);
+        // The folder lets the user write again: the same click writes it.
+        machine.linkWriteFailure.clear();
+        form.createSpeedButton().userClicked();
     });
     EXPECT_TRUE(closedByItself);
-    EXPECT_TRUE(machine.messageBoxes.empty());
+    ASSERT_EQ(boxTexts(), std::vector<std::string>{"无法创建快捷方式：\nC:\\Links\\E.lnk\n\n拒绝访问。（错误 5）"});
+    EXPECT_EQ(machine.messageBoxes[0].caption, "创建快捷方式");
+    ASSERT_EQ(machine.linkWrites.size(), 1u);
+    EXPECT_EQ(machine.linkWrites[0].path, "C:\\Links\\E.lnk");
+}
+
+TEST_F(ShortcutsDialog, ANameChangedAfterTheFolderIsTheNameWritten) {
+    machine.folderAnswer = "C:\\Links";
+    run([&](TShortCutsForm& form) {
+        typeName(form, "Old");
+        form.linkSpeedButton().userClicked();
+        EXPECT_EQ(form.linkEdit().text(), "C:\\Links\\Old.lnk");
+        form.linkNameEdit().setFocus();
+        form.linkNameEdit().userChanged("New");
+        EXPECT_EQ(form.linkEdit().text(), "C:\\Links\\New.lnk");
+        form.createSpeedButton().userClicked();  // the flat button leaves the focus in the name box
+        EXPECT_EQ(form.linkNameEdit().text(), "New.lnk");
+    });
+    ASSERT_EQ(machine.linkWrites.size(), 1u);
+    EXPECT_EQ(machine.linkWrites[0].path, "C:\\Links\\New.lnk");
 }

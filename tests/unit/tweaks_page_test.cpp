@@ -81,6 +81,14 @@ TEST_F(TweaksPage, NtFourWritesItsOwnSetAndAnUnopenableKeyGreysTheBox) {
     click("CableDSLModemCheckBox");
     EXPECT_TRUE(greyed("CableDSLModemCheckBox"));
     EXPECT_EQ(value(Root::LocalMachine, kTcpip, "TcpWindowSize"), "dword 64240");
+
+    // Without the right from the start, the box is greyed as the window is made, on every NT.
+    for (Release release : {Release::Nt4, Release::Win2000, Release::WinXp}) {
+        runs(release);
+        window.reset();
+        createWindow();
+        EXPECT_TRUE(greyed("CableDSLModemCheckBox")) << static_cast<int>(release);
+    }
 }
 
 TEST_F(TweaksPage, Windows98ReadsTextsAndClearingRemovesAllSixValues) {

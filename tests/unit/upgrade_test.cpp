@@ -174,15 +174,26 @@ TEST_F(UpgradeDialog, TheProxyBoxesAsTheyStandAtTheCheck) {
         form.useProxyCheckBox().userChanged(true);
         form.portEdit().userChanged("70000");
         form.checkButton().userClicked();
-        EXPECT_EQ(form.statusLabel().caption(), commands::kFailedText);
+        EXPECT_EQ(form.statusLabel().caption(), "升级检查失败!        ");
+        form.statusLabel().setCaption("");
+        form.portEdit().userChanged("0");
+        form.checkButton().userClicked();
+        EXPECT_EQ(form.statusLabel().caption(), "升级检查失败!        ");
+        // A ticked box without an address is no proxy: the check goes straight to the server.
+        form.addressEdit().userChanged("");
+        form.portEdit().userChanged("8080");
+        form.checkButton().userClicked();
+        finishCheck();
     });
-    ASSERT_EQ(machine.httpRequests.size(), 2u);
+    ASSERT_EQ(machine.httpRequests.size(), 3u);
     EXPECT_EQ(machine.httpRequests[0].proxyHost, "proxy");
     EXPECT_EQ(machine.httpRequests[0].proxyPort, 8080);
     EXPECT_EQ(machine.httpRequests[0].host, "www.quillet.org");
     EXPECT_EQ(machine.httpRequests[1].proxyHost, "");
-    EXPECT_EQ(machine.threads.size(), 2u);
-    EXPECT_EQ(machine.messageBoxes.size(), 3u);
+    EXPECT_EQ(machine.httpRequests[2].proxyHost, "");
+    EXPECT_EQ(machine.httpRequests[2].proxyPort, 0);
+    EXPECT_EQ(machine.threads.size(), 3u);
+    EXPECT_EQ(machine.messageBoxes.size(), 5u);
 }
 
 TEST_F(UpgradeDialog, ProxySettingsAreSavedAtCloseAndReadAtCreation) {

@@ -56,4 +56,44 @@ TEST(WebLinks, EachCommandOpensItsAddressThroughTheShell) {
                           "C:\\Q\\documentation\\index.html", "http://mirror.example/q/", "mailto:help@mirror.example"}));
 }
 
+// A settings file beside a portable copy may name any Web value: only a web address reaches
+// the shell, and the labels show what the links open.
+TEST(WebLinks, AWebValueThatIsNoWebAddressGivesTheBuiltInOne) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"https://secure.example/", "https://secure.example/"},
+        {"HTTP://Upper.example/", "HTTP://Upper.example/"},
+        {"file:///C:/WINDOWS/system32/calc.exe", "http://www.quillet.org/"},
+        {"C:\\WINDOWS\\system32\\calc.exe", "http://www.quillet.org/"},
+        {"\\\\server\\share\\tool.exe", "http://www.quillet.org/"},
+        {"calc", "http://www.quillet.org/"},
+        {"javascript:alert(1)//", "http://www.quillet.org/"},
+        {"http:calc.exe", "http://www.quillet.org/"},
+        {"http://", "http://www.quillet.org/"},
+        {"http:///C:/x.exe", "http://www.quillet.org/"},
+        {"http://a.example/\"--new-window", "http://www.quillet.org/"},
+        {"http://a.example/ x", "http://www.quillet.org/"},
+    };
+    for (const auto& [web, opened] : cases) {
+        SCOPED_TRACE(web);
+        FakeMachine machine;
+        machine.program = "C:\\Q\\Quillet.exe";
+        machine.setIni("C:\\Q\\Quillet.ini", "Settings", "Web", web);
+        machine.setIni("C:\\Q\\Quillet.ini", "Settings", "Email", "help@mirror.example");
+        ui::HeadlessBackend backend;
+        platform::Platform os = machine.services();
+        app::setAppPaths(app::makeAppPaths(machine.program));
+        monitor::detectOs(machine);
+        app::TQuilletForm window(os, backend);
+        window.create();
+        auto& f = window.form();
+        EXPECT_EQ(f.get<ui::Label>("HomePageLabel").caption(), opened);
+        EXPECT_EQ(f.get<ui::Label>("WebAboutValLabel").caption(), opened);
+        f.get<ui::MenuItem>("Quilletwebsite1").click();
+        f.get<ui::MenuItem>("Login1").click();
+        ASSERT_EQ(machine.shellCalls.size(), 2u);
+        EXPECT_EQ(machine.shellCalls[0].file, opened);
+        EXPECT_EQ(machine.shellCalls[1].file, std::string(opened) + "cgi-bin/login/db.pl");
+    }
+}
+
 }  // namespace

@@ -325,6 +325,26 @@ void shortcutBuilder() {
     setText(c["RAMEdit"], L"1000");  // four digits: the amount fills the runner's whole value
     checkWindowText(c["RAMEdit"], L"1000", "1000 MB are allowed on this machine");
 
+    // A folder gone meanwhile: the shortcut cannot be written, which is told with the file and
+    // the system's reason, and the builder stays open.
+    RemoveDirectoryW(folder.c_str());
+    click(c["CreateSpeedButton"]);
+    HWND told = waitForDialogBox(main.child);
+    check(told != nullptr, "a shortcut that cannot be written: a message box appears");
+    if (told != nullptr) {
+        std::wstring shown;
+        EnumChildWindows(told, longestStatic, reinterpret_cast<LPARAM>(&shown));
+        const std::wstring opening = L"无法创建快捷方式：\n" + linkFile + L"\n\n";
+        std::printf("     told: %s\n", checks::visible(utf8(shown)).c_str());
+        check(shown.compare(0, opening.size(), opening) == 0 && shown.size() > opening.size(),
+              "a shortcut that cannot be written: the file and the reason are told", utf8(shown));
+        checkText(windowText(told), L"创建快捷方式", "a shortcut that cannot be written: the builder's caption");
+        pressOk(told);
+        waitUntil([&] { return !IsWindow(told) || !IsWindowVisible(told); });
+    }
+    check(IsWindow(dialog) && IsWindowVisible(dialog), "a shortcut that cannot be written: the builder stays open");
+    CreateDirectoryW(folder.c_str(), nullptr);
+
     click(c["CreateSpeedButton"]);
     check(closesSoon(dialog, kWaitMs), "创建 writes the shortcut and closes the builder");
     check(waitUntil([&] { return IsWindowEnabled(main.window) != FALSE; }, 5000), "the main window is usable again");
@@ -342,12 +362,8 @@ void shortcutBuilder() {
     checkText(link.description, L"Quillet created shortcut", "shortcut: description");
 
     // Run it as the shell would: the recovery runs, the program starts, and the process ends.
-    std::wstring line = L"\"" + link.path + L"\" " + link.arguments;
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};
-    const bool started = CreateProcessW(link.path.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                                        &startup, &info) != FALSE;
+    const bool started = startWithDriver(link.path.c_str(), L"\"" + link.path + L"\" " + link.arguments, info);
     check(started, "the shortcut's command line starts");
     if (!started) return;
     bool popupSeen = false, boxSeen = false, windowSeen = false;
@@ -360,7 +376,7 @@ void shortcutBuilder() {
     }
     DWORD code = STILL_ACTIVE;
     GetExitCodeProcess(info.hProcess, &code);
-    if (code == STILL_ACTIVE) TerminateProcess(info.hProcess, 99);
+    endProgram(info.hProcess);
     CloseHandle(info.hThread);
     CloseHandle(info.hProcess);
     check(code == 0, "the shortcut's run ends with 0", std::to_string(code));
@@ -458,6 +474,9 @@ struct UpgradeDialog {
     bool ok() const { return dialog != nullptr && c.count("CheckButton") != 0 && c.count("StatusLabel") != 0; }
     // Runs one check and waits for its status line.
     void check(const std::wstring& expected, const std::string& what) {
+        // The line is cleared first: a check whose result reads as the last one's is waited
+        // for all the same, not taken from the line before the click has been handled.
+        setText(c["StatusLabel"], L"");
         click(c["CheckButton"]);
         checkWindowText(c["StatusLabel"], expected, what);
         checks::check(waitUntil([&] { return IsWindowEnabled(c["CheckButton"]) != FALSE; }, 5000),

@@ -32,7 +32,7 @@ if [[ "$scenario" == upgrade_* ]]; then
 fi
 
 status=0
-"$@" run "$driver" "$scenario" "$quillet" "${port[@]}" </dev/null >"$output" 2>&1 || status=$?
+"$@" test "$driver" "$scenario" "$quillet" "${port[@]}" </dev/null >"$output" 2>&1 || status=$?
 cat "$output"
 if [ -n "$server" ]; then
   echo "--- requests the test server saw ---"

@@ -31,6 +31,40 @@ inline void checkText(const std::wstring& actual, const std::wstring& expected, 
 
 inline std::wstring quilletPath;
 
+// The programs a driver starts end with it, however it ends (a failed check, a crash, killed by
+// the test runner): they belong to a job the system ends when the driver's last handle to it
+// goes, which is at the driver's end.
+inline HANDLE driverJob() {
+    static const HANDLE job = [] {
+        HANDLE made = CreateJobObjectW(nullptr, nullptr);
+        JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
+        limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+        if (made != nullptr) SetInformationJobObject(made, JobObjectExtendedLimitInformation, &limits, sizeof limits);
+        return made;
+    }();
+    return job;
+}
+
+// Starts a program (its path, or null to take it from the command line) in the driver's job.
+inline bool startWithDriver(const wchar_t* program, std::wstring commandLine, PROCESS_INFORMATION& info) {
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    if (!CreateProcessW(program, commandLine.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr, nullptr,
+                        &startup, &info))
+        return false;
+    if (driverJob() != nullptr) AssignProcessToJobObject(driverJob(), info.hProcess);
+    ResumeThread(info.hThread);
+    return true;
+}
+
+// Ends a program that is still running and waits until it is gone, so that nothing of it is
+// left when the next step (or the next test) starts.
+inline void endProgram(HANDLE process) {
+    if (WaitForSingleObject(process, 0) != WAIT_TIMEOUT) return;
+    TerminateProcess(process, 99);
+    WaitForSingleObject(process, checks::kPatienceMs);
+}
+
 struct Child {
     PROCESS_INFORMATION info{};
     bool started = false;
@@ -38,14 +72,11 @@ struct Child {
     explicit Child(const std::wstring& arguments) {
         std::wstring commandLine = L"\"" + quilletPath + L"\"";
         if (!arguments.empty()) commandLine += L" " + arguments;
-        STARTUPINFOW startup{};
-        startup.cb = sizeof startup;
-        started = CreateProcessW(quilletPath.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                                 &startup, &info) != FALSE;
+        started = startWithDriver(quilletPath.c_str(), commandLine, info);
     }
     ~Child() {
         if (!started) return;
-        if (WaitForSingleObject(info.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(info.hProcess, 99);
+        endProgram(info.hProcess);
         CloseHandle(info.hThread);
         CloseHandle(info.hProcess);
     }

@@ -135,8 +135,10 @@ void checkDialog(int holdSeconds) {
             const struct {
                 const char* name;
                 const char* text;
-            } texts[] = {{"Label1", monitor::kLowResExplanation}, {"Label3", monitor::kLowResReason},
-                         {"Label2", monitor::kLowResAdvice},      {"Label4", "当前系统资源"},
+            } texts[] = {{"Label1", "Quillet 监测到目前系统资源已经降低到您所设定的警告标准。出现这种情况可能是因为您在后台运行了过多的程序或者运行了内存需求量颇大的程序。(您也可以考虑系统是否感染病毒)"},
+                         {"Label3", "出现这个警告窗口是因为您在\"选项\"栏启动了系统低资源警告选项。如果您经常看到此窗口，请您到\"选项\"栏将资源报警数值调到一个较低的范围。"},
+                         {"Label2", "您可以关闭一些程序，以缓解资源紧缺的情况。您也可以保存您现在的工作，然后重新启动您的系统。在有些情况下重新启动系统是释放系统资源唯一的办法。(您也可以在重新启动后运行杀毒软件查杀病毒)"},
+                         {"Label4", "当前系统资源"},
                          {"Label7", "GDI:"},                      {"Label5", "系统资源："},
                          {"Label6", "用户资源："},                {"GDILabel", "12%"},
                          {"SystemLabel", "11%"},                  {"UserLabel", "9%"},

@@ -25,18 +25,9 @@ namespace {
 
 using checks::check;
 
-// Controls the program greys on the family it does not belong to; written out here on their
-// own, not taken from the program.
-const std::set<std::string> kOnly9x = {
-    "Win9xMEGroupBox", "Label3", "MinimumDiskCacheEdit", "Label4", "MinimumDiskCacheCheckBox", "Label5",
-    "MaximumDiskCacheEdit", "Label6", "MaximumDiskCacheCheckBox", "Label7", "ChunkSizeEdit", "Label8",
-    "ChunkSizeCheckBox", "Label9", "CacheSchemeComboBox", "ConserveSwapFileCheckBox", "LowResourceCheckBox",
-    "LowResourceEdit", "Label18",
-};
-const std::set<std::string> kOnlyNt = {
-    "WinNT2000XPCacheGroupBox",       "Label10", "Disable83NameCreationCheckBox", "DisableLastAccessTimeStampCheckBox",
-    "DisablePagingExecutiveCheckBox", "LargeSystemCacheCheckBox",
-};
+// The low-resource line of the options page ("当系统资源达到或低于 [ ] %警告我。(限Windows
+// 9x/ME)"), greyed on the NT family with the 9x cache box and everything in it.
+const std::set<std::string> kLowResourceLine = {"LowResourceCheckBox", "LowResourceEdit", "Label18"};
 // Captions the program fills in when it starts (machine figures, the release, the notice).
 const std::set<std::string> kFilledAtStart = {
     "Ram100Label", "Ram75Label", "Ram50Label", "Ram25Label", "CopyRightAboutLabel", "TotalPhysicalRamAboutValLabel",
@@ -296,8 +287,21 @@ void checkControls(const MainWindow& main) {
     check(textOf("WebAboutValLabel").back() == '/', "the home page ends in /", textOf("WebAboutValLabel"));
 }
 
-// Which controls are greyed: the design state, with the family's own controls.
+BOOL CALLBACK countChild(HWND, LPARAM param) {
+    ++*reinterpret_cast<int*>(param);
+    return TRUE;
+}
+
+// Which controls are greyed: the design state, with the controls of the other family as the
+// user finds them: the other family's box on the cache page, with the windows inside it.
 void checkFamily(const MainWindow& main, bool ntFamily, bool translucency, const std::string& what) {
+    HWND box9x = main.control("Win9xMEGroupBox"), boxNt = main.control("WinNT2000XPCacheGroupBox");
+    int inside9x = 0, insideNt = 0;
+    if (box9x != nullptr) EnumChildWindows(box9x, countChild, reinterpret_cast<LPARAM>(&inside9x));
+    if (boxNt != nullptr) EnumChildWindows(boxNt, countChild, reinterpret_cast<LPARAM>(&insideNt));
+    check(inside9x == 15 && insideNt == 5, what + ": the 9x box holds its 15 controls, the NT box its 5",
+          std::to_string(inside9x) + ", " + std::to_string(insideNt));
+    HWND otherBox = ntFamily ? box9x : boxNt;
     int wrong = 0;
     std::string names;
     for (const mainwindow::ControlLayout& row : mainwindow::mainFormControls()) {
@@ -313,7 +317,8 @@ void checkFamily(const MainWindow& main, bool ntFamily, bool translucency, const
         if (row.name == "StartSplashCheckBox") expected = true;
         if (row.name == "TranslucentCheckBox") expected = translucency;
         if (kGreyedBySettings.count(row.name) != 0) expected = false;
-        if ((ntFamily ? kOnly9x : kOnlyNt).count(row.name) != 0) expected = false;
+        if (hwnd == otherBox || IsChild(otherBox, hwnd)) expected = false;
+        if (ntFamily && kLowResourceLine.count(row.name) != 0) expected = false;
         if ((IsWindowEnabled(hwnd) != FALSE) != expected) ++wrong, names += " " + row.name;
     }
     check(wrong == 0, what + ": the controls of the other family are greyed, the rest as designed", names);
@@ -328,6 +333,47 @@ void checkViewMenu(const MainWindow& main) {
     for (const auto& [item, page] : switches)
         check(showPage(main, item, page), std::string("View menu: ") + item + " shows " + page,
               "selected tab " + std::to_string(tabs != nullptr ? selectedPage(tabs) : -1));
+}
+
+// A tab's rectangle in the tab control, asked through a buffer in the program's memory (the
+// control writes its answer in its own process).
+bool tabRectangle(const MainWindow& main, HWND tabs, int index, RECT& rectangle) {
+    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, main.child.id());
+    if (process == nullptr) return false;
+    bool read = false;
+    if (void* buffer = VirtualAllocEx(process, nullptr, sizeof rectangle, MEM_COMMIT, PAGE_READWRITE)) {
+        DWORD_PTR answer = 0;
+        if (SendMessageTimeoutW(tabs, TCM_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(buffer),
+                                SMTO_NORMAL, checks::kPatienceMs, &answer) &&
+            answer != 0)
+            read = ReadProcessMemory(process, buffer, &rectangle, sizeof rectangle, nullptr) != FALSE;
+        VirtualFreeEx(process, buffer, 0, MEM_RELEASE);
+    }
+    CloseHandle(process);
+    return read;
+}
+
+// Pages changed by a click on their tabs: the tab control tells the program (TCN_SELCHANGE),
+// which shows the page, the About page among them (no menu item leads there but 关于).
+void checkTabClicks(const MainWindow& main) {
+    HWND tabs = main.control("MainPageControl");
+    const auto pages = mainwindow::childControls("MainPageControl");
+    for (const char* page : {"StressTabSheet", "AboutTabSheet", "CacheTabSheet", "MemoryTabSheet"}) {
+        int index = -1;
+        for (size_t i = 0; i < pages.size(); ++i)
+            if (pages[i]->name == page) index = static_cast<int>(i);
+        RECT tab{};
+        if (tabs == nullptr || index < 0 || !tabRectangle(main, tabs, index, tab)) {
+            check(false, std::string("tab click: the tab of ") + page + " is found");
+            continue;
+        }
+        const LPARAM at = MAKELPARAM((tab.left + tab.right) / 2, (tab.top + tab.bottom) / 2);
+        PostMessageW(tabs, WM_LBUTTONDOWN, MK_LBUTTON, at);
+        PostMessageW(tabs, WM_LBUTTONUP, 0, at);
+        HWND sheet = main.control(page);
+        check(sheet != nullptr && waitUntil([&] { return selectedPage(tabs) == index && IsWindowVisible(sheet); }),
+              std::string("tab click: ") + page + " shows", "selected tab " + std::to_string(selectedPage(tabs)));
+    }
 }
 
 std::string nameOf(const MainWindow& main, HWND hwnd) {
@@ -393,6 +439,7 @@ void mainWindow() {
     checkLiveFigures(main.controls);
     checkFamily(main, true, false, "a modern NT release");
     checkViewMenu(main);
+    checkTabClicks(main);
     checkTabKey(main);
 
     // The close box hides the window; the program runs on.

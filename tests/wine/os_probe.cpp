@@ -1,6 +1,7 @@
 // Checks the platform layer's version, NT system-information and registry services, and the
-// OS description and CPU sampler built on them, on the Windows release Wine is set to emulate.
-// The probe carries the program's own manifest, so it is told the version the program is told.
+// OS description and CPU sampler built on them, on the Windows release Wine is set to emulate;
+// and the library search the program restricts at start. The probe carries the program's own
+// manifest, so it is told the version the program is told.
 // Usage: os_probe <win95|win98|winme|nt40|win2k|winxp|vista|win7|win8|win81|win10|default>.
 // Exit code 0 when every check passed.
 #include <windows.h>
@@ -12,6 +13,7 @@
 #include "monitor/cpu_usage.h"
 #include "tests/wine/check_report.h"
 #include "monitor/os_detection.h"
+#include "win32/services/system_dll.h"
 #include "win32/services/win32_platform.h"
 
 namespace {
@@ -248,6 +250,22 @@ void checkRegistry(platform::win32::Win32Platform& os) {
           "registry: a missing key is 2");
 }
 
+// A DLL planted beside the program is found by its name until the program restricts the
+// library search, and never after; the system's own libraries still load.
+void checkLibrarySearch() {
+    HMODULE planted = LoadLibraryW(L"qplanted.dll");
+    check(planted != nullptr, "library search: the DLL planted beside the probe loads by name at first");
+    if (planted != nullptr) FreeLibrary(planted);
+    platform::win32::restrictLibrarySearch();
+    check(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "SetDefaultDllDirectories") != nullptr,
+          "library search: this system can keep it to the system folder");
+    planted = LoadLibraryW(L"qplanted.dll");
+    check(planted == nullptr, "library search: once restricted, the planted DLL is not found");
+    check(LoadLibraryW(L"winmm.dll") != nullptr, "library search: a system DLL still loads by name");
+    check(platform::win32::systemProcedure(L"wininet.dll", "InternetOpenW") != nullptr,
+          "library search: an on-demand library loads from the system folder");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -278,6 +296,7 @@ int main(int argc, char** argv) {
         checkKernelFigure(os, sampler);
     }
     checkRegistry(os);
+    checkLibrarySearch();
 
     return checks::summary();
 }

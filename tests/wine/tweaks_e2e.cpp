@@ -580,7 +580,21 @@ int run(const std::string& releaseName) {
                 p.click("StartWithWindowsCheckBox");
                 check(p.goTo("CacheTabSheet"), "the cache page opens");
                 p.type("ChunkSizeEdit", L"256");
-                p.endSession("the read-only run");
+                // The exit's save cannot write the change: it says so, naming the file, then ends.
+                PostMessageW(p.window, WM_QUERYENDSESSION, 0, 0);
+                HWND told = nullptr;
+                waitUntil([&] { return (told = p.question()) != nullptr; });
+                check(told != nullptr, "the read-only run: the exit tells the cache settings were not written");
+                if (told != nullptr) {
+                    std::string texts;
+                    EnumChildWindows(told, collectTexts, reinterpret_cast<LPARAM>(&texts));
+                    const std::string expected = "|缓存设置没有写入！请确认 system.ini 不是只读的，并且您有权写入 Windows 文件夹：\n" +
+                                                 utf8(systemIniPath()) + "|";
+                    check(texts.find(expected) != std::string::npos, "the read-only run: the message names system.ini",
+                          texts);
+                    PostMessageW(told, WM_COMMAND, IDOK, reinterpret_cast<LPARAM>(GetDlgItem(told, IDOK)));
+                }
+                checkExitsWithZero(p.child, "the read-only run");
             }
         }
         check(_stricmp(value(machineRun).c_str(), ("sz " + utf8(quilletPath)).c_str()) == 0,

@@ -131,6 +131,7 @@ int wmain(int argc, wchar_t** argv) {
     auto& box = pageA.add<ui::CheckBox>("Check");
     box.setBounds(200, 32, 150, 20);
     box.setCaption("复选框");
+    box.setChecked(true);  // before its window is made: the window must start ticked
     box.onClick = [&] { ++checkClicks; };
     auto& edit = pageA.add<ui::Edit>("Edit");
     edit.setBounds(8, 64, 120, 21);
@@ -218,8 +219,8 @@ int wmain(int argc, wchar_t** argv) {
     check(sameClass(classOf(hwndOf(flat)), "Button") &&
               (GetWindowLongW(hwndOf(flat), GWL_STYLE) & BS_TYPEMASK) == BS_OWNERDRAW,
           "flat button is owner-drawn");
-    check(sameClass(classOf(hwndOf(box)), "Button") && SendMessageW(hwndOf(box), BM_GETCHECK, 0, 0) == BST_UNCHECKED,
-          "check box");
+    check(sameClass(classOf(hwndOf(box)), "Button") && SendMessageW(hwndOf(box), BM_GETCHECK, 0, 0) == BST_CHECKED,
+          "check box, ticked as it was before its window");
     check(sameClass(classOf(hwndOf(edit)), "Edit") && SendMessageW(hwndOf(edit), EM_GETLIMITTEXT, 0, 0) == 8,
           "edit with its maximum length");
     check(sameClass(classOf(hwndOf(track)), "msctls_trackbar32") &&
@@ -263,8 +264,8 @@ int wmain(int argc, wchar_t** argv) {
           "paint control shows its surface");
 
     // ---- changes from code: mirrored, handler once ----
-    box.setChecked(true);
-    check(SendMessageW(hwndOf(box), BM_GETCHECK, 0, 0) == BST_CHECKED && checkClicks == 1, "code: check box");
+    box.setChecked(false);
+    check(SendMessageW(hwndOf(box), BM_GETCHECK, 0, 0) == BST_UNCHECKED && checkClicks == 1, "code: check box");
     edit.setText("abc");
     check(textOf(hwndOf(edit)) == "abc" && editChanges == 1, "code: edit text, onChange once");
     track.setPosition(7);
@@ -328,7 +329,7 @@ int wmain(int argc, wchar_t** argv) {
     // ---- the user: handler once, new value in the portable state ----
     checkClicks = editChanges = trackChanges = comboChanges = radioClicks = hotKeyChanges = 0;
     SendMessageW(hwndOf(box), BM_CLICK, 0, 0);
-    check(!box.checked() && checkClicks == 1, "user: check box click");
+    check(box.checked() && checkClicks == 1, "user: check box click");
     SendMessageW(hwndOf(edit), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"hello"));
     check(edit.text() == "hello" && editChanges == 1, "user: edit typing");
     SendMessageW(hwndOf(edit), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"0123456789"));

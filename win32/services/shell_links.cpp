@@ -4,6 +4,8 @@
 #include <objidl.h>
 #include <shlobj.h>
 
+#include <string>
+
 #include "win32/services/wide_text.h"
 #include "win32/services/system_dll.h"
 #include "win32/services/win32_platform.h"
@@ -20,6 +22,27 @@ struct Releasing {
         if (p != nullptr) p->Release();
     }
 };
+
+// The system's description of an error, with its number: "拒绝访问。（错误 5）".
+std::string describeError(DWORD code) {
+    wchar_t* text = nullptr;
+    const DWORD length =
+        FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                       nullptr, code, 0, reinterpret_cast<LPWSTR>(&text), 0, nullptr);
+    std::wstring message = length > 0 && text != nullptr ? std::wstring(text, length) : std::wstring();
+    if (text != nullptr) LocalFree(text);
+    while (!message.empty() && (message.back() == L'\r' || message.back() == L'\n' || message.back() == L' '))
+        message.pop_back();
+    std::string number;
+    if (code < 0x10000) {
+        number = std::to_string(code);
+    } else {
+        number = "0x";
+        for (int shift = 28; shift >= 0; shift -= 4) number += "0123456789ABCDEF"[(code >> shift) & 0xF];
+    }
+    if (message.empty()) return "错误 " + number;
+    return narrow(message) + "（错误 " + number + "）";
+}
 
 // COM and the shell, loaded on first use.
 struct ShellFunctions {
@@ -43,22 +66,31 @@ const ShellFunctions& shellFunctions() {
 
 }  // namespace
 
-bool Win32Platform::writeShellLink(const std::string& path, const ShellLink& link) {
+bool Win32Platform::writeShellLink(const std::string& path, const ShellLink& link, std::string& failure) {
     const ShellFunctions& com = shellFunctions();
-    if (!com.complete()) return false;
+    if (!com.complete()) {
+        failure = describeError(ERROR_MOD_NOT_FOUND);
+        return false;
+    }
     // Once per call on this thread; the thread keeps COM afterwards (a second call only counts).
     com.coInitialize(nullptr);
     Releasing<IShellLinkW> shellLink;
-    if (FAILED(com.coCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
-                                reinterpret_cast<void**>(&shellLink.p))))
-        return false;
-    shellLink.p->SetPath(widen(link.target).c_str());
-    shellLink.p->SetArguments(widen(link.arguments).c_str());
-    shellLink.p->SetIconLocation(widen(link.iconPath).c_str(), link.iconIndex);
-    shellLink.p->SetDescription(widen(link.description).c_str());
-    Releasing<IPersistFile> file;
-    if (FAILED(shellLink.p->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file.p)))) return false;
-    return SUCCEEDED(file.p->Save(widen(path).c_str(), TRUE));
+    HRESULT result = com.coCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                          reinterpret_cast<void**>(&shellLink.p));
+    if (SUCCEEDED(result)) {
+        shellLink.p->SetPath(widen(link.target).c_str());
+        shellLink.p->SetArguments(widen(link.arguments).c_str());
+        shellLink.p->SetIconLocation(widen(link.iconPath).c_str(), link.iconIndex);
+        shellLink.p->SetDescription(widen(link.description).c_str());
+        Releasing<IPersistFile> file;
+        result = shellLink.p->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file.p));
+        if (SUCCEEDED(result)) result = file.p->Save(widen(path).c_str(), TRUE);
+    }
+    if (SUCCEEDED(result)) return true;
+    // A system error wrapped in the result is described as that error.
+    failure = describeError(HRESULT_FACILITY(result) == FACILITY_WIN32 ? HRESULT_CODE(result)
+                                                                        : static_cast<DWORD>(result));
+    return false;
 }
 
 std::string Win32Platform::browseForFolder(Window owner, const std::string& title) {

@@ -102,7 +102,7 @@ public:
                           const std::string& directory, int showCommand) override;
     void playSound(const std::string& file, uint32_t flags) override;
     // win32/services/shell_links.cpp
-    bool writeShellLink(const std::string& path, const ShellLink& link) override;
+    bool writeShellLink(const std::string& path, const ShellLink& link, std::string& failure) override;
     std::string browseForFolder(Window owner, const std::string& title) override;
 
     // Http (win32/services/wininet_http.cpp): the system's own client, WinINet.
