@@ -3,6 +3,7 @@
 #include <string>
 
 #include "platform/canvas.h"
+#include "platform/display_scale.h"
 
 namespace widgets {
 
@@ -16,8 +17,8 @@ namespace widgets {
 constexpr int kTrayIconSize = 16;
 constexpr platform::Color kTrayDotColor = 0x0000FF;
 
-// A place or length of the 16-pixel picture at `size` pixels, to the nearest pixel (halves up).
-constexpr int trayIconScaled(int at16, int size) { return (at16 * size + kTrayIconSize / 2) / kTrayIconSize; }
+// A place or length of the 16-pixel picture at `size` pixels, by the program's one scaling rule.
+constexpr int trayIconScaled(int at16, int size) { return platform::scaledLength(at16, size, kTrayIconSize); }
 
 // The width in pixels of a text drawn in a font, as the system draws it.
 using TextWidth = std::function<int(const std::string& text, const platform::Font& font)>;
