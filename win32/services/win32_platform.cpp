@@ -446,20 +446,10 @@ HFONT createFont(const Font& font) {
 }  // namespace
 
 int Win32Platform::trayIconSize(Window window) {
-    // Both arrived with Windows 10 1607: looked up at run time so the program still starts on XP.
-    using MetricForDpi = int(WINAPI*)(int, UINT);
-    using DpiForWindow = UINT(WINAPI*)(HWND);
-    HMODULE user = GetModuleHandleW(L"user32.dll");
-    static const auto metricForDpi =
-        reinterpret_cast<MetricForDpi>(reinterpret_cast<void*>(GetProcAddress(user, "GetSystemMetricsForDpi")));
-    static const auto dpiForWindow =
-        reinterpret_cast<DpiForWindow>(reinterpret_cast<void*>(GetProcAddress(user, "GetDpiForWindow")));
-    int size = 0;
-    if (metricForDpi != nullptr && dpiForWindow != nullptr && window != nullptr) {
-        const UINT dpi = dpiForWindow(toHwnd(window));
-        if (dpi != 0) size = metricForDpi(SM_CXSMICON, dpi);
-    }
-    if (size <= 0) size = GetSystemMetrics(SM_CXSMICON);
+    // The small-icon size at the DPI of the window's monitor (the system's where Windows keeps
+    // one DPI for every window).
+    const int size = window != nullptr ? systemMetric(SM_CXSMICON, windowDpi(toHwnd(window)))
+                                       : GetSystemMetrics(SM_CXSMICON);
     // Whatever a theme or a broken answer says, a picture the painter can make.
     return size <= 0 ? widgets::kTrayIconSize : std::clamp(size, 8, 256);
 }
