@@ -226,6 +226,8 @@ TEST_F(ShortcutsDialog, AFolderIsOnlyEverOneTheUserChose) {
 // dialog is still open and what is accepted is written.
 TEST_F(ShortcutsDialog, ShortcutsTheRunnerWouldReadOtherwiseAreRefusedAndTheDialogStays) {
     const std::string program128 = "C:\\" + std::string(121, 'p') + ".exe";
+    const std::string switchInArguments =
+        "程序参数中不能含有 Quillet 的命令行开关（/?、/p=、/a=、/ram=、/once）：Quillet 会把它们当作自己的开关。";
     std::string chinese111;
     for (int i = 0; i < 111; ++i) chinese111 += "参";
     const struct Case {
@@ -243,16 +245,11 @@ TEST_F(ShortcutsDialog, ShortcutsTheRunnerWouldReadOtherwiseAreRefusedAndTheDial
          "可执行程序的路径太长：Quillet 的命令行最多只能读取 128 个字符。请选择路径较短的程序。"},
         {"E", "", std::string(129, 'a'), "1", "程序参数太长：Quillet 的命令行最多只能读取 128 个字符。"},
         // Switches of the runner, in the field that holds them.
-        {"E", "", "-x /once", "1",
-         "程序参数中不能含有 Quillet 的命令行开关（/?、/p=、/a=、/ram=、/once）：Quillet 会把它们当作自己的开关。"},
-        {"E", "", "-x /ram=5", "1",
-         "程序参数中不能含有 Quillet 的命令行开关（/?、/p=、/a=、/ram=、/once）：Quillet 会把它们当作自己的开关。"},
-        {"E", "", "/?", "1",
-         "程序参数中不能含有 Quillet 的命令行开关（/?、/p=、/a=、/ram=、/once）：Quillet 会把它们当作自己的开关。"},
-        {"E", "", "/p=x", "1",
-         "程序参数中不能含有 Quillet 的命令行开关（/?、/p=、/a=、/ram=、/once）：Quillet 会把它们当作自己的开关。"},
-        {"E", "", "x/a=y", "1",
-         "程序参数中不能含有 Quillet 的命令行开关（/?、/p=、/a=、/ram=、/once）：Quillet 会把它们当作自己的开关。"},
+        {"E", "", "-x /once", "1", switchInArguments},
+        {"E", "", "-x /ram=5", "1", switchInArguments},
+        {"E", "", "/?", "1", switchInArguments},
+        {"E", "", "/p=x", "1", switchInArguments},
+        {"E", "", "x/a=y", "1", switchInArguments},
         {"E", "C:\\tools/once\\e.exe", "", "1",
          "可执行程序的路径中不能含有 Quillet 的命令行开关（/?、/p=、/a=、/ram=、/once）。"},
         {"E", "", "", "1/2", "释放内存的数量中不能含有“/”：Quillet 会把它当作命令行开关的开头。"},

@@ -16,19 +16,28 @@ using platform::fake::FakeMachine;
 
 namespace {
 
-TEST(WebLinks, EachCommandOpensItsAddressThroughTheShell) {
+// The main window of a copy in C:\Q whose settings file names the home page and the e-mail address.
+struct MainWindowWithWeb {
+    explicit MainWindowWithWeb(const std::string& web) {
+        machine.program = "C:\\Q\\Quillet.exe";
+        machine.setIni("C:\\Q\\Quillet.ini", "Settings", "Web", web);
+        machine.setIni("C:\\Q\\Quillet.ini", "Settings", "Email", "help@mirror.example");
+        app::setAppPaths(app::makeAppPaths(machine.program));
+        monitor::detectOs(machine);
+        window = std::make_unique<app::TQuilletForm>(os, backend);
+        window->create();
+    }
     FakeMachine machine;
-    machine.program = "C:\\Q\\Quillet.exe";
-    machine.setIni("C:\\Q\\Quillet.ini", "Settings", "Web", "http://mirror.example/q/");
-    machine.setIni("C:\\Q\\Quillet.ini", "Settings", "Email", "help@mirror.example");
     ui::HeadlessBackend backend;
     platform::Platform os = machine.services();
-    app::setAppPaths(app::makeAppPaths(machine.program));
-    monitor::detectOs(machine);
-    app::TQuilletForm window(os, backend);
-    window.create();
-    window.show();
-    auto& f = window.form();
+    std::unique_ptr<app::TQuilletForm> window;
+};
+
+TEST(WebLinks, EachCommandOpensItsAddressThroughTheShell) {
+    MainWindowWithWeb w("http://mirror.example/q/");
+    auto& machine = w.machine;
+    w.window->show();
+    auto& f = w.window->form();
 
     f.get<ui::Label>("HomePageLabel").userClicked();
     f.get<ui::MenuItem>("Quilletwebsite1").click();
@@ -75,17 +84,9 @@ TEST(WebLinks, AWebValueThatIsNoWebAddressGivesTheBuiltInOne) {
     };
     for (const auto& [web, opened] : cases) {
         SCOPED_TRACE(web);
-        FakeMachine machine;
-        machine.program = "C:\\Q\\Quillet.exe";
-        machine.setIni("C:\\Q\\Quillet.ini", "Settings", "Web", web);
-        machine.setIni("C:\\Q\\Quillet.ini", "Settings", "Email", "help@mirror.example");
-        ui::HeadlessBackend backend;
-        platform::Platform os = machine.services();
-        app::setAppPaths(app::makeAppPaths(machine.program));
-        monitor::detectOs(machine);
-        app::TQuilletForm window(os, backend);
-        window.create();
-        auto& f = window.form();
+        MainWindowWithWeb w(web);
+        auto& machine = w.machine;
+        auto& f = w.window->form();
         EXPECT_EQ(f.get<ui::Label>("HomePageLabel").caption(), opened);
         EXPECT_EQ(f.get<ui::Label>("WebAboutValLabel").caption(), opened);
         f.get<ui::MenuItem>("Quilletwebsite1").click();
