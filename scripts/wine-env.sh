@@ -16,7 +16,8 @@
 #                                                 this run only (QUILLET_WINE_VERSION_EXE names
 #                                                 another program to see it instead); with
 #                                                 QUILLET_WINE_DPI set (144, 192 ...) the run
-#                                                 sees that display scale (LogPixels), reset after
+#                                                 sees that display scale (LogPixels), reset after;
+#                                                 setup and start with it start the desktop at it
 #   wine-env.sh STATE ARCH test PROGRAM ARGS...   the same, for a test that has the prefix to
 #                                                 itself (CTest runs them one at a time): it
 #                                                 starts once no program an earlier test started
@@ -143,6 +144,11 @@ case "$action" in
     # Keep the server warm between tests, and start the desktop's explorer here, detached from
     # every test's output (a test that started it would hand it its pipes and never finish).
     setsid "$wineserver" -p </dev/null >/dev/null 2>&1
+    # A session started with QUILLET_WINE_DPI has its desktop and taskbar at that display scale
+    # too (the taskbar keeps the scale it starts with; each run sets and clears it for itself).
+    if [ -n "${QUILLET_WINE_DPI:-}" ]; then
+      "$loader" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$QUILLET_WINE_DPI" /f >/dev/null 2>&1
+    fi
     setsid "$loader" explorer.exe "/desktop=shell,$(screen_size)" </dev/null >/dev/null 2>&1 &
     for _ in $(seq 100); do
       pgrep -f 'explorer.exe /desktop' >/dev/null && break
@@ -202,8 +208,13 @@ case "$action" in
     exit "$status"
     ;;
   stop)
-    if [ -d "$WINEPREFIX" ]; then "$wineserver" -k 2>/dev/null || true; fi
-    if [ -s "$state/xvfb.pid" ]; then kill "$(cat "$state/xvfb.pid")" 2>/dev/null || true; fi
+    # Stopped means gone: a start right after must not meet the old server or display.
+    if [ -d "$WINEPREFIX" ]; then "$wineserver" -k 2>/dev/null || true; "$wineserver" -w 2>/dev/null || true; fi
+    if [ -s "$state/xvfb.pid" ]; then
+      pid=$(cat "$state/xvfb.pid")
+      kill "$pid" 2>/dev/null || true
+      for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+    fi
     rm -f "$state/display" "$state/xvfb.pid"
     ;;
   cleanup)
