@@ -98,7 +98,7 @@ public:
     void changeCachePage(int scheme) {
         auto& schemes = window->form().get<ui::ComboBox>("CacheSchemeComboBox");
         schemes.setItemIndex(scheme);
-        if (schemes.onChange) schemes.onChange();
+        if (schemes.onChange) schemes.onChange(schemes.itemIndex());
         auto& swap = window->form().get<ui::CheckBox>("ConserveSwapFileCheckBox");
         swap.setChecked(!swap.checked());
     }

@@ -8,44 +8,31 @@
 
 namespace app {
 
-namespace {
-struct HotKeyControls {
-    const char* checkBox;
-    const char* hotKeyBox;
-};
-constexpr HotKeyControls kHotKeys[] = {
-    {"HotkeyCheckBox", "RecoverHotKey"},
-    {"DisableAutoRecoverCheckBox", "DisableAutoRecoverHotKey"},
-};
-}  // namespace
-
 std::string TQuilletForm::hotKeyTextOf(int id) const {
     const auto layout = [this](uint16_t key) { return os_.windows.keyName(key); };
-    return hotKeyText(get<ui::HotKeyBox>(kHotKeys[id].hotKeyBox).shortcut(), layout);
+    return hotKeyText(c_.hotKeyBoxes.at(static_cast<size_t>(id))->shortcut(), layout);
 }
 
 void TQuilletForm::applyHotKey(int id, const std::string& text) {
-    // 1. "None" keeps the combination and its registration as they are.
+    // "None" keeps the combination and its registration as they are.
     if (isKeepHotKeyText(text)) return;
     const auto layout = [this](uint16_t key) { return os_.windows.keyName(key); };
     const ui::Shortcut shortcut = parseHotKeyText(text, layout);
     // A stored combination the box itself would not take (no Ctrl, no Alt: a plain key taken
     // from every program) is refused; the box keeps what it holds.
     if (shortcut != 0 && !hasCtrlOrAlt(shortcut)) return;
-    // 2. - 4.
     unregisterHotKey(id);
-    get<ui::HotKeyBox>(kHotKeys[id].hotKeyBox).setShortcut(shortcut);
-    // 5. Registered while its box is ticked; a combination another program holds is simply
-    //    not registered.
-    if (get<ui::CheckBox>(kHotKeys[id].checkBox).checked() && hotKeyVirtualKey(shortcut) != 0)
+    c_.hotKeyBoxes.at(static_cast<size_t>(id))->setShortcut(shortcut);
+    // Registered while its box is ticked; a combination another program holds is simply not
+    // registered.
+    if (c_.hotKeyCheckBoxes.at(static_cast<size_t>(id))->checked() && hotKeyVirtualKey(shortcut) != 0)
         os_.windows.registerHotKey(window_, id, hotKeyModifiers(shortcut), hotKeyVirtualKey(shortcut));
 }
 
 void TQuilletForm::unregisterHotKey(int id) { os_.windows.unregisterHotKey(window_, id); }
 
-void TQuilletForm::hotKeyCheckBoxClick(int id) {
-    const bool on = get<ui::CheckBox>(kHotKeys[id].checkBox).checked();
-    get<ui::HotKeyBox>(kHotKeys[id].hotKeyBox).setEnabled(on);
+void TQuilletForm::hotKeyCheckBoxClick(int id, bool on) {
+    c_.hotKeyBoxes.at(static_cast<size_t>(id))->setEnabled(on);
     const std::string text = hotKeyTextOf(id);
     if (text == "None") return;
     // Unregisters first and registers only while ticked: clearing removes the hot key.

@@ -13,7 +13,6 @@
 namespace app {
 
 namespace {
-constexpr const char* kFigureLabels[] = {"GDIFreeValLabel", "SystemFreeValLabel", "UserFreeValLabel"};
 // The threshold cannot be set above this.
 constexpr int32_t kHighestThreshold = 90;
 }  // namespace
@@ -23,18 +22,18 @@ void TQuilletForm::refreshFreeResources() {
     std::optional<monitor::FreeResourceFigures> figures;
     if (!monitor::isNtFamily(os_.osVersion)) figures = monitor::readFreeResources(os_.freeResources);
     if (!figures) {
-        for (const char* name : kFigureLabels) get<ui::Label>(name).setCaption(kNotAvailable);
+        for (ui::Label* label : c_.freeResourceLabels) label->setCaption(kNotAvailable);
         return;
     }
     const int32_t values[] = {figures->gdi, figures->system, figures->user};
-    for (int i = 0; i < 3; ++i) get<ui::Label>(kFigureLabels[i]).setCaption(std::to_string(values[i]) + "%");
+    for (size_t i = 0; i < 3; ++i) c_.freeResourceLabels[i]->setCaption(std::to_string(values[i]) + "%");
     checkLowResources(figures->gdi, figures->system, figures->user);
 }
 
 void TQuilletForm::checkLowResources(int32_t gdi, int32_t system, int32_t user) {
     // Below the threshold, not at it; an empty or non-numeric threshold is 0 and never warns.
-    const int32_t threshold = parseInt(get<ui::Edit>("LowResourceEdit").text());
-    if (!get<ui::CheckBox>("LowResourceCheckBox").checked() || state_.lowResourceAlarmShowing) return;
+    const int32_t threshold = state_.lowResourceThreshold;
+    if (!c_.lowResourceCheckBox.checked() || state_.lowResourceAlarmShowing) return;
     if (gdi >= threshold && system >= threshold && user >= threshold) return;
 
     // One warning at a time: a refresh while it is open (a tick of the first one, opened during
@@ -50,19 +49,18 @@ void TQuilletForm::checkLowResources(int32_t gdi, int32_t system, int32_t user) 
     int left = 0, top = 0;
     os_.windows.clientOrigin(window_, left, top);
     monitor::TLowResForm dialog(form_->backend(), os_.freeResources, left, top);
-    dialog.gdiLabel().setCaption(get<ui::Label>("GDIFreeValLabel").caption());
-    dialog.systemLabel().setCaption(get<ui::Label>("SystemFreeValLabel").caption());
-    dialog.userLabel().setCaption(get<ui::Label>("UserFreeValLabel").caption());
+    dialog.gdiLabel().setCaption(c_.freeResourceLabels[0]->caption());
+    dialog.systemLabel().setCaption(c_.freeResourceLabels[1]->caption());
+    dialog.userLabel().setCaption(c_.freeResourceLabels[2]->caption());
     dialog.showModal();
 }
 
-void TQuilletForm::LowResourceCheckBoxClick() {
-    get<ui::Edit>("LowResourceEdit").setEnabled(get<ui::CheckBox>("LowResourceCheckBox").checked());
-}
+void TQuilletForm::LowResourceCheckBoxClick(bool on) { c_.lowResourceEdit.setEnabled(on); }
 
-void TQuilletForm::LowResourceEditChange() {
-    if (parseInt(get<ui::Edit>("LowResourceEdit").text()) > kHighestThreshold)
-        correctEdit("LowResourceEdit", std::to_string(kHighestThreshold));
+void TQuilletForm::LowResourceEditChange(const std::string& text) {
+    const int32_t threshold = parseInt(text);
+    if (threshold > kHighestThreshold) return correctEdit(c_.lowResourceEdit, std::to_string(kHighestThreshold));
+    state_.lowResourceThreshold = threshold;
 }
 
 }  // namespace app

@@ -4,6 +4,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "app/parse_int.h"
 #include "app/paths.h"
 #include "app/texts.h"
 #include "commands/system_commands.h"
@@ -25,18 +26,6 @@ namespace app {
 
 namespace {
 
-// Controls that do not apply to the running family and are greyed at creation.
-constexpr const char* kNotOnNt[] = {
-    "Win9xMEGroupBox", "Label3", "MinimumDiskCacheEdit", "Label4", "MinimumDiskCacheCheckBox", "Label5",
-    "MaximumDiskCacheEdit", "Label6", "MaximumDiskCacheCheckBox", "Label7", "ChunkSizeEdit", "Label8",
-    "ChunkSizeCheckBox", "Label9", "CacheSchemeComboBox", "ConserveSwapFileCheckBox", "LowResourceCheckBox",
-    "LowResourceEdit", "Label18",
-};
-constexpr const char* kNotOn9x[] = {
-    "WinNT2000XPCacheGroupBox",       "Label10", "Disable83NameCreationCheckBox", "DisableLastAccessTimeStampCheckBox",
-    "DisablePagingExecutiveCheckBox", "LargeSystemCacheCheckBox",
-};
-
 std::string megabytes(uint64_t mb) { return std::to_string(mb) + "M"; }
 
 // A graph scale label: megabytes up to 9999; beyond, gigabytes with one decimal (truncated), so
@@ -50,14 +39,20 @@ std::string scaleCaption(uint64_t mb) {
 }  // namespace
 
 TQuilletForm::TQuilletForm(platform::Platform& os, ui::Backend& backend)
-    : os_(os), cpuUsageSampler_(os.osVersion, os.ntSystem, os.registry), form_(mainwindow::buildMainForm(backend)) {
+    : os_(os),
+      cpuUsageSampler_(os.osVersion, os.ntSystem, os.registry),
+      form_(mainwindow::buildMainForm(backend)),
+      graphTimer_(form_->addComponent<ui::Timer>(kGraphTimerName)),
+      c_(*form_) {
     form_->setClassName(kMainWindowClass);
-    auto& graphTimer = form_->addComponent<ui::Timer>(kGraphTimerName);
-    graphTimer.setEnabled(false);
-    graphTimer.onTimer = [this] { graphTick(); };
+    graphTimer_.setEnabled(false);
+    graphTimer_.onTimer = [this] { graphTick(); };
     tweaks_ = std::make_unique<tweaks::SystemTweaks>(
         tweaks::TweakContext{*form_, os_, [this] { return window_; }, state_.cacheChangePending});
+    readRecoverySettings();
     bindings_ = mainwindow::bindMainFormHandlers(*form_, handlerTable());
+    // The alarm rule's box has no handler in the tables; the rules still need to know it.
+    c_.autoRecoverCheckBox.onClick = [this](bool on) { AutoRecoverCheckBoxClick(on); };
     // The routing point of the window's own messages for a backend that mirrors the form.
     form_->onMessage = [this](uint32_t message, uintptr_t wParam, intptr_t lParam, intptr_t& result) {
         return dispatchMessage(message, wParam, lParam, result);
@@ -70,9 +65,29 @@ TQuilletForm::~TQuilletForm() {
     form_.reset();
 }
 
+void TQuilletForm::readRecoverySettings() {
+    RecoverySettings& r = state_.recovery;
+    r.targetMB = c_.targetFreeRamTrackBar.position();
+    r.alarmLevelMB = c_.autoRecoverLevelTrackBar.position();
+    r.onAlarmLevel = c_.autoRecoverCheckBox.checked();
+    r.everyXMinutes = c_.recoverEveryXMinutesCheckBox.checked();
+    r.intervalMinutes = parseInt(c_.recoverEveryXMinutesEdit.text());
+    r.intervalPercent = parseInt(c_.recoverEveryXMinutesPercentEdit.text());
+    r.cpuMonitorOff = c_.disableCPUMonitorCheckBox.checked();
+    r.belowCpuUsage = c_.recoverBelowCPUUsageCheckBox.checked();
+    r.belowCpuPercent = parseInt(c_.recoverBelowCPUUsageEdit.text());
+    r.afterStartup = c_.releaseAfterStartupCheckBox.checked();
+    r.startupAmountMB = parseInt(c_.releaseAfterStartupEdit.text());
+    r.startupWaitSeconds = parseInt(c_.releaseAfterStartupWaitEdit.text());
+    state_.lowResourceThreshold = parseInt(c_.lowResourceEdit.text());
+}
+
 ui::FormHandlers TQuilletForm::handlerTable() {
     ui::FormHandlers table;
     auto& h = table.handlers;
+    auto& checks = table.checks;
+    auto& indices = table.indices;
+    auto& texts = table.texts;
     h["Exit1Click"] = [this] { Exit1Click(); };
     h["ExitSpeedButtonClick"] = [this] { ExitSpeedButtonClick(); };
     h["HideSpeedButtonClick"] = [this] { HideSpeedButtonClick(); };
@@ -80,15 +95,15 @@ ui::FormHandlers TQuilletForm::handlerTable() {
     h["RecoverRAM1Click"] = [this] { RecoverRAM1Click(); };
     for (int tenths = 1; tenths <= 9; ++tenths)
         h["N" + std::to_string(tenths * 10) + "RAM1Click"] = [this, tenths] { recoverShare(tenths); };
-    h["TargetFreeRamTrackBarChange"] = [this] { TargetFreeRamTrackBarChange(); };
+    indices["TargetFreeRamTrackBarChange"] = [this](int position) { TargetFreeRamTrackBarChange(position); };
     h["TuneRamSpeedButtonClick"] = [this] { TuneRamSpeedButtonClick(); };
     h["ShortCutsSpeedButtonClick"] = [this] { ShortCutsSpeedButtonClick(); };
     h["CheckforUpgrade1Click"] = [this] { CheckforUpgrade1Click(); };
     h["DisableAutoRecover1Click"] = [this] { DisableAutoRecover1Click(); };
-    h["HotkeyCheckBoxClick"] = [this] { HotkeyCheckBoxClick(); };
+    checks["HotkeyCheckBoxClick"] = [this](bool on) { HotkeyCheckBoxClick(on); };
     h["QuilletHelpTopics1Click"] = [this] { QuilletHelpTopics1Click(); };
-    h["ReduceRAMEditChange"] = [this] { ReduceRAMEditChange(); };
-    h["ReduceRAMCheckBoxClick"] = [this] { ReduceRAMCheckBoxClick(); };
+    texts["ReduceRAMEditChange"] = [this](const std::string& text) { ReduceRAMEditChange(text); };
+    checks["ReduceRAMCheckBoxClick"] = [this](bool on) { ReduceRAMCheckBoxClick(on); };
     h["WebAboutValLabelClick"] = [this] { WebAboutValLabelClick(); };
     h["Quilletwebsite1Click"] = [this] { Quilletwebsite1Click(); };
     h["EmailAboutValLabelClick"] = [this] { EmailAboutValLabelClick(); };
@@ -96,7 +111,7 @@ ui::FormHandlers TQuilletForm::handlerTable() {
     h["Login1Click"] = [this] { Login1Click(); };
     h["Forgottenyourpassword1Click"] = [this] { Forgottenyourpassword1Click(); };
     h["AboutQuillet1Click"] = [this] { AboutQuillet1Click(); };
-    h["DisableAutoRecoverCheckBoxClick"] = [this] { DisableAutoRecoverCheckBoxClick(); };
+    checks["DisableAutoRecoverCheckBoxClick"] = [this](bool on) { DisableAutoRecoverCheckBoxClick(on); };
     h["RecoverHotKeyEnter"] = [this] { RecoverHotKeyEnter(); };
     h["DisableAutoRecoverHotKeyEnter"] = [this] { DisableAutoRecoverHotKeyEnter(); };
     // The system commands: no question asked, nothing reported.
@@ -104,32 +119,36 @@ ui::FormHandlers TQuilletForm::handlerTable() {
     h["CleartheRecentDocumentsFolder1Click"] = [this] { clearRecentDocuments(os_); };
     h["RestartComputer1Click"] = [this] { restartComputer(os_); };
     h["ShutdownComputer1Click"] = [this] { shutDownComputer(os_); };
-    h["AutoRecoverLevelTrackBarChange"] = [this] { AutoRecoverLevelTrackBarChange(); };
-    h["RecoverEveryXMinutesCheckBoxClick"] = [this] { RecoverEveryXMinutesCheckBoxClick(); };
-    h["RecoverEveryXMinutesEditChange"] = [this] { RecoverEveryXMinutesEditChange(); };
-    h["RecoverEveryXMinutesPercentEditChange"] = [this] { RecoverEveryXMinutesPercentEditChange(); };
-    h["RecoverBelowCPUUsageCheckBoxClick"] = [this] { RecoverBelowCPUUsageCheckBoxClick(); };
-    h["RecoverBelowCPUUsageEditChange"] = [this] { RecoverBelowCPUUsageEditChange(); };
-    h["ReleaseAfterStartupCheckBoxClick"] = [this] { ReleaseAfterStartupCheckBoxClick(); };
-    h["ReleaseAfterStartupEditChange"] = [this] { ReleaseAfterStartupEditChange(); };
-    h["ReleaseAfterStartupWaitEditChange"] = [this] { ReleaseAfterStartupWaitEditChange(); };
+    indices["AutoRecoverLevelTrackBarChange"] = [this](int position) { AutoRecoverLevelTrackBarChange(position); };
+    checks["RecoverEveryXMinutesCheckBoxClick"] = [this](bool on) { RecoverEveryXMinutesCheckBoxClick(on); };
+    texts["RecoverEveryXMinutesEditChange"] = [this](const std::string& text) { RecoverEveryXMinutesEditChange(text); };
+    texts["RecoverEveryXMinutesPercentEditChange"] = [this](const std::string& text) {
+        RecoverEveryXMinutesPercentEditChange(text);
+    };
+    checks["RecoverBelowCPUUsageCheckBoxClick"] = [this](bool on) { RecoverBelowCPUUsageCheckBoxClick(on); };
+    texts["RecoverBelowCPUUsageEditChange"] = [this](const std::string& text) { RecoverBelowCPUUsageEditChange(text); };
+    checks["ReleaseAfterStartupCheckBoxClick"] = [this](bool on) { ReleaseAfterStartupCheckBoxClick(on); };
+    texts["ReleaseAfterStartupEditChange"] = [this](const std::string& text) { ReleaseAfterStartupEditChange(text); };
+    texts["ReleaseAfterStartupWaitEditChange"] = [this](const std::string& text) {
+        ReleaseAfterStartupWaitEditChange(text);
+    };
     h["MainTimerTimer"] = [this] { MainTimerTimer(); };
-    h["GraphSpeedRadioGroupClick"] = [this] { GraphSpeedRadioGroupClick(); };
-    h["GraphColorComboBoxChange"] = [this] { GraphColorComboBoxChange(); };
-    h["DisableCPUMonitorCheckBoxClick"] = [this] { DisableCPUMonitorCheckBoxClick(); };
-    h["LowResourceCheckBoxClick"] = [this] { LowResourceCheckBoxClick(); };
-    h["LowResourceEditChange"] = [this] { LowResourceEditChange(); };
+    indices["GraphSpeedRadioGroupClick"] = [this](int index) { GraphSpeedRadioGroupClick(index); };
+    indices["GraphColorComboBoxChange"] = [this](int index) { GraphColorComboBoxChange(index); };
+    checks["DisableCPUMonitorCheckBoxClick"] = [this](bool off) { DisableCPUMonitorCheckBoxClick(off); };
+    checks["LowResourceCheckBoxClick"] = [this](bool on) { LowResourceCheckBoxClick(on); };
+    texts["LowResourceEditChange"] = [this](const std::string& text) { LowResourceEditChange(text); };
     h["FormResize"] = [this] { FormResize(); };
     h["SaveSettings1Click"] = [this] { SaveSettings1Click(); };
     h["FreeMemory1Click"] = [this] { FreeMemory1Click(); };
     h["Options1Click"] = [this] { Options1Click(); };
     h["Tweaks1Click"] = [this] { Tweaks1Click(); };
     h["Cache1Click"] = [this] { Cache1Click(); };
-    h["TabStyleComboBoxChange"] = [this] { TabStyleComboBoxChange(); };
-    h["RecoverSndCheckBoxClick"] = [this] { RecoverSndCheckBoxClick(); };
+    indices["TabStyleComboBoxChange"] = [this](int index) { TabStyleComboBoxChange(index); };
+    checks["RecoverSndCheckBoxClick"] = [this](bool on) { RecoverSndCheckBoxClick(on); };
     h["RecoverSndFileSpeedButtonClick"] = [this] { RecoverSndFileSpeedButtonClick(); };
-    h["TranslucentCheckBoxClick"] = [this] { TranslucentCheckBoxClick(); };
-    h["TranslucentTrackBarChange"] = [this] { TranslucentTrackBarChange(); };
+    checks["TranslucentCheckBoxClick"] = [this](bool on) { TranslucentCheckBoxClick(on); };
+    indices["TranslucentTrackBarChange"] = [this](int alpha) { TranslucentTrackBarChange(alpha); };
     table.closing["FormClose"] = [this](ui::CloseAction& action) { FormClose(action); };
     tweaks_->bindHandlers(table);
     return table;
@@ -170,56 +189,52 @@ void TQuilletForm::applyWindowVisibility() {
 void TQuilletForm::FormCreate() {
     ui::Form& f = *form_;
 
-    // 1. The number of the message the taskbar broadcasts when it is created anew.
+    // A new taskbar (Explorer restarted) announces itself with this message; dispatchMessage
+    // then puts the tray icon back.
     state_.taskbarCreatedMessage = os_.windows.registerWindowMessage("TaskbarCreated");
 
-    // 2. That message puts the tray icon back (see dispatchMessage).
-
-    // 3. The design size is the smallest the window may take.
+    // The design size is the smallest the window may take.
     f.setMinClientSize(f.clientWidth(), f.clientHeight());
 
-    // 4. The automatic-recovery button starts with the "switched on" picture.
-    get<ui::FlatButton>("DisableAutoRecoverSpeedButton").setGlyph(get<ui::Picture>("EnableImage").picture());
+    c_.disableAutoRecoverSpeedButton.setGlyph(c_.enableImage.picture());
 
-    // 5. Caption (the main window is the program's taskbar entry, so it is also the
-    //    application's title), the account links and the splash box.
+    // The main window is the program's taskbar entry, so its caption is the program's title.
     f.setCaption(kProductName);
-    get<ui::MenuItem>("UserAccount1").setEnabled(true);
-    auto& splashBox = get<ui::CheckBox>("StartSplashCheckBox");
+    c_.userAccount1.setEnabled(true);
+    auto& splashBox = c_.startSplashCheckBox;
     splashBox.setEnabled(true);
 
-    // 6. The box means "do not show the splash": ShowSplash 1 (the default) ticks it.
+    // The box means "do not show the splash": ShowSplash 1 (the default) ticks it.
     if (os_.profile.getInt(appPaths().iniPath, "Settings", "ShowSplash", 1) != 0) splashBox.setChecked(true);
 
-    // 7. The splash, shown modally: creation goes on once it has closed.
+    // Modal: creation goes on once the splash has closed.
     if (!splashBox.checked()) {
         widgets::TSplashForm splash(f.backend());
         splash.showModal();
     }
 
-    // 8. The hint hook: the hint panel shows the long part of the hint under the mouse.
-    f.onHint = [this](const std::string& hint) { get<ui::Label>("HintLabel").setCaption(ui::longHint(hint)); };
+    // The hint panel shows the long part of the hint under the mouse.
+    f.onHint = [this](const std::string& hint) { c_.hintLabel.setCaption(ui::longHint(hint)); };
 
-    // 9. The graph's scale from the machine's memory; each label reads the figures afresh.
-    const std::pair<const char*, double> scale[] = {
-        {"Ram100Label", 1.0}, {"Ram75Label", 0.75}, {"Ram50Label", 0.5}, {"Ram25Label", 0.25}};
-    for (const auto& [name, share] : scale) {
+    // The graph's scale from the machine's memory; each label reads the figures afresh.
+    for (size_t quarters = 4; quarters >= 1; --quarters) {
         memory::MemoryStatus status(os_.memory);
-        get<ui::Label>(name).setCaption(scaleCaption(memory::capMB(status.totalPhys(), share)));
+        c_.scaleLabels[quarters]->setCaption(
+            scaleCaption(memory::capMB(status.totalPhys(), static_cast<double>(quarters) / 4)));
     }
-    get<ui::Label>("Ram0Label").setCaption("0M");
+    c_.scaleLabels[0]->setCaption("0M");
 
-    // 10. The tray menu's recover-a-share items name their megabytes.
-    for (int percent = 10; percent <= 90; percent += 10) {
+    // The tray menu's recover-a-share items name their megabytes.
+    for (size_t i = 0; i < c_.shareItems.size(); ++i) {
+        const int percent = static_cast<int>(i + 1) * 10;
         memory::MemoryStatus status(os_.memory);
         const uint64_t mb = memory::capMB(status.totalPhys(), percent / 100.0);
-        get<ui::MenuItem>(("N" + std::to_string(percent) + "RAM1").c_str())
-            .setCaption(megabytes(mb) + " (" + std::to_string(percent) + "%)");
+        c_.shareItems[i]->setCaption(megabytes(mb) + " (" + std::to_string(percent) + "%)");
     }
 
-    // 11. The two memory track bars range over megabytes of the machine (maximum first).
-    auto& targetBar = get<ui::TrackBar>("TargetFreeRamTrackBar");
-    auto& levelBar = get<ui::TrackBar>("AutoRecoverLevelTrackBar");
+    // The two memory track bars range over megabytes of the machine (maximum first).
+    auto& targetBar = c_.targetFreeRamTrackBar;
+    auto& levelBar = c_.autoRecoverLevelTrackBar;
     {
         memory::MemoryStatus status(os_.memory);
         targetBar.setMax(memory::toIntMB(memory::capMB(status.totalPhys(), 0.9)));
@@ -231,63 +246,51 @@ void TQuilletForm::FormCreate() {
         levelBar.setMin(0);
     }
 
-    // 12. The bars' change handlers bring their value labels and the graph's base lines in
-    //     line with the positions; they are bound with the recovery commands and the
-    //     automatic-recovery rules.
-    if (targetBar.onChange) targetBar.onChange();
-    if (levelBar.onChange) levelBar.onChange();
+    // The bars' handlers bring their value labels and the graph's base lines in line with
+    // the positions, which the new ranges may have left where they were.
+    if (targetBar.onChange) targetBar.onChange(targetBar.position());
+    if (levelBar.onChange) levelBar.onChange(levelBar.position());
 
-    // 13. Base lines: the recovery target white, the alarm level red.
-    widgets::TPerformanceGraph& graph = get<widgets::PerformanceGraphControl>("PerformanceGraph").graph();
+    // Base lines: the recovery target white, the alarm level red.
+    widgets::TPerformanceGraph& graph = c_.performanceGraph.graph();
     graph.SetBaseLine1Color(0xFFFFFF);
     graph.SetBaseLine2Color(0x0000FF);
 
-    // 14. Controls of the other family are greyed.
     const bool nt = monitor::isNtFamily(os_.osVersion);
-    if (nt) {
-        for (const char* name : kNotOnNt) get<ui::Control>(name).setEnabled(false);
-    } else {
-        for (const char* name : kNotOn9x) get<ui::Control>(name).setEnabled(false);
-    }
+    for (ui::Control* control : nt ? c_.notOnNt : c_.notOn9x) control->setEnabled(false);
 
-    // 15. Translucency exists on Windows 2000 and XP.
+    // Translucency exists on Windows 2000 and XP.
     const monitor::OsDescription& system = monitor::osDescription();
-    if (system.isWin2000 || system.isWinXp) get<ui::CheckBox>("TranslucentCheckBox").setEnabled(true);
+    if (system.isWin2000 || system.isWinXp) c_.translucentCheckBox.setEnabled(true);
 
-    // 16. The About page.
-    get<ui::Label>("CopyRightAboutLabel").setCaption(mainwindow::kOwnershipNotice);
-    get<ui::Label>("VersionAboutValLabel").setCaption(widgets::kProgramVersion);
+    // The About page.
+    c_.copyRightAboutLabel.setCaption(mainwindow::kOwnershipNotice);
+    c_.versionAboutValLabel.setCaption(widgets::kProgramVersion);
     {
         memory::MemoryStatus status(os_.memory);
-        get<ui::Label>("TotalPhysicalRamAboutValLabel")
-            .setCaption(memory::formatThousands(memory::toKB(status.totalPhys())) + " KB");
+        c_.totalPhysicalRamAboutValLabel.setCaption(memory::formatThousands(memory::toKB(status.totalPhys())) + " KB");
     }
     {
         memory::MemoryStatus status(os_.memory);
-        get<ui::Label>("TotalPageFileAboutValLabel")
-            .setCaption(memory::formatThousands(memory::toKB(status.totalPageFile())) + " KB");
+        c_.totalPageFileAboutValLabel.setCaption(memory::formatThousands(memory::toKB(status.totalPageFile())) + " KB");
     }
-    get<ui::Label>("OperatingSystemAboutValLabel").setCaption(nt ? "Windows NT 系统" : "Windows 9x 系统");
-    get<ui::Label>("OSVersionAboutValLabel").setCaption(monitor::versionNumbers(system));
-    get<ui::Label>("OSNAMEAboutLabel").setCaption(monitor::releaseLine(system));
+    c_.operatingSystemAboutValLabel.setCaption(nt ? "Windows NT 系统" : "Windows 9x 系统");
+    c_.osVersionAboutValLabel.setCaption(monitor::versionNumbers(system));
+    c_.osNameAboutLabel.setCaption(monitor::releaseLine(system));
 
-    // 17. Not hidden to the notification area.
     state_.windowHidden = false;
 
-    // 18. The settings (their handlers run as they are set).
+    // The settings' handlers run as they are set.
     LoadSettings();
-    // 19. The tray icon, once the message loop runs: the shell's notification area answers in
-    //     its own time, and the window need not wait for it to show.
+    // The tray icon once the message loop runs: the shell's notification area answers in its
+    // own time, and the window need not wait for it to show.
     os_.windows.postMessage(window_, kAddTrayIconMessage, 0, 0);
-    // 20. The first display refresh.
     updateStatusDisplay();
 
-    // 21. Whatever the settings load changed in the cache controls asks no restart at start.
+    // Whatever the settings load changed in the cache controls asks no restart at start.
     state_.cacheChangePending = false;
 
-    // 22. The start-up recovery is armed from the options as loaded.
     scheduleStartupRecovery();
-    // 23. The graph starts stepping.
     startGraph();
 }
 
@@ -313,27 +316,25 @@ void TQuilletForm::showTrayMenu() {
     os_.windows.bringToFront(window_);
     int x = 0, y = 0;
     os_.windows.cursorPosition(x, y);
-    get<ui::PopupMenu>(mainwindow::kTrayMenuName).popup(x, y);
+    c_.trayMenu.popup(x, y);
 }
 
 void TQuilletForm::Exit1Click() {
     state_.exiting = true;
-    // 1. A pause of automatic recovery is lifted first, so the saved options are the user's.
-    if (!get<ui::CheckBox>("AutoRecoverCheckBox").enabled()) DisableAutoRecover1Click();
-    // 2. The settings.
+    // A pause of automatic recovery is lifted first, so the saved options are the user's.
+    if (!c_.autoRecoverCheckBox.enabled()) DisableAutoRecover1Click();
     SaveSettings();
-    // 3. The tray icon goes; the window comes forward.
+    // The tray icon goes; the window comes forward.
     if (trayIcon_) {
         state_.windowHidden = false;
         toggleTrayIcon();
         os_.windows.bringToFront(window_);
     }
-    // 4. The graph stops.
     stopGraph();
-    // 5. The hot keys are given back.
-    if (get<ui::CheckBox>("HotkeyCheckBox").checked()) UnregisterRecoverHotkey();
-    if (get<ui::CheckBox>("DisableAutoRecoverCheckBox").checked()) UnregisterDisableHotkey();
-    // 6. The message loop ends; the process exits with 0.
+    // The hot keys are given back to the system.
+    if (c_.hotKeyCheckBoxes[0]->checked()) UnregisterRecoverHotkey();
+    if (c_.hotKeyCheckBoxes[1]->checked()) UnregisterDisableHotkey();
+    // The message loop ends; the process exits with 0.
     os_.windows.quitMessageLoop();
 }
 
@@ -347,7 +348,7 @@ memory::RecoveryRequest& recoveryRequest() {
 }  // namespace
 
 void TQuilletForm::startRecovery(uint64_t amountBytes, bool userStarted) {
-    // 1. One recovery at a time: a request while one runs is dropped.
+    // One recovery at a time: a request while one runs is dropped.
     if (state_.recoveryThread != nullptr) return;
     // The figures a user's recovery is measured from; a result not told yet is overtaken, and a
     // balloon still showing goes (the new one takes its place at the end).
@@ -360,22 +361,21 @@ void TQuilletForm::startRecovery(uint64_t amountBytes, bool userStarted) {
         if (state_.balloonShown) trayIcon_->showBalloon(kProductName, "");
         state_.balloonShown = false;
     }
-    // 2. A restart question due for leaving the cache page is dropped.
+    // A restart question due for leaving the cache page is dropped: the resource page shows
+    // the recovery.
     state_.cacheChangePending = false;
-    // 3. The resource page shows the recovery.
-    showPage("MemoryTabSheet");
-    // 4. The recovery sound, played while the block is written; a bad file stays silent.
-    const std::string sound = get<ui::Edit>("RecoverSoundFileEdit").text();
-    if (get<ui::CheckBox>("RecoverSndCheckBox").checked() && !sound.empty())
+    showPage(c_.memoryTabSheet);
+    // The recovery sound plays while the block is written; a bad file stays silent.
+    const std::string sound = c_.recoverSoundFileEdit.text();
+    if (c_.recoverSndCheckBox.checked() && !sound.empty())
         os_.shell.playSound(sound, platform::kSndFilename | platform::kSndAsync | platform::kSndNoDefault |
                                        platform::kSndNoStop | platform::kSndNoWait);
-    // 5. The graph holds still.
+    // The graph holds still and hides, uncovering the panel behind it that reads
+    // "正在释放内存...".
     suspendGraph();
-    // 6. The graph hides, uncovering the panel behind it that reads "正在释放内存...".
-    get<widgets::PerformanceGraphControl>("PerformanceGraph").setVisible(false);
-    // 7. The hourglass over the program's windows.
+    c_.performanceGraph.setVisible(false);
     form_->backend().setBusyCursor(true);
-    // 8. The tray icon shows the program's icon and the recovery tip until the next refresh.
+    // The tray icon shows the program's icon and the recovery tip until the next refresh.
     if (trayIcon_) {
         // The drawn image is ours to free; the program's icon is the system's.
         if (state_.trayIconDrawn) os_.tray.destroyIcon(state_.trayIconHandle);
@@ -384,16 +384,15 @@ void TQuilletForm::startRecovery(uint64_t amountBytes, bool userStarted) {
         trayIcon_->modify(state_.trayIconHandle, std::string(kProductName) + " - 正在释放内存……");
     }
     recoveryStarted_ = true;
-    // 9. The request for the worker.
     memory::RecoveryRequest& request = recoveryRequest();
     request.window = window_;
     request.amount = amountBytes;
-    // 10. The worker, made suspended.
+    // The worker is made suspended, to be given its priority before it runs.
     platform::Memory& memory = os_.memory;
     platform::WindowSystem& windows = os_.windows;
     state_.recoveryThread = os_.threads.createSuspendedThread(
         [&request, &memory, &windows] { return memory::recoveryWorker(request, memory, windows); });
-    // 11. Below normal priority, so the desktop stays usable. Without a thread the window
+    // Below normal priority, so the desktop stays usable. Without a thread the window
     //     returns to idle here and now: a completion message still on its way could end the
     //     next recovery while that one's worker runs.
     if (state_.recoveryThread != nullptr) {
@@ -406,7 +405,7 @@ void TQuilletForm::startRecovery(uint64_t amountBytes, bool userStarted) {
 }
 
 void TQuilletForm::recoverToTarget(bool userStarted) {
-    startRecovery(memory::megabytesToBytes(get<ui::TrackBar>("TargetFreeRamTrackBar").position()), userStarted);
+    startRecovery(memory::megabytesToBytes(state_.recovery.targetMB), userStarted);
 }
 
 void TQuilletForm::recoverShare(int tenths) {
@@ -414,31 +413,32 @@ void TQuilletForm::recoverShare(int tenths) {
     startRecovery(memory::capMB(status.totalPhys(), tenths / 10.0) << 20, true);
 }
 
-void TQuilletForm::TargetFreeRamTrackBarChange() {
-    auto& target = get<ui::TrackBar>("TargetFreeRamTrackBar");
-    auto& level = get<ui::TrackBar>("AutoRecoverLevelTrackBar");
-    // 1. An alarm level of exactly 1 leaves everything as it is.
+void TQuilletForm::TargetFreeRamTrackBarChange(int megabytes) {
+    state_.recovery.targetMB = megabytes;
+    auto& target = c_.targetFreeRamTrackBar;
+    auto& level = c_.autoRecoverLevelTrackBar;
+    // An alarm level of exactly 1 leaves everything else as it is.
     if (level.position() == 1) return;
-    // 2. The alarm level stays below the target (its own handler runs).
-    if (level.position() >= target.position()) level.setPosition(target.position() - 1);
-    // 3. The value as megabytes and share of physical memory.
+    // The alarm level stays below the target (its own handler runs, and may move the target
+    // up again: what follows reads the bar as it then stands).
+    if (level.position() >= megabytes) level.setPosition(megabytes - 1);
+    const int shown = target.position();
     memory::MemoryStatus status(os_.memory);
     const uint32_t percent =
-        memory::percentOf(static_cast<uint64_t>(std::max(target.position(), 0)), memory::toMB(status.totalPhys()));
-    get<ui::Label>("TargetFreeRamValLabel")
-        .setCaption(std::to_string(target.position()) + " Mb (" + std::to_string(percent) + "%)");
-    // 4. The bar shows 0 ... target as selected.
-    target.setSelection(target.selStart(), target.position());
-    // 5. The graph's white base line, moved while the graph holds still.
+        memory::percentOf(static_cast<uint64_t>(std::max(shown, 0)), memory::toMB(status.totalPhys()));
+    c_.targetFreeRamValLabel.setCaption(std::to_string(shown) + " Mb (" + std::to_string(percent) + "%)");
+    // The bar shows 0 ... target as selected.
+    target.setSelection(target.selStart(), shown);
+    // The graph's white base line, moved while the graph holds still.
     suspendGraph();
-    get<widgets::PerformanceGraphControl>("PerformanceGraph").graph().SetBaseLine1Value(static_cast<int32_t>(percent));
+    c_.performanceGraph.graph().SetBaseLine1Value(static_cast<int32_t>(percent));
     resumeGraph();
 }
 
 void TQuilletForm::TuneRamSpeedButtonClick() {
-    auto& target = get<ui::TrackBar>("TargetFreeRamTrackBar");
-    auto& level = get<ui::TrackBar>("AutoRecoverLevelTrackBar");
-    widgets::TPerformanceGraph& graph = get<widgets::PerformanceGraphControl>("PerformanceGraph").graph();
+    auto& target = c_.targetFreeRamTrackBar;
+    auto& level = c_.autoRecoverLevelTrackBar;
+    widgets::TPerformanceGraph& graph = c_.performanceGraph.graph();
     widgets::TuneRamGraphLink link;
     link.holdGraph = [this] { suspendGraph(); };
     link.releaseGraph = [this] { resumeGraph(); };
@@ -462,49 +462,44 @@ void TQuilletForm::CheckforUpgrade1Click() {
     commands::runUpgradeDialog(form_->backend(), os_, appPaths().iniPath, state_.linkBase, left, top);
 }
 
-void TQuilletForm::showPage(const char* pageName) {
-    get<ui::PageControl>("MainPageControl").setActivePage(get<ui::TabSheet>(pageName));
-}
+void TQuilletForm::showPage(ui::TabSheet& page) { c_.mainPageControl.setActivePage(page); }
 
-void TQuilletForm::FreeMemory1Click() { showPage("MemoryTabSheet"); }
-void TQuilletForm::Options1Click() { showPage("OptionsTabSheet"); }
-void TQuilletForm::Tweaks1Click() { showPage("TweaksTabSheet"); }
-void TQuilletForm::Cache1Click() { showPage("CacheTabSheet"); }
+void TQuilletForm::FreeMemory1Click() { showPage(c_.memoryTabSheet); }
+void TQuilletForm::Options1Click() { showPage(c_.optionsTabSheet); }
+void TQuilletForm::Tweaks1Click() { showPage(c_.tweaksTabSheet); }
+void TQuilletForm::Cache1Click() { showPage(c_.cacheTabSheet); }
 
-void TQuilletForm::TabStyleComboBoxChange() {
+void TQuilletForm::TabStyleComboBoxChange(int index) {
     ui::TabStyle style = ui::TabStyle::Tabs;
-    switch (get<ui::ComboBox>("TabStyleComboBox").itemIndex()) {
+    switch (index) {
         case 1: style = ui::TabStyle::Buttons; break;
         case 2: style = ui::TabStyle::FlatButtons; break;
         default: break;
     }
-    get<ui::PageControl>("MainPageControl").setTabStyle(style);
+    c_.mainPageControl.setTabStyle(style);
 }
 
-void TQuilletForm::RecoverSndCheckBoxClick() {
-    const bool on = get<ui::CheckBox>("RecoverSndCheckBox").checked();
-    get<ui::Edit>("RecoverSoundFileEdit").setEnabled(on);
-    get<ui::Button>("RecoverSndFileSpeedButton").setEnabled(on);
+void TQuilletForm::RecoverSndCheckBoxClick(bool on) {
+    c_.recoverSoundFileEdit.setEnabled(on);
+    c_.recoverSndFileSpeedButton.setEnabled(on);
 }
 
 void TQuilletForm::RecoverSndFileSpeedButtonClick() {
     // Any file may be chosen: the sound player simply stays silent for one it cannot play.
     const std::string path = os_.windows.chooseFileToOpen(
         window_, platform::kOfnFileMustExist | platform::kOfnPathMustExist | platform::kOfnShowHelp);
-    if (!path.empty()) get<ui::Edit>("RecoverSoundFileEdit").setText(path);
+    if (!path.empty()) c_.recoverSoundFileEdit.setText(path);
 }
 
-void TQuilletForm::TranslucentTrackBarChange() {
+void TQuilletForm::TranslucentTrackBarChange(int alpha) {
     // The bar's range (20 ... 255) keeps the window from vanishing; 255 is opaque.
-    const int position = get<ui::TrackBar>("TranslucentTrackBar").position();
-    os_.windows.setWindowAlpha(window_, static_cast<uint8_t>(std::clamp(position, 0, 255)));
+    os_.windows.setWindowAlpha(window_, static_cast<uint8_t>(std::clamp(alpha, 0, 255)));
 }
 
-void TQuilletForm::TranslucentCheckBoxClick() {
-    const bool on = get<ui::CheckBox>("TranslucentCheckBox").checked();
-    get<ui::TrackBar>("TranslucentTrackBar").setEnabled(on);
+void TQuilletForm::TranslucentCheckBoxClick(bool on) {
+    c_.translucentTrackBar.setEnabled(on);
     if (on) {
-        TranslucentTrackBarChange();
+        TranslucentTrackBarChange(c_.translucentTrackBar.position());
     } else {
         os_.windows.clearWindowAlpha(window_);
     }
@@ -620,16 +615,13 @@ void TQuilletForm::onRecoveryDone() {
     // Only the end of the recovery that runs counts (not a stray message of the same number).
     if (!recoveryStarted_) return;
     recoveryStarted_ = false;
-    // 12. The ordinary cursor.
     form_->backend().setBusyCursor(false);
-    // 13. A new recovery may start.
+    // A new recovery may start.
     if (state_.recoveryThread != nullptr) os_.threads.closeThread(state_.recoveryThread);
     state_.recoveryThread = nullptr;
-    // 14. The graph shows again.
-    get<widgets::PerformanceGraphControl>("PerformanceGraph").setVisible(true);
-    // 15. The graph moves on.
+    c_.performanceGraph.setVisible(true);
     resumeGraph();
-    // 16. A user's recovery tells its result once the figures have settled.
+    // A user's recovery tells its result once the figures have settled.
     if (pendingResult_.waiting) pendingResult_.dueAt = now() + 1000;
 }
 

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "app/long_tick_count.h"
+#include "mainwindow/main_controls.h"
 #include "mainwindow/main_form_builder.h"
 #include "mainwindow/tray_icon.h"
 #include "memory/recovery.h"
@@ -23,6 +24,24 @@ constexpr uint32_t kTrayCallbackMessage = platform::kWmUser + 1;  // 1025, the t
 constexpr uint32_t kRecoveryDoneMessage = memory::kRecoveryDoneMessage;  // 1026, posted by the recovery worker
 constexpr uint32_t kAddTrayIconMessage = platform::kWmUser + 3;  // 1027, posted to itself at creation
 
+// The automatic-recovery options as the rules read them at every tick. The options' change
+// handlers write them whenever their controls change (from code or by the user), as the
+// controls hold them after any correction: a tick reads no control and parses no text.
+struct RecoverySettings {
+    int32_t targetMB = 0;             // what a recovery frees: the recovery target
+    int32_t alarmLevelMB = 0;         // free memory below this recovers ...
+    bool onAlarmLevel = false;        // ... while this is ticked
+    bool everyXMinutes = false;       // the interval rule is ticked ...
+    int32_t intervalMinutes = 0;      // ... and runs this often (0 = off) ...
+    int32_t intervalPercent = 0;      // ... recovering while less than this share is free
+    bool cpuMonitorOff = false;       // no processor figure: the CPU condition holds nothing back
+    bool belowCpuUsage = false;       // the CPU condition is ticked: the rules recover only ...
+    int32_t belowCpuPercent = 0;      // ... while the processor load is below this
+    bool afterStartup = false;        // the start-up recovery is ticked: ...
+    int32_t startupAmountMB = 0;      // ... this many megabytes ...
+    int32_t startupWaitSeconds = 0;   // ... this long after start-up
+};
+
 // State the main window keeps beside its controls; all empty when the window object is made.
 // The tray icon and its image, the graph thread, the recovery thread and the stress page's held
 // block join here with their features.
@@ -32,10 +51,11 @@ struct MainFormState {
     bool savedAutoRecover = false;       // check-box states saved while automatic recovery pauses
     bool savedRecoverEveryXMinutes = false;
     bool lowResourceAlarmShowing = false;
+    RecoverySettings recovery;           // the options the recovery rules read
+    int32_t lowResourceThreshold = 0;    // the low-resource alarm's percent
     uint32_t startupRecoveryAmount = 0;  // megabytes to recover after start-up, 0 = none
     uint32_t startupRecoveryWait = 0;    // seconds to wait after start-up
     uint64_t startupRecoveryDue = 0;     // long tick count at which the start-up recovery is due
-    int32_t intervalMinutes = 0;         // interval rule, 0 = off
     uint64_t nextIntervalTick = 0;       // long tick count at which the interval rule looks again
     int32_t graphPeriodMs = 250;         // pause between two graph steps (the default pace's)
     int32_t lastCpuUsage = 0;            // percent shown by the last refresh; 0 while its monitor is off
@@ -97,13 +117,13 @@ public:
     void Options1Click();
     void Tweaks1Click();
     void Cache1Click();
-    void TabStyleComboBoxChange();
-    void RecoverSndCheckBoxClick();
+    void TabStyleComboBoxChange(int index);
+    void RecoverSndCheckBoxClick(bool on);
     void RecoverSndFileSpeedButtonClick();
     // Translucency of the main window (Windows 2000 and XP): the check box switches it on and
     // off together with "always on top"; the track bar sets the alpha.
-    void TranslucentCheckBoxClick();
-    void TranslucentTrackBarChange();
+    void TranslucentCheckBoxClick(bool on);
+    void TranslucentTrackBarChange(int alpha);
 
     // Starts a recovery of that many bytes on a worker thread (sized there: see
     // memory::sizeRecovery); does nothing while one runs. The window shows the running state
@@ -121,7 +141,7 @@ public:
     void recoverShare(int tenths);
     // The recovery target moved: keeps the alarm level below it, shows its value and moves the
     // graph's first base line.
-    void TargetFreeRamTrackBarChange();
+    void TargetFreeRamTrackBarChange(int megabytes);
     // 调整内存: the two memory levels in a small dialog, with the graph's base lines following
     // live; its values are taken however it is closed.
     void TuneRamSpeedButtonClick();
@@ -142,11 +162,11 @@ public:
     void suspendGraph();
     void resumeGraph();
     bool graphRunning() const { return graphExists_ && graphSuspensions_ == 0; }
-    void GraphSpeedRadioGroupClick();
-    void GraphColorComboBoxChange();
+    void GraphSpeedRadioGroupClick(int index);
+    void GraphColorComboBoxChange(int index);
     // Places the graph's scale labels along its panel's height.
     void FormResize();
-    void DisableCPUMonitorCheckBoxClick();
+    void DisableCPUMonitorCheckBoxClick(bool monitorOff);
 
     // The 9x free system resources (mainwindow/low_resource_alarm.cpp): the refresh shows them ("N/A"
     // where the system has none) and checks them against the alarm's threshold, which opens the
@@ -155,31 +175,32 @@ public:
     // The tray icon's digits and tip from the memory figures now.
     void refreshTrayFigures();
     void checkLowResources(int32_t gdi, int32_t system, int32_t user);
-    void LowResourceCheckBoxClick();
-    void LowResourceEditChange();
+    void LowResourceCheckBoxClick(bool on);
+    void LowResourceEditChange(const std::string& text);
 
     // Automatic recovery: the rules of each tick, the CPU condition, the master switch (tray
     // menu, button, hot key) and the options' handlers.
     void runRecoveryRules();
     bool cpuAllowsRecovery();
     void DisableAutoRecover1Click();
-    void AutoRecoverLevelTrackBarChange();
-    void RecoverEveryXMinutesCheckBoxClick();
-    void RecoverEveryXMinutesEditChange();
-    void RecoverEveryXMinutesPercentEditChange();
-    void RecoverBelowCPUUsageCheckBoxClick();
-    void RecoverBelowCPUUsageEditChange();
-    void ReleaseAfterStartupCheckBoxClick();
-    void ReleaseAfterStartupEditChange();
-    void ReleaseAfterStartupWaitEditChange();
+    void AutoRecoverLevelTrackBarChange(int megabytes);
+    void AutoRecoverCheckBoxClick(bool on) { state_.recovery.onAlarmLevel = on; }
+    void RecoverEveryXMinutesCheckBoxClick(bool on);
+    void RecoverEveryXMinutesEditChange(const std::string& text);
+    void RecoverEveryXMinutesPercentEditChange(const std::string& text);
+    void RecoverBelowCPUUsageCheckBoxClick(bool on);
+    void RecoverBelowCPUUsageEditChange(const std::string& text);
+    void ReleaseAfterStartupCheckBoxClick(bool on);
+    void ReleaseAfterStartupEditChange(const std::string& text);
+    void ReleaseAfterStartupWaitEditChange(const std::string& text);
 
     // The hot keys: id 0 recovers now, id 1 switches automatic recovery off and on.
     void ApplyRecoverHotkey(const std::string& text) { applyHotKey(0, text); }
     void ApplyDisableHotkey(const std::string& text) { applyHotKey(1, text); }
     void UnregisterRecoverHotkey() { unregisterHotKey(0); }
     void UnregisterDisableHotkey() { unregisterHotKey(1); }
-    void HotkeyCheckBoxClick() { hotKeyCheckBoxClick(0); }
-    void DisableAutoRecoverCheckBoxClick() { hotKeyCheckBoxClick(1); }
+    void HotkeyCheckBoxClick(bool on) { hotKeyCheckBoxClick(0, on); }
+    void DisableAutoRecoverCheckBoxClick(bool on) { hotKeyCheckBoxClick(1, on); }
     // Typing a combination into its box must not fire the registered one.
     void RecoverHotKeyEnter() { unregisterHotKey(0); }
     void DisableAutoRecoverHotKeyEnter() { unregisterHotKey(1); }
@@ -188,8 +209,8 @@ public:
 
     // The stress page: the amount stays within free memory; the box takes or gives back the
     // held block.
-    void ReduceRAMEditChange();
-    void ReduceRAMCheckBoxClick();
+    void ReduceRAMEditChange(const std::string& text);
+    void ReduceRAMCheckBoxClick(bool on);
     void* heldBlock() const { return heldBlock_; }
 
     // Help and web links.
@@ -218,6 +239,8 @@ public:
     bool handleMessage(uint32_t message, uintptr_t wParam, intptr_t lParam, intptr_t& result) override;
 
     ui::Form& form() const { return *form_; }
+    // The form's components the handlers work with, resolved once at construction.
+    const mainwindow::MainControls& controls() const { return c_; }
     // Which of the tables' handler names are bound to this window's methods.
     const mainwindow::BindingReport& bindings() const { return bindings_; }
     platform::Window window() const { return window_; }
@@ -227,12 +250,10 @@ public:
     const MainFormState& state() const { return state_; }
 
 private:
-    template <class T>
-    T& get(const char* name) const {
-        return form_->get<T>(name);
-    }
     ui::FormHandlers handlerTable();
-    void showPage(const char* pageName);
+    // The options' values as the form was built, before any handler was bound.
+    void readRecoverySettings();
+    void showPage(ui::TabSheet& page);
     // The window shows unless windowHidden.
     void applyWindowVisibility();
 
@@ -242,7 +263,7 @@ private:
     void releaseHeldBlock();
     void applyHotKey(int id, const std::string& text);
     void unregisterHotKey(int id);
-    void hotKeyCheckBoxClick(int id);
+    void hotKeyCheckBoxClick(int id, bool on);
     // Routing points of the message map.
     void WMHotKey(uintptr_t id);
     void onTrayMessage(intptr_t mouseMessage);
@@ -253,6 +274,8 @@ private:
     platform::Platform& os_;
     monitor::CpuUsageSampler cpuUsageSampler_;
     std::unique_ptr<ui::Form> form_;
+    ui::Timer& graphTimer_;  // paces the graph's steps
+    const mainwindow::MainControls c_;
     mainwindow::BindingReport bindings_;
     // The form's real window; when the backend mirrors no form, a plain system window of the
     // program's class that this object owns (ownWindow_), so that the single-instance test and
@@ -283,9 +306,9 @@ private:
     // The settings are saved only once they were loaded (an early exit must not overwrite the
     // file with the design values).
     bool settingsLoaded_ = false;
-    // Arms the start-up rule from the options as loaded (creation step 22).
+    // Arms the start-up rule from the options as loaded, at the end of creation.
     void scheduleStartupRecovery();
-    void correctEdit(const char* name, const std::string& value);
+    void correctEdit(ui::Edit& edit, const std::string& value);
 };
 
 // The timer that paces the graph (a component of the form beside those of the tables).

@@ -1,6 +1,7 @@
 #include "mainwindow/main_form_builder.h"
 
 #include <algorithm>
+#include <map>
 #include <set>
 #include <stdexcept>
 #include <utility>
@@ -264,6 +265,16 @@ void bindOne(Slot& slot, const std::string& owner, const char* event, const std:
     report.bound.push_back(entry);
 }
 
+// One change event: its handler told the new value when the typed map has it, else one told
+// nothing from the plain handlers.
+template <class T>
+void bindChange(ui::ChangeHandler<T>& slot, const std::string& owner, const char* event, const std::string& handlerName,
+                const std::map<std::string, ui::ChangeHandler<T>>& typed, const ui::FormHandlers& handlers,
+                BindingReport& report) {
+    if (typed.count(handlerName) != 0) bindOne(slot, owner, event, handlerName, typed, report);
+    else bindOne(slot, owner, event, handlerName, handlers.handlers, report);
+}
+
 std::vector<std::string> handlerNamesOf(const std::vector<std::string>& entries) {
     std::set<std::string> names;
     for (const std::string& entry : entries) names.insert(entry.substr(entry.find('=') + 1));
@@ -317,7 +328,7 @@ BindingReport bindMainFormHandlers(ui::Form& form, const ui::FormHandlers& handl
             case ControlKind::PageControl: {
                 auto& pages = static_cast<ui::PageControl&>(c);
                 bindOne(pages.onChanging, row.name, "onChanging", row.onChanging, handlers.changing, report);
-                bindOne(pages.onChange, row.name, "onChange", row.onChange, h, report);
+                bindChange(pages.onChange, row.name, "onChange", row.onChange, handlers.indices, handlers, report);
                 break;
             }
             case ControlKind::Label:
@@ -331,22 +342,28 @@ BindingReport bindMainFormHandlers(ui::Form& form, const ui::FormHandlers& handl
                 bindOne(static_cast<ui::FlatButton&>(c).onClick, row.name, "onClick", row.onClick, h, report);
                 break;
             case ControlKind::CheckBox:
-                bindOne(static_cast<ui::CheckBox&>(c).onClick, row.name, "onClick", row.onClick, h, report);
+                bindChange(static_cast<ui::CheckBox&>(c).onClick, row.name, "onClick", row.onClick, handlers.checks, handlers,
+                           report);
                 break;
             case ControlKind::RadioGroup:
-                bindOne(static_cast<ui::RadioGroup&>(c).onClick, row.name, "onClick", row.onClick, h, report);
+                bindChange(static_cast<ui::RadioGroup&>(c).onClick, row.name, "onClick", row.onClick, handlers.indices,
+                           handlers, report);
                 break;
             case ControlKind::Edit:
-                bindOne(static_cast<ui::Edit&>(c).onChange, row.name, "onChange", row.onChange, h, report);
+                bindChange(static_cast<ui::Edit&>(c).onChange, row.name, "onChange", row.onChange, handlers.texts, handlers,
+                           report);
                 break;
             case ControlKind::TrackBar:
-                bindOne(static_cast<ui::TrackBar&>(c).onChange, row.name, "onChange", row.onChange, h, report);
+                bindChange(static_cast<ui::TrackBar&>(c).onChange, row.name, "onChange", row.onChange, handlers.indices,
+                           handlers, report);
                 break;
             case ControlKind::DropDownList:
-                bindOne(static_cast<ui::ComboBox&>(c).onChange, row.name, "onChange", row.onChange, h, report);
+                bindChange(static_cast<ui::ComboBox&>(c).onChange, row.name, "onChange", row.onChange, handlers.indices,
+                           handlers, report);
                 break;
             case ControlKind::HotKey:
-                bindOne(static_cast<ui::HotKeyBox&>(c).onChange, row.name, "onChange", row.onChange, h, report);
+                bindChange(static_cast<ui::HotKeyBox&>(c).onChange, row.name, "onChange", row.onChange, handlers.shortcuts,
+                           handlers, report);
                 break;
             default: break;
         }

@@ -68,84 +68,83 @@ std::string megabytesOf(platform::Memory& os, double share) {
 void TQuilletForm::LoadSettings() {
     SettingsFile file(os_.profile, appPaths().iniPath);
     ui::Form& f = *form_;
-    // 1. The window's place.
     f.setPosition(file.integer("Left", 0), file.integer("Top", 0));
-    // 2. Started with Windows when a Run value starts this copy.
+    // Started with Windows when a Run value starts this copy.
     tweaks_->startup.readState();
-    // 3. - 6. The recovery after start-up.
-    get<ui::CheckBox>("ReleaseAfterStartupCheckBox").setChecked(file.flag("ReleaseAfterStartup", false));
-    get<ui::Edit>("ReleaseAfterStartupEdit").setText(file.text("ReleaseAfterStartupAmount", megabytesOf(os_.memory, 0.5)));
-    get<ui::Edit>("ReleaseAfterStartupWaitEdit").setText(file.text("ReleaseAfterStartupWait", "60"));
-    ReleaseAfterStartupCheckBoxClick();
-    ReleaseAfterStartupEditChange();
-    // 7. - 8.
-    get<ui::Edit>("RecoverSoundFileEdit").setText(file.text("RecoverSoundFile", appPaths().soundsDir + "optimize.wav"));
-    get<ui::CheckBox>("StartMinimizedCheckBox").setChecked(file.flag("StartMinimized", false));
-    // 9. - 11. The display.
-    get<ui::CheckBox>("DisableCPUMonitorCheckBox").setChecked(file.flag("DisableCPUMonitor", true));
-    DisableCPUMonitorCheckBoxClick();
-    get<ui::ComboBox>("GraphColorComboBox").setItemIndex(file.integer("GraphColor", 0));
-    GraphColorComboBoxChange();
-    get<ui::RadioGroup>("GraphSpeedRadioGroup").setItemIndex(file.integer("GraphSpeed", 2));
-    // 12. - 17. The automatic-recovery rules.
-    get<ui::CheckBox>("RecoverEveryXMinutesCheckBox").setChecked(file.flag("RecoverEveryXMinutes", false));
-    RecoverEveryXMinutesCheckBoxClick();
-    get<ui::Edit>("RecoverEveryXMinutesEdit").setText(file.text("XMinutes", "30"));
-    RecoverEveryXMinutesEditChange();  // the period starts now, and a stored value is clamped
-    get<ui::Edit>("RecoverEveryXMinutesPercentEdit").setText(file.text("XMinutesPercent", "10"));
-    get<ui::CheckBox>("RecoverBelowCPUUsageCheckBox").setChecked(file.flag("RecoverBelowCPUUsage", false));
-    RecoverBelowCPUUsageCheckBoxClick();
-    get<ui::Edit>("RecoverBelowCPUUsageEdit").setText(file.text("RecoverBelowCPUUsagePercent", "75"));
-    get<ui::CheckBox>("AutoRecoverCheckBox").setChecked(file.flag("AutoRecoverOnAlarmLevel", true));
-    // 18. - 21. The hot keys: each box with the design combination first, then the stored one.
-    get<ui::CheckBox>("HotkeyCheckBox").setChecked(file.flag("EnableRecoverHotkey", false));
-    HotkeyCheckBoxClick();
+    // Each handler is also run by hand where setting a value may change nothing (the design
+    // value stands) but its consequences must still be drawn: greyed boxes, a clamped amount.
+    auto& afterStartup = c_.releaseAfterStartupCheckBox;
+    afterStartup.setChecked(file.flag("ReleaseAfterStartup", false));
+    c_.releaseAfterStartupEdit.setText(file.text("ReleaseAfterStartupAmount", megabytesOf(os_.memory, 0.5)));
+    c_.releaseAfterStartupWaitEdit.setText(file.text("ReleaseAfterStartupWait", "60"));
+    ReleaseAfterStartupCheckBoxClick(afterStartup.checked());
+    ReleaseAfterStartupEditChange(c_.releaseAfterStartupEdit.text());
+    c_.recoverSoundFileEdit.setText(file.text("RecoverSoundFile", appPaths().soundsDir + "optimize.wav"));
+    c_.startMinimizedCheckBox.setChecked(file.flag("StartMinimized", false));
+    // The display. A drop-down list set from code runs no handler.
+    c_.disableCPUMonitorCheckBox.setChecked(file.flag("DisableCPUMonitor", true));
+    DisableCPUMonitorCheckBoxClick(c_.disableCPUMonitorCheckBox.checked());
+    c_.graphColorComboBox.setItemIndex(file.integer("GraphColor", 0));
+    GraphColorComboBoxChange(c_.graphColorComboBox.itemIndex());
+    c_.graphSpeedRadioGroup.setItemIndex(file.integer("GraphSpeed", 2));
+    // The automatic-recovery rules.
+    c_.recoverEveryXMinutesCheckBox.setChecked(file.flag("RecoverEveryXMinutes", false));
+    RecoverEveryXMinutesCheckBoxClick(c_.recoverEveryXMinutesCheckBox.checked());
+    c_.recoverEveryXMinutesEdit.setText(file.text("XMinutes", "30"));
+    // The period starts now, and a stored value is clamped.
+    RecoverEveryXMinutesEditChange(c_.recoverEveryXMinutesEdit.text());
+    c_.recoverEveryXMinutesPercentEdit.setText(file.text("XMinutesPercent", "10"));
+    c_.recoverBelowCPUUsageCheckBox.setChecked(file.flag("RecoverBelowCPUUsage", false));
+    RecoverBelowCPUUsageCheckBoxClick(c_.recoverBelowCPUUsageCheckBox.checked());
+    c_.recoverBelowCPUUsageEdit.setText(file.text("RecoverBelowCPUUsagePercent", "75"));
+    c_.autoRecoverCheckBox.setChecked(file.flag("AutoRecoverOnAlarmLevel", true));
+    // The hot keys: each box with the design combination first, then the stored one.
+    c_.hotKeyCheckBoxes[0]->setChecked(file.flag("EnableRecoverHotkey", false));
+    HotkeyCheckBoxClick(c_.hotKeyCheckBoxes[0]->checked());
     ApplyRecoverHotkey(file.text("RecoverHotkey", "Ctrl+Alt+R"));
-    get<ui::CheckBox>("DisableAutoRecoverCheckBox").setChecked(file.flag("DisableAutoRecoverHotkey", false));
-    DisableAutoRecoverCheckBoxClick();
+    c_.hotKeyCheckBoxes[1]->setChecked(file.flag("DisableAutoRecoverHotkey", false));
+    DisableAutoRecoverCheckBoxClick(c_.hotKeyCheckBoxes[1]->checked());
     ApplyDisableHotkey(file.text("DisableHotkey", "Ctrl+Alt+D"));
-    // 22. The network and Explorer tweaks show what the registry holds.
+    // The network and Explorer tweaks show what the registry holds.
     tweaks_->readTweaksPage();
-    // 23. The recovery sound.
-    get<ui::CheckBox>("RecoverSndCheckBox").setChecked(file.flag("UseRecoverSound", true));
-    RecoverSndCheckBoxClick();
-    // 24. The low-resource alarm, where the family has one.
-    auto& lowResource = get<ui::CheckBox>("LowResourceCheckBox");
+    c_.recoverSndCheckBox.setChecked(file.flag("UseRecoverSound", true));
+    RecoverSndCheckBoxClick(c_.recoverSndCheckBox.checked());
+    // The low-resource alarm, where the family has one.
+    auto& lowResource = c_.lowResourceCheckBox;
     if (lowResource.enabled()) {
         lowResource.setChecked(file.flag("LowReourceAlarm", true));
-        get<ui::Edit>("LowResourceEdit").setText(file.text("LowReourceAlarmPercent", "10"));
-        LowResourceCheckBoxClick();
+        c_.lowResourceEdit.setText(file.text("LowReourceAlarmPercent", "10"));
+        LowResourceCheckBoxClick(lowResource.checked());
     }
-    // 25. - 26. The memory levels (clamped to the ranges set at creation).
+    // The memory levels (clamped to the ranges set at creation).
     {
         memory::MemoryStatus status(os_.memory);
-        get<ui::TrackBar>("TargetFreeRamTrackBar")
-            .setPosition(file.integer("TargetFreeRam", memory::toIntMB(memory::capMB(status.totalPhys(), 0.5))));
+        c_.targetFreeRamTrackBar.setPosition(
+            file.integer("TargetFreeRam", memory::toIntMB(memory::capMB(status.totalPhys(), 0.5))));
     }
     {
         memory::MemoryStatus status(os_.memory);
-        get<ui::TrackBar>("AutoRecoverLevelTrackBar")
-            .setPosition(file.integer("AutoRecoverLevel", memory::toIntMB(memory::capMB(status.totalPhys(), 0.0625))));
+        c_.autoRecoverLevelTrackBar.setPosition(
+            file.integer("AutoRecoverLevel", memory::toIntMB(memory::capMB(status.totalPhys(), 0.0625))));
     }
-    // 27. The tab style.
-    get<ui::ComboBox>("TabStyleComboBox").setItemIndex(file.integer("TabStyle", 0));
-    TabStyleComboBoxChange();
-    // 28. - 29. The web and mail addresses. A file may point them elsewhere, but the web links
-    //     only to a web address: anything else the shell would open (a program, a file, a
-    //     network share) gives the built-in one.
+    c_.tabStyleComboBox.setItemIndex(file.integer("TabStyle", 0));
+    TabStyleComboBoxChange(c_.tabStyleComboBox.itemIndex());
+    // The web and mail addresses. A file may point them elsewhere, but the web links only to
+    // a web address: anything else the shell would open (a program, a file, a network share)
+    // gives the built-in one.
     const std::string web = file.text("Web", kDefaultLinkBase);
     const std::string linkBase = web.substr(0, utf8PrefixBytes(web, kWebLength));
     state_.linkBase = isWebAddress(linkBase) ? linkBase : kDefaultLinkBase;
-    get<ui::Label>("WebAboutValLabel").setCaption(state_.linkBase);
-    get<ui::Label>("HomePageLabel").setCaption(state_.linkBase);
+    c_.webAboutValLabel.setCaption(state_.linkBase);
+    c_.homePageLabel.setCaption(state_.linkBase);
     state_.supportAddress = file.text("Email", kDefaultSupportAddress);
-    get<ui::Label>("EmailAboutValLabel").setCaption(state_.supportAddress);
+    c_.emailAboutValLabel.setCaption(state_.supportAddress);
     // The balloon after a recovery the user started (no control: the file's key alone).
     state_.showRecoveryResult = file.flag("ShowRecoveryResult", true);
-    // 30. - 31. The cache settings of the family (on 9x the scheme is only selected, not
-    //     applied: the edits show what system.ini holds), then contiguous allocation.
+    // The cache settings of the family (on 9x the scheme is only selected, not applied: the
+    // edits show what system.ini holds), then contiguous allocation.
     const bool ntFamily = monitor::isNtFamily(os_.osVersion);
-    if (!ntFamily) get<ui::ComboBox>("CacheSchemeComboBox").setItemIndex(file.integer("DiskCacheScheme", 0));
+    if (!ntFamily) c_.cacheSchemeComboBox.setItemIndex(file.integer("DiskCacheScheme", 0));
     tweaks_->readCachePage(ntFamily);
     settingsLoaded_ = true;
 }
@@ -154,9 +153,9 @@ bool TQuilletForm::SaveSettings() {
     // Before the settings were loaded the controls hold design values, not the user's.
     if (!settingsLoaded_) return true;
     const bool saved = writeSettingsFile();
-    // 8. The 9x cache page's changes go into system.ini whether or not the settings file could
-    //    be written (and the other way round): a failure costs only its own file, and the user
-    //    hears of it, whether the save was asked for or comes with the exit.
+    // The 9x cache page's changes go into system.ini whether or not the settings file could
+    // be written (and the other way round): a failure costs only its own file, and the user
+    // hears of it, whether the save was asked for or comes with the exit.
     if (!monitor::isNtFamily(os_.osVersion) && !tweaks_->cache.writeCacheIni()) {
         const std::string systemIni = tweaks_->cache.systemIniPath();
         os_.windows.messageBox(window_, kCacheNotWrittenText + (systemIni.empty() ? "system.ini" : systemIni),
@@ -178,56 +177,52 @@ bool TQuilletForm::writeSettingsFile() {
     const ui::Form& f = *form_;
     // While automatic recovery is paused its boxes are cleared: the user's own states are
     // those kept for the end of the pause.
-    const bool paused = get<ui::MenuItem>("DisableAutoRecover1").checked();
-    // 1. - 2.
+    const bool paused = c_.disableAutoRecover1.checked();
     file.write("Left", f.left());
     file.write("Top", f.top());
     const bool allUsersEntryStays = tweaks_->startup.writeState();
-    // 3. The options, in the file's order.
-    file.writeFlag("ReleaseAfterStartup", get<ui::CheckBox>("ReleaseAfterStartupCheckBox").checked());
-    file.write("ReleaseAfterStartupAmount", get<ui::Edit>("ReleaseAfterStartupEdit").text());
-    file.write("ReleaseAfterStartupWait", get<ui::Edit>("ReleaseAfterStartupWaitEdit").text());
-    file.write("RecoverSoundFile", get<ui::Edit>("RecoverSoundFileEdit").text());
-    file.writeFlag("StartMinimized", get<ui::CheckBox>("StartMinimizedCheckBox").checked());
-    file.writeFlag("DisableCPUMonitor", get<ui::CheckBox>("DisableCPUMonitorCheckBox").checked());
-    file.write("GraphColor", get<ui::ComboBox>("GraphColorComboBox").itemIndex());
-    file.write("GraphSpeed", get<ui::RadioGroup>("GraphSpeedRadioGroup").itemIndex());
+    // The options, in the file's order.
+    file.writeFlag("ReleaseAfterStartup", c_.releaseAfterStartupCheckBox.checked());
+    file.write("ReleaseAfterStartupAmount", c_.releaseAfterStartupEdit.text());
+    file.write("ReleaseAfterStartupWait", c_.releaseAfterStartupWaitEdit.text());
+    file.write("RecoverSoundFile", c_.recoverSoundFileEdit.text());
+    file.writeFlag("StartMinimized", c_.startMinimizedCheckBox.checked());
+    file.writeFlag("DisableCPUMonitor", c_.disableCPUMonitorCheckBox.checked());
+    file.write("GraphColor", c_.graphColorComboBox.itemIndex());
+    file.write("GraphSpeed", c_.graphSpeedRadioGroup.itemIndex());
     file.writeFlag("RecoverEveryXMinutes",
-                   paused ? state_.savedRecoverEveryXMinutes : get<ui::CheckBox>("RecoverEveryXMinutesCheckBox").checked());
-    file.write("XMinutes", get<ui::Edit>("RecoverEveryXMinutesEdit").text());
-    file.write("XMinutesPercent", get<ui::Edit>("RecoverEveryXMinutesPercentEdit").text());
-    file.writeFlag("RecoverBelowCPUUsage", get<ui::CheckBox>("RecoverBelowCPUUsageCheckBox").checked());
-    file.write("RecoverBelowCPUUsagePercent", get<ui::Edit>("RecoverBelowCPUUsageEdit").text());
-    file.writeFlag("AutoRecoverOnAlarmLevel",
-                   paused ? state_.savedAutoRecover : get<ui::CheckBox>("AutoRecoverCheckBox").checked());
-    file.writeFlag("EnableRecoverHotkey", get<ui::CheckBox>("HotkeyCheckBox").checked());
+                   paused ? state_.savedRecoverEveryXMinutes : c_.recoverEveryXMinutesCheckBox.checked());
+    file.write("XMinutes", c_.recoverEveryXMinutesEdit.text());
+    file.write("XMinutesPercent", c_.recoverEveryXMinutesPercentEdit.text());
+    file.writeFlag("RecoverBelowCPUUsage", c_.recoverBelowCPUUsageCheckBox.checked());
+    file.write("RecoverBelowCPUUsagePercent", c_.recoverBelowCPUUsageEdit.text());
+    file.writeFlag("AutoRecoverOnAlarmLevel", paused ? state_.savedAutoRecover : c_.autoRecoverCheckBox.checked());
+    file.writeFlag("EnableRecoverHotkey", c_.hotKeyCheckBoxes[0]->checked());
     file.write("RecoverHotkey", hotKeyTextOf(0));
-    file.writeFlag("DisableAutoRecoverHotkey", get<ui::CheckBox>("DisableAutoRecoverCheckBox").checked());
+    file.writeFlag("DisableAutoRecoverHotkey", c_.hotKeyCheckBoxes[1]->checked());
     file.write("DisableHotkey", hotKeyTextOf(1));
-    file.writeFlag("ShowSplash", get<ui::CheckBox>("StartSplashCheckBox").checked());
-    // 4. The low-resource alarm, where the family has one.
-    if (get<ui::CheckBox>("LowResourceCheckBox").enabled()) {
-        file.writeFlag("LowReourceAlarm", get<ui::CheckBox>("LowResourceCheckBox").checked());
-        file.write("LowReourceAlarmPercent", get<ui::Edit>("LowResourceEdit").text());
+    file.writeFlag("ShowSplash", c_.startSplashCheckBox.checked());
+    // The low-resource alarm, where the family has one.
+    if (c_.lowResourceCheckBox.enabled()) {
+        file.writeFlag("LowReourceAlarm", c_.lowResourceCheckBox.checked());
+        file.write("LowReourceAlarmPercent", c_.lowResourceEdit.text());
     }
-    // 5. The ticked hot keys are registered afresh with the combinations now shown.
-    if (get<ui::CheckBox>("HotkeyCheckBox").checked()) {
+    // The ticked hot keys are registered afresh with the combinations now shown.
+    if (c_.hotKeyCheckBoxes[0]->checked()) {
         UnregisterRecoverHotkey();
         ApplyRecoverHotkey(hotKeyTextOf(0));
     }
-    if (get<ui::CheckBox>("DisableAutoRecoverCheckBox").checked()) {
+    if (c_.hotKeyCheckBoxes[1]->checked()) {
         UnregisterDisableHotkey();
         ApplyDisableHotkey(hotKeyTextOf(1));
     }
-    // 6.
-    file.writeFlag("UseRecoverSound", get<ui::CheckBox>("RecoverSndCheckBox").checked());
-    file.write("TargetFreeRam", get<ui::TrackBar>("TargetFreeRamTrackBar").position());
-    file.write("AutoRecoverLevel", get<ui::TrackBar>("AutoRecoverLevelTrackBar").position());
-    file.write("TabStyle", get<ui::ComboBox>("TabStyleComboBox").itemIndex());
+    file.writeFlag("UseRecoverSound", c_.recoverSndCheckBox.checked());
+    file.write("TargetFreeRam", c_.targetFreeRamTrackBar.position());
+    file.write("AutoRecoverLevel", c_.autoRecoverLevelTrackBar.position());
+    file.write("TabStyle", c_.tabStyleComboBox.itemIndex());
     file.writeFlag("ShowRecoveryResult", state_.showRecoveryResult);
-    // 7. The 9x cache scheme.
-    if (!monitor::isNtFamily(os_.osVersion))
-        file.write("DiskCacheScheme", get<ui::ComboBox>("CacheSchemeComboBox").itemIndex());
+    // The 9x cache scheme.
+    if (!monitor::isNtFamily(os_.osVersion)) file.write("DiskCacheScheme", c_.cacheSchemeComboBox.itemIndex());
     const bool saved = file.ok() && os_.profile.replaceFile(draft, path);
     if (!saved) os_.profile.deleteFile(draft);
     // Told once the file is in place (a save that runs while the message is open finds it

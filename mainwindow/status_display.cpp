@@ -26,7 +26,7 @@ std::string megabytesAndShare(uint64_t bytes, uint32_t percent) {
 }  // namespace
 
 void TQuilletForm::MainTimerTimer() {
-    auto& timer = get<ui::Timer>("MainTimer");
+    auto& timer = c_.mainTimer;
     // Nothing in a tick (a dialog it opens included) is entered twice by the timer; and
     // whatever goes wrong in one, the next one comes.
     struct Rearm {
@@ -42,9 +42,8 @@ void TQuilletForm::MainTimerTimer() {
 }
 
 void TQuilletForm::updateStatusDisplay() {
-    // 1. While a recovery runs the figures of before it stay; only the up-time moves.
+    // While a recovery runs the figures of before it stay; only the up-time moves.
     if (!recoveryRunning()) {
-        // 2. - 3. Free physical memory.
         {
             memory::MemoryStatus status(os_.memory);
             const uint64_t avail = status.availPhys();
@@ -53,10 +52,10 @@ void TQuilletForm::updateStatusDisplay() {
         const auto freePercent = static_cast<uint32_t>(state_.freeRamPercent);
         {
             memory::MemoryStatus status(os_.memory);
-            get<ui::Label>("FreeRamValLabel").setCaption(megabytesAndShare(status.availPhys(), freePercent));
+            c_.freeRamValLabel.setCaption(megabytesAndShare(status.availPhys(), freePercent));
         }
-        // 4. - 5. The stress page's bars.
-        auto& stress = get<widgets::GradientControl>("StressGradient").gradient();
+        // The stress page's bars.
+        auto& stress = c_.stressGradient.gradient();
         stress.SetPosition(state_.freeRamPercent);
         {
             memory::MemoryStatus status(os_.memory);
@@ -64,36 +63,33 @@ void TQuilletForm::updateStatusDisplay() {
         }
         {
             memory::MemoryStatus status(os_.memory);
-            get<widgets::GradientControl>("StressMemLoadGradient").gradient().SetPosition(
-                static_cast<int32_t>(status.memoryLoad()));
+            c_.stressMemLoadGradient.gradient().SetPosition(static_cast<int32_t>(status.memoryLoad()));
         }
-        // 6. Processor load, unless its monitor is switched off.
-        if (get<ui::CheckBox>("DisableCPUMonitorCheckBox").checked()) {
+        // Processor load, unless its monitor is switched off.
+        if (state_.recovery.cpuMonitorOff) {
             state_.lastCpuUsage = 0;
         } else {
             state_.lastCpuUsage = cpuUsageSampler_.sampleCpuUsage();
         }
-        get<widgets::GradientControl>("CPUProgressBar").gradient().SetPosition(state_.lastCpuUsage);
-        // 7. - 8. Free commit.
+        c_.cpuProgressBar.gradient().SetPosition(state_.lastCpuUsage);
+        // Free commit.
         {
             memory::MemoryStatus status(os_.memory);
             const uint64_t availPageFile = status.availPageFile();
             const uint32_t percent = memory::percentOf(availPageFile, status.totalPageFile());
-            get<ui::Label>("FreePageFileValLabel").setCaption(megabytesAndShare(availPageFile, percent));
+            c_.freePageFileValLabel.setCaption(megabytesAndShare(availPageFile, percent));
         }
-        // 9. Memory load.
         {
             memory::MemoryStatus status(os_.memory);
-            get<ui::Label>("MemLoadValLabel").setCaption(std::to_string(status.memoryLoad()) + "%");
+            c_.memLoadValLabel.setCaption(std::to_string(status.memoryLoad()) + "%");
         }
-        // 10. The free system resources (the 9x family's) and their alarm.
+        // The free system resources (the 9x family's) and their alarm.
         refreshFreeResources();
-        // 11. The tray icon and its tip.
         refreshTrayFigures();
     }
-    // 12. Time since the system started.
+    // Time since the system started.
     const monitor::Uptime up = monitor::formatUptime(os_.clock.tickCount());
-    get<ui::Label>("ElapsedLabel").setCaption(std::string(kUptimePrefix) + up.text + kUptimeSuffix);
+    c_.elapsedLabel.setCaption(std::string(kUptimePrefix) + up.text + kUptimeSuffix);
 }
 
 // ---- the graph's pace ----
@@ -123,27 +119,26 @@ void TQuilletForm::resumeGraph() {
 // The graph steps on the main thread, where the graph lives, driven by a timer of its own
 // whose interval is the chosen pace; suspending it stops the timer.
 void TQuilletForm::applyGraphPace() {
-    auto& timer = get<ui::Timer>(kGraphTimerName);
-    timer.setInterval(static_cast<uint32_t>(std::max(state_.graphPeriodMs, 1)));
-    timer.setEnabled(graphExists_ && graphSuspensions_ == 0);
+    graphTimer_.setInterval(static_cast<uint32_t>(std::max(state_.graphPeriodMs, 1)));
+    graphTimer_.setEnabled(graphExists_ && graphSuspensions_ == 0);
 }
 
 void TQuilletForm::graphTick() {
     memory::MemoryStatus status(os_.memory);
     const uint64_t avail = status.availPhys();
     const auto percent = static_cast<int32_t>(memory::percentOf(avail, status.totalPhys()));
-    widgets::TPerformanceGraph& graph = get<widgets::PerformanceGraphControl>("PerformanceGraph").graph();
+    widgets::TPerformanceGraph& graph = c_.performanceGraph.graph();
     graph.DataPoint(kGraphSeriesColor, percent);
     graph.Update();
 }
 
 // ---- handlers that shape the display ----
 
-void TQuilletForm::GraphSpeedRadioGroupClick() {
-    auto& timer = get<ui::Timer>("MainTimer");
+void TQuilletForm::GraphSpeedRadioGroupClick(int index) {
+    auto& timer = c_.mainTimer;
     timer.setEnabled(false);
     suspendGraph();
-    switch (get<ui::RadioGroup>("GraphSpeedRadioGroup").itemIndex()) {
+    switch (index) {
         case 0: state_.graphPeriodMs = 30; break;
         case 1: state_.graphPeriodMs = 60; break;
         case 2: state_.graphPeriodMs = 250; break;
@@ -153,37 +148,36 @@ void TQuilletForm::GraphSpeedRadioGroupClick() {
     resumeGraph();
 }
 
-void TQuilletForm::GraphColorComboBoxChange() {
+void TQuilletForm::GraphColorComboBoxChange(int index) {
     platform::Color panel = 0x00FF00, grid = 0x008000;  // green
-    switch (get<ui::ComboBox>("GraphColorComboBox").itemIndex()) {
+    switch (index) {
         case 1: panel = 0x0000FF, grid = 0x000080; break;  // red
         case 2: panel = 0xFFFF00, grid = 0xFF0000; break;  // blue
         case 3: panel = 0xFFFFFF, grid = 0x808080; break;  // white
         default: break;
     }
-    get<ui::Panel>("GraphBackPanel").setColor(panel);
-    get<widgets::PerformanceGraphControl>("PerformanceGraph").graph().SetForeColor(grid);
+    c_.graphBackPanel.setColor(panel);
+    c_.performanceGraph.graph().SetForeColor(grid);
 }
 
 void TQuilletForm::FormResize() {
     // The scale labels stand at 0, 25, 50, 75 and 100 percent of the graph's panel.
-    const auto& panel = get<ui::Panel>("GraphBackPanel");
-    const std::pair<const char*, double> scale[] = {
-        {"Ram0Label", 0.0}, {"Ram25Label", 0.25}, {"Ram50Label", 0.5}, {"Ram75Label", 0.75}, {"Ram100Label", 1.0}};
-    for (const auto& [name, share] : scale) {
-        auto& label = get<ui::Label>(name);
+    const auto& panel = c_.graphBackPanel;
+    for (size_t quarters = 0; quarters < c_.scaleLabels.size(); ++quarters) {
+        auto& label = *c_.scaleLabels[quarters];
+        const double share = static_cast<double>(quarters) / 4;
         const int top = panel.top() + panel.height() - static_cast<int>(std::trunc(panel.height() * share)) -
                         label.height() / 2;
         label.setPosition(label.left(), top);
     }
 }
 
-void TQuilletForm::DisableCPUMonitorCheckBoxClick() {
-    const bool monitorOff = get<ui::CheckBox>("DisableCPUMonitorCheckBox").checked();
-    auto& belowCpu = get<ui::CheckBox>("RecoverBelowCPUUsageCheckBox");
+void TQuilletForm::DisableCPUMonitorCheckBoxClick(bool monitorOff) {
+    state_.recovery.cpuMonitorOff = monitorOff;
+    auto& belowCpu = c_.recoverBelowCPUUsageCheckBox;
     belowCpu.setEnabled(!monitorOff);
-    get<ui::Label>("PercentLabel").setEnabled(!monitorOff);
-    get<ui::Edit>("RecoverBelowCPUUsageEdit").setEnabled(!monitorOff && belowCpu.checked());
+    c_.percentLabel.setEnabled(!monitorOff);
+    c_.recoverBelowCPUUsageEdit.setEnabled(!monitorOff && belowCpu.checked());
 }
 
 void TQuilletForm::refreshTrayFigures() {
@@ -192,8 +186,7 @@ void TQuilletForm::refreshTrayFigures() {
     memory::MemoryStatus status(os_.memory);
     const uint64_t freeMB = memory::toMB(status.availPhys());
     memory::MemoryStatus loadStatus(os_.memory);
-    refreshTrayIcon(freeMB, state_.freeRamPercent, loadStatus.memoryLoad(),
-                    get<ui::MenuItem>("DisableAutoRecover1").checked());
+    refreshTrayIcon(freeMB, state_.freeRamPercent, loadStatus.memoryLoad(), c_.disableAutoRecover1.checked());
 }
 
 }  // namespace app

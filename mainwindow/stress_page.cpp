@@ -11,17 +11,17 @@
 
 namespace app {
 
-void TQuilletForm::ReduceRAMEditChange() {
+void TQuilletForm::ReduceRAMEditChange(const std::string& text) {
     // A correction runs this handler again on its own text: that run has nothing to add.
     if (correctingStressAmount_) return;
     correctingStressAmount_ = true;
-    const int32_t asked = parseInt(get<ui::Edit>("ReduceRAMEdit").text());
+    const int32_t asked = parseInt(text);
     memory::MemoryStatus status(os_.memory);
     const uint64_t freeMB = memory::toMB(status.availPhys());
     // No more than is free (a negative amount counts as more); an empty or zero amount is one
     // megabyte, as long as there is one.
-    if (asked < 0 || freeMB < static_cast<uint64_t>(asked)) correctEdit("ReduceRAMEdit", std::to_string(freeMB));
-    if (asked == 0 && freeMB >= 1) correctEdit("ReduceRAMEdit", "1");
+    if (asked < 0 || freeMB < static_cast<uint64_t>(asked)) correctEdit(c_.reduceRAMEdit, std::to_string(freeMB));
+    if (asked == 0 && freeMB >= 1) correctEdit(c_.reduceRAMEdit, "1");
     correctingStressAmount_ = false;
 }
 
@@ -31,29 +31,26 @@ void TQuilletForm::releaseHeldBlock() {
     heldBlock_ = nullptr;
 }
 
-void TQuilletForm::ReduceRAMCheckBoxClick() {
-    auto& box = get<ui::CheckBox>("ReduceRAMCheckBox");
-    // 1. Not while a recovery runs: the box clears and a block already held stays held.
+void TQuilletForm::ReduceRAMCheckBoxClick(bool on) {
+    // Not while a recovery runs: the box clears and a block already held stays held.
     if (recoveryRunning()) {
-        box.setChecked(false);
+        c_.reduceRAMCheckBox.setChecked(false);
         return;
     }
-    // 2. The amount in bytes (the edit keeps it within free memory).
-    const uint64_t amount = memory::megabytesToBytes(parseInt(get<ui::Edit>("ReduceRAMEdit").text()));
-    if (box.checked()) {
-        // 3. A block still held from before is given back first: there is room for one.
+    // The amount in bytes (the edit keeps it within free memory).
+    const uint64_t amount = memory::megabytesToBytes(parseInt(c_.reduceRAMEdit.text()));
+    if (on) {
+        // A block still held from before is given back first: there is room for one.
         releaseHeldBlock();
         heldBlock_ = os_.memory.virtualAlloc(amount, platform::kMemCommit, platform::kPageNoCache | platform::kPageReadWrite);
         if (heldBlock_ == nullptr) return;  // refused: nothing held, nothing said
-        showPage("MemoryTabSheet");
+        showPage(c_.memoryTabSheet);
         form_->backend().setBusyCursor(true);
         std::memset(heldBlock_, 0x00, static_cast<size_t>(amount));  // every page must become physical memory
     } else if (heldBlock_ != nullptr) {
-        // 4.
-        showPage("MemoryTabSheet");
+        showPage(c_.memoryTabSheet);
         releaseHeldBlock();
     }
-    // 5.
     form_->backend().setBusyCursor(false);
 }
 

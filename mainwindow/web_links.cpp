@@ -18,15 +18,13 @@ void TQuilletForm::openAddress(const std::string& address) {
 }
 
 void TQuilletForm::QuilletHelpTopics1Click() { openAddress(appPaths().docDir + "index.html"); }
-void TQuilletForm::WebAboutValLabelClick() { openAddress(get<ui::Label>("WebAboutValLabel").caption()); }
-void TQuilletForm::EmailAboutValLabelClick() {
-    openAddress("mailto:" + get<ui::Label>("EmailAboutValLabel").caption());
-}
+void TQuilletForm::WebAboutValLabelClick() { openAddress(c_.webAboutValLabel.caption()); }
+void TQuilletForm::EmailAboutValLabelClick() { openAddress("mailto:" + c_.emailAboutValLabel.caption()); }
 void TQuilletForm::JoinourfreeNewsletter1Click() { openAddress(kNewsletterAddress); }
 void TQuilletForm::Login1Click() { openAddress(state_.linkBase + "cgi-bin/login/db.pl"); }
 void TQuilletForm::Forgottenyourpassword1Click() {
     openAddress(state_.linkBase + "cgi-bin/login/db.pl?db=default&lookup_form=1");
 }
-void TQuilletForm::AboutQuillet1Click() { showPage("AboutTabSheet"); }
+void TQuilletForm::AboutQuillet1Click() { showPage(c_.aboutTabSheet); }
 
 }  // namespace app

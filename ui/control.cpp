@@ -94,9 +94,9 @@ void Control::unrealizeTree() {
 // ---- Control: text ----
 
 bool Control::changeText(const std::string& value, Origin origin) {
-    static const Handler none;
-    const Handler* handler = textHandler();
-    const Handler& h = handler != nullptr ? *handler : none;
+    static const ChangeHandler<std::string> none;
+    const ChangeHandler<std::string>* handler = textHandler();
+    const ChangeHandler<std::string>& h = handler != nullptr ? *handler : none;
     if (origin == Origin::Code) return applyChange(text_, value, Change::Text, origin, h);
     if (!acceptsUserInput()) return false;
     std::string valid = validUserText(value);

@@ -18,6 +18,12 @@
 //     code only), run the handler. A handler therefore sees the new value everywhere, and a
 //     handler that sets the same control again (an edit writing back a clamped number)
 //     simply starts the rule anew.
+//   * A change handler is told the value the control now holds (ChangeHandler below): a
+//     check box its checked state, an edit its text, a track bar its position, a radio group
+//     or drop-down list its index, a page control its active page, a hot-key box its
+//     combination. It is the valid value (clamped, cut), a copy taken before the handler runs,
+//     so a handler that sets the control again still holds what it was told. A handler that
+//     needs no value may be written without one. Clicks tell nothing.
 //
 // The values under the rule: edit text, check-box state, track-bar position, radio-group
 // index, drop-down selection, hot-key combination, active page, and clicks (buttons, flat
@@ -56,6 +62,7 @@
 // way the component refuses every user entry point (pushing() is true). A user entry point
 // is likewise refused while the control cannot take input: disabled or hidden, itself or
 // any container around it, or on a page that is not the active one.
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -79,6 +86,36 @@ class PopupMenu;
 
 using Handler = std::function<void()>;
 using platform::Color;
+
+// The change handler of a control holding a T: told the value the control now holds. It is
+// made from anything callable with that value, or with nothing (the value is then dropped);
+// an empty std::function or null pointer makes an empty handler.
+template <class T>
+class ChangeHandler {
+public:
+    ChangeHandler() = default;
+    ChangeHandler(std::nullptr_t) {}
+    template <class F, std::enable_if_t<!std::is_same_v<std::decay_t<F>, ChangeHandler> &&
+                                            !std::is_same_v<std::decay_t<F>, std::nullptr_t>,
+                                        int> = 0>
+    ChangeHandler(F f) {
+        if constexpr (std::is_constructible_v<bool, const F&>) {
+            if (!static_cast<bool>(f)) return;
+        }
+        if constexpr (std::is_invocable_v<F&, const T&>) {
+            call_ = std::move(f);
+        } else {
+            static_assert(std::is_invocable_v<F&>, "a change handler takes the new value or nothing");
+            call_ = [g = std::move(f)](const T&) mutable { g(); };
+        }
+    }
+
+    explicit operator bool() const { return static_cast<bool>(call_); }
+    void operator()(const T& value) const { call_(value); }
+
+private:
+    std::function<void(const T&)> call_;
+};
 
 // Colours with the top bit set name a system colour by its Windows index; the backend
 // resolves them. Others are 0x00BBGGRR values.
@@ -287,11 +324,12 @@ protected:
 
     // The control-change rule (see the top of this file), the one place it is carried out.
     // `value` is already made valid. A code change stores, pushes `what` and runs the handler
-    // (`handler` may be empty: nothing runs); a user change stores and runs the handler, and
-    // pushes only when `userValueAltered` says the reported value had to be made valid (then
-    // also when it came out equal to the held value, so the window shows the held one again).
+    // with the stored value (`handler` may be empty: nothing runs); a user change stores and
+    // runs the handler, and pushes only when `userValueAltered` says the reported value had to
+    // be made valid (then also when it came out equal to the held value, so the window shows
+    // the held one again).
     template <class T>
-    bool applyChange(T& field, T value, Change what, Origin origin, const Handler& handler,
+    bool applyChange(T& field, T value, Change what, Origin origin, const ChangeHandler<T>& handler,
                      bool userValueAltered = false) {
         if (field == value) {
             if (origin == Origin::User && userValueAltered) push(what);
@@ -299,7 +337,12 @@ protected:
         }
         field = std::move(value);
         if (origin == Origin::Code || userValueAltered) push(what);
-        run(handler);
+        if (handler) {
+            // Copies of both: the handler may rebind itself or change the field again.
+            const ChangeHandler<T> copy = handler;
+            const T told = field;
+            copy(told);
+        }
         return true;
     }
 
@@ -446,7 +489,7 @@ protected:
     bool acceptsUserInput() const override;
 
     // The handler a text change runs; none by default.
-    virtual const Handler* textHandler() const { return nullptr; }
+    virtual const ChangeHandler<std::string>* textHandler() const { return nullptr; }
     bool changeText(const std::string& value, Origin origin);
     // Makes a user-reported text valid (the edit's maximum length).
     virtual std::string validUserText(const std::string& value) const { return value; }

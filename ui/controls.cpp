@@ -258,11 +258,11 @@ void ComboBox::setItems(const std::vector<std::string>& value) {
     if (value == items_) return;
     items_ = value;
     push(Change::Items);
-    applyChange(itemIndex_, valid(itemIndex_), Change::Selection, Origin::Code, Handler());
+    applyChange(itemIndex_, valid(itemIndex_), Change::Selection, Origin::Code, ChangeHandler<int>());
 }
 
 bool ComboBox::setItemIndex(int value) {
-    return applyChange(itemIndex_, valid(value), Change::Selection, Origin::Code, Handler());
+    return applyChange(itemIndex_, valid(value), Change::Selection, Origin::Code, ChangeHandler<int>());
 }
 
 bool ComboBox::userChanged(int index) {

@@ -111,7 +111,7 @@ public:
     void setDisplayArea(const Bounds& area);
 
     std::function<void(bool& allowChange)> onChanging;
-    Handler onChange;
+    ChangeHandler<int> onChange;  // told the active page's index
 
 protected:
     bool acceptsChild(const Control& child) const override;
@@ -297,7 +297,7 @@ public:
     bool setChecked(bool value) { return applyChange(checked_, value, Change::Checked, Origin::Code, onClick); }
     // The user ticked or cleared the box.
     bool userChanged(bool value);
-    Handler onClick;
+    ChangeHandler<bool> onClick;  // told the checked state
 
 private:
     bool checked_ = false;
@@ -318,12 +318,12 @@ public:
 
     // The text the user's typing left in the box (cut to the maximum length).
     bool userChanged(const std::string& text) { return changeText(text, Origin::User); }
-    Handler onChange;
+    ChangeHandler<std::string> onChange;  // told the text
     // Selects the whole text (after a correction, so the user's next key replaces it).
     void selectAll() { push(Change::Selection); }
 
 protected:
-    const Handler* textHandler() const override { return &onChange; }
+    const ChangeHandler<std::string>* textHandler() const override { return &onChange; }
     std::string validUserText(const std::string& value) const override;
     bool acceptsUserInput() const override { return !readOnly_ && Control::acceptsUserInput(); }
 
@@ -374,7 +374,7 @@ public:
     Orientation orientation() const { return orientation_; }
     void setOrientation(Orientation value) { applyState(orientation_, value, Change::Appearance); }
 
-    Handler onChange;
+    ChangeHandler<int> onChange;  // told the position
 
 protected:
     void rescale(int fromDpi, int toDpi, const Bounds&) override {
@@ -418,7 +418,7 @@ public:
     // The selected item's text, or "".
     std::string selectedText() const;
 
-    Handler onChange;
+    ChangeHandler<int> onChange;  // told the chosen index
 
 private:
     int valid(int index) const;
@@ -445,7 +445,7 @@ public:
     // The user chose button `index` (outside the items: refused).
     bool userChanged(int index);
 
-    Handler onClick;
+    ChangeHandler<int> onClick;  // told the index
 
 private:
     int clamp(int value) const;
@@ -481,7 +481,7 @@ public:
     bool setShortcut(Shortcut value) { return applyChange(shortcut_, value, Change::Shortcut, Origin::Code, onChange); }
     // The combination the user typed, before the box's rule.
     bool userChanged(Shortcut typed);
-    Handler onChange;
+    ChangeHandler<Shortcut> onChange;  // told the combination
 
     // The box's rule applied to a typed combination.
     static Shortcut applyRule(Shortcut typed);

@@ -414,7 +414,7 @@ TEST_F(MainForm, TabStyleFollowsTheChoice) {
     EXPECT_EQ(pages.tabStyle(), ui::TabStyle::Tabs);
     choice.userChanged(2);
     choice.setItemIndex(-1);  // no handler from code ...
-    window->TabStyleComboBoxChange();  // ... and no selection means ordinary tabs
+    window->TabStyleComboBoxChange(choice.itemIndex());  // ... and no selection means ordinary tabs
     EXPECT_EQ(pages.tabStyle(), ui::TabStyle::Tabs);
 }
 

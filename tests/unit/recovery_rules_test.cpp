@@ -167,7 +167,7 @@ TEST_F(RecoveryRules, EditsAreClampedAndSelected) {
     auto& minutes = get<ui::Edit>("RecoverEveryXMinutesEdit");
     minutes.setText("1500");
     EXPECT_EQ(minutes.text(), "999");
-    EXPECT_EQ(window->state().intervalMinutes, 999);
+    EXPECT_EQ(window->state().recovery.intervalMinutes, 999);
     auto& percent = get<ui::Edit>("RecoverEveryXMinutesPercentEdit");
     percent.setText("95");
     EXPECT_EQ(percent.text(), "90");
@@ -189,7 +189,7 @@ TEST_F(RecoveryRules, EditsAreClampedAndSelected) {
         get<ui::Edit>(name).setText("-5");
         EXPECT_EQ(get<ui::Edit>(name).text(), "0") << name;
     }
-    EXPECT_EQ(window->state().intervalMinutes, 0);
+    EXPECT_EQ(window->state().recovery.intervalMinutes, 0);
 
     auto& level = get<ui::TrackBar>("AutoRecoverLevelTrackBar");
     get<ui::TrackBar>("TargetFreeRamTrackBar").setPosition(50);

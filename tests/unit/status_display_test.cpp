@@ -152,7 +152,7 @@ TEST_F(StatusDisplay, GraphColoursAndScaleLabels) {
     EXPECT_EQ(get<ui::Panel>("GraphBackPanel").color(), 0xFFFF00u);
     EXPECT_EQ(get<widgets::PerformanceGraphControl>("PerformanceGraph").graph().ForeColor(), 0xFF0000u);
     colour.setItemIndex(-1);  // no choice (a stored index outside the list): green
-    window->GraphColorComboBoxChange();
+    window->GraphColorComboBoxChange(colour.itemIndex());
     EXPECT_EQ(get<ui::Panel>("GraphBackPanel").color(), 0x00FF00u);
     EXPECT_EQ(get<widgets::PerformanceGraphControl>("PerformanceGraph").graph().ForeColor(), 0x008000u);
 

@@ -45,6 +45,51 @@ TEST_F(UiControlChange, HandlerRunsAfterTheValueIsStoredAndOnScreen) {
     EXPECT_EQ(seenPushed, Changes{Change::Checked});
 }
 
+// Each change handler is told the value the control holds after the change, made valid;
+// a handler that corrects its own control keeps what it was told, and the correction is told
+// in turn.
+TEST_F(UiControlChange, HandlersAreToldTheValidValue) {
+    auto& edit = form.add<ui::Edit>("Edit");
+    auto& box = form.add<ui::CheckBox>("Box");
+    auto& bar = form.add<ui::TrackBar>("Bar");
+    auto& combo = form.add<ui::ComboBox>("Combo");
+    auto& group = form.add<ui::RadioGroup>("Group");
+    auto& hotKey = form.add<ui::HotKeyBox>("HotKey");
+    auto& pages = form.add<ui::PageControl>("Pages");
+    pages.addPage("P1", "1");
+    pages.addPage("P2", "2");
+    edit.setMaxLength(3);
+    bar.setRange(0, 100);
+    combo.setItems({"a", "b"});
+    group.setItems({"a", "b", "c"});
+    std::vector<std::string> told;
+    const auto tell = [&](const char* who) {
+        return [&told, who](auto value) { told.push_back(std::string(who) + " " + std::to_string(value)); };
+    };
+    edit.onChange = [&](const std::string& text) {
+        if (text == "bad") edit.setText("ok");
+        told.push_back("edit " + text);
+    };
+    box.onClick = tell("box");
+    bar.onChange = tell("bar");
+    combo.onChange = tell("combo");
+    group.onClick = tell("group");
+    hotKey.onChange = tell("hotKey");
+    pages.onChange = tell("pages");
+
+    edit.userChanged("abcdef");
+    edit.setText("bad");
+    box.userChanged(true);
+    bar.setPosition(500);
+    bar.userChanged(-4);
+    combo.userChanged(1);
+    group.setItemIndex(9);
+    hotKey.userChanged(0x52);  // a plain R is taken as Ctrl+Alt+R
+    pages.userChanged(1);
+    EXPECT_EQ(told, (std::vector<std::string>{"edit abc", "edit ok", "edit bad", "box 1", "bar 100", "bar 0", "combo 1",
+                                              "group 2", "hotKey 49234", "pages 1"}));
+}
+
 TEST_F(UiControlChange, CheckBox) {
     auto& box = form.add<ui::CheckBox>("Box");
     Counter clicks;
@@ -381,8 +426,11 @@ TEST_F(UiControlChange, EchoesOfPushedValuesNeverRunAHandlerTwice) {
         if (&c == &pages) pages.userChanged(stale ? 0 : pages.activePageIndex());
     };
     Counter runs;
-    edit.onChange = box.onClick = bar.onChange = combo.onChange = group.onClick = hotKey.onChange =
-        pages.onChange = runs.handler();
+    const ui::Handler run = runs.handler();
+    edit.onChange = run;
+    box.onClick = run;
+    bar.onChange = combo.onChange = group.onClick = pages.onChange = run;
+    hotKey.onChange = run;
     int asked = 0;
     pages.onChanging = [&](bool&) { ++asked; };
 
