@@ -393,8 +393,8 @@ void TQuilletForm::startRecovery(uint64_t amountBytes, bool userStarted) {
     state_.recoveryThread = os_.threads.createSuspendedThread(
         [&request, &memory, &windows] { return memory::recoveryWorker(request, memory, windows); });
     // Below normal priority, so the desktop stays usable. Without a thread the window
-    //     returns to idle here and now: a completion message still on its way could end the
-    //     next recovery while that one's worker runs.
+    // returns to idle here and now: a completion message still on its way could end the
+    // next recovery while that one's worker runs.
     if (state_.recoveryThread != nullptr) {
         os_.threads.setBelowNormalPriority(state_.recoveryThread);
         os_.threads.resumeThread(state_.recoveryThread);
