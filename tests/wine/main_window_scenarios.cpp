@@ -98,16 +98,14 @@ void checkLiveFigures(const std::map<std::string, HWND>& controls) {
     check(framed && clock[2] == '/' && clock[5] == ':' && clock[8] == ':', "the system's up-time shown", elapsed);
 }
 
-using mainwindow::ControlKind;
-
-bool hasCaption(ControlKind kind) {
+bool hasCaption(ui::Kind kind) {
     switch (kind) {
-    case ControlKind::Label:
-    case ControlKind::LinkLabel:
-    case ControlKind::Button:
-    case ControlKind::CheckBox:
-    case ControlKind::GroupBox:
-    case ControlKind::Edit: return true;
+    case ui::Kind::Label:
+    case ui::Kind::LinkLabel:
+    case ui::Kind::Button:
+    case ui::Kind::CheckBox:
+    case ui::Kind::GroupBox:
+    case ui::Kind::Edit: return true;
     default: return false;
     }
 }
@@ -124,8 +122,8 @@ bool allControlsMade(HWND form) {
     const auto found = namedControls(form);
     for (const mainwindow::ControlLayout& row : mainwindow::mainFormControls()) {
         // A hidden picture (a glyph kept for a button) has no window until it shows.
-        if (row.kind == ControlKind::Picture && !row.visible) continue;
-        if (row.kind != ControlKind::Form && row.kind != ControlKind::Timer && found.count(row.name) == 0) return false;
+        if (row.kind == ui::Kind::Picture && !row.visible) continue;
+        if (row.kind != ui::Kind::Form && row.kind != ui::Kind::Timer && found.count(row.name) == 0) return false;
     }
     return true;
 }
@@ -230,9 +228,9 @@ void checkControls(const MainWindow& main) {
     int missing = 0, wrongText = 0;
     std::string missingNames, wrongNames;
     for (const mainwindow::ControlLayout& row : mainwindow::mainFormControls()) {
-        if (row.kind == ControlKind::Form || row.kind == ControlKind::Timer) continue;
+        if (row.kind == ui::Kind::Form || row.kind == ui::Kind::Timer) continue;
         // A hidden picture (a glyph kept for a button) has no window until it shows.
-        if (row.kind == ControlKind::Picture && !row.visible) continue;
+        if (row.kind == ui::Kind::Picture && !row.visible) continue;
         HWND hwnd = main.control(row.name);
         if (hwnd == nullptr) {
             ++missing, missingNames += " " + row.name;
@@ -305,9 +303,9 @@ void checkFamily(const MainWindow& main, bool ntFamily, bool translucency, const
     int wrong = 0;
     std::string names;
     for (const mainwindow::ControlLayout& row : mainwindow::mainFormControls()) {
-        if (row.kind == ControlKind::Form || row.kind == ControlKind::Timer) continue;
+        if (row.kind == ui::Kind::Form || row.kind == ui::Kind::Timer) continue;
         // A hidden picture (a glyph kept for a button) has no window until it shows.
-        if (row.kind == ControlKind::Picture && !row.visible) continue;
+        if (row.kind == ui::Kind::Picture && !row.visible) continue;
         HWND hwnd = main.control(row.name);
         if (hwnd == nullptr) {
             ++wrong, names += " " + row.name + "(missing)";
