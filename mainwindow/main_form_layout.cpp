@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "app/resource_names.h"
+#include "app/version.h"
 
 namespace mainwindow {
 
@@ -583,7 +584,7 @@ void addAboutPage(Table& t) {
     t.add(label("CopyRightAboutLabel", p, 8, 40, kOwnershipNotice).disabled());
     t.add(label("VersionAboutLabel", p, 8, 64, "版本："));
     // The values stand clear of the longest caption, "电子邮件：".
-    t.add(label("VersionAboutValLabel", p, 72, 64, "1.9"));
+    t.add(label("VersionAboutValLabel", p, 72, 64, app::kProgramVersion));
     // The two links show the home-page and support addresses that the settings load puts in.
     t.add(label("WebAboutLabel", p, 8, 80, "主页："));
     t.add(Row(ui::Kind::LinkLabel, "WebAboutValLabel", p).at(72, 80).font(linkText()).onClick("WebAboutValLabelClick"));
