@@ -7,11 +7,12 @@
 #include <string>
 #include <string_view>
 
+#include "app/version.h"
 #include "platform/http.h"
 
 namespace commands {
 
-inline constexpr const char* kProgramVersion = "1.9";
+using app::kProgramVersion;  // the version the reply is compared with
 inline constexpr const char* kUpgradePath = "/upgrade.bin";
 inline constexpr uint16_t kUpgradePort = 80;
 inline constexpr uint32_t kUpgradeTimeoutMs = 60000;

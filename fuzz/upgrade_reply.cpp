@@ -50,8 +50,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     } else {
         require(version->size() + 3 <= reply.body.size());
         require(reply.body.compare(reply.body.size() - version->size(), std::string::npos, *version) == 0);
+        const float running = commands::decimalVersion(commands::kProgramVersion);
         require(status == commands::kCurrentText ||
-                (status.rfind(commands::kAvailablePrefix, 0) == 0 && commands::decimalVersion(*version) > 1.9f));
+                (status.rfind(commands::kAvailablePrefix, 0) == 0 && commands::decimalVersion(*version) > running));
     }
     (void)commands::decimalVersion(bytes);
     (void)commands::shownVersion(bytes);

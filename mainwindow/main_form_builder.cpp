@@ -15,55 +15,6 @@ namespace mainwindow {
 
 namespace {
 
-ui::Anchors toAnchors(unsigned bits) {
-    ui::Anchors a;
-    a.left = (bits & kAnchorLeft) != 0;
-    a.top = (bits & kAnchorTop) != 0;
-    a.right = (bits & kAnchorRight) != 0;
-    a.bottom = (bits & kAnchorBottom) != 0;
-    return a;
-}
-
-ui::Align toAlign(Align align) {
-    switch (align) {
-        case Align::Top: return ui::Align::Top;
-        case Align::Bottom: return ui::Align::Bottom;
-        case Align::Left: return ui::Align::Left;
-        case Align::Right: return ui::Align::Right;
-        case Align::Client: return ui::Align::Client;
-        case Align::None: break;
-    }
-    return ui::Align::None;
-}
-
-ui::TextAlignment toAlignment(TextAlign align) {
-    switch (align) {
-        case TextAlign::Right: return ui::TextAlignment::Right;
-        case TextAlign::Center: return ui::TextAlignment::Center;
-        case TextAlign::Left: break;
-    }
-    return ui::TextAlignment::Left;
-}
-
-ui::BevelCut toCut(BevelStyle style) {
-    switch (style) {
-        case BevelStyle::Raised: return ui::BevelCut::Raised;
-        case BevelStyle::Lowered: return ui::BevelCut::Lowered;
-        case BevelStyle::None: break;
-    }
-    return ui::BevelCut::None;
-}
-
-ui::Font toFont(const FontLayout& layout) {
-    ui::Font f;
-    f.face = layout.face;
-    f.height = layout.height;
-    f.bold = layout.bold;
-    f.color = layout.color;
-    f.underline = layout.underline;
-    return f;
-}
-
 // The container a row's control is added to.
 ui::Control& parentOf(ui::Form& form, const ControlLayout& row) {
     if (row.parent == kMainFormName) return form;
@@ -72,35 +23,36 @@ ui::Control& parentOf(ui::Form& form, const ControlLayout& row) {
 
 // Makes the control of one row under its parent (the form's own row makes nothing).
 ui::Control* makeControl(ui::Form& form, const ControlLayout& row) {
-    if (row.kind == ControlKind::Form) return &form;
-    if (row.kind == ControlKind::Timer) return nullptr;  // a component, made with the menus
+    if (row.kind == ui::Kind::Form) return &form;
+    if (row.kind == ui::Kind::Timer) return nullptr;  // a component, made with the menus
     ui::Control& parent = parentOf(form, row);
     switch (row.kind) {
-        case ControlKind::PageControl: return &parent.add<ui::PageControl>(row.name);
-        case ControlKind::TabSheet: {
+        case ui::Kind::PageControl: return &parent.add<ui::PageControl>(row.name);
+        case ui::Kind::TabSheet: {
             auto* pages = dynamic_cast<ui::PageControl*>(&parent);
             if (pages == nullptr) throw std::logic_error(row.name + ": a page outside a page control");
             return &pages->addPage(row.name, row.text);
         }
-        case ControlKind::Panel: return &parent.add<ui::Panel>(row.name);
-        case ControlKind::GroupBox: return &parent.add<ui::GroupBox>(row.name);
-        case ControlKind::Label: return &parent.add<ui::Label>(row.name);
-        case ControlKind::LinkLabel: return &parent.add<ui::LinkLabel>(row.name);
-        case ControlKind::Button: return &parent.add<ui::Button>(row.name);
-        case ControlKind::FlatButton: return &parent.add<ui::FlatButton>(row.name);
-        case ControlKind::CheckBox: return &parent.add<ui::CheckBox>(row.name);
-        case ControlKind::Edit: return &parent.add<ui::Edit>(row.name);
-        case ControlKind::TrackBar: return &parent.add<ui::TrackBar>(row.name);
-        case ControlKind::DropDownList: return &parent.add<ui::ComboBox>(row.name);
-        case ControlKind::RadioGroup: return &parent.add<ui::RadioGroup>(row.name);
-        case ControlKind::HotKey: return &parent.add<ui::HotKeyBox>(row.name);
-        case ControlKind::Picture: return &parent.add<ui::Picture>(row.name);
-        case ControlKind::Bevel: return &parent.add<ui::Bevel>(row.name);
-        case ControlKind::StatusBar: return &parent.add<ui::StatusBar>(row.name);
-        case ControlKind::GradientBar: return &parent.add<widgets::GradientControl>(row.name);
-        case ControlKind::PerformanceGraph: return &parent.add<widgets::PerformanceGraphControl>(row.name);
-        case ControlKind::Form:
-        case ControlKind::Timer: break;
+        case ui::Kind::Panel: return &parent.add<ui::Panel>(row.name);
+        case ui::Kind::GroupBox: return &parent.add<ui::GroupBox>(row.name);
+        case ui::Kind::Label: return &parent.add<ui::Label>(row.name);
+        case ui::Kind::LinkLabel: return &parent.add<ui::LinkLabel>(row.name);
+        case ui::Kind::Button: return &parent.add<ui::Button>(row.name);
+        case ui::Kind::FlatButton: return &parent.add<ui::FlatButton>(row.name);
+        case ui::Kind::CheckBox: return &parent.add<ui::CheckBox>(row.name);
+        case ui::Kind::Edit: return &parent.add<ui::Edit>(row.name);
+        case ui::Kind::TrackBar: return &parent.add<ui::TrackBar>(row.name);
+        case ui::Kind::ComboBox: return &parent.add<ui::ComboBox>(row.name);
+        case ui::Kind::RadioGroup: return &parent.add<ui::RadioGroup>(row.name);
+        case ui::Kind::HotKeyBox: return &parent.add<ui::HotKeyBox>(row.name);
+        case ui::Kind::Picture: return &parent.add<ui::Picture>(row.name);
+        case ui::Kind::Bevel: return &parent.add<ui::Bevel>(row.name);
+        case ui::Kind::StatusBar: return &parent.add<ui::StatusBar>(row.name);
+        case ui::Kind::PaintBox:
+            if (row.drawing == Drawing::GradientBar) return &parent.add<widgets::GradientControl>(row.name);
+            if (row.drawing == Drawing::PerformanceGraph) return &parent.add<widgets::PerformanceGraphControl>(row.name);
+            break;
+        default: break;
     }
     throw std::logic_error(row.name + ": unknown kind");
 }
@@ -108,115 +60,112 @@ ui::Control* makeControl(ui::Form& form, const ControlLayout& row) {
 // The properties every control shares, then those of its kind. Values under the
 // control-change rule are set here while no handler is bound yet.
 void applyProperties(ui::Form& form, ui::Control& c, const ControlLayout& row) {
-    if (row.kind == ControlKind::Form) {
+    if (row.kind == ui::Kind::Form) {
         form.setClientSize(row.width, row.height);
-    } else if (row.kind != ControlKind::TabSheet) {  // a page fills its page control's display area
+    } else if (row.kind != ui::Kind::TabSheet) {  // a page fills its page control's display area
         c.setBounds(row.left, row.top, row.width, row.height);
-        c.setAnchors(toAnchors(row.anchors));
-        if (row.align != Align::None) c.setAlign(toAlign(row.align));
+        c.setAnchors(row.anchors);
+        if (row.align != ui::Align::None) c.setAlign(row.align);
     }
-    if (row.kind != ControlKind::TabSheet && row.kind != ControlKind::Edit) c.setText(row.text);
+    if (row.kind != ui::Kind::TabSheet && row.kind != ui::Kind::Edit) c.setText(row.text);
     c.setHint(row.hint);
-    if (row.font) c.setFont(toFont(*row.font));
+    if (row.font) c.setFont(*row.font);
     if (row.color) c.setColor(*row.color);
     c.setEnabled(row.enabled);
-    if (row.kind != ControlKind::Form) c.setVisible(row.visible);
+    if (row.kind != ui::Kind::Form) c.setVisible(row.visible);
     // A windowed control without a place in the tab order is passed over by the Tab key.
-    if (c.windowed() && row.tabOrder < 0 && row.kind != ControlKind::Form) c.setTabStop(false);
+    if (c.windowed() && row.tabOrder < 0 && row.kind != ui::Kind::Form) c.setTabStop(false);
 
     switch (row.kind) {
-        case ControlKind::PageControl: {
+        case ui::Kind::PageControl: {
             auto& pages = static_cast<ui::PageControl&>(c);
             if (row.itemIndex >= 0) pages.setActivePageIndex(row.itemIndex);
             break;
         }
-        case ControlKind::Panel: {
+        case ui::Kind::Panel: {
             auto& panel = static_cast<ui::Panel&>(c);
-            panel.setBevelOuter(toCut(row.bevel));
-            panel.setAlignment(toAlignment(row.alignment));
+            panel.setBevelOuter(row.bevel);
+            panel.setAlignment(row.alignment);
             break;
         }
-        case ControlKind::Label:
-        case ControlKind::LinkLabel: {
+        case ui::Kind::Label:
+        case ui::Kind::LinkLabel: {
             auto& label = static_cast<ui::Label&>(c);
-            label.setAlignment(toAlignment(row.alignment));
+            label.setAlignment(row.alignment);
             label.setWordWrap(row.wordWrap);
             // A label with a designed size keeps it; the others size themselves to their text.
             label.setAutoSize(row.width == 0 && row.height == 0);
             break;
         }
-        case ControlKind::FlatButton: static_cast<ui::FlatButton&>(c).setGlyph(row.picture); break;
-        case ControlKind::CheckBox: static_cast<ui::CheckBox&>(c).setChecked(row.checked); break;
-        case ControlKind::Edit: {
+        case ui::Kind::FlatButton: static_cast<ui::FlatButton&>(c).setGlyph(row.picture); break;
+        case ui::Kind::CheckBox: static_cast<ui::CheckBox&>(c).setChecked(row.checked); break;
+        case ui::Kind::Edit: {
             auto& edit = static_cast<ui::Edit&>(c);
             edit.setMaxLength(row.maxLength);
             edit.setText(row.text);
             break;
         }
-        case ControlKind::TrackBar: {
+        case ui::Kind::TrackBar: {
             auto& bar = static_cast<ui::TrackBar&>(c);
             bar.setRange(row.minimum, row.maximum);
             bar.setPosition(row.position);
             bar.setPageSize(row.pageSize);
-            bar.setTickStyle(row.tickStyle == TickStyle::None ? ui::TickStyle::None : ui::TickStyle::Auto);
-            bar.setTickMarks(row.tickMarks == TickMarks::TopLeft ? ui::TickMarks::TopLeft
-                             : row.tickMarks == TickMarks::Both  ? ui::TickMarks::Both
-                                                                 : ui::TickMarks::BottomRight);
+            bar.setTickStyle(row.tickStyle);
+            bar.setTickMarks(row.tickMarks);
             bar.setThumbLength(row.thumbLength);
             break;
         }
-        case ControlKind::DropDownList: {
+        case ui::Kind::ComboBox: {
             auto& list = static_cast<ui::ComboBox&>(c);
             list.setItems(row.items);
             list.setItemIndex(row.itemIndex);
             break;
         }
-        case ControlKind::RadioGroup: {
+        case ui::Kind::RadioGroup: {
             auto& group = static_cast<ui::RadioGroup&>(c);
             group.setItems(row.items);
             group.setColumns(row.columns);
             group.setItemIndex(row.itemIndex);
             break;
         }
-        case ControlKind::HotKey: static_cast<ui::HotKeyBox&>(c).setShortcut(row.hotKey); break;
-        case ControlKind::Picture: static_cast<ui::Picture&>(c).setPicture(row.picture); break;
-        case ControlKind::Bevel: {
+        case ui::Kind::HotKeyBox: static_cast<ui::HotKeyBox&>(c).setShortcut(row.hotKey); break;
+        case ui::Kind::Picture: static_cast<ui::Picture&>(c).setPicture(row.picture); break;
+        case ui::Kind::Bevel: {
             auto& bevel = static_cast<ui::Bevel&>(c);
-            bevel.setStyle(toCut(row.bevel));
+            bevel.setStyle(row.bevel);
             // The tables draw separators as bevels two pixels thin: a line along their length.
             if (row.height <= 2) bevel.setShape(ui::BevelShape::TopLine);
             else if (row.width <= 2) bevel.setShape(ui::BevelShape::LeftLine);
             break;
         }
-        case ControlKind::StatusBar: {
+        case ui::Kind::StatusBar: {
             auto& bar = static_cast<ui::StatusBar&>(c);
             std::vector<ui::StatusBar::Panel> panels;
             for (int width : row.panelWidths) panels.push_back(ui::StatusBar::Panel{"", width});
             bar.setPanels(panels);
             break;
         }
-        case ControlKind::GradientBar: {
-            widgets::TGradient& g = static_cast<widgets::GradientControl&>(c).gradient();
-            g.SetStartColor(row.startColor);
-            g.SetEndColor(row.endColor);
-            if (row.color) g.SetBkGround(*row.color);
-            g.SetShowPercent(row.showPercent);
-            g.SetCenterText(row.centerText);
-            g.SetLower(row.minimum);
-            g.SetUpper(row.maximum);
-            g.SetPosition(row.position);
-            if (row.font) g.SetFont(row.font->toFont());
+        case ui::Kind::PaintBox:
+            if (row.drawing == Drawing::GradientBar) {
+                widgets::TGradient& g = static_cast<widgets::GradientControl&>(c).gradient();
+                g.SetStartColor(row.startColor);
+                g.SetEndColor(row.endColor);
+                if (row.color) g.SetBkGround(*row.color);
+                g.SetShowPercent(row.showPercent);
+                g.SetCenterText(row.centerText);
+                g.SetLower(row.minimum);
+                g.SetUpper(row.maximum);
+                g.SetPosition(row.position);
+                if (row.font) g.SetFont(*row.font);
+            } else if (row.drawing == Drawing::PerformanceGraph) {
+                widgets::TPerformanceGraph& g = static_cast<widgets::PerformanceGraphControl&>(c).graph();
+                g.SetGridSize(row.gridSize);
+                g.SetStepSize(row.stepSize);
+                g.SetGradient(row.gradient);
+                g.SetScale(row.scale);
+                g.SetPenWidth(row.penWidth);
+            }
             break;
-        }
-        case ControlKind::PerformanceGraph: {
-            widgets::TPerformanceGraph& g = static_cast<widgets::PerformanceGraphControl&>(c).graph();
-            g.SetGridSize(row.gridSize);
-            g.SetStepSize(row.stepSize);
-            g.SetGradient(row.gradient);
-            g.SetScale(row.scale);
-            g.SetPenWidth(row.penWidth);
-            break;
-        }
         default: break;
     }
 }
@@ -226,7 +175,7 @@ void applyProperties(ui::Form& form, ui::Control& c, const ControlLayout& row) {
 void applyTabOrders(ui::Form& form) {
     std::vector<const ControlLayout*> rows;
     for (const ControlLayout& row : mainFormControls()) {
-        if (row.tabOrder >= 0 && row.kind != ControlKind::Form && row.kind != ControlKind::Timer) rows.push_back(&row);
+        if (row.tabOrder >= 0 && row.kind != ui::Kind::Form && row.kind != ui::Kind::Timer) rows.push_back(&row);
     }
     std::stable_sort(rows.begin(), rows.end(), [](const ControlLayout* a, const ControlLayout* b) {
         return a->parent != b->parent ? a->parent < b->parent : a->tabOrder < b->tabOrder;
@@ -299,7 +248,7 @@ std::unique_ptr<ui::Form> buildMainForm(ui::Backend& backend) {
     addMenuItems(*form, trayMenuItems());
 
     for (const ControlLayout& row : mainFormControls()) {
-        if (row.kind != ControlKind::Timer) continue;
+        if (row.kind != ui::Kind::Timer) continue;
         auto& timer = form->addComponent<ui::Timer>(row.name);
         timer.setInterval(static_cast<uint32_t>(row.interval));
         timer.setEnabled(row.enabled);
@@ -312,12 +261,12 @@ BindingReport bindMainFormHandlers(ui::Form& form, const ui::FormHandlers& handl
     for (const ControlLayout& row : mainFormControls()) {
         const auto& h = handlers.handlers;
         switch (row.kind) {
-            case ControlKind::Form: {
+            case ui::Kind::Form: {
                 bindOne(form.onClose, row.name, "onClose", row.onClose, handlers.closing, report);
                 bindOne(form.onResize, row.name, "onResize", row.onResize, h, report);
                 continue;
             }
-            case ControlKind::Timer:
+            case ui::Kind::Timer:
                 bindOne(form.get<ui::Timer>(row.name).onTimer, row.name, "onTimer", row.onTimer, h, report);
                 continue;
             default: break;
@@ -325,43 +274,43 @@ BindingReport bindMainFormHandlers(ui::Form& form, const ui::FormHandlers& handl
         ui::Control& c = form.get<ui::Control>(row.name);
         bindOne(c.onEnter, row.name, "onEnter", row.onEnter, h, report);
         switch (row.kind) {
-            case ControlKind::PageControl: {
+            case ui::Kind::PageControl: {
                 auto& pages = static_cast<ui::PageControl&>(c);
                 bindOne(pages.onChanging, row.name, "onChanging", row.onChanging, handlers.changing, report);
                 bindChange(pages.onChange, row.name, "onChange", row.onChange, handlers.indices, handlers, report);
                 break;
             }
-            case ControlKind::Label:
-            case ControlKind::LinkLabel:
+            case ui::Kind::Label:
+            case ui::Kind::LinkLabel:
                 bindOne(static_cast<ui::Label&>(c).onClick, row.name, "onClick", row.onClick, h, report);
                 break;
-            case ControlKind::Button:
+            case ui::Kind::Button:
                 bindOne(static_cast<ui::Button&>(c).onClick, row.name, "onClick", row.onClick, h, report);
                 break;
-            case ControlKind::FlatButton:
+            case ui::Kind::FlatButton:
                 bindOne(static_cast<ui::FlatButton&>(c).onClick, row.name, "onClick", row.onClick, h, report);
                 break;
-            case ControlKind::CheckBox:
+            case ui::Kind::CheckBox:
                 bindChange(static_cast<ui::CheckBox&>(c).onClick, row.name, "onClick", row.onClick, handlers.checks, handlers,
                            report);
                 break;
-            case ControlKind::RadioGroup:
+            case ui::Kind::RadioGroup:
                 bindChange(static_cast<ui::RadioGroup&>(c).onClick, row.name, "onClick", row.onClick, handlers.indices,
                            handlers, report);
                 break;
-            case ControlKind::Edit:
+            case ui::Kind::Edit:
                 bindChange(static_cast<ui::Edit&>(c).onChange, row.name, "onChange", row.onChange, handlers.texts, handlers,
                            report);
                 break;
-            case ControlKind::TrackBar:
+            case ui::Kind::TrackBar:
                 bindChange(static_cast<ui::TrackBar&>(c).onChange, row.name, "onChange", row.onChange, handlers.indices,
                            handlers, report);
                 break;
-            case ControlKind::DropDownList:
+            case ui::Kind::ComboBox:
                 bindChange(static_cast<ui::ComboBox&>(c).onChange, row.name, "onChange", row.onChange, handlers.indices,
                            handlers, report);
                 break;
-            case ControlKind::HotKey:
+            case ui::Kind::HotKeyBox:
                 bindChange(static_cast<ui::HotKeyBox&>(c).onChange, row.name, "onChange", row.onChange, handlers.shortcuts,
                            handlers, report);
                 break;

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "app/resource_names.h"
+#include "app/version.h"
 
 namespace mainwindow {
 
@@ -31,36 +32,42 @@ int textWidth(std::string_view utf8) {
     return width;
 }
 
+// The edges of the parent that the controls below the pages and those of the stress page keep
+// their distance to (ui::Anchors: left, top, right, bottom).
+constexpr ui::Anchors kLeftBottom{true, false, false, true};
+constexpr ui::Anchors kRightBottom{false, false, true, true};
+constexpr ui::Anchors kLeftRightBottom{true, false, true, true};
+constexpr ui::Anchors kLeftTopRight{true, true, true, false};
+
 // Fonts of the window (functions, so that they exist before any static initialiser asks for
 // the tables). The form's font is the one every control inherits unless it has its own.
-FontLayout font(int height, platform::Color color, bool bold = false, bool underline = false) {
-    FontLayout f;
+ui::Font font(int height, platform::Color color, bool bold = false, bool underline = false) {
+    ui::Font f = ui::dialogFont(bold);
     f.height = height;
     f.color = color;
-    f.bold = bold;
     f.underline = underline;
     return f;
 }
-FontLayout formFont() { return font(-12, kWindowTextColor); }
-FontLayout limeText() { return font(-13, kLime); }
-FontLayout limeHeading() { return font(-13, kLime, false, true); }
-FontLayout whiteText() { return font(-13, kWhite); }
-FontLayout yellowBoldText() { return font(-13, kYellow, true); }
+ui::Font formFont() { return font(-12, kWindowTextColor); }
+ui::Font limeText() { return font(-13, kLime); }
+ui::Font limeHeading() { return font(-13, kLime, false, true); }
+ui::Font whiteText() { return font(-13, kWhite); }
+ui::Font yellowBoldText() { return font(-13, kYellow, true); }
 // The scale labels keep the window's size so that "1000MB" fits their 40 pixels.
-FontLayout scaleText() { return font(-12, kYellow); }
-FontLayout limeButtonText() { return font(-12, kLime); }
-FontLayout yellowButtonText() { return font(-12, kYellow); }
-FontLayout heading() { return font(-13, kWindowTextColor, false, true); }
-FontLayout productText() { return font(-13, kWindowTextColor); }
-FontLayout productTitle() { return font(-16, kWindowTextColor, true); }
-FontLayout recoveringCaption() { return font(-16, kBlack, true); }
+ui::Font scaleText() { return font(-12, kYellow); }
+ui::Font limeButtonText() { return font(-12, kLime); }
+ui::Font yellowButtonText() { return font(-12, kYellow); }
+ui::Font heading() { return font(-13, kWindowTextColor, false, true); }
+ui::Font productText() { return font(-13, kWindowTextColor); }
+ui::Font productTitle() { return font(-16, kWindowTextColor, true); }
+ui::Font recoveringCaption() { return font(-16, kBlack, true); }
 // Web and mail links on the About page look like links on a web page.
-FontLayout linkText() { return font(-12, kBlue, false, true); }
+ui::Font linkText() { return font(-12, kBlue, false, true); }
 
 // One row of the control table, written fluently.
 class Row {
 public:
-    Row(ControlKind kind, const char* name, const char* parent) {
+    Row(ui::Kind kind, const char* name, const char* parent) {
         c_.kind = kind;
         c_.name = name;
         c_.parent = parent;
@@ -78,15 +85,15 @@ public:
     Row& text(const char* value) { return set(c_.text, value); }
     Row& hint(const char* value) { return set(c_.hint, value); }
     Row& tab(int order) { return set(c_.tabOrder, order); }
-    Row& anchors(unsigned value) { return set(c_.anchors, value); }
-    Row& align(Align value) { return set(c_.align, value); }
-    Row& font(const FontLayout& value) { return set(c_.font, value); }
+    Row& anchors(ui::Anchors value) { return set(c_.anchors, value); }
+    Row& align(ui::Align value) { return set(c_.align, value); }
+    Row& font(const ui::Font& value) { return set(c_.font, value); }
     Row& color(platform::Color value) { return set(c_.color, value); }
     Row& disabled() { return set(c_.enabled, false); }
     Row& hidden() { return set(c_.visible, false); }
-    Row& alignment(TextAlign value) { return set(c_.alignment, value); }
+    Row& alignment(ui::TextAlignment value) { return set(c_.alignment, value); }
     Row& wordWrap() { return set(c_.wordWrap, true); }
-    Row& bevel(BevelStyle value) { return set(c_.bevel, value); }
+    Row& bevel(ui::BevelCut value) { return set(c_.bevel, value); }
     Row& maxLength(int value) { return set(c_.maxLength, value); }
     Row& items(std::initializer_list<const char*> values) {
         for (const char* v : values) c_.items.emplace_back(v);
@@ -101,14 +108,15 @@ public:
         return *this;
     }
     Row& pageSize(int value) { return set(c_.pageSize, value); }
-    Row& ticks(TickStyle style, TickMarks marks = TickMarks::BottomRight) {
+    Row& ticks(ui::TickStyle style, ui::TickMarks marks = ui::TickMarks::BottomRight) {
         c_.tickStyle = style;
         c_.tickMarks = marks;
         return *this;
     }
     Row& thumb(int length) { return set(c_.thumbLength, length); }
-    // Gradient bar: colours, background, percentage shown, caption centred.
+    // A paint box showing a gradient bar: colours, background, percentage shown, caption centred.
     Row& bar(platform::Color start, platform::Color end, platform::Color back, bool percent, bool centred) {
+        c_.drawing = Drawing::GradientBar;
         c_.startColor = start;
         c_.endColor = end;
         c_.color = back;
@@ -120,7 +128,9 @@ public:
         c_.font = whiteText();
         return *this;
     }
+    // A paint box that shows the performance graph.
     Row& graph(int grid, int step, int graphScale, int graphGradient, int pen) {
+        c_.drawing = Drawing::PerformanceGraph;
         c_.gridSize = grid;
         c_.stepSize = step;
         c_.scale = graphScale;
@@ -160,19 +170,19 @@ private:
 
 // Shorthands for the kinds that make up most rows.
 Row label(const char* name, const char* parent, int left, int top, const char* caption) {
-    return std::move(Row(ControlKind::Label, name, parent).at(left, top).text(caption));
+    return std::move(Row(ui::Kind::Label, name, parent).at(left, top).text(caption));
 }
 Row checkBox(const char* name, const char* parent, int left, int top, const char* caption) {
     const int width = kCheckBoxGlyphAndGaps + textWidth(caption);
-    return std::move(Row(ControlKind::CheckBox, name, parent).at(left, top).size(width, kCheckBoxHeight).text(caption));
+    return std::move(Row(ui::Kind::CheckBox, name, parent).at(left, top).size(width, kCheckBoxHeight).text(caption));
 }
 Row edit(const char* name, const char* parent, int left, int top, int width, const char* designText) {
-    return std::move(Row(ControlKind::Edit, name, parent).at(left, top).size(width, kEditHeight).text(designText));
+    return std::move(Row(ui::Kind::Edit, name, parent).at(left, top).size(width, kEditHeight).text(designText));
 }
 Row dropDown(const char* name, const char* parent, int left, int top, int width) {
-    return std::move(Row(ControlKind::DropDownList, name, parent).at(left, top).size(width, kDropDownHeight));
+    return std::move(Row(ui::Kind::ComboBox, name, parent).at(left, top).size(width, kDropDownHeight));
 }
-Row control(ControlKind kind, const char* name, const char* parent, int left, int top, int width, int height) {
+Row control(ui::Kind kind, const char* name, const char* parent, int left, int top, int width, int height) {
     return std::move(Row(kind, name, parent).at(left, top).size(width, height));
 }
 
@@ -190,14 +200,14 @@ constexpr const char* kPages = "MainPageControl";
 
 // The form, the page control with its six pages, and what lies below the pages.
 void addFrame(Table& t) {
-    t.add(control(ControlKind::Form, kForm, "", 0, 0, 402, 434)  // client area; Windows picks the position
+    t.add(control(ui::Kind::Form, kForm, "", 0, 0, 402, 434)  // client area; Windows picks the position
               .text("Quillet 简体中文版")
               .hint(" 将光标移动到菜单或按钮上可以查看它的详细说明！")
               .font(formFont())
               .color(kButtonFaceColor)
               .formEvents("FormCreate", "FormClose", "FormResize"));
-    t.add(control(ControlKind::PageControl, kPages, kForm, 8, 0, 385, 325)
-              .anchors(kAnchorsAll)
+    t.add(control(ui::Kind::PageControl, kPages, kForm, 8, 0, 385, 325)
+              .anchors(ui::Anchors::all())
               .tab(0)
               .itemIndex(0)  // the resource page is shown first
               .onChanging("MainPageControlChanging"));
@@ -207,58 +217,58 @@ void addFrame(Table& t) {
         {"CacheTabSheet", "缓存"},          {"StressTabSheet", "内存荷载"}, {"AboutTabSheet", "关于"},
     };
     for (const auto& [name, caption] : pages) {
-        t.add(control(ControlKind::TabSheet, name, kPages, 4, 24, 377, 297).align(Align::Client).text(caption));
+        t.add(control(ui::Kind::TabSheet, name, kPages, 4, 24, 377, 297).align(ui::Align::Client).text(caption));
     }
 
     t.add(label("QuilletLabel", kForm, 8, 340, "Quillet 简体中文版")
               .font(productText())
               .disabled()
-              .anchors(kAnchorLeft | kAnchorBottom));
-    t.add(control(ControlKind::FlatButton, "HideSpeedButton", kForm, 185, 332, 65, 25)
+              .anchors(kLeftBottom));
+    t.add(control(ui::Kind::FlatButton, "HideSpeedButton", kForm, 185, 332, 65, 25)
               .text("最小化")
               .hint(" 最小化 Quillet 到系统托盘")
               .picture(resources::kGlyphHide)
-              .anchors(kAnchorRight | kAnchorBottom)
+              .anchors(kRightBottom)
               .onClick("HideSpeedButtonClick"));
-    t.add(control(ControlKind::FlatButton, "ExitSpeedButton", kForm, 255, 332, 60, 25)
+    t.add(control(ui::Kind::FlatButton, "ExitSpeedButton", kForm, 255, 332, 60, 25)
               .text("退出")
               .hint(" 退出 Quillet简体中文版。")
               .picture(resources::kGlyphExit)
-              .anchors(kAnchorRight | kAnchorBottom)
+              .anchors(kRightBottom)
               .onClick("ExitSpeedButtonClick"));
-    t.add(control(ControlKind::FlatButton, "RecoverSpeedButton", kForm, 320, 332, 60, 25)
+    t.add(control(ui::Kind::FlatButton, "RecoverSpeedButton", kForm, 320, 332, 60, 25)
               .text("释放")
               .hint(" 释放系统内存")
               .picture(resources::kGlyphRecover)
-              .anchors(kAnchorRight | kAnchorBottom)
+              .anchors(kRightBottom)
               .onClick("RecoverRAM1Click"));
     // The two glyphs of DisableAutoRecoverSpeedButton, never shown themselves.
-    t.add(control(ControlKind::Picture, "EnableImage", kForm, 104, 328, 16, 16)
+    t.add(control(ui::Kind::Picture, "EnableImage", kForm, 104, 328, 16, 16)
               .picture(resources::kEnableImage)
               .hidden()
-              .anchors(kAnchorLeft | kAnchorBottom));
-    t.add(control(ControlKind::Picture, "DisableImage", kForm, 120, 328, 16, 16)
+              .anchors(kLeftBottom));
+    t.add(control(ui::Kind::Picture, "DisableImage", kForm, 120, 328, 16, 16)
               .picture(resources::kDisableImage)
               .hidden()
-              .anchors(kAnchorLeft | kAnchorBottom));
-    t.add(control(ControlKind::Panel, "HintPanel", kForm, 8, 368, 385, 45)
-              .bevel(BevelStyle::Lowered)
-              .anchors(kAnchorLeft | kAnchorRight | kAnchorBottom));
+              .anchors(kLeftBottom));
+    t.add(control(ui::Kind::Panel, "HintPanel", kForm, 8, 368, 385, 45)
+              .bevel(ui::BevelCut::Lowered)
+              .anchors(kLeftRightBottom));
     // Filled by the hint hook with the long hint under the mouse; empty until then.
-    t.add(control(ControlKind::Label, "HintLabel", "HintPanel", 1, 1, 383, 43).align(Align::Client).wordWrap());
-    t.add(control(ControlKind::StatusBar, "MainStatusBar", kForm, 0, 415, 402, 19)
-              .align(Align::Bottom)
+    t.add(control(ui::Kind::Label, "HintLabel", "HintPanel", 1, 1, 383, 43).align(ui::Align::Client).wordWrap());
+    t.add(control(ui::Kind::StatusBar, "MainStatusBar", kForm, 0, 415, 402, 19)
+              .align(ui::Align::Bottom)
               .statusPanels({50}));
-    t.add(Row(ControlKind::Timer, "MainTimer", kForm).interval(500).onTimer("MainTimerTimer"));
+    t.add(Row(ui::Kind::Timer, "MainTimer", kForm).interval(500).onTimer("MainTimerTimer"));
 }
 
 // Page 1: lime figures on black, the graph and its scale.
 void addMemoryPage(Table& t) {
     constexpr const char* p = "GraphPanel";
-    t.add(control(ControlKind::Panel, p, "MemoryTabSheet", 0, 0, 377, 293)
-              .bevel(BevelStyle::Lowered)
+    t.add(control(ui::Kind::Panel, p, "MemoryTabSheet", 0, 0, 377, 293)
+              .bevel(ui::BevelCut::Lowered)
               .color(kBlack)
-              .anchors(kAnchorsAll));
+              .anchors(ui::Anchors::all()));
     t.add(label("FreeRamLabel", p, 8, 12, "未用的物理内存").font(limeHeading()));
     t.add(label("FreeRamValLabel", p, 8, 28, "1000MB").font(limeText()));
     t.add(label("FreePageFileLabel", p, 8, 52, "未使用的缓存").font(limeHeading()));
@@ -273,53 +283,53 @@ void addMemoryPage(Table& t) {
     t.add(label("UserFreeLabel", p, 8, 180, "用户：").font(limeText()));
     t.add(label("UserFreeValLabel", p, 56, 180, "0%").font(limeText()).hint(" 释放用户资源(仅限 Win 9x/ME)"));
     // The CPU figure and the buttons below the graph stay under it when the graph grows.
-    t.add(label("CPULabel", p, 8, 205, "CPU 使用率").font(limeHeading()).anchors(kAnchorLeft | kAnchorBottom));
-    t.add(control(ControlKind::GradientBar, "CPUProgressBar", p, 8, 220, 73, 15)
+    t.add(label("CPULabel", p, 8, 205, "CPU 使用率").font(limeHeading()).anchors(kLeftBottom));
+    t.add(control(ui::Kind::PaintBox, "CPUProgressBar", p, 8, 220, 73, 15)
               .bar(kBlue, kRed, kBlack, true, false)
-              .anchors(kAnchorLeft | kAnchorBottom));
+              .anchors(kLeftBottom));
     t.add(label("Label1", p, 152, 12, "物理内存使用情况").font(yellowBoldText()));
     // The scale of the graph; FormResize moves them along the graph's height.
     const std::pair<const char*, int> scale[] = {
         {"Ram100Label", 32}, {"Ram75Label", 72}, {"Ram50Label", 112}, {"Ram25Label", 160}, {"Ram0Label", 208},
     };
     for (const auto& [name, top] : scale) {
-        t.add(control(ControlKind::Label, name, p, 108, top, 40, 12)
+        t.add(control(ui::Kind::Label, name, p, 108, top, 40, 12)
                   .text(top == 208 ? "0MB" : "1000MB")
                   .font(scaleText())
-                  .alignment(TextAlign::Right));
+                  .alignment(ui::TextAlignment::Right));
     }
     // Shows its caption while the graph is hidden during a recovery; its colour follows GraphColor.
-    t.add(control(ControlKind::Panel, "GraphBackPanel", p, 152, 32, 217, 214)
+    t.add(control(ui::Kind::Panel, "GraphBackPanel", p, 152, 32, 217, 214)
               .text("正在释放内存...")
               .font(recoveringCaption())
-              .alignment(TextAlign::Center)
+              .alignment(ui::TextAlignment::Center)
               .color(kLime)
-              .anchors(kAnchorsAll));
-    t.add(control(ControlKind::PerformanceGraph, "PerformanceGraph", "GraphBackPanel", 2, 1, 213, 212)
+              .anchors(ui::Anchors::all()));
+    t.add(control(ui::Kind::PaintBox, "PerformanceGraph", "GraphBackPanel", 2, 1, 213, 212)
               .graph(16, 1, 100, 100, 1)
               .hint("可用内存")
-              .anchors(kAnchorsAll));
-    t.add(control(ControlKind::FlatButton, "DisableAutoRecoverSpeedButton", p, 8, 255, 147, 22)
+              .anchors(ui::Anchors::all()));
+    t.add(control(ui::Kind::FlatButton, "DisableAutoRecoverSpeedButton", p, 8, 255, 147, 22)
               .text("停用自动释放功能")
               .hint("禁止或启动自动释放内存。当您进行磁盘整理或扫描您的硬盘时可以使用这个功能让 Quillet "
                     "在后台运行，您也可以从系统托盘恢复。")
               .font(limeButtonText())
-              .anchors(kAnchorLeft | kAnchorBottom)
+              .anchors(kLeftBottom)
               .onClick("DisableAutoRecover1Click"));
-    t.add(control(ControlKind::FlatButton, "TuneRamSpeedButton", p, 161, 255, 79, 22)
+    t.add(control(ui::Kind::FlatButton, "TuneRamSpeedButton", p, 161, 255, 79, 22)
               .text("调整内存")
               .hint("您可以单击此按钮更改[预设内存]和[自动恢复值]的设置，您可以在\"物理内存使用情况\"中看到所作的改变。"
                     "(白线和红线)")
               .font(yellowButtonText())
               .picture(resources::kGlyphTune)
-              .anchors(kAnchorLeft | kAnchorBottom)
+              .anchors(kLeftBottom)
               .onClick("TuneRamSpeedButtonClick"));
     // Its caption is the home-page address, put in by the settings load.
-    t.add(Row(ControlKind::LinkLabel, "HomePageLabel", p)
+    t.add(Row(ui::Kind::LinkLabel, "HomePageLabel", p)
               .at(201, 277)
               .hint(" 访问 Quillet 网站！")
               .font(limeHeading())
-              .anchors(kAnchorLeft | kAnchorBottom)
+              .anchors(kLeftBottom)
               .onClick("WebAboutValLabelClick"));
 }
 
@@ -374,28 +384,28 @@ void addOptionsPage(Table& t) {
     t.add(checkBox("HotkeyCheckBox", p, 16, 155, "使用\"现在恢复\"快捷键")
               .tab(12)
               .onClick("HotkeyCheckBoxClick"));
-    t.add(control(ControlKind::HotKey, "RecoverHotKey", p, 167, 154, 121, 19)
+    t.add(control(ui::Kind::HotKeyBox, "RecoverHotKey", p, 167, 154, 121, 19)
               .hotKey(0xC052)  // Ctrl+Alt+R
               .tab(13)
               .onEnter("RecoverHotKeyEnter"));
     t.add(checkBox("DisableAutoRecoverCheckBox", p, 16, 176, "使用\"禁用自动恢复\"快捷键")
               .tab(14)
               .onClick("DisableAutoRecoverCheckBoxClick"));
-    t.add(control(ControlKind::HotKey, "DisableAutoRecoverHotKey", p, 193, 174, 121, 19)
+    t.add(control(ui::Kind::HotKeyBox, "DisableAutoRecoverHotKey", p, 193, 174, 121, 19)
               .hotKey(0xC044)  // Ctrl+Alt+D
               .tab(15)
               .onEnter("DisableAutoRecoverHotKeyEnter"));
     // The two memory track bars get their ranges from the machine's memory at start.
     t.add(label("TargetFreeRamLabel", p, 8, 204, "释放内存到"));
-    t.add(control(ControlKind::TrackBar, "TargetFreeRamTrackBar", p, 79, 203, 169, 17)
-              .ticks(TickStyle::None)
+    t.add(control(ui::Kind::TrackBar, "TargetFreeRamTrackBar", p, 79, 203, 169, 17)
+              .ticks(ui::TickStyle::None)
               .thumb(14)
               .tab(16)
               .onChange("TargetFreeRamTrackBarChange"));
     t.add(label("TargetFreeRamValLabel", p, 249, 204, "0M"));
     t.add(label("AutoRecoverLevelLabel", p, 8, 226, "自动释放到"));
-    t.add(control(ControlKind::TrackBar, "AutoRecoverLevelTrackBar", p, 78, 225, 61, 17)
-              .ticks(TickStyle::None)
+    t.add(control(ui::Kind::TrackBar, "AutoRecoverLevelTrackBar", p, 78, 225, 61, 17)
+              .ticks(ui::TickStyle::None)
               .thumb(14)
               .tab(17)
               .onChange("AutoRecoverLevelTrackBarChange"));
@@ -412,7 +422,7 @@ void addOptionsPage(Table& t) {
 // Page 3: system tweaks and the window's look.
 void addTweaksPage(Table& t) {
     constexpr const char* p = "TweaksTabSheet";
-    t.add(control(ControlKind::FlatButton, "ShortCutsSpeedButton", p, 8, 8, 118, 22)
+    t.add(control(ui::Kind::FlatButton, "ShortCutsSpeedButton", p, 8, 8, 118, 22)
               .text("创建快捷方式")
               .hint("  您可以自己设定某些应用程序的快捷方式，使此程序在使用前由 Quillet 进行内存优化工作。")
               .picture(resources::kGlyphShortcut)
@@ -441,10 +451,10 @@ void addTweaksPage(Table& t) {
               .disabled()
               .tab(5)
               .onClick("TranslucentCheckBoxClick"));
-    t.add(control(ControlKind::TrackBar, "TranslucentTrackBar", p, 229, 96, 142, 25)
+    t.add(control(ui::Kind::TrackBar, "TranslucentTrackBar", p, 229, 96, 142, 25)
               .range(20, 255, 255)
               .pageSize(15)
-              .ticks(TickStyle::Auto, TickMarks::BottomRight)
+              .ticks(ui::TickStyle::Auto, ui::TickMarks::BottomRight)
               .hint(" Adjust the translucent effect")
               .disabled()
               .tab(6)
@@ -453,7 +463,7 @@ void addTweaksPage(Table& t) {
               .tab(7)
               .onClick("RecoverSndCheckBoxClick"));
     t.add(edit("RecoverSoundFileEdit", p, 8, 144, 329, "").tab(8));
-    t.add(control(ControlKind::Button, "RecoverSndFileSpeedButton", p, 344, 144, 23, 22)
+    t.add(control(ui::Kind::Button, "RecoverSndFileSpeedButton", p, 344, 144, 23, 22)
               .text("...")
               .hint(" 在此可以浏览并选择一个 .wav 文件作为释放内存时的音效。")
               .onClick("RecoverSndFileSpeedButtonClick"));
@@ -470,13 +480,13 @@ void addTweaksPage(Table& t) {
               .tab(10)
               .onChange("TabStyleComboBoxChange"));
     // No item is chosen at design: the settings load picks one and so sets the graph's pace.
-    t.add(control(ControlKind::RadioGroup, "GraphSpeedRadioGroup", p, 16, 224, 353, 33)
+    t.add(control(ui::Kind::RadioGroup, "GraphSpeedRadioGroup", p, 16, 224, 353, 33)
               .text("内存曲线速率")
               .items({"非常快", "快", "中速", "慢"})
               .columns(4)
               .tab(11)
               .onClick("GraphSpeedRadioGroupClick"));
-    t.add(control(ControlKind::Label, "Label11", p, 8, 264, 360, 33)
+    t.add(control(ui::Kind::Label, "Label11", p, 8, 264, 360, 33)
               .text("注意：上面的一些选项在NT系统下可能呈现灰色(禁止使用)。这是由于当前使用者的用户权限不够。")
               .wordWrap());
 }
@@ -486,7 +496,7 @@ void addCachePage(Table& t) {
     constexpr const char* p = "CacheTabSheet";
     constexpr const char* g9x = "Win9xMEGroupBox";
     constexpr const char* gNt = "WinNT2000XPCacheGroupBox";
-    t.add(control(ControlKind::GroupBox, g9x, p, 8, 8, 361, 161).text("Windows 9x/ME 缓存").tab(0));
+    t.add(control(ui::Kind::GroupBox, g9x, p, 8, 8, 361, 161).text("Windows 9x/ME 缓存").tab(0));
     t.add(label("Label9", g9x, 8, 24, "缓存方案"));
     t.add(dropDown("CacheSchemeComboBox", g9x, 128, 19, 145)
               .items({"标准系统", "光盘制作用户", "大内存用户", "低内存用户", "多媒体用户", "游戏玩家"})
@@ -520,7 +530,7 @@ void addCachePage(Table& t) {
               .hint("  只有所有物理内存被使用时才让 Windows 使用您硬盘上的缓存。")
               .tab(7));
 
-    t.add(control(ControlKind::GroupBox, gNt, p, 8, 176, 361, 113).text("Windows NT/2000/XP 缓存").tab(1));
+    t.add(control(ui::Kind::GroupBox, gNt, p, 8, 176, 361, 113).text("Windows NT/2000/XP 缓存").tab(1));
     t.add(label("Label10", gNt, 8, 16, "要想启用这些设置，用户必须拥有系统管理员权限。"));
     t.add(checkBox("Disable83NameCreationCheckBox", gNt, 8, 40, "不允许在 NTFS 分区产生 MS-DOS 8.3 文件名")
               .hint("  使用此选项可以增强 NTFS 分区大量使用长文件名的性能。")
@@ -546,22 +556,22 @@ void addCachePage(Table& t) {
 void addStressPage(Table& t) {
     constexpr const char* p = "StressTabSheet";
     constexpr const char* s = "StressPanel";
-    const unsigned wide = kAnchorLeft | kAnchorTop | kAnchorRight;
-    t.add(control(ControlKind::Picture, "Image1", p, 8, 8, 32, 32).picture(resources::kMainIcon));
-    t.add(control(ControlKind::Label, "Label12", p, 48, 8, 321, 41)
+    const ui::Anchors wide = kLeftTopRight;
+    t.add(control(ui::Kind::Picture, "Image1", p, 8, 8, 32, 32).picture(resources::kMainIcon));
+    t.add(control(ui::Kind::Label, "Label12", p, 48, 8, 321, 41)
               .text("您可以参考 Quillet 测试出的内存载荷数据，释放可用物理内存。如果释放到一个极限数值，将影响您的系统性能。")
               .wordWrap());
-    t.add(control(ControlKind::Panel, "Panel1", p, 8, 56, 361, 2).bevel(BevelStyle::Lowered).anchors(wide));
+    t.add(control(ui::Kind::Panel, "Panel1", p, 8, 56, 361, 2).bevel(ui::BevelCut::Lowered).anchors(wide));
     t.add(checkBox("ReduceRAMCheckBox", p, 8, 64, "释放可用内存").tab(0).onClick("ReduceRAMCheckBoxClick"));
     t.add(edit("ReduceRAMEdit", p, 160, 62, 33, "0").maxLength(4).tab(1).onChange("ReduceRAMEditChange"));
     t.add(label("Label13", p, 200, 66, "MB"));
-    t.add(control(ControlKind::Panel, s, p, 8, 96, 361, 113).bevel(BevelStyle::Lowered).color(kBlack).anchors(wide));
+    t.add(control(ui::Kind::Panel, s, p, 8, 96, 361, 113).bevel(ui::BevelCut::Lowered).color(kBlack).anchors(wide));
     t.add(label("Label14", s, 8, 8, "未使用的内存").font(limeHeading()));
-    t.add(control(ControlKind::GradientBar, "StressGradient", s, 8, 24, 345, 17)
+    t.add(control(ui::Kind::PaintBox, "StressGradient", s, 8, 24, 345, 17)
               .bar(kOlive, kLime, kGrey, false, true)
               .anchors(wide));
     t.add(label("Label15", s, 8, 56, "内存荷载").font(limeHeading()));
-    t.add(control(ControlKind::GradientBar, "StressMemLoadGradient", s, 8, 72, 345, 17)
+    t.add(control(ui::Kind::PaintBox, "StressMemLoadGradient", s, 8, 72, 345, 17)
               .bar(kLime, kRed, kGrey, true, false)
               .anchors(wide));
 }
@@ -570,21 +580,21 @@ void addStressPage(Table& t) {
 void addAboutPage(Table& t) {
     constexpr const char* p = "AboutTabSheet";
     t.add(label("QuilletAboutLabel", p, 6, 13, "Quillet 简体中文版").font(productTitle()).disabled());
-    t.add(control(ControlKind::Picture, "Image2", p, 243, 8, 32, 32).picture(resources::kMainIcon));
+    t.add(control(ui::Kind::Picture, "Image2", p, 243, 8, 32, 32).picture(resources::kMainIcon));
     t.add(label("CopyRightAboutLabel", p, 8, 40, kOwnershipNotice).disabled());
     t.add(label("VersionAboutLabel", p, 8, 64, "版本："));
     // The values stand clear of the longest caption, "电子邮件：".
-    t.add(label("VersionAboutValLabel", p, 72, 64, "1.9"));
+    t.add(label("VersionAboutValLabel", p, 72, 64, app::kProgramVersion));
     // The two links show the home-page and support addresses that the settings load puts in.
     t.add(label("WebAboutLabel", p, 8, 80, "主页："));
-    t.add(Row(ControlKind::LinkLabel, "WebAboutValLabel", p).at(72, 80).font(linkText()).onClick("WebAboutValLabelClick"));
+    t.add(Row(ui::Kind::LinkLabel, "WebAboutValLabel", p).at(72, 80).font(linkText()).onClick("WebAboutValLabelClick"));
     t.add(label("EmailAboutLabel", p, 8, 96, "电子邮件："));
-    t.add(Row(ControlKind::LinkLabel, "EmailAboutValLabel", p)
+    t.add(Row(ui::Kind::LinkLabel, "EmailAboutValLabel", p)
               .at(72, 96)
               .font(linkText())
               .onClick("EmailAboutValLabelClick"));
     t.add(label("ElapsedLabel", p, 8, 120, "软件运行总时间估计为："));
-    t.add(control(ControlKind::Bevel, "Bevel1", p, 8, 160, 361, 2).bevel(BevelStyle::Lowered));
+    t.add(control(ui::Kind::Bevel, "Bevel1", p, 8, 160, 361, 2).bevel(ui::BevelCut::Lowered));
     t.add(label("SystemInfoAboutLabel", p, 8, 168, "(系统信息)"));
     t.add(label("TotalPhysicalRamAboutLabel", p, 8, 192, "物理内存总量："));
     t.add(label("TotalPhysicalRamAboutValLabel", p, 128, 192, "0 KB"));
@@ -712,44 +722,17 @@ void appendChildren(const std::vector<T>& rows, std::string_view parent, std::ve
 
 }  // namespace
 
-bool isContainer(ControlKind kind) {
+bool isContainer(ui::Kind kind) {
     switch (kind) {
-        case ControlKind::Form:
-        case ControlKind::PageControl:
-        case ControlKind::TabSheet:
-        case ControlKind::Panel:
-        case ControlKind::GroupBox:
+        case ui::Kind::Form:
+        case ui::Kind::PageControl:
+        case ui::Kind::TabSheet:
+        case ui::Kind::Panel:
+        case ui::Kind::GroupBox:
             return true;
         default:
             return false;
     }
-}
-
-const char* kindName(ControlKind kind) {
-    switch (kind) {
-        case ControlKind::Form: return "form";
-        case ControlKind::PageControl: return "page control";
-        case ControlKind::TabSheet: return "tab sheet";
-        case ControlKind::Panel: return "panel";
-        case ControlKind::GroupBox: return "group box";
-        case ControlKind::Label: return "label";
-        case ControlKind::LinkLabel: return "link label";
-        case ControlKind::Button: return "button";
-        case ControlKind::FlatButton: return "flat button";
-        case ControlKind::CheckBox: return "check box";
-        case ControlKind::Edit: return "edit";
-        case ControlKind::TrackBar: return "track bar";
-        case ControlKind::DropDownList: return "drop-down list";
-        case ControlKind::RadioGroup: return "radio group";
-        case ControlKind::HotKey: return "hot-key box";
-        case ControlKind::Picture: return "picture";
-        case ControlKind::Bevel: return "bevel";
-        case ControlKind::StatusBar: return "status bar";
-        case ControlKind::GradientBar: return "gradient bar";
-        case ControlKind::PerformanceGraph: return "performance graph";
-        case ControlKind::Timer: return "timer";
-    }
-    return "?";
 }
 
 const std::vector<ControlLayout>& mainFormControls() {

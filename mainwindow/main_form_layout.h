@@ -6,6 +6,8 @@
 #include <vector>
 
 #include "platform/canvas.h"
+#include "ui/control.h"
+#include "ui/controls.h"
 
 // The main window as data: every control of TQuilletForm with its kind, place, design values,
 // texts and the names of the handlers it is bound to, and the items of the two menus. The
@@ -24,96 +26,41 @@ inline constexpr const char* kTrayMenuName = "TrayPopupMenu";
 // The ownership notice of the About page; window creation puts it into CopyRightAboutLabel.
 inline constexpr const char* kOwnershipNotice = "版权所有 (C) Quillet 开发组。保留所有权利。";
 
-enum class ControlKind {
-    Form,
-    PageControl,
-    TabSheet,
-    Panel,
-    GroupBox,
-    Label,
-    LinkLabel,  // a label that opens a link: hand cursor, click handler
-    Button,      // a plain push button that never takes the focus
-    FlatButton,  // a flat button with an optional picture; never takes the focus
-    CheckBox,
-    Edit,
-    TrackBar,
-    DropDownList,  // a combo box whose text is only chosen from its items
-    RadioGroup,
-    HotKey,  // takes only combinations with Ctrl or Alt; others become Ctrl+Alt plus the key
-    Picture,
-    Bevel,
-    StatusBar,
-    GradientBar,       // widgets::TGradient
-    PerformanceGraph,  // widgets::TPerformanceGraph
-    Timer,
-};
-
 // Controls that hold other controls.
-bool isContainer(ControlKind kind);
-const char* kindName(ControlKind kind);
+bool isContainer(ui::Kind kind);
 
-// Anchors: the edges of the parent that a control keeps its distance to when the parent grows.
-enum Anchor : unsigned {
-    kAnchorLeft = 1,
-    kAnchorTop = 2,
-    kAnchorRight = 4,
-    kAnchorBottom = 8,
-    kAnchorsAll = 15,
-};
-
-// A control that fills a side of its parent (or all of it) instead of keeping its bounds.
-enum class Align { None, Top, Bottom, Left, Right, Client };
-// Horizontal placement of a label's or panel's text.
-enum class TextAlign { Left, Right, Center };
-enum class BevelStyle { None, Raised, Lowered };
-// Track-bar ticks: None draws none; Auto draws one per step of the range.
-enum class TickStyle { None, Auto };
-enum class TickMarks { BottomRight, TopLeft, Both };
+// What a paint box of the tables shows: one of the program's drawings.
+enum class Drawing { None, GradientBar, PerformanceGraph };
 
 // A colour with the top bit set names a system colour by its GetSysColor index (low byte), as
 // the control layer's colours do; any other value is a fixed 0x00BBGGRR colour.
-inline constexpr platform::Color kSystemColorFlag = 0x80000000u;
+using ui::isSystemColor;
+using ui::kSystemColorFlag;
 constexpr platform::Color systemColor(unsigned index) { return kSystemColorFlag | index; }
-constexpr bool isSystemColor(platform::Color color) { return (color & kSystemColorFlag) != 0; }
 constexpr unsigned systemColorIndex(platform::Color color) { return color & 0xFFu; }
-inline constexpr platform::Color kWindowTextColor = systemColor(8);  // COLOR_WINDOWTEXT
-inline constexpr platform::Color kButtonFaceColor = systemColor(15);  // COLOR_BTNFACE
+inline constexpr platform::Color kWindowTextColor = ui::kColorWindowText;
+inline constexpr platform::Color kButtonFaceColor = ui::kColorButtonFace;
 
-inline constexpr platform::Color kBlack = 0x000000;
-inline constexpr platform::Color kWhite = 0xFFFFFF;
-inline constexpr platform::Color kLime = 0x00FF00;
-inline constexpr platform::Color kYellow = 0x00FFFF;
-inline constexpr platform::Color kRed = 0x0000FF;
+inline constexpr platform::Color kBlack = ui::kColorBlack;
+inline constexpr platform::Color kWhite = ui::kColorWhite;
+inline constexpr platform::Color kLime = ui::kColorLime;
+inline constexpr platform::Color kYellow = ui::kColorYellow;
+inline constexpr platform::Color kRed = ui::kColorRed;
 inline constexpr platform::Color kBlue = 0xFF0000;
-inline constexpr platform::Color kOlive = 0x008080;
-inline constexpr platform::Color kGrey = 0x808080;
-
-struct FontLayout {
-    std::string face = "宋体";
-    int height = -12;  // negative: character height in pixels (-12 is 9 points at 96 dpi)
-    bool bold = false;
-    bool underline = false;
-    platform::Color color = kWindowTextColor;
-
-    // The drawing font of the canvas (which has no underline).
-    platform::Font toFont() const { return platform::Font{face, height, bold, color}; }
-    bool operator==(const FontLayout& o) const {
-        return face == o.face && height == o.height && bold == o.bold && underline == o.underline &&
-               color == o.color;
-    }
-};
+inline constexpr platform::Color kOlive = ui::kColorOlive;
+inline constexpr platform::Color kGrey = ui::kColorGray;
 
 struct ControlLayout {
     std::string name;
-    ControlKind kind = ControlKind::Label;
+    ui::Kind kind = ui::Kind::Label;  // paint boxes: `drawing` says which drawing they host
     std::string parent;  // empty only for the form
 
     int left = 0;
     int top = 0;
     int width = 0;   // 0: sized to the text
     int height = 0;  // 0: sized to the text
-    Align align = Align::None;
-    unsigned anchors = kAnchorLeft | kAnchorTop;
+    ui::Align align = ui::Align::None;
+    ui::Anchors anchors;  // left and top
 
     std::string text;  // caption, or an edit's design text
     // Hint as written, leading blanks included; a "|" would separate the short part (tool tip)
@@ -121,15 +68,15 @@ struct ControlLayout {
     std::string hint;
     int tabOrder = -1;  // position in the parent's tab sequence; -1: not a tab stop
 
-    std::optional<FontLayout> font;      // empty: the parent's font
+    std::optional<ui::Font> font;          // empty: the parent's font
     std::optional<platform::Color> color;  // background; empty: the parent's or the kind's own
     bool enabled = true;
     bool visible = true;
 
     // Labels and panels.
-    TextAlign alignment = TextAlign::Left;
+    ui::TextAlignment alignment = ui::TextAlignment::Left;
     bool wordWrap = false;
-    BevelStyle bevel = BevelStyle::None;  // panels' outer bevel (None: flat) and bevels' cut
+    ui::BevelCut bevel = ui::BevelCut::None;  // panels' outer bevel (None: flat) and bevels' cut
 
     bool checked = false;  // check boxes
     int maxLength = 0;     // edits; 0: no limit
@@ -145,8 +92,8 @@ struct ControlLayout {
     int maximum = 10;
     int position = 0;
     int pageSize = 2;
-    TickStyle tickStyle = TickStyle::Auto;
-    TickMarks tickMarks = TickMarks::BottomRight;
+    ui::TickStyle tickStyle = ui::TickStyle::Auto;  // None draws none; Auto one per step of the range
+    ui::TickMarks tickMarks = ui::TickMarks::BottomRight;
     int thumbLength = 20;
 
     // Gradient bars (the background is `color`).
@@ -154,6 +101,8 @@ struct ControlLayout {
     platform::Color endColor = kRed;
     bool showPercent = true;
     bool centerText = false;
+
+    Drawing drawing = Drawing::None;  // paint boxes
 
     // The performance graph.
     int gridSize = 0;

@@ -5,6 +5,7 @@
 // destroys it. It takes no input: no buttons, and the timer alone ends it.
 #include <cstdint>
 
+#include "app/version.h"
 #include "ui/controls.h"
 #include "ui/form.h"
 #include "ui/timer.h"
@@ -12,7 +13,7 @@
 namespace widgets {
 
 // The program-wide version text (the About page and the upgrade check show the same).
-inline constexpr const char* kProgramVersion = "1.9";
+using app::kProgramVersion;
 // Put before the version on the splash: a full-width colon and one blank.
 inline constexpr const char* kSplashVersionPrefix = "版本： ";
 

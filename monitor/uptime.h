@@ -4,8 +4,8 @@
 
 namespace monitor {
 
-// The time since the system started, from its millisecond tick count (which wraps after about
-// 49.7 days, and the figures with it).
+// The time since the system started, from its millisecond tick count (which wraps after
+// about 49.7 days, and the figures with it).
 struct Uptime {
     uint32_t totalSeconds = 0;
     int32_t seconds = 0;  // 0 ... 59

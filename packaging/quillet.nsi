@@ -1,6 +1,7 @@
 ; Quillet's installer. Built by the windows preset's build (packaging/CMakeLists.txt):
-;   makensis -INPUTCHARSET UTF8 -DVERSION=1.9 -DFILE_VERSION=1.9.0.0 -DFILES=files.nsh -DICON=quillet.ico
-;            -DOUTFILE=Quillet-1.9-setup.exe quillet.nsi
+;   makensis -INPUTCHARSET UTF8 -DVERSION=X.Y -DFILE_VERSION=X.Y.0.0 -DFILES=files.nsh -DICON=quillet.ico
+;            -DOUTFILE=Quillet-X.Y-setup.exe quillet.nsi
+; (X.Y: the version of project() in the top CMakeLists.txt)
 ; The same inputs make the same installer, byte for byte: no file's time is stored.
 ;
 ; Installer options:   /S silent   /AUTOSTART start with Windows   /NOAUTOSTART do not   /D=FOLDER

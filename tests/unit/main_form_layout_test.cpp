@@ -9,13 +9,19 @@
 #include <string>
 #include <vector>
 
-using mainwindow::ControlKind;
 using mainwindow::ControlLayout;
 using mainwindow::MenuItemLayout;
 using Names = std::vector<std::string>;
 using Ints = std::vector<int>;
 
 namespace {
+
+ui::Font font(const char* face, int height, bool bold, bool underline, platform::Color color) {
+    ui::Font f;
+    static_cast<platform::Font&>(f) = platform::Font{face, height, bold, color};
+    f.underline = underline;
+    return f;
+}
 
 const ControlLayout& ctl(const std::string& name) {
     const ControlLayout* c = mainwindow::findControl(name);
@@ -65,22 +71,22 @@ TEST(MainFormLayoutStructure, NamesAreUniqueAcrossControlsAndBothMenus) {
 TEST(MainFormLayoutStructure, TheFormComesFirstAndEveryParentIsAnEarlierContainer) {
     const auto& controls = mainwindow::mainFormControls();
     ASSERT_EQ(controls.front().name, mainwindow::kMainFormName);
-    EXPECT_EQ(controls.front().kind, ControlKind::Form);
-    std::map<std::string, ControlKind> earlier = {{controls.front().name, ControlKind::Form}};
+    EXPECT_EQ(controls.front().kind, ui::Kind::Form);
+    std::map<std::string, ui::Kind> earlier = {{controls.front().name, ui::Kind::Form}};
     for (size_t i = 1; i < controls.size(); ++i) {
         const ControlLayout& c = controls[i];
         auto parent = earlier.find(c.parent);
         ASSERT_NE(parent, earlier.end()) << c.name << " in " << c.parent;
         EXPECT_TRUE(mainwindow::isContainer(parent->second)) << c.name;
         // Only the page control holds pages, and it holds nothing else.
-        EXPECT_EQ(c.kind == ControlKind::TabSheet, parent->second == ControlKind::PageControl) << c.name;
+        EXPECT_EQ(c.kind == ui::Kind::TabSheet, parent->second == ui::Kind::PageControl) << c.name;
         earlier.emplace(c.name, c.kind);
     }
 }
 
 TEST(MainFormLayoutStructure, ControlsLieInsideTheirParent) {
     for (const ControlLayout& c : mainwindow::mainFormControls()) {
-        if (c.kind == ControlKind::Form || c.kind == ControlKind::Timer) continue;
+        if (c.kind == ui::Kind::Form || c.kind == ui::Kind::Timer) continue;
         const ControlLayout& p = ctl(c.parent);
         EXPECT_TRUE(c.left >= 0 && c.top >= 0) << c.name;
         EXPECT_LE(c.left + std::max(c.width, 1), p.width) << c.name;
@@ -92,7 +98,7 @@ TEST(MainFormLayoutStructure, ControlsLieInsideTheirParent) {
 // a neighbour (labels size themselves and are left out; pages share the page control's area).
 TEST(MainFormLayoutStructure, SizedSiblingsDoNotOverlap) {
     auto sized = [](const ControlLayout& c) {
-        return c.width > 0 && c.height > 0 && c.visible && c.kind != ControlKind::TabSheet;
+        return c.width > 0 && c.height > 0 && c.visible && c.kind != ui::Kind::TabSheet;
     };
     const auto& controls = mainwindow::mainFormControls();
     for (size_t i = 1; i < controls.size(); ++i) {
@@ -119,7 +125,7 @@ TEST(MainFormLayoutStructure, LabelTextsStayClearOfTheirNeighbours) {
         int left, top, right, bottom;
     };
     auto box = [](const ControlLayout& c) {
-        const bool autoSized = (c.kind == ControlKind::Label || c.kind == ControlKind::LinkLabel) && c.width == 0;
+        const bool autoSized = (c.kind == ui::Kind::Label || c.kind == ui::Kind::LinkLabel) && c.width == 0;
         if (!autoSized) return Box{&c, c.left, c.top, c.left + c.width, c.top + c.height};
         int size = 12;
         for (const ControlLayout* at = &c; at != nullptr; at = at->parent.empty() ? nullptr : &ctl(at->parent)) {
@@ -137,13 +143,13 @@ TEST(MainFormLayoutStructure, LabelTextsStayClearOfTheirNeighbours) {
     };
     std::map<std::string, std::vector<Box>> byParent;
     for (const ControlLayout& c : mainwindow::mainFormControls()) {
-        if (c.parent.empty() || !c.visible || c.kind == ControlKind::TabSheet || c.kind == ControlKind::Timer) continue;
+        if (c.parent.empty() || !c.visible || c.kind == ui::Kind::TabSheet || c.kind == ui::Kind::Timer) continue;
         byParent[c.parent].push_back(box(c));
     }
     int labels = 0;
     for (const auto& [parent, boxes] : byParent) {
         for (const Box& a : boxes) {
-            if (a.c->kind != ControlKind::Label && a.c->kind != ControlKind::LinkLabel) continue;
+            if (a.c->kind != ui::Kind::Label && a.c->kind != ui::Kind::LinkLabel) continue;
             if (a.c->width != 0) continue;
             ++labels;
             for (const Box& b : boxes) {
@@ -190,9 +196,9 @@ TEST(MainFormLayoutTabOrder, UniqueAndGaplessWithinEachParent) {
         std::sort(list.begin(), list.end());
         for (size_t i = 0; i < list.size(); ++i) EXPECT_EQ(list[i], static_cast<int>(i)) << parent;
     }
-    const std::set<ControlKind> passive = {ControlKind::Label,       ControlKind::LinkLabel, ControlKind::Button,
-                                           ControlKind::FlatButton,  ControlKind::Picture,   ControlKind::GradientBar,
-                                           ControlKind::Timer,       ControlKind::TabSheet,  ControlKind::PerformanceGraph};
+    const std::set<ui::Kind> passive = {ui::Kind::Label,   ui::Kind::LinkLabel, ui::Kind::Button,
+                                        ui::Kind::FlatButton, ui::Kind::Picture, ui::Kind::PaintBox,
+                                        ui::Kind::Timer,   ui::Kind::TabSheet};
     for (const ControlLayout& c : mainwindow::mainFormControls()) {
         if (passive.count(c.kind) != 0) {
             EXPECT_EQ(c.tabOrder, -1) << c.name;
@@ -268,7 +274,7 @@ TEST(MainFormLayoutDesign, FormAndTimer) {
     const ControlLayout& form = ctl("QuilletForm");
     EXPECT_EQ(bounds("QuilletForm"), (Ints{0, 0, 402, 434}));
     ASSERT_TRUE(form.font.has_value());
-    EXPECT_EQ(form.font->toFont(), (platform::Font{"宋体", -12, false, mainwindow::kWindowTextColor}));
+    EXPECT_EQ(static_cast<const platform::Font&>(*form.font), (platform::Font{"宋体", -12, false, mainwindow::kWindowTextColor}));
     EXPECT_TRUE(mainwindow::isSystemColor(*form.color));
     EXPECT_EQ(mainwindow::systemColorIndex(*form.color), 15u);  // button face
     EXPECT_EQ((Names{form.onCreate, form.onClose, form.onResize}), (Names{"FormCreate", "FormClose", "FormResize"}));
@@ -283,12 +289,12 @@ TEST(MainFormLayoutDesign, GraphAndItsScale) {
     EXPECT_EQ(bounds("PerformanceGraph"), (Ints{2, 1, 213, 212}));
     EXPECT_EQ((Ints{graph.gridSize, graph.stepSize, graph.scale, graph.gradient, graph.penWidth}),
               (Ints{16, 1, 100, 100, 1}));
-    EXPECT_EQ(graph.anchors, mainwindow::kAnchorsAll);
+    EXPECT_EQ(graph.anchors, ui::Anchors::all());
     EXPECT_EQ(bounds("GraphBackPanel"), (Ints{152, 32, 217, 214}));
     for (const auto& [name, top] : std::map<std::string, int>{
              {"Ram100Label", 32}, {"Ram75Label", 72}, {"Ram50Label", 112}, {"Ram25Label", 160}, {"Ram0Label", 208}}) {
         EXPECT_EQ(bounds(name), (Ints{108, top, 40, 12})) << name;
-        EXPECT_EQ(ctl(name).alignment, mainwindow::TextAlign::Right) << name;
+        EXPECT_EQ(ctl(name).alignment, ui::TextAlignment::Right) << name;
     }
     EXPECT_EQ(ctl("Ram0Label").text, "0MB");
 }
@@ -297,14 +303,14 @@ TEST(MainFormLayoutDesign, TrackBarsHotKeysAndGradientBars) {
     EXPECT_EQ(bounds("TargetFreeRamTrackBar"), (Ints{79, 203, 169, 17}));
     EXPECT_EQ(bounds("AutoRecoverLevelTrackBar"), (Ints{78, 225, 61, 17}));
     for (const char* name : {"TargetFreeRamTrackBar", "AutoRecoverLevelTrackBar"}) {
-        EXPECT_EQ(ctl(name).tickStyle, mainwindow::TickStyle::None) << name;
+        EXPECT_EQ(ctl(name).tickStyle, ui::TickStyle::None) << name;
         EXPECT_EQ(ctl(name).thumbLength, 14) << name;
     }
     const ControlLayout& translucent = ctl("TranslucentTrackBar");
     EXPECT_EQ(bounds("TranslucentTrackBar"), (Ints{229, 96, 142, 25}));
     EXPECT_EQ((Ints{translucent.minimum, translucent.maximum, translucent.position, translucent.pageSize}),
               (Ints{20, 255, 255, 15}));
-    EXPECT_EQ(translucent.tickStyle, mainwindow::TickStyle::Auto);
+    EXPECT_EQ(translucent.tickStyle, ui::TickStyle::Auto);
 
     EXPECT_EQ(ctl("RecoverHotKey").hotKey, 0xC052);  // Ctrl+Alt+R
     EXPECT_EQ(ctl("DisableAutoRecoverHotKey").hotKey, 0xC044);  // Ctrl+Alt+D
@@ -315,7 +321,7 @@ TEST(MainFormLayoutDesign, TrackBarsHotKeysAndGradientBars) {
     EXPECT_FALSE(free.showPercent);
     EXPECT_TRUE(free.centerText);
     EXPECT_TRUE(ctl("StressMemLoadGradient").showPercent);
-    EXPECT_EQ(ctl("CPUProgressBar").anchors, unsigned{mainwindow::kAnchorLeft | mainwindow::kAnchorBottom});
+    EXPECT_EQ(ctl("CPUProgressBar").anchors, (ui::Anchors{true, false, false, true}));
 }
 
 TEST(MainFormLayoutDesign, OnlyTheNamedControlsStartDisabledOrHidden) {
@@ -328,7 +334,7 @@ TEST(MainFormLayoutDesign, OnlyTheNamedControlsStartDisabledOrHidden) {
                                                "QuilletAboutLabel", "CopyRightAboutLabel", "StartSplashCheckBox"}));
     EXPECT_EQ(hidden, (std::set<std::string>{"EnableImage", "DisableImage"}));
     for (const ControlLayout& c : mainwindow::mainFormControls()) {
-        if (c.kind == ControlKind::Picture) {
+        if (c.kind == ui::Kind::Picture) {
             EXPECT_FALSE(c.picture.empty()) << c.name;
         }
     }
@@ -336,10 +342,10 @@ TEST(MainFormLayoutDesign, OnlyTheNamedControlsStartDisabledOrHidden) {
 
 TEST(MainFormLayoutDesign, ResourcePageIsLimeOnBlack) {
     EXPECT_EQ(ctl("GraphPanel").color, mainwindow::kBlack);
-    EXPECT_EQ(*ctl("FreeRamLabel").font, (mainwindow::FontLayout{"宋体", -13, false, true, mainwindow::kLime}));
-    EXPECT_EQ(*ctl("FreeRamValLabel").font, (mainwindow::FontLayout{"宋体", -13, false, false, mainwindow::kLime}));
+    EXPECT_EQ(*ctl("FreeRamLabel").font, font("宋体", -13, false, true, mainwindow::kLime));
+    EXPECT_EQ(*ctl("FreeRamValLabel").font, font("宋体", -13, false, false, mainwindow::kLime));
     EXPECT_EQ(ctl("GDIFreeValLabel").font->color, mainwindow::kWhite);
-    EXPECT_EQ(*ctl("Label1").font, (mainwindow::FontLayout{"宋体", -13, true, false, mainwindow::kYellow}));
+    EXPECT_EQ(*ctl("Label1").font, font("宋体", -13, true, false, mainwindow::kYellow));
 }
 
 // --- Handlers ------------------------------------------------------------------------------

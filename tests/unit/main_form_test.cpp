@@ -65,10 +65,10 @@ TEST(MainFormBuilder, EveryRowAndMenuItemBecomesAComponentOfItsKind) {
     ui::HeadlessBackend backend;
     auto form = mainwindow::buildMainForm(backend);
     for (const auto& row : mainwindow::mainFormControls()) {
-        if (row.kind == mainwindow::ControlKind::Form) continue;
+        if (row.kind == ui::Kind::Form) continue;
         ui::Component* c = form->find(row.name);
         ASSERT_NE(c, nullptr) << row.name;
-        if (row.kind == mainwindow::ControlKind::Timer) {
+        if (row.kind == ui::Kind::Timer) {
             EXPECT_EQ(c->kind(), ui::Kind::Timer);
             continue;
         }

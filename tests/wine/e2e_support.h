@@ -198,6 +198,20 @@ inline std::wstring settingsFilePath() {
 }
 inline void removeSettingsFile() { DeleteFileW(settingsFilePath().c_str()); }
 
+// A file's bytes, read past the program's own handles on it; `unreadable` when it cannot be
+// opened.
+inline std::string fileBytes(const std::wstring& path, const std::string& unreadable = {}) {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return unreadable;
+    std::string bytes;
+    char buffer[4096];
+    DWORD got = 0;
+    while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0) bytes.append(buffer, got);
+    CloseHandle(file);
+    return bytes;
+}
+
 // Quillet /ram=80 /once: its progress window, at the screen's DPI, and no main window
 // (e2e_driver.cpp).
 void commandLineRecovery();

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "tests/wine/check_report.h"
+#include "tests/wine/e2e_support.h"
 #include "win32/services/wide_text.h"
 #include "win32/services/win32_platform.h"
 
@@ -21,19 +22,6 @@ using checks::check;
 using checks::checkText;
 using platform::win32::narrow;
 using platform::win32::widen;
-
-// The file's bytes; empty when it cannot be read.
-std::string bytesOf(const std::string& path) {
-    HANDLE file = CreateFileW(widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return {};
-    std::string bytes;
-    char buffer[4096];
-    DWORD got = 0;
-    while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0) bytes.append(buffer, got);
-    CloseHandle(file);
-    return bytes;
-}
 
 std::string inCodePage(const std::string& utf8, UINT codePage) {
     const std::wstring wide = widen(utf8);
@@ -110,7 +98,7 @@ int main() {
           "a write into a missing folder reports failure");
 
     // --- on disk: the system's ANSI code page ------------------------------------------------
-    const std::string bytes = bytesOf(ini);
+    const std::string bytes = e2e::fileBytes(widen(ini));
     const std::string gbkPath = inCodePage(kSoundPath, 936);
     check(bytes.compare(0, 3, "\xEF\xBB\xBF") != 0 && bytes.compare(0, 2, "\xFF\xFE") != 0 &&
               bytes.compare(0, 2, "\xFE\xFF") != 0,
@@ -122,7 +110,7 @@ int main() {
     check(!contains(bytes, kSoundPath) && !contains(bytes, "内存"), "no value is stored as UTF-8");
 
     // --- copy ----------------------------------------------------------------------------------
-    check(profile.copyFile(ini, draft) && bytesOf(draft) == bytes, "a copy holds the same bytes under a Chinese name");
+    check(profile.copyFile(ini, draft) && e2e::fileBytes(widen(draft)) == bytes, "a copy holds the same bytes under a Chinese name");
     check(!profile.copyFile(missing, folder + "\\副本.ini") && !profile.fileExists(folder + "\\副本.ini"),
           "copying a missing file fails and makes nothing");
 
@@ -131,15 +119,15 @@ int main() {
     check(profile.replaceFile(draft, ini) && !profile.fileExists(draft) && profile.getInt(ini, kSection, "XMinutes", 7) == 60 &&
               profile.getString(ini, kSection, "RecoverSoundFile", "") == kSoundPath,
           "replacing an existing file puts the copy's contents in its place, and the copy is gone");
-    const std::string saved = bytesOf(ini);
+    const std::string saved = e2e::fileBytes(widen(ini));
 
-    check(!profile.replaceFile(missing, ini) && bytesOf(ini) == saved,
+    check(!profile.replaceFile(missing, ini) && e2e::fileBytes(widen(ini)) == saved,
           "replacing with a missing file fails and leaves the file as it was");
 
     profile.copyFile(ini, draft);
     profile.writeString(draft, kSection, "XMinutes", "90");
     SetFileAttributesW(widen(ini).c_str(), FILE_ATTRIBUTE_READONLY);
-    check(!profile.replaceFile(draft, ini) && bytesOf(ini) == saved && profile.getInt(ini, kSection, "XMinutes", 7) == 60,
+    check(!profile.replaceFile(draft, ini) && e2e::fileBytes(widen(ini)) == saved && profile.getInt(ini, kSection, "XMinutes", 7) == 60,
           "replacing a read-only file fails and leaves it as it was");
     check(profile.deleteFile(ini) && !profile.fileExists(ini), "a read-only file is deleted");
     check(profile.deleteFile(ini), "deleting a file that is not there counts as done");
@@ -147,13 +135,13 @@ int main() {
     check(profile.replaceFile(draft, ini) && !profile.fileExists(draft) && profile.getInt(ini, kSection, "XMinutes", 7) == 90,
           "replacing a missing file makes it");
 
-    const std::string before = bytesOf(ini);
+    const std::string before = e2e::fileBytes(widen(ini));
     profile.copyFile(ini, draft);
     profile.writeString(draft, kSection, "XMinutes", "120");
     HANDLE held = CreateFileW(widen(ini).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     check(held != INVALID_HANDLE_VALUE, "another program holds the file open (no sharing of deletion)");
-    check(!profile.replaceFile(draft, ini) && bytesOf(ini) == before && profile.fileExists(draft),
+    check(!profile.replaceFile(draft, ini) && e2e::fileBytes(widen(ini)) == before && profile.fileExists(draft),
           "replacing a file held open fails, leaves it as it was and keeps the copy");
     if (held != INVALID_HANDLE_VALUE) CloseHandle(held);
     check(profile.replaceFile(draft, ini) && profile.getInt(ini, kSection, "XMinutes", 7) == 120,

@@ -161,16 +161,8 @@ std::wstring windowsFolder() {
 }
 std::wstring systemIniPath() { return windowsFolder() + L"\\system.ini"; }
 
-std::string readFile(const std::wstring& path) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return "<missing>";
-    std::string bytes;
-    char buffer[4096];
-    DWORD got = 0;
-    while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0) bytes.append(buffer, got);
-    CloseHandle(file);
-    return bytes;
-}
+// system.ini's bytes; "<missing>" when there is none.
+std::string systemIniBytes() { return fileBytes(systemIniPath(), "<missing>"); }
 
 bool writeFile(const std::wstring& path, const std::string& bytes) {
     SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
@@ -488,7 +480,7 @@ int run(const std::string& releaseName) {
     touched.insert(touched.end(), tuned.begin(), tuned.end());
     std::vector<Stored> before;
     for (const ValueName& v : touched) before.push_back(stored(v));
-    const std::string systemIni = readFile(systemIniPath());
+    const std::string systemIni = systemIniBytes();
     removeSettingsFile();
 
     // A registry with values the user set by hand, none of them the program's own form, and no
@@ -548,7 +540,7 @@ int run(const std::string& releaseName) {
     // The save: on 9x the scheme and system.ini's cache entries.
     if (release.family9x) {
         check(settingsInt(L"DiskCacheScheme") == 1, "the save keeps the scheme");
-        const std::vector<std::string> lines = iniLines(readFile(systemIniPath()));
+        const std::vector<std::string> lines = iniLines(systemIniBytes());
         checkText(entryOf(lines, "[vcache]|minfilecache"), minimum, "system.ini minfilecache");
         checkText(entryOf(lines, "[vcache]|maxfilecache"), "0", "system.ini maxfilecache (应用 cleared)");
         checkText(entryOf(lines, "[vcache]|chunksize"), "1024", "system.ini chunksize");
@@ -563,7 +555,7 @@ int run(const std::string& releaseName) {
               std::to_string(others.size()) + " lines against " + std::to_string(seededOthers.size()));
     } else {
         check(settingsInt(L"DiskCacheScheme") == -1, "the NT family keeps no scheme");
-        check(readFile(systemIniPath()) == systemIni, "the NT family leaves system.ini alone");
+        check(systemIniBytes() == systemIni, "the NT family leaves system.ini alone");
     }
 
     // A system.ini that cannot be written stays as it was, and the settings are saved all the same.
@@ -600,7 +592,7 @@ int run(const std::string& releaseName) {
         check(_stricmp(value(machineRun).c_str(), ("sz " + utf8(quilletPath)).c_str()) == 0,
               "ticked, the save writes this copy into the entry for all users", value(machineRun));
         checkText(value(userRun), "missing", "and nothing for the user alone");
-        const std::string after = readFile(systemIniPath());
+        const std::string after = systemIniBytes();
         check(after == seededIni, "a read-only system.ini is left whole",
               "\n" + after.substr(after.size() > 200 ? after.size() - 200 : 0));
         check(GetFileAttributesW(systemIniPath().c_str()) & FILE_ATTRIBUTE_READONLY, "it stays read-only");

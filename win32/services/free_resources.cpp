@@ -82,7 +82,8 @@ __asm__(
     "    ret\n");
 
 std::optional<uint16_t> Win32Platform::freeSystemResources(ResourceKind kind) {
-    // 1. KERNEL32, held for the call, and its thunk (the NT family has none).
+    // KERNEL32 is held for the length of the call. Only the 9x family has the thunk into
+    // 16-bit code; without it there is nothing to ask.
     HMODULE held = LoadLibraryA("KERNEL32");
     if (kernelModule_ == nullptr) kernelModule_ = GetModuleHandleA("KERNEL32");
     auto* kernel = static_cast<HMODULE>(kernelModule_);
@@ -90,20 +91,20 @@ std::optional<uint16_t> Win32Platform::freeSystemResources(ResourceKind kind) {
 
     uint16_t answer = kNotFound;
     if (thunk != nullptr) {
-        // 2. The 16-bit loader's entries. Only code is called: an entry that forwards elsewhere
-        //    (as Wine's do) counts as missing.
+        // The 16-bit loader's entries. Only code is called: an entry that forwards elsewhere (as
+        // Wine's do) counts as missing.
         const OrdinalExport load = exportByOrdinal(kernel, kLoadLibrary16);
         const OrdinalExport find = exportByOrdinal(kernel, kGetProcAddress16);
         const OrdinalExport release = exportByOrdinal(kernel, kFreeLibrary16);
         if (load.kind == ExportKind::Code && find.kind == ExportKind::Code && release.kind == ExportKind::Code) {
-            // 3. USER is resident in the system: loading it only finds it, so it is released at
-            //    once and its procedure looked up. Handles below 32 are the loader's errors.
+            // USER is resident in the system: loading it only finds it, so it is released at once
+            // and its procedure looked up. Handles below 32 are the loader's errors.
             const WORD user = reinterpret_cast<LoadLibrary16>(const_cast<void*>(load.address))("user");
             if (user >= 32) {
                 reinterpret_cast<FreeLibrary16>(const_cast<void*>(release.address))(user);
                 const DWORD procedure =
                     reinterpret_cast<GetProcAddress16>(const_cast<void*>(find.address))(user, "GetFreeSystemResources");
-                // 4. The figure, a share: never above 100 whatever comes back.
+                // The figure is a share: never above 100 whatever comes back.
                 if (procedure != 0) {
                     const uint32_t free = callThroughQtThunk(thunk, procedure, static_cast<uint16_t>(kind));
                     answer = static_cast<uint16_t>(std::min<uint32_t>(free, 100));
@@ -111,7 +112,6 @@ std::optional<uint16_t> Win32Platform::freeSystemResources(ResourceKind kind) {
             }
         }
     }
-    // 5.
     if (held != nullptr) FreeLibrary(held);
     return answer;
 }
