@@ -18,9 +18,7 @@
 #include <string>
 #include <vector>
 
-#include "win32/services/gdi_canvas.h"
 #include "win32/services/wide_text.h"
-#include "widgets/tray_icon_painter.h"
 
 namespace platform::win32 {
 
@@ -435,14 +433,7 @@ bool Win32Platform::showTrayBalloon(Window window, uint32_t id, const std::strin
 }
 
 namespace {
-
-HFONT createFont(const Font& font) {
-    // The same font the GDI canvas draws text with.
-    return CreateFontW(font.height, 0, 0, 0, font.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
-                       widen(font.face).c_str());
-}
-
+constexpr int kSmallIconAt96Dpi = 16;
 }  // namespace
 
 int Win32Platform::trayIconSize(Window window) {
@@ -451,54 +442,38 @@ int Win32Platform::trayIconSize(Window window) {
     const int size = window != nullptr ? systemMetric(SM_CXSMICON, windowDpi(toHwnd(window)))
                                        : GetSystemMetrics(SM_CXSMICON);
     // Whatever a theme or a broken answer says, a picture the painter can make.
-    return size <= 0 ? widgets::kTrayIconSize : std::clamp(size, 8, 256);
+    return size <= 0 ? kSmallIconAt96Dpi : std::clamp(size, 8, 256);
 }
 
-Font Win32Platform::trayIconFont(const std::string& digits, int size) {
-    HDC screen = GetDC(nullptr);
-    HDC dc = CreateCompatibleDC(screen);
-    Font font = widgets::trayIconFontForSize(digits, size, [dc](const std::string& text, const Font& candidate) {
-        HFONT handle = createFont(candidate);
-        HGDIOBJ old = SelectObject(dc, handle);
-        const std::wstring wide = widen(text);
-        SIZE extent{};
-        GetTextExtentPoint32W(dc, wide.c_str(), static_cast<int>(wide.size()), &extent);
-        SelectObject(dc, old);
-        DeleteObject(handle);
-        return static_cast<int>(extent.cx);
-    });
-    DeleteDC(dc);
-    ReleaseDC(nullptr, screen);
-    return font;
-}
-
-Icon Win32Platform::drawTrayIcon(int size, const std::string& digits, int textX, uint32_t lineColor, bool redDot) {
-    HBITMAP colour = nullptr;
-    try {
-        GdiCanvas picture(size, size);
-        widgets::paintTrayIcon(picture, digits, textX, trayIconFont(digits, size), lineColor, redDot);
-        // The icon takes a bitmap of the screen's kind that no device context holds.
-        HDC screen = GetDC(nullptr);
-        colour = CreateCompatibleBitmap(screen, size, size);
-        HDC dc = CreateCompatibleDC(screen);
-        HGDIOBJ old = SelectObject(dc, colour);
-        BitBlt(dc, 0, 0, size, size, static_cast<HDC>(picture.deviceContext()), 0, 0, SRCCOPY);
-        SelectObject(dc, old);
-        DeleteDC(dc);
-        ReleaseDC(nullptr, screen);
-    } catch (const std::exception&) {
-        // Out of drawing resources: no picture this time rather than an error every tick.
-        if (colour != nullptr) DeleteObject(colour);
+Icon Win32Platform::iconFromPicture(const Picture& picture) {
+    const int width = picture.width, height = picture.height;
+    if (width <= 0 || height <= 0 || picture.pixels.size() != static_cast<size_t>(width) * static_cast<size_t>(height))
         return nullptr;
-    }
+    // The DIB holds blue in the low byte; colours are kept with red there.
+    std::vector<uint32_t> bits;
+    bits.reserve(picture.pixels.size());
+    for (const Color c : picture.pixels) bits.push_back(((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF));
+    BITMAPINFO header{};
+    header.bmiHeader.biSize = sizeof header.bmiHeader;
+    header.bmiHeader.biWidth = width;
+    header.bmiHeader.biHeight = -height;  // top row first
+    header.bmiHeader.biPlanes = 1;
+    header.bmiHeader.biBitCount = 32;
+    header.bmiHeader.biCompression = BI_RGB;
+    // The icon takes a bitmap of the screen's kind that no device context holds.
+    HDC screen = GetDC(nullptr);
+    HBITMAP colour = CreateCompatibleBitmap(screen, width, height);
+    const bool painted = colour != nullptr && SetDIBits(screen, colour, 0, static_cast<UINT>(height), bits.data(),
+                                                        &header, DIB_RGB_COLORS) == height;
+    ReleaseDC(nullptr, screen);
     // An all-black mask (its rows padded to whole 16-bit words): every pixel of the icon is opaque.
-    const std::vector<uint8_t> opaque(static_cast<size_t>((size + 15) / 16 * 2) * static_cast<size_t>(size), 0);
-    HBITMAP mask = CreateBitmap(size, size, 1, 1, opaque.data());
+    const std::vector<uint8_t> opaque(static_cast<size_t>((width + 15) / 16 * 2) * static_cast<size_t>(height), 0);
+    HBITMAP mask = CreateBitmap(width, height, 1, 1, opaque.data());
     ICONINFO info{};
     info.fIcon = TRUE;
     info.hbmMask = mask;
     info.hbmColor = colour;
-    HICON icon = mask != nullptr && colour != nullptr ? CreateIconIndirect(&info) : nullptr;
+    HICON icon = mask != nullptr && painted ? CreateIconIndirect(&info) : nullptr;
     if (mask != nullptr) DeleteObject(mask);
     if (colour != nullptr) DeleteObject(colour);
     return reinterpret_cast<Icon>(icon);

@@ -5,6 +5,7 @@
 
 #include "platform/canvas.h"
 #include "platform/platform.h"
+#include "win32/services/win32_text_renderer.h"
 
 namespace platform::win32 {
 
@@ -29,7 +30,7 @@ public:
 
     Platform services() {
         return Platform{*this, *this, *this, *this, *this, *this, *this, *this, *this, *this, *this, *this, *this,
-                        *this};
+                        *this, textRenderer_};
     }
 
     // Memory
@@ -73,10 +74,8 @@ public:
     // The small-icon size at the window's DPI where the system tells metrics per DPI (Windows
     // 10 1607 and later), otherwise the system's small-icon size.
     int trayIconSize(Window window) override;
-    // The picture is painted by widgets::paintTrayIcon on a GDI canvas, the figure in the font
-    // trayIconFont chooses for it.
-    Icon drawTrayIcon(int size, const std::string& digits, int textX, uint32_t lineColor, bool redDot) override;
-    Font trayIconFont(const std::string& digits, int size);
+    // A bitmap of the screen's kind with the picture's pixels, over an all-opaque mask.
+    Icon iconFromPicture(const Picture& picture) override;
     // Sees every record (a NOTIFYICONDATAW) just before it is handed to the shell, with its
     // action (NIM_ADD, NIM_MODIFY, NIM_DELETE); null for none. For probes of what the shell is given.
     using ShellRecordObserver = void (*)(unsigned long action, const void* record);
@@ -152,6 +151,7 @@ private:
     bool registerClass(const std::string& className);
 
     std::string commandLine_;
+    Win32TextRenderer textRenderer_;
     std::set<std::string> registeredClasses_;
     std::function<void(const std::string&)> errorReporter_;
     void* ntQuery_ = nullptr;  // what the last lookup of NtQuerySystemInformation found
