@@ -1,6 +1,6 @@
 #include "bench/bench_machine.h"
 
-#include "win32/services/win32_platform.h"
+#include "win32/services/win32_window_system.h"
 
 platform::Memory& benchMemory() {
     static platform::win32::Win32Platform system("");

@@ -14,7 +14,7 @@
 #include "tests/wine/check_report.h"
 #include "monitor/os_detection.h"
 #include "win32/services/system_dll.h"
-#include "win32/services/win32_platform.h"
+#include "win32/services/win32_window_system.h"
 
 namespace {
 

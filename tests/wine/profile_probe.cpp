@@ -13,7 +13,7 @@
 
 #include "tests/wine/check_report.h"
 #include "win32/services/wide_text.h"
-#include "win32/services/win32_platform.h"
+#include "win32/services/win32_window_system.h"
 
 namespace {
 

@@ -26,7 +26,7 @@
 #include "platform/software_canvas.h"
 #include "tests/wine/check_report.h"
 #include "win32/services/wide_text.h"
-#include "win32/services/win32_platform.h"
+#include "win32/services/win32_window_system.h"
 #include "widgets/tray_icon_painter.h"
 
 namespace {

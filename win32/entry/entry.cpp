@@ -4,7 +4,7 @@
 #include "win32/controls/ui_backend.h"
 #include "win32/services/system_dll.h"
 #include "win32/services/wide_text.h"
-#include "win32/services/win32_platform.h"
+#include "win32/services/win32_window_system.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int) {
     // Before anything can load a library: never one from the program's folder.

@@ -8,7 +8,7 @@
 
 #include <algorithm>
 
-#include "win32/services/win32_platform.h"
+#include "win32/services/win32_window_system.h"
 
 namespace platform::win32 {
 

@@ -8,7 +8,7 @@
 
 #include "win32/services/wide_text.h"
 #include "win32/services/system_dll.h"
-#include "win32/services/win32_platform.h"
+#include "win32/services/win32_window_system.h"
 
 namespace platform::win32 {
 

@@ -1,4 +1,4 @@
-#include "win32/services/win32_platform.h"
+#include "win32/services/win32_window_system.h"
 
 #include "platform/display_scale.h"
 #include "win32/services/display_dpi.h"
