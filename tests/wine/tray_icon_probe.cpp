@@ -26,7 +26,7 @@
 #include "platform/software_canvas.h"
 #include "tests/wine/check_report.h"
 #include "win32/services/wide_text.h"
-#include "win32/services/win32_window_system.h"
+#include "win32/services/win32_services.h"
 #include "widgets/tray_icon_painter.h"
 
 namespace {
@@ -324,7 +324,7 @@ void checkShellRecords(platform::Platform& os, int expectedSize) {
         return;
     }
 
-    platform::win32::Win32Platform::observeShellRecords(recordShellCall);
+    platform::win32::Win32Tray::observeShellRecords(recordShellCall);
     {
         app::TrayIcon tray(os.tray, handle, nullptr, 1025);
         tray.add();
@@ -364,7 +364,7 @@ void checkShellRecords(platform::Platform& os, int expectedSize) {
         tray.remove();
         if (previous != nullptr) DestroyIcon(previous);
     }
-    platform::win32::Win32Platform::observeShellRecords(nullptr);
+    platform::win32::Win32Tray::observeShellRecords(nullptr);
     DestroyWindow(window);
 }
 
@@ -397,8 +397,8 @@ bool writePicture(platform::Platform& os, const std::string& dir, uint64_t freeM
 }
 
 int writePictures(const std::string& dir) {
-    platform::win32::Win32Platform system("");
-    platform::Platform os = system.services();
+    platform::win32::Win32Services system("");
+    platform::Platform os = system.platform();
     struct Figure {
         uint64_t freeMB;
         int freePercent;
@@ -417,8 +417,8 @@ int writePictures(const std::string& dir) {
 int main(int argc, char** argv) {
     if (argc == 3 && std::string(argv[1]) == "pictures") return writePictures(argv[2]);
     const int expectedSize = argc == 2 ? std::atoi(argv[1]) : 16;
-    platform::win32::Win32Platform system("");
-    platform::Platform os = system.services();
+    platform::win32::Win32Services system("");
+    platform::Platform os = system.platform();
     HDC screen = GetDC(nullptr);
     const int pixelsPerInch = GetDeviceCaps(screen, LOGPIXELSY);
     ReleaseDC(nullptr, screen);

@@ -8,7 +8,6 @@
 
 #include <algorithm>
 
-#include "win32/services/win32_window_system.h"
 
 namespace platform::win32 {
 
@@ -81,7 +80,7 @@ __asm__(
     "    popl %ebx\n"
     "    ret\n");
 
-std::optional<uint16_t> Win32Platform::freeSystemResources(ResourceKind kind) {
+std::optional<uint16_t> Win32FreeResources::freeSystemResources(ResourceKind kind) {
     // 1. KERNEL32, held for the call, and its thunk (the NT family has none).
     HMODULE held = LoadLibraryA("KERNEL32");
     if (kernelModule_ == nullptr) kernelModule_ = GetModuleHandleA("KERNEL32");
@@ -119,7 +118,7 @@ std::optional<uint16_t> Win32Platform::freeSystemResources(ResourceKind kind) {
 #else
 
 // A 64-bit program cannot call 16-bit code: no figures.
-std::optional<uint16_t> Win32Platform::freeSystemResources(ResourceKind) { return std::nullopt; }
+std::optional<uint16_t> Win32FreeResources::freeSystemResources(ResourceKind) { return std::nullopt; }
 
 #endif
 
