@@ -4,11 +4,13 @@
 #include <shellapi.h>
 
 #include <algorithm>
+#include <exception>
 #include <cstdint>
 #include <string>
 #include <vector>
 
 #include "win32/services/display_dpi.h"
+#include "win32/services/gdi_canvas.h"
 #include "win32/services/system_dll.h"
 #include "win32/services/wide_text.h"
 
@@ -89,23 +91,24 @@ Icon Win32Tray::iconFromPicture(const Picture& picture) {
     const int width = picture.width, height = picture.height;
     if (width <= 0 || height <= 0 || picture.pixels.size() != static_cast<size_t>(width) * static_cast<size_t>(height))
         return nullptr;
-    // The DIB holds blue in the low byte; colours are kept with red there.
-    std::vector<uint32_t> bits;
-    bits.reserve(picture.pixels.size());
-    for (const Color c : picture.pixels) bits.push_back(((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF));
-    BITMAPINFO header{};
-    header.bmiHeader.biSize = sizeof header.bmiHeader;
-    header.bmiHeader.biWidth = width;
-    header.bmiHeader.biHeight = -height;  // top row first
-    header.bmiHeader.biPlanes = 1;
-    header.bmiHeader.biBitCount = 32;
-    header.bmiHeader.biCompression = BI_RGB;
-    // The icon takes a bitmap of the screen's kind that no device context holds.
-    HDC screen = GetDC(nullptr);
-    HBITMAP colour = CreateCompatibleBitmap(screen, width, height);
-    const bool painted = colour != nullptr && SetDIBits(screen, colour, 0, static_cast<UINT>(height), bits.data(),
-                                                        &header, DIB_RGB_COLORS) == height;
-    ReleaseDC(nullptr, screen);
+    HBITMAP colour = nullptr;
+    try {
+        GdiCanvas surface(width, height);
+        surface.setPicture(picture);
+        // The icon takes a bitmap of the screen's kind that no device context holds.
+        HDC screen = GetDC(nullptr);
+        colour = CreateCompatibleBitmap(screen, width, height);
+        HDC dc = CreateCompatibleDC(screen);
+        HGDIOBJ old = SelectObject(dc, colour);
+        BitBlt(dc, 0, 0, width, height, static_cast<HDC>(surface.deviceContext()), 0, 0, SRCCOPY);
+        SelectObject(dc, old);
+        DeleteDC(dc);
+        ReleaseDC(nullptr, screen);
+    } catch (const std::exception&) {
+        // Out of drawing resources: no icon this time.
+        if (colour != nullptr) DeleteObject(colour);
+        return nullptr;
+    }
     // An all-black mask (its rows padded to whole 16-bit words): every pixel of the icon is opaque.
     const std::vector<uint8_t> opaque(static_cast<size_t>((width + 15) / 16 * 2) * static_cast<size_t>(height), 0);
     HBITMAP mask = CreateBitmap(width, height, 1, 1, opaque.data());
@@ -113,7 +116,7 @@ Icon Win32Tray::iconFromPicture(const Picture& picture) {
     info.fIcon = TRUE;
     info.hbmMask = mask;
     info.hbmColor = colour;
-    HICON icon = mask != nullptr && painted ? CreateIconIndirect(&info) : nullptr;
+    HICON icon = mask != nullptr && colour != nullptr ? CreateIconIndirect(&info) : nullptr;
     if (mask != nullptr) DeleteObject(mask);
     if (colour != nullptr) DeleteObject(colour);
     return reinterpret_cast<Icon>(icon);

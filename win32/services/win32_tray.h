@@ -19,7 +19,8 @@ public:
     // The small-icon size at the window's DPI where the system tells metrics per DPI (Windows
     // 10 1607 and later), otherwise the system's small-icon size.
     int trayIconSize(Window window) override;
-    // A bitmap of the screen's kind with the picture's pixels, over an all-opaque mask.
+    // A bitmap of the screen's kind with the picture's pixels (copied from a GDI canvas, as the
+    // screen converts them), over an all-opaque mask.
     Icon iconFromPicture(const Picture& picture) override;
     Icon programIcon() override;
     void destroyIcon(Icon icon) override;
