@@ -533,7 +533,7 @@ void TQuilletForm::refreshTrayIcon(uint64_t freeMB, int32_t freePercent, uint32_
     if (samePicture && tip == state_.trayTipShown) return;
     if (!samePicture) {
         if (state_.trayIconDrawn) os_.tray.destroyIcon(state_.trayIconHandle);
-        state_.trayIconHandle = os_.tray.drawTrayIcon(size, digits, trayTextX(digits, size), color, recoveryOff);
+        state_.trayIconHandle = makeTrayIcon(os_.tray, os_.text, size, digits, color, recoveryOff);
         state_.trayIconDrawn = state_.trayIconHandle != nullptr;
         state_.trayPicture = picture;
     }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <exception>
 
 #include "app/texts.h"
 #include "memory/conversions.h"
@@ -50,6 +51,17 @@ int trayTextX(const std::string& digits, int size) {
         default: break;
     }
     return widgets::trayIconScaled(at16, size);
+}
+
+platform::Icon makeTrayIcon(platform::Tray& tray, platform::TextRenderer& text, int size, const std::string& digits,
+                            uint32_t lineColor, bool redDot) {
+    try {
+        return tray.iconFromPicture(
+            widgets::trayIconPicture(text, size, digits, trayTextX(digits, size), lineColor, redDot));
+    } catch (const std::exception&) {
+        // Out of drawing resources: no picture this time rather than an error every tick.
+        return nullptr;
+    }
 }
 
 std::string trayDigits(uint64_t freeMB) {

@@ -44,6 +44,11 @@ private:
 // icon of `size` pixels (the places of 16 pixels scaled).
 uint32_t trayLevelColor(int32_t freePercent);
 int trayTextX(const std::string& digits, int size = 16);
+// The icon showing the figure at `size` pixels: the picture painted here, its text drawn by the
+// system, made an icon by the shell's side. Null when the system has no room for it this time;
+// the caller destroys it.
+platform::Icon makeTrayIcon(platform::Tray& tray, platform::TextRenderer& text, int size, const std::string& digits,
+                            uint32_t lineColor, bool redDot);
 // The figure the icon shows, at most four characters so it stays legible in 16 pixels:
 // megabytes up to 9999; above that gigabytes with one decimal ("20.4": the point tells them
 // from megabytes), from 100 GB whole gigabytes with a G ("128G"), from 1000 GB terabytes

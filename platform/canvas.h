@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace platform {
 
@@ -17,6 +18,16 @@ struct Rect {
     int height() const { return bottom - top; }
     bool operator==(const Rect& o) const {
         return left == o.left && top == o.top && right == o.right && bottom == o.bottom;
+    }
+};
+
+// A picture kept in memory: width x height pixels, the top row first.
+struct Picture {
+    int width = 0;
+    int height = 0;
+    std::vector<Color> pixels;
+    Color at(int x, int y) const {
+        return pixels[static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x)];
     }
 };
 

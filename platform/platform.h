@@ -10,6 +10,7 @@
 #include "platform/registry.h"
 #include "platform/shell.h"
 #include "platform/system_commands.h"
+#include "platform/text_renderer.h"
 #include "platform/threads.h"
 #include "platform/tray.h"
 #include "platform/window_system.h"
@@ -32,6 +33,7 @@ struct Platform {
     Tray& tray;
     FreeResources& freeResources;
     Http& http;
+    TextRenderer& text;
 };
 
 }  // namespace platform

@@ -15,14 +15,14 @@ int clampCoordinate(int v) {
 
 }  // namespace
 
-SoftwareCanvas::SoftwareCanvas(int width, int height) {
+SoftwareCanvas::SoftwareCanvas(int width, int height, TextRenderer* textRenderer) : textRenderer_(textRenderer) {
     resize(width, height);
 }
 
 void SoftwareCanvas::resize(int width, int height) {
-    width_ = std::max(width, 0);
-    height_ = std::max(height, 0);
-    pixels_.assign(static_cast<size_t>(width_) * static_cast<size_t>(height_), 0);
+    picture_.width = std::max(width, 0);
+    picture_.height = std::max(height, 0);
+    picture_.pixels.assign(static_cast<size_t>(picture_.width) * static_cast<size_t>(picture_.height), 0);
     texts.clear();
 }
 
@@ -30,11 +30,11 @@ void SoftwareCanvas::fillRect(const Rect& rect, Color color) {
     // An inverted rectangle is filled as GDI fills it: from its start point backwards, the
     // start included and the end excluded, so (5, 3, 3, 1) covers columns 4..5, rows 2..3.
     const int left = std::max(rect.left <= rect.right ? rect.left : rect.right + 1, 0);
-    const int right = std::min(rect.left <= rect.right ? rect.right : rect.left + 1, width_);
+    const int right = std::min(rect.left <= rect.right ? rect.right : rect.left + 1, picture_.width);
     const int top = std::max(rect.top <= rect.bottom ? rect.top : rect.bottom + 1, 0);
-    const int bottom = std::min(rect.top <= rect.bottom ? rect.bottom : rect.top + 1, height_);
+    const int bottom = std::min(rect.top <= rect.bottom ? rect.bottom : rect.top + 1, picture_.height);
     for (int y = top; y < bottom; ++y) {
-        Color* row = pixels_.data() + static_cast<size_t>(y) * static_cast<size_t>(width_);
+        Color* row = picture_.pixels.data() + static_cast<size_t>(y) * static_cast<size_t>(picture_.width);
         std::fill(row + left, row + std::max(left, right), color);
     }
 }
@@ -51,8 +51,8 @@ void SoftwareCanvas::moveTo(int x, int y) {
 }
 
 void SoftwareCanvas::plot(long long x, long long y, Color color) {
-    if (x < 0 || y < 0 || x >= width_ || y >= height_) return;
-    pixels_[static_cast<size_t>(y) * static_cast<size_t>(width_) + static_cast<size_t>(x)] = color;
+    if (x < 0 || y < 0 || x >= picture_.width || y >= picture_.height) return;
+    picture_.pixels[static_cast<size_t>(y) * static_cast<size_t>(picture_.width) + static_cast<size_t>(x)] = color;
 }
 
 void SoftwareCanvas::lineTo(int x, int y) {
@@ -77,7 +77,7 @@ void SoftwareCanvas::lineTo(int x, int y) {
     const long long majorStep = (xMajor ? dx : dy) < 0 ? -1 : 1;
     const long long minorStep = (xMajor ? dy : dx) < 0 ? -1 : 1;
     const long long minorLength = xMajor ? ady : adx;
-    const long long majorSize = xMajor ? width_ : height_;
+    const long long majorSize = xMajor ? picture_.width : picture_.height;
 
     // Only the steps whose major coordinate lies on the surface can show.
     long long first = 0;
@@ -123,12 +123,12 @@ void SoftwareCanvas::copyRect(const Rect& dest, const Rect& source) {
     dy += cutTop;
     sy += cutTop;
     h -= cutTop;
-    w = std::min({w, width_ - dx, width_ - sx});
-    h = std::min({h, height_ - dy, height_ - sy});
+    w = std::min({w, picture_.width - dx, picture_.width - sx});
+    h = std::min({h, picture_.height - dy, picture_.height - sy});
     if (w <= 0 || h <= 0) return;
 
     const auto rowStart = [this](long long x, long long y) {
-        return pixels_.data() + static_cast<size_t>(y) * static_cast<size_t>(width_) + static_cast<size_t>(x);
+        return picture_.pixels.data() + static_cast<size_t>(y) * static_cast<size_t>(picture_.width) + static_cast<size_t>(x);
     };
     const size_t bytes = static_cast<size_t>(w) * sizeof(Color);
     if (dy <= sy) {
@@ -142,25 +142,26 @@ void SoftwareCanvas::copyTo(Canvas& target, int x, int y) const {
     auto* other = dynamic_cast<SoftwareCanvas*>(&target);
     if (other == nullptr) throw std::invalid_argument("SoftwareCanvas::copyTo: the target is no SoftwareCanvas");
     if (other == this) return;
-    for (int row = 0; row < height_; ++row) {
+    for (int row = 0; row < picture_.height; ++row) {
         const long long ty = static_cast<long long>(y) + row;
-        if (ty < 0 || ty >= other->height_) continue;
-        for (int col = 0; col < width_; ++col) {
+        if (ty < 0 || ty >= other->picture_.height) continue;
+        for (int col = 0; col < picture_.width; ++col) {
             const long long tx = static_cast<long long>(x) + col;
-            if (tx < 0 || tx >= other->width_) continue;
-            other->pixels_[static_cast<size_t>(ty) * static_cast<size_t>(other->width_) + static_cast<size_t>(tx)] =
-                pixels_[static_cast<size_t>(row) * static_cast<size_t>(width_) + static_cast<size_t>(col)];
+            if (tx < 0 || tx >= other->picture_.width) continue;
+            other->picture_.pixels[static_cast<size_t>(ty) * static_cast<size_t>(other->picture_.width) + static_cast<size_t>(tx)] =
+                picture_.pixels[static_cast<size_t>(row) * static_cast<size_t>(picture_.width) + static_cast<size_t>(col)];
         }
     }
 }
 
 void SoftwareCanvas::drawText(const std::string& text, const Rect& rect, uint32_t flags, const Font& font) {
     texts.push_back(TextCall{text, rect, flags, font});
+    if (textRenderer_ != nullptr) textRenderer_->drawText(picture_, text, rect, flags, font);
 }
 
 Color SoftwareCanvas::pixel(int x, int y) const {
-    if (x < 0 || y < 0 || x >= width_ || y >= height_) throw std::out_of_range("SoftwareCanvas::pixel: outside the surface");
-    return pixels_[static_cast<size_t>(y) * static_cast<size_t>(width_) + static_cast<size_t>(x)];
+    if (x < 0 || y < 0 || x >= picture_.width || y >= picture_.height) throw std::out_of_range("SoftwareCanvas::pixel: outside the surface");
+    return picture_.pixels[static_cast<size_t>(y) * static_cast<size_t>(picture_.width) + static_cast<size_t>(x)];
 }
 
 }  // namespace platform

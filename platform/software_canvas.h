@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "platform/canvas.h"
+#include "platform/text_renderer.h"
 
 namespace platform {
 
@@ -13,8 +14,9 @@ namespace platform {
 // draws three pixels in its colour and three in its gap colour, counted from the start of each
 // line.
 //
-// Text is not rasterised: every drawText call is kept in `texts`, so callers can check which
-// texts the current picture holds, where and how they were drawn.
+// Text has no glyphs here: every drawText call is kept in `texts`, so callers can check which
+// texts the current picture holds, where and how they were drawn; with a text renderer the
+// system draws it onto the pixels too, at its place among the other drawings.
 class SoftwareCanvas : public Canvas {
 public:
     struct TextCall {
@@ -28,10 +30,10 @@ public:
     // drawing limits them), which keeps the line arithmetic exact.
     static constexpr int kCoordinateLimit = 1 << 27;
 
-    SoftwareCanvas(int width, int height);
+    SoftwareCanvas(int width, int height, TextRenderer* textRenderer = nullptr);
 
-    int width() const override { return width_; }
-    int height() const override { return height_; }
+    int width() const override { return picture_.width; }
+    int height() const override { return picture_.height; }
     // Takes the new size, clears every pixel to 0 and forgets the texts drawn.
     void resize(int width, int height) override;
 
@@ -48,10 +50,13 @@ public:
     // Clipped to the target; throws std::invalid_argument when target is no SoftwareCanvas.
     void copyTo(Canvas& target, int x, int y) const override;
 
+    // Throws what the text renderer throws.
     void drawText(const std::string& text, const Rect& rect, uint32_t flags, const Font& font) override;
 
     // Throws std::out_of_range outside the surface.
     Color pixel(int x, int y) const override;
+    // Every pixel at once.
+    const Picture& picture() const { return picture_; }
 
     // Every drawText call since the last resize, oldest first.
     std::vector<TextCall> texts;
@@ -59,9 +64,8 @@ public:
 private:
     void plot(long long x, long long y, Color color);
 
-    int width_ = 0;
-    int height_ = 0;
-    std::vector<Color> pixels_;
+    TextRenderer* textRenderer_ = nullptr;  // none: text is only recorded
+    Picture picture_;
     Color penColor_ = 0;
     PenStyle penStyle_ = PenStyle::Solid;
     Color gapColor_ = 0;

@@ -2,6 +2,7 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/canvas.h"
 #include "platform/window_system.h"
 
 namespace platform {
@@ -32,10 +33,9 @@ public:
     // The size, in pixels, the shell shows notification-area icons at for the window's display
     // scale: the small-icon size (16 at 96 dpi, 32 at 192 dpi).
     virtual int trayIconSize(Window window) = 0;
-    // A size x size icon showing free megabytes as digits (from textX, a place at that size) over
-    // four lines in the level's colour, with a red dot in the top-right corner when `redDot`.
+    // An icon showing the picture, every pixel of it opaque; null when the system cannot make one.
     // The caller destroys it.
-    virtual Icon drawTrayIcon(int size, const std::string& digits, int textX, uint32_t lineColor, bool redDot) = 0;
+    virtual Icon iconFromPicture(const Picture& picture) = 0;
     // The program's own icon (not to be destroyed).
     virtual Icon programIcon() = 0;
     virtual void destroyIcon(Icon icon) = 0;

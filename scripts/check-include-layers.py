@@ -8,7 +8,9 @@ The program's folders stand in layers, bottom first: the folder tree is the laye
 file may include files of its own folder and of folders in lower layers; folders of the same
 layer know nothing of each other. win32/, the Windows side (the services behind platform/'s
 interfaces, the control layer's backend, the resources and the entry point), is the top layer:
-it may include every portable folder and none includes it. platform/fake/, the scripted doubles
+none includes it, and it may include every portable folder but widgets/: it turns what the
+portable layers make (pictures, texts, control states) into Windows objects, and never paints the
+program's drawings itself. platform/fake/, the scripted doubles
 of platform/ for native tests, includes only platform/, and nothing of the program includes it.
 tests/, fuzz/ and bench/ may include anything. A folder holding C++ that is in no layer fails
 the check, so a new folder must be given its place here.
@@ -30,6 +32,10 @@ LAYERS = [
     ["win32"],                             # the Windows side: services, control backend, resources, entry
 ]
 IMPLEMENTATIONS = {"platform/fake": {"platform"}}  # the doubles, and the folders they may include
+# Folders a layer may not include although they stand below it, and why.
+BARRED = {
+    ("win32", "widgets"): "win32/ turns the portable layers' results into Windows objects and may not include widgets/",
+}
 FREE = {"tests", "fuzz", "bench"}
 SKIPPED = {"build", "documentation", "packaging", "scripts", "cmake", ".git", ".ci"}
 SOURCE_SUFFIXES = (".h", ".hpp", ".cpp", ".cc", ".rc")
@@ -90,6 +96,8 @@ def judge(owner, target):
         if allowed is None or target in allowed:
             return None
         return f"{owner}/ may include only {', '.join(sorted(allowed))}/"
+    if (owner, target) in BARRED:
+        return BARRED[(owner, target)]
     if RANK[target] < RANK[owner]:
         return None
     if RANK[target] == RANK[owner]:
@@ -106,6 +114,7 @@ def self_test():
         "shortcuts/form.cpp": '#include "commands/upgrade.h"\n',                 # same layer
         "memory/tune.cpp": '#include "memory/recovery.h"\n#include "ui/controls.h"\n',
         "win32/controls/backend.cpp": '#include "ui/form.h"\n#include "startup/startup.h"\n',
+        "win32/services/tray.cpp": '#include "platform/tray.h"\n#include "widgets/tray_icon_painter.h"\n',
         "startup/startup.cpp": '#include "platform/fake/fake_platform.h"\n',    # the doubles in the program
         "platform/fake/fake.cpp": '#include "ui/form.h"\n',                       # fake knows platform/ only
         "gadgets/thing.cpp": '#include "ui/form.h"\n',                            # a folder in no layer
@@ -121,6 +130,7 @@ def self_test():
         "shortcuts/form.cpp:1: includes commands/upgrade.h",
         "platform/fake/fake.cpp:1: includes ui/form.h",
         "gadgets/thing.cpp: the folder gadgets/",
+        "win32/services/tray.cpp:2: includes widgets/tray_icon_painter.h",
     }
     with tempfile.TemporaryDirectory() as root:
         for rel, text in cases.items():

@@ -1,5 +1,7 @@
 #include "widgets/tray_icon_painter.h"
 
+#include "platform/software_canvas.h"
+
 namespace widgets {
 
 using platform::Color;
@@ -56,6 +58,16 @@ void paintTrayIcon(platform::Canvas& canvas, const std::string& digits, int text
             if (first >= 0) canvas.fillRect(Rect{box.left + first, y, box.left + last + 1, y + 1}, kTrayDotColor);
         }
     }
+}
+
+platform::Picture trayIconPicture(platform::TextRenderer& text, int size, const std::string& digits, int textX,
+                                  Color lineColor, bool redDot) {
+    const Font font = trayIconFontForSize(digits, size, [&text](const std::string& candidate, const Font& f) {
+        return text.textWidth(candidate, f);
+    });
+    platform::SoftwareCanvas canvas(size, size, &text);
+    paintTrayIcon(canvas, digits, textX, font, lineColor, redDot);
+    return canvas.picture();
 }
 
 }  // namespace widgets

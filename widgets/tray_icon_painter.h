@@ -4,6 +4,7 @@
 
 #include "platform/canvas.h"
 #include "platform/display_scale.h"
+#include "platform/text_renderer.h"
 
 namespace widgets {
 
@@ -37,5 +38,11 @@ platform::Font trayIconFontForSize(const std::string& digits, int size, const Te
 // text drawing, from textX (a place at the canvas's size).
 void paintTrayIcon(platform::Canvas& canvas, const std::string& digits, int textX, const platform::Font& font,
                    platform::Color lineColor, bool redDot);
+
+// The finished picture of `size` x `size` pixels, as the shell is given it: the figure in the font
+// trayIconFontForSize chooses, measured and drawn by the system through `text`. Throws what the
+// text renderer throws.
+platform::Picture trayIconPicture(platform::TextRenderer& text, int size, const std::string& digits, int textX,
+                                  platform::Color lineColor, bool redDot);
 
 }  // namespace widgets

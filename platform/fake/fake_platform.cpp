@@ -273,9 +273,31 @@ void FakeMachine::deleteTrayIcon(Window window, uint32_t id) {
     trayIcons.erase({window, id});
 }
 
-Icon FakeMachine::drawTrayIcon(int size, const std::string& digits, int textX, uint32_t lineColor, bool redDot) {
-    drawnIcons.push_back(DrawnIcon{digits, textX, lineColor, redDot, false, size});
+Icon FakeMachine::iconFromPicture(const Picture& picture) {
+    const int size = picture.width;
+    if (size <= 0 || picture.height != size || picture.pixels.size() != static_cast<size_t>(size) * size) return nullptr;
+    DrawnIcon icon;
+    icon.size = size;
+    icon.picture = picture;
+    if (textsDrawn.size() > textsBeforeLastIcon_) {
+        icon.digits = textsDrawn.back().text;
+        icon.textX = textsDrawn.back().rect.left;
+    }
+    textsBeforeLastIcon_ = textsDrawn.size();
+    icon.lineColor = picture.at(size / 2, size * 3 / 4);
+    icon.redDot = picture.at(size - 1 - size / 8, size / 8) == 0x0000FF;
+    drawnIcons.push_back(std::move(icon));
     return reinterpret_cast<Icon>(&drawnIcons.back());
+}
+
+int FakeMachine::textWidth(const std::string& text, const Font& font) {
+    int characters = 0;
+    for (const char c : text) characters += (static_cast<unsigned char>(c) & 0xC0) == 0x80 ? 0 : 1;
+    return characters * ((std::abs(font.height) + 1) / 2);
+}
+
+void FakeMachine::drawText(Picture&, const std::string& text, const Rect& rect, uint32_t flags, const Font& font) {
+    textsDrawn.push_back(SoftwareCanvas::TextCall{text, rect, flags, font});
 }
 
 Icon FakeMachine::programIcon() {

@@ -12,6 +12,7 @@
 
 #include "platform/fake/text_profile.h"
 #include "platform/platform.h"
+#include "platform/software_canvas.h"
 
 namespace platform::fake {
 
@@ -37,14 +38,15 @@ class FakeMachine : public Memory,
                     public SystemCommands,
                     public Tray,
                     public FreeResources,
-                    public Http {
+                    public Http,
+                    public TextRenderer {
 public:
     FakeMachine();
     ~FakeMachine() override;
 
     Platform services() {
         return Platform{*this, *this, *this, *this, *this, *this, *this, *this, *this, *this, *this, *this, *this,
-                        *this};
+                        *this, *this};
     }
 
     // --- scripted state -------------------------------------------------------
@@ -198,7 +200,10 @@ public:
     std::set<uint32_t> takenHotKeys;
     std::map<uint16_t, std::string> layoutKeyNames;  // the keyboard layout's own key names
     // The notification area: whether the shell has one, whether it takes new icons, and the
-    // icons in it by window and id. Drawn icons record what they show.
+    // icons in it by window and id. Icons made record their picture and what it shows: the text
+    // drawn since the icon before (its digits from textX), the colour across the middle of the
+    // picture's lowest quarter (the lines) and whether the top-right corner, an eighth in from
+    // either edge, is red (the dot).
     struct TrayEntry {
         uint32_t callbackMessage = 0;
         Icon icon = nullptr;
@@ -212,6 +217,7 @@ public:
         bool redDot = false;
         bool destroyed = false;
         int size = 16;  // pixels square
+        Picture picture;
     };
     bool trayPresent = true;
     int trayIconPixels = 16;  // the small-icon size the shell asks for
@@ -219,6 +225,8 @@ public:
     std::function<void()> onTrayAdd;  // runs while the shell is asked to add, e.g. to send a message
     std::map<std::pair<Window, uint32_t>, TrayEntry> trayIcons;
     std::list<DrawnIcon> drawnIcons;  // stable addresses: an Icon points at its entry
+    // Every text the text renderer was asked to draw, oldest first; it draws no glyphs.
+    std::vector<SoftwareCanvas::TextCall> textsDrawn;
     int programIconLoads = 0;
     Icon programIconHandle() { return reinterpret_cast<Icon>(&programIcon_); }
     DrawnIcon* drawn(Icon icon);
@@ -336,7 +344,8 @@ public:
     void deleteTrayIcon(Window window, uint32_t id) override;
     bool showTrayBalloon(Window window, uint32_t id, const std::string& title, const std::string& text) override;
     int trayIconSize(Window) override { return trayIconPixels; }
-    Icon drawTrayIcon(int size, const std::string& digits, int textX, uint32_t lineColor, bool redDot) override;
+    // Null for a picture that is not square or has no pixels.
+    Icon iconFromPicture(const Picture& picture) override;
     Icon programIcon() override;
     void destroyIcon(Icon icon) override;
     // --- Shell ------------------------------------------------------------------
@@ -356,6 +365,12 @@ public:
     std::string browseForFolder(Window owner, const std::string& title) override;
     // --- Http -------------------------------------------------------------------
     std::shared_ptr<HttpTransfer> newTransfer() override;
+    // --- TextRenderer -----------------------------------------------------------
+    // Every character half the font's height wide, rounded up.
+    int textWidth(const std::string& text, const Font& font) override;
+    // Logged in textsDrawn; the picture stays as it is.
+    void drawText(Picture& picture, const std::string& text, const Rect& rect, uint32_t flags,
+                  const Font& font) override;
     // --- FreeResources ----------------------------------------------------------
     // Each query is logged as its kind's code in freeResourceQueries.
     std::optional<uint16_t> freeSystemResources(ResourceKind kind) override;
@@ -398,6 +413,7 @@ private:
 
     TextProfile iniFiles_;
     int programIcon_ = 0;
+    size_t textsBeforeLastIcon_ = 0;  // textsDrawn's size when the last icon was made
     std::map<void*, uint64_t> blocks_;  // committed blocks and their sizes
     std::map<std::string, uint32_t> registeredMessages_;
     bool ntFound_ = false;

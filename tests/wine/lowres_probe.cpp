@@ -24,7 +24,7 @@
 #include "tests/wine/check_report.h"
 #include "win32/controls/ui_backend.h"
 #include "win32/services/wide_text.h"
-#include "win32/services/win32_platform.h"
+#include "win32/services/win32_services.h"
 
 namespace {
 
@@ -231,9 +231,9 @@ void checkExportTable(HMODULE kernel) {
 }
 
 void checkLookup() {
-    platform::win32::Win32Platform os{std::string()};
-    monitor::detectOs(os);
-    std::printf("     the system reports the %s family\n", monitor::isNtFamily(os) ? "NT" : "9x");
+    platform::win32::Win32Services os{std::string()};
+    monitor::detectOs(os.osVersion);
+    std::printf("     the system reports the %s family\n", monitor::isNtFamily(os.osVersion) ? "NT" : "9x");
     HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
     checkExportTable(kernel);
 
@@ -249,7 +249,7 @@ void checkLookup() {
     // lives on.
     for (int round = 0; round < 2; ++round) {
         for (ResourceKind kind : {ResourceKind::Gdi, ResourceKind::System, ResourceKind::User}) {
-            const std::optional<uint16_t> free = os.freeSystemResources(kind);
+            const std::optional<uint16_t> free = os.freeResources.freeSystemResources(kind);
             const std::string what = "kind " + std::to_string(static_cast<int>(kind));
 #if defined(__i386__)
             std::printf("     %s: %d\n", what.c_str(), free ? *free : -1);
@@ -263,7 +263,7 @@ void checkLookup() {
     // Where the 16-bit loader's entries are not code (Wine's forward elsewhere), the procedure
     // cannot be reached and every answer is 100.
     if (platform::win32::exportByOrdinal(kernel, 35).kind != ExportKind::Code)
-        check(os.freeSystemResources(ResourceKind::User) == 100, "an unreachable procedure answers 100");
+        check(os.freeResources.freeSystemResources(ResourceKind::User) == 100, "an unreachable procedure answers 100");
 #endif
 }
 

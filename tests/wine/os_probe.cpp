@@ -14,7 +14,7 @@
 #include "tests/wine/check_report.h"
 #include "monitor/os_detection.h"
 #include "win32/services/system_dll.h"
-#include "win32/services/win32_platform.h"
+#include "win32/services/win32_services.h"
 
 namespace {
 
@@ -76,15 +76,15 @@ std::string flagsOf(const monitor::OsDescription& d) {
     return set;
 }
 
-void checkDescription(platform::win32::Win32Platform& os, const Release& release) {
+void checkDescription(platform::win32::Win32Services& os, const Release& release) {
     monitor::OsDescription d;
-    check(monitor::describeOs(os, d), "describeOs answers");
+    check(monitor::describeOs(os.osVersion, d), "describeOs answers");
     const platform::OsVersionRecord& v = d.versionInfo;
     std::printf("     reported %u.%u build %u platform %u product type %u service pack \"%s\"\n", v.majorVersion,
                 v.minorVersion, v.buildNumber, v.platformId, v.productType, v.servicePack);
     check(v.size == platform::kOsVersionInfoExSize, "the extended record is accepted");
     check(v.platformId == release.platformId, "platform identifier");
-    check(monitor::isNtFamily(os) == (release.platformId == platform::kPlatformWin32Nt), "isNtFamily");
+    check(monitor::isNtFamily(os.osVersion) == (release.platformId == platform::kPlatformWin32Nt), "isNtFamily");
     if (release.major != 0) {
         check(v.majorVersion == release.major && v.minorVersion == release.minor, "major and minor version");
     } else {
@@ -123,7 +123,7 @@ void checkDescription(platform::win32::Win32Platform& os, const Release& release
     // The short record says the same.
     platform::OsVersionRecord shortRecord{};
     shortRecord.size = platform::kOsVersionInfoSize;
-    check(os.getVersionEx(shortRecord) && shortRecord.majorVersion == v.majorVersion &&
+    check(os.osVersion.getVersionEx(shortRecord) && shortRecord.majorVersion == v.majorVersion &&
               shortRecord.minorVersion == v.minorVersion && shortRecord.buildNumber == v.buildNumber &&
               std::string(shortRecord.servicePack) == v.servicePack,
           "the short record agrees");
@@ -151,33 +151,33 @@ void checkMeasuredLoad(monitor::CpuUsageSampler& sampler) {
 }
 
 // Writes (or with a negative figure removes) the kernel's CPU figure under one PerfStats key.
-bool publish(platform::win32::Win32Platform& os, const char* key, long long figure) {
+bool publish(platform::win32::Win32Services& os, const char* key, long long figure) {
     RegistryKey handle = nullptr;
     const std::string path = std::string("PerfStats\\") + key;
     if (figure < 0) {
-        if (os.openKey(RegistryRoot::DynData, path, platform::kKeyAllAccess, handle) != platform::kErrorSuccess) {
+        if (os.registry.openKey(RegistryRoot::DynData, path, platform::kKeyAllAccess, handle) != platform::kErrorSuccess) {
             return true;
         }
-        const long result = os.deleteValue(handle, kCpuUsage);
-        os.closeKey(handle);
+        const long result = os.registry.deleteValue(handle, kCpuUsage);
+        os.registry.closeKey(handle);
         return result == platform::kErrorSuccess || result == platform::kErrorFileNotFound;
     }
-    if (os.createKey(RegistryRoot::DynData, path, platform::kKeyAllAccess, handle) != platform::kErrorSuccess) {
+    if (os.registry.createKey(RegistryRoot::DynData, path, platform::kKeyAllAccess, handle) != platform::kErrorSuccess) {
         return false;
     }
     const auto value = static_cast<uint32_t>(figure);
     const std::vector<uint8_t> bytes{static_cast<uint8_t>(value), static_cast<uint8_t>(value >> 8),
                                      static_cast<uint8_t>(value >> 16), static_cast<uint8_t>(value >> 24)};
-    const long result = os.setValue(handle, kCpuUsage, platform::kRegBinary, bytes);
-    os.closeKey(handle);
+    const long result = os.registry.setValue(handle, kCpuUsage, platform::kRegBinary, bytes);
+    os.registry.closeKey(handle);
     return result == platform::kErrorSuccess;
 }
 
-void checkKernelFigure(platform::win32::Win32Platform& os, monitor::CpuUsageSampler& sampler) {
+void checkKernelFigure(platform::win32::Win32Services& os, monitor::CpuUsageSampler& sampler) {
     RegistryKey handle = nullptr;
     const bool perfStats =
-        os.openKey(RegistryRoot::DynData, "PerfStats", platform::kKeyRead, handle) == platform::kErrorSuccess;
-    if (perfStats) os.closeKey(handle);
+        os.registry.openKey(RegistryRoot::DynData, "PerfStats", platform::kKeyRead, handle) == platform::kErrorSuccess;
+    if (perfStats) os.registry.closeKey(handle);
     check(perfStats, "HKEY_DYN_DATA has PerfStats");
 
     // Leftovers of an interrupted run would stand in for the system's own (missing) figure.
@@ -197,18 +197,18 @@ void checkKernelFigure(platform::win32::Win32Platform& os, monitor::CpuUsageSamp
 
 // --- the registry itself ---------------------------------------------------------------------
 
-void checkRegistry(platform::win32::Win32Platform& os) {
+void checkRegistry(platform::win32::Win32Services& os) {
     const std::string path = "Software\\Quillet 测试\\探针";
     RegistryKey key = nullptr;
     bool created = false;
-    check(os.createKey(RegistryRoot::CurrentUser, path, platform::kKeyAllAccess, key, &created) == 0,
+    check(os.registry.createKey(RegistryRoot::CurrentUser, path, platform::kKeyAllAccess, key, &created) == 0,
           "registry: create a key with a Chinese name");
     RegistryKey again = nullptr;
     bool createdAgain = true;
-    check(os.createKey(RegistryRoot::CurrentUser, path, platform::kKeyRead, again, &createdAgain) == 0 &&
+    check(os.registry.createKey(RegistryRoot::CurrentUser, path, platform::kKeyRead, again, &createdAgain) == 0 &&
               !createdAgain,
           "registry: creating it again opens it");
-    os.closeKey(again);
+    os.registry.closeKey(again);
 
     const std::string text = "宋体 C:\\程序\\Quillet.exe";
     const std::vector<uint8_t> bare(text.begin(), text.end());
@@ -216,36 +216,36 @@ void checkRegistry(platform::win32::Win32Platform& os) {
     terminated.push_back(0);
     uint32_t type = 0;
     std::vector<uint8_t> data;
-    check(os.setValue(key, "路径", platform::kRegSz, bare) == 0, "registry: set a text without a terminating zero");
-    check(os.queryValue(key, "路径", type, data) == 0 && type == platform::kRegSz && data == terminated,
+    check(os.registry.setValue(key, "路径", platform::kRegSz, bare) == 0, "registry: set a text without a terminating zero");
+    check(os.registry.queryValue(key, "路径", type, data) == 0 && type == platform::kRegSz && data == terminated,
           "registry: the text comes back, with a terminating zero added");
-    check(os.setValue(key, "路径", platform::kRegSz, terminated) == 0 &&
-              os.queryValue(key, "路径", type, data) == 0 && data == terminated,
+    check(os.registry.setValue(key, "路径", platform::kRegSz, terminated) == 0 &&
+              os.registry.queryValue(key, "路径", type, data) == 0 && data == terminated,
           "registry: a terminating zero comes back too");
     const std::vector<uint8_t> dword{0x78, 0x56, 0x34, 0x12};
-    check(os.setValue(key, "Number", platform::kRegDword, dword) == 0 && os.queryValue(key, "number", type, data) == 0 &&
+    check(os.registry.setValue(key, "Number", platform::kRegDword, dword) == 0 && os.registry.queryValue(key, "number", type, data) == 0 &&
               type == platform::kRegDword && data == dword,
           "registry: a number, its name found without regard to case");
     const std::vector<uint8_t> large(100000, 0x5A);
-    check(os.setValue(key, "Large", platform::kRegBinary, large) == 0 && os.queryValue(key, "Large", type, data) == 0 &&
+    check(os.registry.setValue(key, "Large", platform::kRegBinary, large) == 0 && os.registry.queryValue(key, "Large", type, data) == 0 &&
               data == large,
           "registry: a large value is read whole");
 
-    check(os.deleteValue(key, "Number") == 0, "registry: delete a value");
-    check(os.queryValue(key, "Number", type, data) == platform::kErrorFileNotFound, "registry: a deleted value is 2");
-    check(os.deleteValue(key, "Number") == platform::kErrorFileNotFound, "registry: deleting it again is 2");
-    os.deleteValue(key, "路径");
-    os.deleteValue(key, "Large");
-    check(os.closeKey(key) == 0, "registry: close");
+    check(os.registry.deleteValue(key, "Number") == 0, "registry: delete a value");
+    check(os.registry.queryValue(key, "Number", type, data) == platform::kErrorFileNotFound, "registry: a deleted value is 2");
+    check(os.registry.deleteValue(key, "Number") == platform::kErrorFileNotFound, "registry: deleting it again is 2");
+    os.registry.deleteValue(key, "路径");
+    os.registry.deleteValue(key, "Large");
+    check(os.registry.closeKey(key) == 0, "registry: close");
 
     RegistryKey readOnly = nullptr;
-    check(os.openKey(RegistryRoot::CurrentUser, path, platform::kKeyRead, readOnly) == 0,
+    check(os.registry.openKey(RegistryRoot::CurrentUser, path, platform::kKeyRead, readOnly) == 0,
           "registry: open for reading");
-    check(os.setValue(readOnly, "x", platform::kRegDword, dword) == platform::kErrorAccessDenied,
+    check(os.registry.setValue(readOnly, "x", platform::kRegDword, dword) == platform::kErrorAccessDenied,
           "registry: writing through a read-only handle is 5");
-    os.closeKey(readOnly);
+    os.registry.closeKey(readOnly);
     RegistryKey missing = nullptr;
-    check(os.openKey(RegistryRoot::LocalMachine, "Software\\Quillet no such key", platform::kKeyRead, missing) ==
+    check(os.registry.openKey(RegistryRoot::LocalMachine, "Software\\Quillet no such key", platform::kKeyRead, missing) ==
               platform::kErrorFileNotFound,
           "registry: a missing key is 2");
 }
@@ -283,12 +283,12 @@ int main(int argc, char** argv) {
         return 2;
     }
 
-    platform::win32::Win32Platform os("");
+    platform::win32::Win32Services os("");
     checkDescription(os, *release);
 
-    const bool ntQuery = os.findNtQuerySystemInformation();
+    const bool ntQuery = os.ntSystem.findNtQuerySystemInformation();
     std::printf("     NtQuerySystemInformation %s\n", ntQuery ? "found" : "missing");
-    monitor::CpuUsageSampler sampler(os, os, os);
+    monitor::CpuUsageSampler sampler(os.osVersion, os.ntSystem, os.registry);
     if (release->platformId == platform::kPlatformWin32Nt) {
         check(ntQuery, "NtQuerySystemInformation is found in ntdll");
         checkMeasuredLoad(sampler);

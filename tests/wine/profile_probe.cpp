@@ -14,7 +14,7 @@
 #include "tests/wine/check_report.h"
 #include "tests/wine/e2e_support.h"
 #include "win32/services/wide_text.h"
-#include "win32/services/win32_platform.h"
+#include "win32/services/win32_services.h"
 
 namespace {
 
@@ -54,8 +54,8 @@ const std::string kTip = "可用内存：1,234MB　内存荷载：61%";         
 }  // namespace
 
 int main() {
-    platform::win32::Win32Platform os("");
-    platform::Profile& profile = os;
+    platform::win32::Win32Services os("");
+    platform::Profile& profile = os.profile;
 
     const UINT codePage = GetACP();
     check(codePage == 936, "the system's ANSI code page is 936 (Simplified Chinese)", "(" + std::to_string(codePage) + ")");

@@ -1,4 +1,4 @@
-// The tray icon as the system makes it: Win32Platform::drawTrayIcon's icon is read back (colour
+// The tray icon as the system makes it: the icon app::makeTrayIcon makes is read back (colour
 // image and mask, through GetIconInfo and GetDIBits) and compared with the same picture painted
 // on the software canvas, at the shell's small-icon sizes 16, 20, 24 and 32. Lines, colours and
 // the red dot must agree pixel for pixel and the mask must be all opaque; the figure, which only
@@ -26,7 +26,7 @@
 #include "platform/software_canvas.h"
 #include "tests/wine/check_report.h"
 #include "win32/services/wide_text.h"
-#include "win32/services/win32_platform.h"
+#include "win32/services/win32_services.h"
 #include "widgets/tray_icon_painter.h"
 
 namespace {
@@ -124,6 +124,19 @@ int textWidth(const std::string& text, const Font& font) {
     SelectObject(s.dc, old);
     DeleteObject(handle);
     return size.cx;
+}
+
+// The figure's font as the program chooses it, measured by the system.
+Font programFont(platform::Platform& os, const std::string& digits, int size) {
+    return widgets::trayIconFontForSize(digits, size, [&os](const std::string& text, const Font& font) {
+        return os.text.textWidth(text, font);
+    });
+}
+
+// The icon as the program makes it.
+HICON programIcon(platform::Platform& os, const std::string& digits, int size, int freePercent, bool redDot) {
+    return reinterpret_cast<HICON>(
+        app::makeTrayIcon(os.tray, os.text, size, digits, app::trayLevelColor(freePercent), redDot));
 }
 
 int pixelHeight(int points, int pixelsPerInch) { return -MulDiv(points, pixelsPerInch, 72); }
@@ -257,11 +270,11 @@ void checkPicture(HICON icon, const Case& c, const Look& look, const Font& font,
           "(" + std::to_string(throughIcon) + " pixels differ)");
 }
 
-void checkIcon(platform::win32::Win32Platform& os, const Case& c, const Look& look) {
+void checkIcon(platform::Platform& os, const Case& c, const Look& look) {
     const int size = look.size;
     const std::string name = std::string("\"") + c.digits + "\" at " + std::to_string(c.freePercent) + " %" +
                              (c.redDot ? " with the red dot" : "") + ", " + std::to_string(size) + " pixels";
-    const Font font = os.trayIconFont(c.digits, size);
+    const Font font = programFont(os, c.digits, size);
 
     // The font: the largest Tahoma from 7 points down (at the icon's scale: 96 pixels per inch
     // at 16 pixels) whose figure fits the icon's width.
@@ -277,8 +290,7 @@ void checkIcon(platform::win32::Win32Platform& os, const Case& c, const Look& lo
     if (std::string(c.digits).size() == 4)
         check(points < 7, name + ": four characters need a smaller font than 7 points", "(7 points fit)");
 
-    HICON icon = reinterpret_cast<HICON>(
-        os.drawTrayIcon(size, c.digits, app::trayTextX(c.digits, size), app::trayLevelColor(c.freePercent), c.redDot));
+    HICON icon = programIcon(os, c.digits, size, c.freePercent, c.redDot);
     checkPicture(icon, c, look, font, name);
     if (icon != nullptr) DestroyIcon(icon);
 }
@@ -296,10 +308,10 @@ void recordShellCall(unsigned long action, const void* record) {
 // The program's tray icon in the real notification area, its figure changing once: the size it
 // draws at is the small-icon size of this display scale, and each change hands the shell the new
 // icon and the new tip, with the flags that make the shell take both.
-void checkShellRecords(platform::win32::Win32Platform& os, int expectedSize) {
+void checkShellRecords(platform::Platform& os, int expectedSize) {
     HWND window = CreateWindowExW(0, L"STATIC", L"tray probe", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
     const auto handle = reinterpret_cast<platform::Window>(window);
-    const int size = os.trayIconSize(handle);
+    const int size = os.tray.trayIconSize(handle);
     check(size == expectedSize && size == GetSystemMetrics(SM_CXSMICON),
           "the tray icon is drawn at the small-icon size of this display scale, " + std::to_string(expectedSize),
           "(asked " + std::to_string(size) + ", the system's small icon " + std::to_string(GetSystemMetrics(SM_CXSMICON)) + ")");
@@ -312,9 +324,9 @@ void checkShellRecords(platform::win32::Win32Platform& os, int expectedSize) {
         return;
     }
 
-    platform::win32::Win32Platform::observeShellRecords(recordShellCall);
+    platform::win32::Win32Tray::observeShellRecords(recordShellCall);
     {
-        app::TrayIcon tray(os, handle, nullptr, 1025);
+        app::TrayIcon tray(os.tray, handle, nullptr, 1025);
         tray.add();
         const struct {
             Case figure;
@@ -328,8 +340,7 @@ void checkShellRecords(platform::win32::Win32Platform& os, int expectedSize) {
         HICON previous = nullptr;
         for (const auto& step : steps) {
             const Case& c = step.figure;
-            HICON icon = reinterpret_cast<HICON>(os.drawTrayIcon(
-                size, c.digits, app::trayTextX(c.digits, size), app::trayLevelColor(c.freePercent), c.redDot));
+            HICON icon = programIcon(os, c.digits, size, c.freePercent, c.redDot);
             shellRecords.clear();
             tray.modify(reinterpret_cast<platform::Icon>(icon), app::trayTip(step.freeMB, step.load));
             const std::string name = std::string("the shell given the figure ") + c.digits;
@@ -346,23 +357,22 @@ void checkShellRecords(platform::win32::Win32Platform& os, int expectedSize) {
             check(data.hWnd == window && data.uID == 1, name + ": for the program's window and icon 1");
             checkText(platform::win32::narrow(data.szTip), step.tip, name + ": the tip");
             check(data.hIcon == icon && icon != previous, name + ": the new icon");
-            checkPicture(data.hIcon, c, *look, os.trayIconFont(c.digits, size), name);
+            checkPicture(data.hIcon, c, *look, programFont(os, c.digits, size), name);
             if (previous != nullptr) DestroyIcon(previous);
             previous = icon;
         }
         tray.remove();
         if (previous != nullptr) DestroyIcon(previous);
     }
-    platform::win32::Win32Platform::observeShellRecords(nullptr);
+    platform::win32::Win32Tray::observeShellRecords(nullptr);
     DestroyWindow(window);
 }
 
 // The icon for freeMB at freePercent, as the program makes it, written as a binary PPM.
-bool writePicture(platform::win32::Win32Platform& os, const std::string& dir, uint64_t freeMB, int freePercent,
+bool writePicture(platform::Platform& os, const std::string& dir, uint64_t freeMB, int freePercent,
                   bool recoveryOff) {
     const std::string digits = app::trayDigits(freeMB);
-    HICON icon = reinterpret_cast<HICON>(
-        os.drawTrayIcon(16, digits, app::trayTextX(digits), app::trayLevelColor(freePercent), recoveryOff));
+    HICON icon = programIcon(os, digits, 16, freePercent, recoveryOff);
     ICONINFO info{};
     if (icon == nullptr || !GetIconInfo(icon, &info)) return false;
     Picture colour;
@@ -387,7 +397,8 @@ bool writePicture(platform::win32::Win32Platform& os, const std::string& dir, ui
 }
 
 int writePictures(const std::string& dir) {
-    platform::win32::Win32Platform os("");
+    platform::win32::Win32Services system("");
+    platform::Platform os = system.platform();
     struct Figure {
         uint64_t freeMB;
         int freePercent;
@@ -406,7 +417,8 @@ int writePictures(const std::string& dir) {
 int main(int argc, char** argv) {
     if (argc == 3 && std::string(argv[1]) == "pictures") return writePictures(argv[2]);
     const int expectedSize = argc == 2 ? std::atoi(argv[1]) : 16;
-    platform::win32::Win32Platform os("");
+    platform::win32::Win32Services system("");
+    platform::Platform os = system.platform();
     HDC screen = GetDC(nullptr);
     const int pixelsPerInch = GetDeviceCaps(screen, LOGPIXELSY);
     ReleaseDC(nullptr, screen);

@@ -8,7 +8,6 @@
 
 #include <algorithm>
 
-#include "win32/services/win32_platform.h"
 
 namespace platform::win32 {
 
@@ -81,7 +80,7 @@ __asm__(
     "    popl %ebx\n"
     "    ret\n");
 
-std::optional<uint16_t> Win32Platform::freeSystemResources(ResourceKind kind) {
+std::optional<uint16_t> Win32FreeResources::freeSystemResources(ResourceKind kind) {
     // KERNEL32 is held for the length of the call. Only the 9x family has the thunk into
     // 16-bit code; without it there is nothing to ask.
     HMODULE held = LoadLibraryA("KERNEL32");
@@ -119,7 +118,7 @@ std::optional<uint16_t> Win32Platform::freeSystemResources(ResourceKind kind) {
 #else
 
 // A 64-bit program cannot call 16-bit code: no figures.
-std::optional<uint16_t> Win32Platform::freeSystemResources(ResourceKind) { return std::nullopt; }
+std::optional<uint16_t> Win32FreeResources::freeSystemResources(ResourceKind) { return std::nullopt; }
 
 #endif
 

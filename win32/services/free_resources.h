@@ -2,6 +2,9 @@
 // The export-table lookup behind the free-resource figures: the 16-bit loader's entries of
 // KERNEL32 are exported by ordinal only, and must be found by reading the table.
 #include <cstdint>
+#include <optional>
+
+#include "platform/free_resources.h"
 
 namespace platform::win32 {
 
@@ -20,5 +23,15 @@ struct OrdinalExport {
 // for one ordinal. An entry whose address lies inside the export directory itself is a
 // forwarder, as under Wine.
 OrdinalExport exportByOrdinal(const void* module, uint32_t ordinal);
+
+// The free shares of the 9x family's resource heaps, through its 16-bit window manager; a
+// 64-bit build has no such route and answers none.
+class Win32FreeResources : public FreeResources {
+public:
+    std::optional<uint16_t> freeSystemResources(ResourceKind kind) override;
+
+private:
+    void* kernelModule_ = nullptr;  // KERNEL32 as found by the first query
+};
 
 }  // namespace platform::win32

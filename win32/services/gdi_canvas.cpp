@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <stdexcept>
 
 #include "win32/services/wide_text.h"
@@ -109,7 +110,7 @@ void GdiCanvas::copyTo(Canvas& target, int x, int y) const {
     BitBlt(asDc(gdi->dc_), x, y, width_, height_, asDc(dc_), 0, 0, SRCCOPY);
 }
 
-void GdiCanvas::drawText(const std::string& text, const Rect& rect, uint32_t flags, const Font& font) {
+void GdiCanvas::selectFont(const Font& font) {
     HDC dc = asDc(dc_);
     Font key = font;
     key.color = 0;
@@ -124,6 +125,11 @@ void GdiCanvas::drawText(const std::string& text, const Rect& rect, uint32_t fla
         font_ = handle;
         fontKey_ = key;
     }
+}
+
+void GdiCanvas::drawText(const std::string& text, const Rect& rect, uint32_t flags, const Font& font) {
+    HDC dc = asDc(dc_);
+    selectFont(font);
     SetTextColor(dc, font.color);
     // Text leaves its background alone; a dotted pen's gaps are painted again afterwards.
     const int oldMode = SetBkMode(dc, TRANSPARENT);
@@ -131,6 +137,38 @@ void GdiCanvas::drawText(const std::string& text, const Rect& rect, uint32_t fla
     const std::wstring wide = widen(text);
     DrawTextW(dc, wide.c_str(), static_cast<int>(wide.size()), &r, flags);
     SetBkMode(dc, oldMode);
+}
+
+int GdiCanvas::textWidth(const std::string& text, const Font& font) {
+    selectFont(font);
+    const std::wstring wide = widen(text);
+    SIZE extent{};
+    GetTextExtentPoint32W(asDc(dc_), wide.c_str(), static_cast<int>(wide.size()), &extent);
+    return static_cast<int>(extent.cx);
+}
+
+void GdiCanvas::setPicture(const Picture& picture) {
+    if (picture.pixels.size() != static_cast<size_t>(std::max(picture.width, 0)) * std::max(picture.height, 0))
+        throw std::invalid_argument("GdiCanvas::setPicture: pixels and size disagree");
+    if (picture.width != width_ || picture.height != height_) makeBitmap(picture.width, picture.height);
+    GdiFlush();
+    // Colours are kept with red in the low byte; the DIB holds blue there.
+    for (size_t i = 0; i < picture.pixels.size(); ++i) {
+        const Color c = picture.pixels[i];
+        bits_[i] = ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF);
+    }
+}
+
+Picture GdiCanvas::picture() const {
+    Picture out{width_, height_, {}};
+    GdiFlush();
+    const size_t count = static_cast<size_t>(width_) * static_cast<size_t>(height_);
+    out.pixels.reserve(count);
+    for (size_t i = 0; i < count; ++i) {
+        const uint32_t bgra = bits_[i];
+        out.pixels.push_back(((bgra & 0xFF) << 16) | (bgra & 0xFF00) | ((bgra >> 16) & 0xFF));
+    }
+    return out;
 }
 
 Color GdiCanvas::pixel(int x, int y) const {

@@ -28,11 +28,18 @@ public:
     void drawText(const std::string& text, const Rect& rect, uint32_t flags, const Font& font) override;
     Color pixel(int x, int y) const override;
 
+    // The whole picture at once: copied in (the canvas takes its size) and read back.
+    void setPicture(const Picture& picture);
+    Picture picture() const;
+    // The width in pixels of the text in the font, as drawText draws it.
+    int textWidth(const std::string& text, const Font& font);
+
     // The memory device context (an HDC), for copying the picture to a window.
     void* deviceContext() const { return dc_; }
 
 private:
     void makeBitmap(int width, int height);
+    void selectFont(const Font& font);
 
     struct Pen {
         Color color = 0;

@@ -8,7 +8,7 @@
 
 #include "win32/services/wide_text.h"
 #include "win32/services/system_dll.h"
-#include "win32/services/win32_platform.h"
+#include "win32/services/win32_shell.h"
 
 namespace platform::win32 {
 
@@ -66,7 +66,7 @@ const ShellFunctions& shellFunctions() {
 
 }  // namespace
 
-bool Win32Platform::writeShellLink(const std::string& path, const ShellLink& link, std::string& failure) {
+bool Win32Shell::writeShellLink(const std::string& path, const ShellLink& link, std::string& failure) {
     const ShellFunctions& com = shellFunctions();
     if (!com.complete()) {
         failure = describeError(ERROR_MOD_NOT_FOUND);
@@ -93,7 +93,7 @@ bool Win32Platform::writeShellLink(const std::string& path, const ShellLink& lin
     return false;
 }
 
-std::string Win32Platform::browseForFolder(Window owner, const std::string& title) {
+std::string Win32Shell::browseForFolder(Window owner, const std::string& title) {
     const ShellFunctions& com = shellFunctions();
     if (!com.complete()) return {};
     com.coInitialize(nullptr);

@@ -11,7 +11,7 @@
 
 #include "win32/services/wide_text.h"
 #include "win32/services/system_dll.h"
-#include "win32/services/win32_platform.h"
+#include "win32/services/wininet_http.h"
 
 namespace platform::win32 {
 
@@ -260,6 +260,6 @@ private:
 
 }  // namespace
 
-std::shared_ptr<HttpTransfer> Win32Platform::newTransfer() { return std::make_shared<WinInetTransfer>(); }
+std::shared_ptr<HttpTransfer> Win32Http::newTransfer() { return std::make_shared<WinInetTransfer>(); }
 
 }  // namespace platform::win32

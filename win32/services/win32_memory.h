@@ -1,0 +1,25 @@
+#pragma once
+#include <cstdint>
+
+#include "platform/clock.h"
+#include "platform/memory.h"
+
+namespace platform::win32 {
+
+// The memory figures and blocks of the system's memory manager.
+class Win32Memory : public Memory {
+public:
+    // Through GlobalMemoryStatusEx where the system has it (true 64-bit figures), else the legacy query.
+    void globalMemoryStatus(MemoryStatusRecord& record) override;
+    void* virtualAlloc(uint64_t size, uint32_t allocationType, uint32_t protect) override;
+    bool virtualFree(void* base, uint64_t size, uint32_t freeType) override;
+};
+
+// The system's millisecond tick and sleep.
+class Win32Clock : public Clock {
+public:
+    uint32_t tickCount() override;
+    void sleep(uint32_t milliseconds) override;
+};
+
+}  // namespace platform::win32

@@ -1,0 +1,21 @@
+#pragma once
+#include <string>
+
+#include "platform/process.h"
+
+namespace platform::win32 {
+
+// The running program: its path, its command line and the folders it keeps files in.
+class Win32Process : public Process {
+public:
+    explicit Win32Process(std::string commandLine);
+    std::string programPath() override;
+    std::string commandLine() override { return commandLine_; }
+    std::string windowsFolder() override;
+    std::string applicationDataFolder() override;
+
+private:
+    std::string commandLine_;
+};
+
+}  // namespace platform::win32

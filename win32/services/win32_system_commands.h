@@ -1,0 +1,17 @@
+#pragma once
+#include <cstdint>
+
+#include "platform/system_commands.h"
+
+namespace platform::win32 {
+
+// The commands on the whole system: the clipboard, the recent-documents list, shutting down.
+class Win32SystemCommands : public SystemCommands {
+public:
+    void emptyClipboard() override;
+    void clearRecentDocuments() override;
+    void enableShutdownPrivilege() override;
+    void exitWindows(uint32_t flags) override;
+};
+
+}  // namespace platform::win32

@@ -1,0 +1,203 @@
+#include "win32/services/win32_window_system.h"
+
+#include <windows.h>
+#include <commdlg.h>
+
+#include <exception>
+#include <string>
+
+#include "platform/display_scale.h"
+#include "win32/services/display_dpi.h"
+#include "win32/services/system_dll.h"
+#include "win32/services/wide_text.h"
+
+namespace platform::win32 {
+
+namespace {
+
+Win32WindowSystem* theInstance = nullptr;
+
+HWND toHwnd(Window window) { return reinterpret_cast<HWND>(window); }
+
+Window toWindow(HWND hwnd) { return reinterpret_cast<Window>(hwnd); }
+
+LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+    }
+    auto* handler = reinterpret_cast<WindowHandler*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (handler != nullptr) {
+        // Exceptions must not unwind through the system's frames: report them here and go on.
+        try {
+            intptr_t result = 0;
+            if (handler->handleMessage(message, wParam, lParam, result)) return result;
+        } catch (const std::exception& e) {
+            if (theInstance != nullptr) theInstance->reportError(e.what());
+            return 0;
+        } catch (...) {
+            if (theInstance != nullptr) theInstance->reportError("未知错误。");
+            return 0;
+        }
+    }
+    return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+}  // namespace
+
+Win32WindowSystem::Win32WindowSystem() { theInstance = this; }
+
+Win32WindowSystem::~Win32WindowSystem() {
+    if (theInstance == this) theInstance = nullptr;
+}
+
+Window Win32WindowSystem::findTopLevelWindow(const std::string& className) {
+    return toWindow(FindWindowW(widen(className).c_str(), nullptr));
+}
+
+int Win32WindowSystem::messageBox(Window owner, const std::string& text, const std::string& caption, uint32_t flags) {
+    return MessageBoxW(toHwnd(owner), widen(text).c_str(), widen(caption).c_str(), flags);
+}
+
+bool Win32WindowSystem::registerClass(const std::string& className) {
+    if (registeredClasses_.count(className) != 0) return true;
+    const std::wstring name = widen(className);
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = windowProc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.hIcon = LoadIconW(GetModuleHandleW(nullptr), L"MAINICON");
+    wc.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    wc.lpszClassName = name.c_str();
+    if (RegisterClassExW(&wc) == 0) return false;
+    registeredClasses_.insert(className);
+    return true;
+}
+
+Window Win32WindowSystem::createWindow(const WindowSpec& layout, WindowHandler* handler) {
+    if (!registerClass(layout.className)) return nullptr;
+    DWORD style = WS_OVERLAPPEDWINDOW;
+    DWORD exStyle = 0;
+    if (layout.frame == Frame::Dialog) {
+        style = WS_POPUP | WS_CAPTION | DS_MODALFRAME;
+        exStyle = WS_EX_DLGMODALFRAME;
+    }
+    // The layout is in 96-dpi units: the client area takes the size it has at the screen's DPI.
+    const int dpi = systemDpi();
+    RECT frame{0, 0, scaledLength(layout.clientWidth, dpi), scaledLength(layout.clientHeight, dpi)};
+    adjustWindowRect(frame, style, false, exStyle, dpi);
+    const int width = frame.right - frame.left;
+    const int height = frame.bottom - frame.top;
+    int x = CW_USEDEFAULT;
+    int y = CW_USEDEFAULT;
+    if (layout.centredOnDesktop) {
+        x = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
+        y = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
+    }
+    HWND hwnd = CreateWindowExW(exStyle, widen(layout.className).c_str(), widen(layout.caption).c_str(), style, x, y, width,
+                                height, nullptr, nullptr, GetModuleHandleW(nullptr), handler);
+    return toWindow(hwnd);
+}
+
+void Win32WindowSystem::showWindow(Window window, bool visible) {
+    ShowWindow(toHwnd(window), visible ? SW_SHOW : SW_HIDE);
+}
+
+void Win32WindowSystem::updateWindow(Window window) {
+    HWND hwnd = toHwnd(window);
+    UpdateWindow(hwnd);
+    // Let the window's pending messages through so it is drawn before the thread blocks.
+    MSG msg;
+    while (PeekMessageW(&msg, hwnd, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+}
+
+void Win32WindowSystem::destroyWindow(Window window) { DestroyWindow(toHwnd(window)); }
+
+void Win32WindowSystem::runMessageLoop() {
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        // Tab, Shift+Tab and the arrow keys move between the controls of the window the message
+        // is for, as in a dialog.
+        HWND top = msg.hwnd != nullptr ? GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
+        if (top != nullptr && IsDialogMessageW(top, &msg)) continue;
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+}
+
+void Win32WindowSystem::quitMessageLoop() { PostQuitMessage(0); }
+
+uint32_t Win32WindowSystem::registerWindowMessage(const std::string& name) {
+    return RegisterWindowMessageW(widen(name).c_str());
+}
+
+bool Win32WindowSystem::setWindowAlpha(Window window, uint8_t alpha) {
+    // Looked up at run time: user32 of Windows 95, 98, ME and NT 4 has no layered windows.
+    using SetLayeredWindowAttributesFn = BOOL(WINAPI*)(HWND, COLORREF, BYTE, DWORD);
+    HMODULE user32 = LoadLibraryA("user32");
+    if (user32 == nullptr) return false;
+    const auto setLayered = reinterpret_cast<SetLayeredWindowAttributesFn>(
+        reinterpret_cast<void (*)()>(GetProcAddress(user32, "SetLayeredWindowAttributes")));
+    if (setLayered != nullptr) {
+        auto* hwnd = reinterpret_cast<HWND>(window);
+        const LONG_PTR ex = GetWindowLongPtrW(hwnd, GWL_EXSTYLE);
+        SetWindowLongPtrW(hwnd, GWL_EXSTYLE, ex | WS_EX_LAYERED);
+        setLayered(hwnd, 0, alpha, LWA_ALPHA);
+    }
+    FreeLibrary(user32);
+    return setLayered != nullptr;
+}
+
+void Win32WindowSystem::clearWindowAlpha(Window window) {
+    auto* hwnd = reinterpret_cast<HWND>(window);
+    const LONG_PTR ex = GetWindowLongPtrW(hwnd, GWL_EXSTYLE);
+    SetWindowLongPtrW(hwnd, GWL_EXSTYLE, ex & ~static_cast<LONG_PTR>(WS_EX_LAYERED));
+}
+
+bool Win32WindowSystem::postMessage(Window window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
+    return PostMessageW(reinterpret_cast<HWND>(window), message, wParam, lParam) != FALSE;
+}
+
+void Win32WindowSystem::bringToFront(Window window) { SetForegroundWindow(reinterpret_cast<HWND>(window)); }
+
+void Win32WindowSystem::cursorPosition(int& x, int& y) {
+    POINT point{};
+    GetCursorPos(&point);
+    x = point.x;
+    y = point.y;
+}
+
+void Win32WindowSystem::clientOrigin(Window window, int& x, int& y) {
+    POINT point{};
+    ClientToScreen(toHwnd(window), &point);
+    x = point.x;
+    y = point.y;
+}
+
+std::string Win32WindowSystem::chooseFileToOpen(Window owner, uint32_t flags) {
+    wchar_t file[256] = L"";
+    wchar_t title[256] = L"";
+    OPENFILENAMEW dialog{};
+    dialog.lStructSize = sizeof dialog;
+    dialog.hwndOwner = reinterpret_cast<HWND>(owner);
+    dialog.lpstrFile = file;
+    dialog.nMaxFile = 256;
+    dialog.lpstrFileTitle = title;
+    dialog.nMaxFileTitle = 256;
+    dialog.Flags = flags;
+    using Open = BOOL(WINAPI*)(OPENFILENAMEW*);
+    static const Open open = systemFunction<Open>(L"comdlg32.dll", "GetOpenFileNameW");
+    if (open == nullptr || !open(&dialog)) return {};
+    return narrow(file);
+}
+
+void Win32WindowSystem::setErrorReporter(std::function<void(const std::string&)> reporter) {
+    errorReporter_ = std::move(reporter);
+}
+
+void Win32WindowSystem::reportError(const std::string& message) {
+    if (errorReporter_) errorReporter_(message);
+}
+
+}  // namespace platform::win32
