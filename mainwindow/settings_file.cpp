@@ -132,13 +132,14 @@ void TQuilletForm::LoadSettings() {
     TabStyleComboBoxChange();
     // 28. - 29. The web and mail addresses. A file may point them elsewhere, but the web links
     //     only to a web address: anything else the shell would open (a program, a file, a
-    //     network share) gives the built-in one.
+    //     network share) gives the built-in one; the mail link likewise only to a mail address.
     const std::string web = file.text("Web", kDefaultLinkBase);
     const std::string linkBase = web.substr(0, utf8PrefixBytes(web, kWebLength));
     state_.linkBase = isWebAddress(linkBase) ? linkBase : kDefaultLinkBase;
     get<ui::Label>("WebAboutValLabel").setCaption(state_.linkBase);
     get<ui::Label>("HomePageLabel").setCaption(state_.linkBase);
-    state_.supportAddress = file.text("Email", kDefaultSupportAddress);
+    const std::string email = file.text("Email", kDefaultSupportAddress);
+    state_.supportAddress = isEmailAddress(email) ? email : kDefaultSupportAddress;
     get<ui::Label>("EmailAboutValLabel").setCaption(state_.supportAddress);
     // The balloon after a recovery the user started (no control: the file's key alone).
     state_.showRecoveryResult = file.flag("ShowRecoveryResult", true);
