@@ -2,6 +2,17 @@
 
 namespace app {
 
+namespace {
+
+// A blank, quote or control character could end an address early in the command line the
+// shell builds for its handler.
+bool breaksCommandLine(char c) {
+    const auto byte = static_cast<unsigned char>(c);
+    return byte <= 0x20 || byte == 0x7F || c == '"';
+}
+
+}  // namespace
+
 std::string formatText(std::string_view format, std::initializer_list<std::string_view> args) {
     std::string out;
     out.reserve(format.size() + 32);
@@ -36,10 +47,25 @@ bool isWebAddress(std::string_view address) {
     };
     std::string_view rest = afterScheme("http://");
     if (rest.empty()) rest = afterScheme("https://");
-    if (rest.empty() || rest.front() == '/' || rest.front() == '\\') return false;
     for (char c : address) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte <= 0x20 || byte == 0x7F || c == '"') return false;
+        if (breaksCommandLine(c)) return false;
+    }
+    // The authority runs up to the path, query or fragment: [user@]host[:port]. Without a host
+    // the browser is handed something else to make of it; a backslash makes it a share's name.
+    std::string_view authority = rest.substr(0, rest.find_first_of("/?#"));
+    if (authority.find('\\') != std::string_view::npos) return false;
+    const size_t at = authority.rfind('@');
+    if (at != std::string_view::npos) authority.remove_prefix(at + 1);
+    const std::string_view host = authority.substr(0, authority.find(':'));
+    return !host.empty();
+}
+
+bool isEmailAddress(std::string_view address) {
+    const size_t at = address.find('@');
+    if (at == 0 || at == std::string_view::npos || at + 1 == address.size()) return false;
+    if (address.find('@', at + 1) != std::string_view::npos) return false;
+    for (char c : address) {
+        if (breaksCommandLine(c) || c == '\'' || c == '\\') return false;
     }
     return true;
 }

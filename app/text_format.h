@@ -14,4 +14,8 @@ std::string formatText(std::string_view format, std::initializer_list<std::strin
 // (which could end the address early in the browser's command line).
 bool isWebAddress(std::string_view address);
 
+// Whether a mail address can follow "mailto:" safely: local@domain, both parts present, one
+// "@", and no blank, quote, backslash or control character.
+bool isEmailAddress(std::string_view address);
+
 }  // namespace app

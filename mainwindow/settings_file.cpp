@@ -131,13 +131,14 @@ void TQuilletForm::LoadSettings() {
     TabStyleComboBoxChange(c_.tabStyleComboBox.itemIndex());
     // The web and mail addresses. A file may point them elsewhere, but the web links only to
     // a web address: anything else the shell would open (a program, a file, a network share)
-    // gives the built-in one.
+    // gives the built-in one; the mail link likewise only to a mail address.
     const std::string web = file.text("Web", kDefaultLinkBase);
     const std::string linkBase = web.substr(0, utf8PrefixBytes(web, kWebLength));
     state_.linkBase = isWebAddress(linkBase) ? linkBase : kDefaultLinkBase;
     c_.webAboutValLabel.setCaption(state_.linkBase);
     c_.homePageLabel.setCaption(state_.linkBase);
-    state_.supportAddress = file.text("Email", kDefaultSupportAddress);
+    const std::string email = file.text("Email", kDefaultSupportAddress);
+    state_.supportAddress = isEmailAddress(email) ? email : kDefaultSupportAddress;
     c_.emailAboutValLabel.setCaption(state_.supportAddress);
     // The balloon after a recovery the user started (no control: the file's key alone).
     state_.showRecoveryResult = file.flag("ShowRecoveryResult", true);

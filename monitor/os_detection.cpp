@@ -60,9 +60,22 @@ const char* laterReleaseName(uint32_t major, uint32_t minor, uint32_t build, boo
     if (major == 10 && minor == 0) {
         // Windows 11 and the servers since 2016 all report 10.0: only the build tells them apart.
         if (!server) return build >= 22000 ? "微软公司 Windows 11 " : "微软公司 Windows 10 ";
-        if (build >= 26100) return "微软公司 Windows Server 2025 ";
-        if (build >= 20348) return "微软公司 Windows Server 2022 ";
-        if (build >= 17763) return "微软公司 Windows Server 2019 ";
+        // Microsoft's table: the long-term servers by year, the semi-annual ones between them by
+        // version. A build between two releases (a preview) takes the name of the one before it.
+        struct ServerRelease {
+            uint32_t firstBuild;
+            const char* name;
+        };
+        static constexpr ServerRelease kServers[] = {
+            {26100, "微软公司 Windows Server 2025 "},     {25398, "微软公司 Windows Server 版本 23H2 "},
+            {20348, "微软公司 Windows Server 2022 "},     {19042, "微软公司 Windows Server 版本 20H2 "},
+            {19041, "微软公司 Windows Server 版本 2004 "}, {18363, "微软公司 Windows Server 版本 1909 "},
+            {18362, "微软公司 Windows Server 版本 1903 "}, {17763, "微软公司 Windows Server 2019 "},
+            {17134, "微软公司 Windows Server 版本 1803 "}, {16299, "微软公司 Windows Server 版本 1709 "},
+        };
+        for (const ServerRelease& release : kServers) {
+            if (build >= release.firstBuild) return release.name;
+        }
         return "微软公司 Windows Server 2016 ";
     }
     return nullptr;

@@ -261,6 +261,13 @@ bool isFileName(const std::string& name) {
     return true;
 }
 
+// What the runner reads back of a value the line carries as its switch, the value and a blank:
+// the value and the blank, cut where the runner cuts every value.
+std::string readBack(const std::string& value) {
+    const std::string written = value + " ";
+    return written.substr(0, app::utf8PrefixBytes(written, app::kMaxSwitchValueChars));
+}
+
 // Whether the text holds one of the switches the runner looks for anywhere in its command line.
 bool holdsRunnerSwitch(const std::string& text) {
     for (const char* runnerSwitch : {"/?", "/p=", "/a=", "/ram=", "/once"})
@@ -285,8 +292,11 @@ const char* TShortCutsForm::refusal() const {
     if (holdsRunnerSwitch(arguments)) return kSwitchInArgumentsText;
     if (app::utf8Length(arguments) > app::kMaxSwitchValueChars) return kArgumentsTooLongText;
     const std::string line = commandLine();
-    // The runner must find the amount the dialog wrote.
+    // The runner must read back each value as typed (it ends a value at the next "/") and find
+    // the amount the dialog wrote.
     const app::CommandLine parsed = app::parseCommandLine(line);
+    if (!program.empty() && parsed.program != readBack(program)) return kSlashInProgramText;
+    if (!arguments.empty() && parsed.arguments != readBack(arguments)) return kSlashInArgumentsText;
     const std::string& amount = ramEdit_.text();
     const std::string written =
         app::utf8Length(amount) < app::kMaxAmountChars ? amount + " " : amount;

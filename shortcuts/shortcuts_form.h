@@ -43,6 +43,12 @@ inline constexpr const char* kSwitchInProgramText =
     "可执行程序的路径中不能含有 Quillet 的命令行开关（/?、/p=、/a=、/ram=、/once）。";
 inline constexpr const char* kSwitchInArgumentsText =
     "程序参数中不能含有 Quillet 的命令行开关（/?、/p=、/a=、/ram=、/once）：Quillet 会把它们当作自己的开关。";
+// The runner ends each value at the next "/": a path or arguments holding one would not arrive
+// as typed.
+inline constexpr const char* kSlashInProgramText =
+    "可执行程序的路径中不能含有“/”：Quillet 的命令行读到“/”就认为这一项结束了，程序将无法按原样启动。";
+inline constexpr const char* kSlashInArgumentsText =
+    "程序参数中不能含有“/”：Quillet 的命令行读到“/”就认为这一项结束了，参数将无法原样传给程序。";
 inline constexpr const char* kAmountMisreadText =
     "释放内存的数量中不能含有“/”：Quillet 会把它当作命令行开关的开头。";
 inline constexpr const char* kCommandLineTooLongText =

@@ -228,6 +228,8 @@ TEST_F(ShortcutsDialog, ShortcutsTheRunnerWouldReadOtherwiseAreRefusedAndTheDial
     const std::string program128 = "C:\\" + std::string(121, 'p') + ".exe";
     const std::string switchInArguments =
         "程序参数中不能含有 Quillet 的命令行开关（/?、/p=、/a=、/ram=、/once）：Quillet 会把它们当作自己的开关。";
+    const std::string slashInArguments =
+        "程序参数中不能含有“/”：Quillet 的命令行读到“/”就认为这一项结束了，参数将无法原样传给程序。";
     std::string chinese111;
     for (int i = 0; i < 111; ++i) chinese111 += "参";
     const struct Case {
@@ -253,6 +255,13 @@ TEST_F(ShortcutsDialog, ShortcutsTheRunnerWouldReadOtherwiseAreRefusedAndTheDial
         {"E", "C:\\tools/once\\e.exe", "", "1",
          "可执行程序的路径中不能含有 Quillet 的命令行开关（/?、/p=、/a=、/ram=、/once）。"},
         {"E", "", "", "1/2", "释放内存的数量中不能含有“/”：Quillet 会把它当作命令行开关的开头。"},
+        // A "/" that is no switch still ends the value where the runner reads it.
+        {"E", "C:\\e.exe", "/s", "1", slashInArguments},
+        {"E", "C:\\e.exe", "-x /min", "1", slashInArguments},
+        {"E", "C:\\e.exe", "/a=https://example.org/", "1", switchInArguments},
+        {"E", "C:\\e.exe", "https://example.org/", "1", slashInArguments},
+        {"E", "C:\\tools/e.exe", "", "1",
+         "可执行程序的路径中不能含有“/”：Quillet 的命令行读到“/”就认为这一项结束了，程序将无法按原样启动。"},
         // 260 characters in all: one too many.
         {"E", program128, std::string(112, 'a'), "1",
          "快捷方式的命令行太长：程序、参数和内存数量合起来最多只能有 259 个字符。"},
@@ -297,17 +306,24 @@ TEST_F(ShortcutsDialog, ShortcutsTheRunnerWouldReadOtherwiseAreRefusedAndTheDial
     EXPECT_EQ(target.shellCalls[0].file, program128);  // the blank after it is what the runner cut
     EXPECT_EQ(target.shellCalls[0].parameters, chinese111 + " ");
 
-    // A slash that is no switch of the runner is only where the runner cuts the value.
+    // Arguments of exactly 128 characters beside a short path: the runner keeps them whole and
+    // cuts only the blank after them.
+    const std::string arguments128 = "-" + std::string(127, 'a');
     machine.openFileAnswer = "C:\\e.exe";
     run([&](TShortCutsForm& form) {
         typeName(form, "E");
         form.linkSpeedButton().userClicked();
         form.browseSpeedButton().userClicked();
-        form.argumentsEdit().userChanged("/s");
+        form.argumentsEdit().userChanged(arguments128);
         form.createSpeedButton().userClicked();
     });
     ASSERT_EQ(machine.linkWrites.size(), 2u);
-    EXPECT_EQ(machine.linkWrites[1].link.arguments, "/p=C:\\e.exe /a=/s /ram=1 /once");
+    FakeMachine second;
+    platform::Platform secondOs = second.services();
+    EXPECT_TRUE(app::runCommandLine(machine.linkWrites[1].link.arguments, secondOs));
+    ASSERT_EQ(second.shellCalls.size(), 1u);
+    EXPECT_EQ(second.shellCalls[0].file, "C:\\e.exe ");
+    EXPECT_EQ(second.shellCalls[0].parameters, arguments128);
 }
 
 TEST_F(ShortcutsDialog, AShortcutTheSystemCannotWriteIsToldAndTheDialogStays) {

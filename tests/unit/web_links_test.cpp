@@ -18,10 +18,10 @@ namespace {
 
 // The main window of a copy in C:\Q whose settings file names the home page and the e-mail address.
 struct MainWindowWithWeb {
-    explicit MainWindowWithWeb(const std::string& web) {
+    explicit MainWindowWithWeb(const std::string& web, const std::string& email = "help@mirror.example") {
         machine.program = "C:\\Q\\Quillet.exe";
         machine.setIni("C:\\Q\\Quillet.ini", "Settings", "Web", web);
-        machine.setIni("C:\\Q\\Quillet.ini", "Settings", "Email", "help@mirror.example");
+        machine.setIni("C:\\Q\\Quillet.ini", "Settings", "Email", email);
         app::setAppPaths(app::makeAppPaths(machine.program));
         monitor::detectOs(machine);
         window = std::make_unique<app::TQuilletForm>(os, backend);
@@ -81,6 +81,14 @@ TEST(WebLinks, AWebValueThatIsNoWebAddressGivesTheBuiltInOne) {
         {"http:///C:/x.exe", "http://www.quillet.org/"},
         {"http://a.example/\"--new-window", "http://www.quillet.org/"},
         {"http://a.example/ x", "http://www.quillet.org/"},
+        // A host is required; a backslash makes the address a network share.
+        {"http://user@127.0.0.1:8123/", "http://user@127.0.0.1:8123/"},
+        {"http://?x", "http://www.quillet.org/"},
+        {"http://:80/", "http://www.quillet.org/"},
+        {"http://#frag", "http://www.quillet.org/"},
+        {"http://@/", "http://www.quillet.org/"},
+        {"http://\\\\server\\share\\tool.exe", "http://www.quillet.org/"},
+        {"http://a.example\\share/", "http://www.quillet.org/"},
     };
     for (const auto& [web, opened] : cases) {
         SCOPED_TRACE(web);
@@ -94,6 +102,35 @@ TEST(WebLinks, AWebValueThatIsNoWebAddressGivesTheBuiltInOne) {
         ASSERT_EQ(machine.shellCalls.size(), 2u);
         EXPECT_EQ(machine.shellCalls[0].file, opened);
         EXPECT_EQ(machine.shellCalls[1].file, std::string(opened) + "cgi-bin/login/db.pl");
+    }
+}
+
+// The mail link opens "mailto:" and the address: only local@domain reaches the shell, nothing
+// that could end the mail program's command line early.
+TEST(WebLinks, AnEmailValueThatIsNoMailAddressGivesTheBuiltInOne) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"help@mirror.example", "help@mirror.example"},
+        {"first.last+q@mail.example", "first.last+q@mail.example"},
+        {"help@mirror.example\" /c calc", "support@quillet.org"},
+        {"help @mirror.example", "support@quillet.org"},
+        {"help@mirror.example\\", "support@quillet.org"},
+        {"it's@mirror.example", "support@quillet.org"},
+        {"help\t@mirror.example", "support@quillet.org"},
+        {"@mirror.example", "support@quillet.org"},
+        {"help@", "support@quillet.org"},
+        {"help", "support@quillet.org"},
+        {"a@b@c", "support@quillet.org"},
+    };
+    for (const auto& [email, shown] : cases) {
+        SCOPED_TRACE(email);
+        MainWindowWithWeb w("http://mirror.example/q/", email);
+        w.window->show();
+        auto& f = w.window->form();
+        EXPECT_EQ(f.get<ui::Label>("EmailAboutValLabel").caption(), shown);
+        f.get<ui::MenuItem>("AboutQuillet1").click();
+        f.get<ui::Label>("EmailAboutValLabel").userClicked();
+        ASSERT_EQ(w.machine.shellCalls.size(), 1u);
+        EXPECT_EQ(w.machine.shellCalls[0].file, std::string("mailto:") + shown);
     }
 }
 

@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cwchar>
 #include <string>
 #include <vector>
 
@@ -236,6 +237,67 @@ void refusedCommit() {
     checkExitsWithZero(child, "/ram=-1 /once");
 }
 
+// Calls LoadLibraryW with the name inside the running program, as code of its own would;
+// returns the low 32 bits of the module handle it got (0: not loaded) or STILL_ACTIVE.
+DWORD loadInside(HANDLE process, const std::wstring& name) {
+    const SIZE_T bytes = (name.size() + 1) * sizeof(wchar_t);
+    void* remote = VirtualAllocEx(process, nullptr, bytes, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    if (remote == nullptr || !WriteProcessMemory(process, remote, name.c_str(), bytes, nullptr)) return STILL_ACTIVE;
+    // kernel32 lies at the same address in every process of the session.
+    const auto load = reinterpret_cast<LPTHREAD_START_ROUTINE>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "LoadLibraryW")));
+    HANDLE thread = CreateRemoteThread(process, nullptr, 0, load, remote, 0, nullptr);
+    DWORD result = STILL_ACTIVE;
+    if (thread != nullptr) {
+        WaitForSingleObject(thread, checks::kPatienceMs);
+        GetExitCodeThread(thread, &result);
+        CloseHandle(thread);
+    }
+    VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    return result;
+}
+
+// The running program restricts its library search at start: a DLL planted beside it is never
+// found by its bare name, though the same DLL loads by its full path, and loads by name in a
+// program (this driver) that does not restrict its search.
+void librarySearch() {
+    wchar_t driver[MAX_PATH] = L"";
+    GetModuleFileNameW(nullptr, driver, MAX_PATH);
+    const std::wstring driverFolder(driver, std::wcsrchr(driver, L'\\') + 1);
+    wchar_t temp[MAX_PATH] = L"";
+    GetTempPathW(MAX_PATH, temp);
+    const std::wstring folder = std::wstring(temp) + L"quillet-library-search\\";
+    CreateDirectoryW(folder.c_str(), nullptr);
+    const std::wstring planted = folder + L"qplanted.dll";
+    const std::wstring program = folder + L"Quillet.exe";
+    const bool copied = CopyFileW((driverFolder + L"qplanted.dll").c_str(), planted.c_str(), FALSE) &&
+                        CopyFileW(quilletPath.c_str(), program.c_str(), FALSE);
+    check(copied, "library search: Quillet.exe and the planted DLL copied into one folder");
+    HMODULE own = LoadLibraryW(L"qplanted.dll");
+    check(own != nullptr, "library search: the driver loads the DLL planted beside it by name");
+    if (own != nullptr) FreeLibrary(own);
+    if (copied) {
+        const std::wstring original = quilletPath;
+        quilletPath = program;
+        {
+            RunningCopy copy;
+            if (copy.window != nullptr) {
+                const DWORD byName = loadInside(copy.child.info.hProcess, L"qplanted.dll");
+                check(byName == 0, "library search: the running program does not find the planted DLL by name",
+                      "got " + std::to_string(byName));
+                const DWORD byPath = loadInside(copy.child.info.hProcess, planted);
+                check(byPath != 0 && byPath != STILL_ACTIVE,
+                      "library search: the running program loads the same DLL by its full path");
+            }
+        }
+        quilletPath = original;
+    }
+    DeleteFileW(program.c_str());
+    DeleteFileW(planted.c_str());
+    DeleteFileW((folder + L"Quillet.ini").c_str());
+    RemoveDirectoryW(folder.c_str());
+}
+
 // For the scripts: returns once a copy's window of the class is on screen and painted.
 int waitForPainted(const wchar_t* windowClass) {
     if (waitUntil(
@@ -419,6 +481,7 @@ int wmain(int argc, wchar_t** argv) {
     else if (scenario == L"second_copy") secondCopy();
     else if (scenario == L"ram_once_beside_running") recoveryBesideRunningCopy();
     else if (scenario == L"commit_refused") refusedCommit();
+    else if (scenario == L"library_search") librarySearch();
     else if (const int code = runMainWindowScenario(scenario); code >= 0) return code;
     else {
         std::printf("unknown scenario %s\n", utf8(scenario).c_str());

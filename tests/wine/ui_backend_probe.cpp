@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "app/resource_names.h"
 #include "tests/wine/check_report.h"
@@ -195,6 +196,13 @@ int wmain(int argc, wchar_t** argv) {
     timer.setInterval(30);
     timer.onTimer = [&] { ++timerTicks; };
     form.onResize = [&] { ++resizes; };
+    // What the form's own message map hears of a change of DPI (the main window redraws its
+    // tray icon then), besides the backend's own handling of it.
+    std::vector<int> dpiHeard;
+    form.onMessage = [&](uint32_t number, uintptr_t wParam, intptr_t, intptr_t&) {
+        if (number == platform::kWmDpiChanged) dpiHeard.push_back(LOWORD(wParam));
+        return false;
+    };
     edit.onEnter = [&] { ++enters; };
 
     form.show();
@@ -445,6 +453,7 @@ int wmain(int argc, wchar_t** argv) {
         check(paintSize() == "800x120" && pixelOf(hwndOf(paint), 40, 40) == RGB(0, 255, 0) &&
                   pixelOf(hwndOf(paint), 600, 100) == RGB(0, 0, 0),
               "192 dpi: the painted control drawn at its size in pixels", paintSize());
+        check(dpiHeard == std::vector<int>{192}, "192 dpi: the form's own handler hears of it once");
         const bool back = moveToDpi(96, 660, 480);
         check(back && form.dpi() == 96 && placeOf(panel) == "416,116 190x60" && placeOf(box) == "200,32 150x20" &&
                   fontHeight(box) == -12 && parts() == "200,-1" && paintSize() == "400x60" && picture.width() == 32,
