@@ -229,6 +229,9 @@ menu_dir="$drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Quillet"
 appdata=$(ls -d "$drive_c"/users/*/AppData/Roaming | grep -v /Public/ | head -1)
 settings_dir="$appdata/Quillet"
 old_installed='C:\Program Files (x86)\Quillet\Quillet.exe'
+# Started by its Windows path, as Add/Remove Programs does: the Run values it removes name the
+# program by that path.
+uninstaller='C:\Program Files\Quillet\Uninstall.exe'
 
 # The registry as a 64-bit or a 32-bit program sees it: view_key_exists KEY 64|32,
 # view_run_value KEY 64|32.
@@ -254,7 +257,7 @@ check "no uninstall entry in the 32-bit view" test -z "$(install_location 32)"
 check "the Run value is in the 64-bit view, naming the installed program" \
   test "$(view_run_value "$run_key" 64)" = "$installed"
 check "no Run value in the 32-bit view" test -z "$(view_run_value "$run_key" 32)"
-check "the uninstaller runs silently (/S)" run "$program_dir/Uninstall.exe" /S
+check "the uninstaller runs silently (/S)" run "$uninstaller" /S
 check "it finds and removes the program folder and the 64-bit uninstall entry" wait_for 180 all_removed
 check "the Start-menu entry goes" absent "$menu_dir"
 check "the Run value goes from the 64-bit view" test -z "$(view_run_value "$run_key" 64)"
@@ -303,7 +306,7 @@ check "the 64-bit copy started beside the running 32-bit one: the second copy" d
 unset QUILLET_OTHER_BUILD
 
 # --- uninstalled, removing the settings ------------------------------------------------------------
-check "the uninstaller runs silently (/S /REMOVESETTINGS)" run "$program_dir/Uninstall.exe" /S /REMOVESETTINGS
+check "the uninstaller runs silently (/S /REMOVESETTINGS)" run "$uninstaller" /S /REMOVESETTINGS
 check "the program folder and the 64-bit uninstall entry go" wait_for 180 all_removed
 check "the Run values go" test -z "$(view_run_value "$run_key" 64)$(run_value "$user_run_key")"
 check "the settings file and its folder go" absent "$settings_dir"
