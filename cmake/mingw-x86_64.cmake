@@ -1,5 +1,6 @@
-# The same program built for 64-bit Windows. It is not shipped: it exists so the end-to-end
-# tests can run under a 64-bit-only Wine on hosts that cannot execute 32-bit code.
+# The same program built for 64-bit Windows, where one recovery may commit more than 4 GB. The
+# windows preset's build makes it with this file for the packages (packaging/CMakeLists.txt); the
+# windows-x64 preset builds it, and its end-to-end tests, on their own.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 set(CMAKE_C_COMPILER x86_64-w64-mingw32-gcc-win32)

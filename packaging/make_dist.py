@@ -1,11 +1,14 @@
 #!/usr/bin/env python3
-"""Gathers the program folder and packs it.
+"""Gathers the two program folders and packs them.
 
-    make_dist.py FOLDER EXE SOUND DOCS ZIP NSH
+    make_dist.py SOUND DOCS NSH FOLDER-X86 EXE-X86 ZIP-X86 FOLDER-X64 EXE-X64 ZIP-X64
 
-FOLDER is made afresh with Quillet.exe, sounds/optimize.wav and whatever DOCS (the source
-tree's documentation folder) holds, if it exists; ZIP gets that folder as "Quillet/"; NSH gets
-the installer's lists of what to install and what to remove again, file by file.
+Each FOLDER is made afresh with its Quillet.exe (the 32-bit or the 64-bit build), sounds/optimize.wav
+and whatever DOCS (the source tree's documentation folder) holds, if it exists; its ZIP gets that
+folder as "Quillet/", so both zips unpack to the same Quillet\Quillet.exe. NSH gets the
+installer's lists of what to install and what to remove again, file by file: the files the two
+folders share, and the two programs' paths (QUILLET_EXE_X86, QUILLET_EXE_X64), one of which the
+installer puts in place as Quillet.exe.
 
 The same files make the same zip, byte for byte, whatever their times and modes on the build
 machine: the entries come in a fixed order, each dated SOURCE_DATE_EPOCH (seconds since 1970,
@@ -37,7 +40,8 @@ def source_date():
     return int(value) if value.isdigit() else EARLIEST_ZIP_TIME
 
 
-def main(folder, exe, sound, docs, zip_path, nsh_path):
+def gather(folder, exe, sound, docs, zip_path):
+    """Makes FOLDER and ZIP; returns the folder's files and folders, relative, in a fixed order."""
     if os.path.isdir(folder):
         shutil.rmtree(folder)
     os.makedirs(os.path.join(folder, "sounds"))
@@ -66,19 +70,34 @@ def main(folder, exe, sound, docs, zip_path, nsh_path):
             archive.writestr(entry("Quillet/" + relative.replace(os.sep, "/"), stamp, False), data,
                              compresslevel=9)
     os.replace(partial, zip_path)
+    return files, folders
+
+
+def main(sound, docs, nsh_path, folder_x86, exe_x86, zip_x86, folder_x64, exe_x64, zip_x64):
+    files, folders = gather(folder_x86, exe_x86, sound, docs, zip_x86)
+    if gather(folder_x64, exe_x64, sound, docs, zip_x64) != (files, folders):
+        sys.exit("make_dist: the two program folders hold different files")
 
     def windows(relative):  # a "$" would start one of the installer's variables
         return relative.replace(os.sep, "\\").replace("$", "$$")
 
-    lines = ["; Made by packaging/make_dist.py from the program folder: do not edit.", "!macro QuilletInstallFiles"]
+    def program(folder):
+        return os.path.abspath(os.path.join(folder, "Quillet.exe")).replace("$", "$$")
+
+    lines = ["; Made by packaging/make_dist.py from the program folders: do not edit.",
+             '!define QUILLET_EXE_X86 "%s"' % program(folder_x86),
+             '!define QUILLET_EXE_X64 "%s"' % program(folder_x64),
+             "; Everything but Quillet.exe, which the installer picks for the Windows it runs on.",
+             "!macro QuilletInstallFiles"]
     for relative in ["."] + folders:
-        inside = [f for f in files if os.path.dirname(f) == ("" if relative == "." else relative)]
+        inside = [f for f in files
+                  if os.path.dirname(f) == ("" if relative == "." else relative) and f != "Quillet.exe"]
         if not inside:
             continue
         target = "$INSTDIR" if relative == "." else "$INSTDIR\\" + windows(relative)
         lines.append('  SetOutPath "%s"' % target)
         for f in inside:
-            lines.append('  File "%s"' % os.path.abspath(os.path.join(folder, f)).replace("$", "$$"))
+            lines.append('  File "%s"' % os.path.abspath(os.path.join(folder_x86, f)).replace("$", "$$"))
     lines.append('  SetOutPath "$INSTDIR"')
     lines.append("!macroend")
     lines.append("!macro QuilletRemoveFiles")
@@ -93,6 +112,6 @@ def main(folder, exe, sound, docs, zip_path, nsh_path):
 
 
 if __name__ == "__main__":
-    if len(sys.argv) != 7:
+    if len(sys.argv) != 10:
         sys.exit(__doc__)
     main(*sys.argv[1:])

@@ -17,6 +17,13 @@
 ; An installed copy keeps its settings in %APPDATA%\Quillet\Quillet.ini: the file
 ; Quillet.installed beside the program tells it so (a program under Program Files may not write
 ; beside itself).
+;
+; The installer carries both builds of Quillet.exe. On 64-bit Windows it installs the 64-bit one,
+; by default into the 64-bit Program Files, and keeps its uninstall entry and its Run value in the
+; registry's 64-bit view, where 64-bit Windows and the 64-bit program look for them; elsewhere
+; the 32-bit one, as always. A 32-bit copy installed earlier on 64-bit Windows (its entry and Run
+; value in the 32-bit view) is replaced: its Run values move to the new program, its program files
+; and its uninstall entry go; the settings need no move, both copies read the same file.
 Unicode true
 SetCompressor /SOLID lzma
 SetDateSave off
@@ -28,6 +35,7 @@ RequestExecutionLevel admin
 !include "Sections.nsh"
 !include "WinMessages.nsh"
 !include "WinVer.nsh"
+!include "x64.nsh"
 
 !define PRODUCT "Quillet"
 !define MAIN_WINDOW_CLASS "TQuilletForm"
@@ -38,8 +46,8 @@ RequestExecutionLevel admin
 
 Name "${PRODUCT} ${VERSION}"
 OutFile "${OUTFILE}"
+; (.onInit moves it to where Quillet is installed already, or to the 64-bit Program Files.)
 InstallDir "$PROGRAMFILES\${PRODUCT}"
-InstallDirRegKey HKLM "${UNINSTALL_KEY}" "InstallLocation"
 BrandingText "${PRODUCT} ${VERSION}"
 VIProductVersion "${FILE_VERSION}"
 VIAddVersionKey /LANG=2052 "ProductName" "${PRODUCT}"
@@ -224,6 +232,23 @@ FunctionEnd
 !insertmacro PathFunctions ""
 !insertmacro PathFunctions "un."
 
+; Whether two paths name the same file or folder, as Windows compares names. Stack: a, b -> 1 or 0.
+Function SamePath
+  Call PlainPath
+  Exch
+  Call PlainPath
+  Exch $0
+  Exch
+  Exch $1
+  ${If} $0 == $1
+    StrCpy $0 1
+  ${Else}
+    StrCpy $0 0
+  ${EndIf}
+  Pop $1
+  Exch $0
+FunctionEnd
+
 ; Removes the Run value Quillet under ROOT\KEY when it names the installed Quillet.exe.
 !macro RemoveOwnRunValue un root key
   ClearErrors
@@ -237,6 +262,39 @@ FunctionEnd
     ${EndIf}
   ${EndIf}
 !macroend
+
+; A Run value Quillet under ROOT\KEY that names the replaced 32-bit copy's program ($INSTDIR for
+; the moment) is made to name the new program in $R9.
+!macro MoveOldRunValue root key
+  ClearErrors
+  ReadRegStr $R1 ${root} "${key}" "${PRODUCT}"
+  ${IfNot} ${Errors}
+    Push $R1
+    Call IsInstalledProgram
+    Pop $R1
+    ${If} $R1 == 1
+      WriteRegStr ${root} "${key}" "${PRODUCT}" "$R9\Quillet.exe"
+    ${EndIf}
+  ${EndIf}
+!macroend
+
+; The folder of a 32-bit Quillet installed earlier on 64-bit Windows, which this installation
+; replaces, or "" (also on 32-bit Windows, where the program installed is the 32-bit one).
+Var OldDir
+
+Function FindOldCopy
+  StrCpy $OldDir ""
+  ${IfNot} ${RunningX64}
+    Return
+  ${EndIf}
+  SetRegView 32
+  ClearErrors
+  ReadRegStr $0 HKLM "${UNINSTALL_KEY}" "InstallLocation"
+  ${IfNot} ${Errors}
+    StrCpy $OldDir $0
+  ${EndIf}
+  SetRegView 64
+FunctionEnd
 
 
 ; Whether $INSTDIR may take Quillet's files ($0: 1 or 0): it does not exist yet, is empty, or
@@ -457,6 +515,59 @@ FunctionEnd
   ${Loop}
 !macroend
 
+; Ends a running copy of the replaced 32-bit Quillet, as one of the installed folder.
+Function CloseOldQuillet
+  ${If} $OldDir == ""
+    Return
+  ${EndIf}
+  StrCpy $R9 $INSTDIR
+  StrCpy $INSTDIR $OldDir
+  Call CloseQuillet
+  StrCpy $INSTDIR $R9
+FunctionEnd
+
+; Once the new program is in place: the replaced 32-bit copy's Run values name the new program
+; (the machine's one, in the 32-bit view, goes: the autostart section, ticked in .onInit when it
+; named the old copy, writes it in the 64-bit view), its uninstall entry goes, and so do its
+; program files when it was installed in another folder. Its settings stay where they are: both
+; copies read %APPDATA%\Quillet\Quillet.ini.
+Function RemoveOldCopy
+  ${If} $OldDir == ""
+    Return
+  ${EndIf}
+  StrCpy $R9 $INSTDIR
+  StrCpy $INSTDIR $OldDir
+  SetRegView 32
+  !insertmacro RemoveOwnRunValue "" HKLM "${RUN_KEY}"
+  DeleteRegKey HKLM "${UNINSTALL_KEY}"
+  SetRegView 64
+  ; Each user's own value (what the program writes for a user who may not write the machine's).
+  !insertmacro MoveOldRunValue HKCU "${RUN_KEY}"
+  StrCpy $R2 0
+  ${Do}
+    ClearErrors
+    EnumRegKey $R3 HKU "" $R2
+    ${If} ${Errors}
+    ${OrIf} $R3 == ""
+      ${Break}
+    ${EndIf}
+    IntOp $R2 $R2 + 1
+    !insertmacro MoveOldRunValue HKU "$R3\${RUN_KEY}"
+  ${Loop}
+  Push $INSTDIR
+  Push $R9
+  Call SamePath
+  Pop $0
+  ${If} $0 == 0
+    !insertmacro DeleteProgramFile "$INSTDIR\Quillet.exe"
+    !insertmacro QuilletRemoveFiles
+    Delete "$INSTDIR\${MARKER}"
+    Delete "$INSTDIR\Uninstall.exe"
+    RMDir "$INSTDIR"
+  ${EndIf}
+  StrCpy $INSTDIR $R9
+FunctionEnd
+
 Section "$(SecProgramName)" SecProgram
   SectionIn RO
   Call ChooseQuilletFolder  ; (done on the folder page already, unless silent)
@@ -465,9 +576,15 @@ Section "$(SecProgramName)" SecProgram
     Quit
   ${EndIf}
   Call CloseQuillet
+  Call CloseOldQuillet
   Call WaitProgramFileFree
   SetOutPath "$INSTDIR"
   !insertmacro QuilletInstallFiles
+  ${If} ${RunningX64}
+    File "/oname=Quillet.exe" "${QUILLET_EXE_X64}"
+  ${Else}
+    File "/oname=Quillet.exe" "${QUILLET_EXE_X86}"
+  ${EndIf}
   WriteINIStr "$INSTDIR\${MARKER}" "Quillet" "Settings" "AppData"
   WriteUninstaller "$INSTDIR\Uninstall.exe"
 
@@ -487,6 +604,7 @@ Section "$(SecProgramName)" SecProgram
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
   ${GetSize} "$INSTDIR" "/S=0K" $0 $1 $2
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "EstimatedSize" $0
+  Call RemoveOldCopy
 SectionEnd
 
 ; The same value the program writes, so its box shows ticked; left out, a value there is removed.
@@ -500,9 +618,9 @@ Section "-AutostartOff"
   ${EndIf}
 SectionEnd
 
-Function .onInit
-  ; The box starts as the system stands: ticked when the installed Quillet already starts with
-  ; Windows (a value naming a portable copy elsewhere is that copy's).
+; Ticks the autostart box when the Run value Quillet of HKLM (in the view set) names Quillet.exe in
+; $INSTDIR.
+Function SelectAutostartIfNamed
   ClearErrors
   ReadRegStr $0 HKLM "${RUN_KEY}" "${PRODUCT}"
   ${IfNot} ${Errors}
@@ -512,6 +630,53 @@ Function .onInit
     ${If} $0 == 1
       !insertmacro SelectSection ${SecAutostart}
     ${EndIf}
+  ${EndIf}
+FunctionEnd
+
+Function .onInit
+  ${If} ${RunningX64}
+    SetRegView 64
+  ${EndIf}
+  Call FindOldCopy
+  ; Without /D=: where this program is installed already; else on 64-bit Windows the 64-bit
+  ; Program Files, or the folder of a replaced 32-bit copy the user had put outside Program Files.
+  Push $INSTDIR
+  Push "$PROGRAMFILES\${PRODUCT}"
+  Call SamePath
+  Pop $0
+  ${If} $0 == 1
+    ClearErrors
+    ReadRegStr $0 HKLM "${UNINSTALL_KEY}" "InstallLocation"
+    ${If} ${Errors}
+    ${OrIf} $0 == ""
+      ${If} ${RunningX64}
+        StrCpy $INSTDIR "$PROGRAMFILES64\${PRODUCT}"
+        ${If} $OldDir != ""
+          Push $OldDir
+          Push "$PROGRAMFILES\${PRODUCT}"
+          Call SamePath
+          Pop $0
+          ${If} $0 == 0
+            StrCpy $INSTDIR $OldDir
+          ${EndIf}
+        ${EndIf}
+      ${EndIf}
+    ${Else}
+      StrCpy $INSTDIR $0
+    ${EndIf}
+  ${EndIf}
+
+  ; The box starts as the system stands: ticked when the installed Quillet, or the 32-bit copy
+  ; it replaces, already starts with Windows (a value naming a portable copy elsewhere is that
+  ; copy's).
+  Call SelectAutostartIfNamed
+  ${If} $OldDir != ""
+    StrCpy $R9 $INSTDIR
+    StrCpy $INSTDIR $OldDir
+    SetRegView 32
+    Call SelectAutostartIfNamed
+    SetRegView 64
+    StrCpy $INSTDIR $R9
   ${EndIf}
   ${GetParameters} $R0
   ClearErrors
@@ -529,6 +694,10 @@ FunctionEnd
 Var RemoveSettings
 
 Function un.onInit
+  ; Where the installer put the entries of the program it installed (see .onInit).
+  ${If} ${RunningX64}
+    SetRegView 64
+  ${EndIf}
   StrCpy $RemoveSettings ""
   ${GetParameters} $R0
   ClearErrors

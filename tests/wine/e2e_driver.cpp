@@ -207,10 +207,13 @@ void invalidAmount(const std::wstring& arguments) {
     check(windowsOf(child.id(), L"TQuilletForm").empty(), what + ": no main window");
 }
 
+// The second copy is the program in QUILLET_OTHER_BUILD when that is set: the other build (32- or
+// 64-bit) of the same program must find the running one all the same.
 void secondCopy() {
     RunningCopy first;
     if (first.window == nullptr) return;
-    Child second(L"");
+    const wchar_t* otherBuild = _wgetenv(L"QUILLET_OTHER_BUILD");
+    Child second(L"", otherBuild != nullptr ? otherBuild : quilletPath);
     answerBox(second, kAlreadyRunning, first.window, L"warning", "second copy");
     checkExitsWithZero(second, "second copy");
     first.checkUnchanged("second copy");

@@ -69,10 +69,10 @@ struct Child {
     PROCESS_INFORMATION info{};
     bool started = false;
 
-    explicit Child(const std::wstring& arguments) {
-        std::wstring commandLine = L"\"" + quilletPath + L"\"";
+    explicit Child(const std::wstring& arguments, const std::wstring& program = quilletPath) {
+        std::wstring commandLine = L"\"" + program + L"\"";
         if (!arguments.empty()) commandLine += L" " + arguments;
-        started = startWithDriver(quilletPath.c_str(), commandLine, info);
+        started = startWithDriver(program.c_str(), commandLine, info);
     }
     ~Child() {
         if (!started) return;

@@ -11,13 +11,21 @@
 #   installed into a folder of another program's files, Quillet goes into a folder of its own
 #   there, and its uninstaller leaves a running portable copy, that copy's Run value and the
 #   other program's files alone while it removes the installed copy's Run value of the user.
+# All of that as on 32-bit Windows, in a 32-bit prefix. Then, in a 64-bit prefix (64-bit Windows):
+#   the installer puts the 64-bit program into the 64-bit Program Files, with its uninstall entry
+#   and its Run value in the registry's 64-bit view, and its uninstaller finds and removes them;
+#   installed over a running 32-bit copy that the 32-bit installer had put in Program Files (x86)
+#   (its entry and Run value in the 32-bit view), it ends that copy and replaces it: the settings
+#   and the Run values carry over to the 64-bit program, the old files and the old entry go;
+#   either build started while the other runs finds it and stays the second copy.
 #
-#   test_packages.sh STATE ARCH ZIP SETUP DRIVER SOURCE-DIR
-# Exits 77 when this host cannot run that kind of Wine.
+#   test_packages.sh STATE ZIP-X86 ZIP-X64 SETUP DRIVER SOURCE-DIR
+# Exits 77 when this host cannot run 32-bit Wine (the 64-bit half alone may be skipped, and says so).
 set -uo pipefail
-state=$1 arch=$2 zip=$3 setup=$4 driver=$5 source=$6
+state=$1 zip=$2 zip_x64=$3 setup=$4 driver=$5 source=$6
 here=$(cd "$(dirname "$0")" && pwd)
-wine_env=(bash "$here/../../scripts/wine-env.sh" "$state" "$arch")
+wine_env=(bash "$here/../../scripts/wine-env.sh" "$state/win32" win32)
+mkdir -p "$state"
 
 failures=0 passes=0
 check() {  # check DESCRIPTION COMMAND...
@@ -42,16 +50,34 @@ driver() {  # driver SCENARIO WINDOWS-PATH-OF-QUILLET
   return "$status"
 }
 
-# --- the zip -----------------------------------------------------------------------------------
-listing=$(python3 -m zipfile -l "$zip" | awk 'NR > 1 { print $1 }')
-for entry in Quillet/Quillet.exe Quillet/sounds/optimize.wav; do
-  check "the zip holds $entry" grep -qx "$entry" <<<"$listing"
+# The machine a Windows program file is built for, from its PE header: x86, x64 or what it says.
+pe_machine() {
+  python3 - "$1" <<'PY'
+import struct, sys
+data = open(sys.argv[1], "rb").read()
+machine = struct.unpack_from("<H", data, struct.unpack_from("<I", data, 0x3C)[0] + 4)[0]
+print({0x14C: "x86", 0x8664: "x64"}.get(machine, hex(machine)))
+PY
+}
+
+# --- the zips ----------------------------------------------------------------------------------
+for arch in x86 x64; do
+  [ "$arch" = x86 ] && archive=$zip || archive=$zip_x64
+  listing=$(python3 -m zipfile -l "$archive" | awk 'NR > 1 { print $1 }')
+  for entry in Quillet/Quillet.exe Quillet/sounds/optimize.wav; do
+    check "the $arch zip holds $entry" grep -qx "$entry" <<<"$listing"
+  done
+  if [ -d "$source/documentation" ]; then
+    check "the $arch zip holds Quillet/documentation/index.html" grep -qx Quillet/documentation/index.html <<<"$listing"
+  fi
+  others=$(grep -vE '^Quillet/(Quillet\.exe|sounds/.*|documentation/.*)$' <<<"$listing")
+  check "the $arch zip holds nothing else" test -z "$others"
+  unpacked="$state/unpacked-$arch"
+  rm -rf "$unpacked" && python3 -m zipfile -e "$archive" "$unpacked"
+  check "the $arch zip's Quillet.exe is the $arch program" test "$(pe_machine "$unpacked/Quillet/Quillet.exe")" = "$arch"
 done
-if [ -d "$source/documentation" ]; then
-  check "the zip holds Quillet/documentation/index.html" grep -qx Quillet/documentation/index.html <<<"$listing"
-fi
-others=$(grep -vE '^Quillet/(Quillet\.exe|sounds/.*|documentation/.*)$' <<<"$listing")
-check "the zip holds nothing else" test -z "$others"
+check "the two zips differ only in Quillet.exe" \
+  diff -r --exclude=Quillet.exe "$state/unpacked-x86" "$state/unpacked-x64"
 
 # --- a fresh prefix ------------------------------------------------------------------------------
 "${wine_env[@]}" setup
@@ -59,7 +85,7 @@ status=$?
 [ "$status" -eq 77 ] && exit 77
 [ "$status" -eq 0 ] || { echo "FAIL the Wine prefix cannot be made"; exit 1; }
 trap '"${wine_env[@]}" cleanup >/dev/null 2>&1' EXIT
-prefix="$state/prefix"
+prefix="$state/win32/prefix"
 drive_c="$prefix/drive_c"
 program_dir="$drive_c/Program Files/Quillet"
 menu_dir="$drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Quillet"
@@ -85,6 +111,7 @@ all_removed() { [ ! -e "$program_dir" ] && ! key_exists "$uninstall_key"; }
 # --- installed silently, with start with Windows -------------------------------------------------
 check "the installer runs silently (/S /AUTOSTART)" run "$setup" /S /AUTOSTART
 check "the program, its sound and the uninstaller are in Program Files" installed_files_present
+check "the installed program is the 32-bit one" test "$(pe_machine "$program_dir/Quillet.exe")" = x86
 if [ -d "$source/documentation" ]; then
   check "the documentation is installed" test -f "$program_dir/documentation/index.html"
 fi
@@ -182,6 +209,107 @@ check "the installed copy's folder goes" wait_for 60 absent "$other/Quillet"
 check "the other program's files stay" test "$(folder_state "$other")" = "$others_before"
 check "the user's Run value naming the installed copy goes" test -z "$(run_value "$user_run_key")"
 check "the Run value naming the portable copy stays" test "$(run_value)" = "$portable_exe"
+
+# === 64-bit Windows: a 64-bit prefix, in which the 32-bit installer runs through WoW64 ============
+"${wine_env[@]}" cleanup >/dev/null 2>&1
+wine_env=(bash "$here/../../scripts/wine-env.sh" "$state/win64" win64)
+"${wine_env[@]}" setup
+status=$?
+if [ "$status" -eq 77 ]; then
+  echo "SKIP the 64-bit half: this host runs no 64-bit Wine"
+  echo "$passes passed, $failures failed"
+  [ "$failures" -eq 0 ] && exit 77
+  exit 1
+fi
+[ "$status" -eq 0 ] || { echo "FAIL the 64-bit Wine prefix cannot be made"; exit 1; }
+drive_c="$state/win64/prefix/drive_c"
+program_dir="$drive_c/Program Files/Quillet"
+old_dir="$drive_c/Program Files (x86)/Quillet"
+menu_dir="$drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Quillet"
+appdata=$(ls -d "$drive_c"/users/*/AppData/Roaming | grep -v /Public/ | head -1)
+settings_dir="$appdata/Quillet"
+old_installed='C:\Program Files (x86)\Quillet\Quillet.exe'
+# Started by its Windows path, as Add/Remove Programs does: the Run values it removes name the
+# program by that path.
+uninstaller='C:\Program Files\Quillet\Uninstall.exe'
+
+# The registry as a 64-bit or a 32-bit program sees it: view_key_exists KEY 64|32,
+# view_run_value KEY 64|32.
+view_key_exists() { run reg query "$1" /reg:"$2" >/dev/null 2>&1; }
+view_run_value() {
+  run reg query "$1" /v Quillet /reg:"$2" 2>/dev/null | iconv -f GBK -t UTF-8 | tr -d '\r' |
+    awk '$1 == "Quillet" { $1 = ""; $2 = ""; sub(/^ +/, ""); print }'
+}
+install_location() {
+  run reg query "$uninstall_key" /v InstallLocation /reg:"$1" 2>/dev/null | tr -d '\r' |
+    awk '$1 == "InstallLocation" { $1 = ""; $2 = ""; sub(/^ +/, ""); print }'
+}
+all_removed() { [ ! -e "$program_dir" ] && ! view_key_exists "$uninstall_key" 64; }
+
+# --- a fresh install: the 64-bit program, its entries in the 64-bit view -------------------------
+check "64-bit Windows: the installer runs silently (/S /AUTOSTART)" run "$setup" /S /AUTOSTART
+check "the program, its sound and the uninstaller are in the 64-bit Program Files" installed_files_present
+check "the installed program is the 64-bit one" test "$(pe_machine "$program_dir/Quillet.exe")" = x64
+check "nothing in Program Files (x86)" absent "$old_dir"
+check "the uninstall entry is in the 64-bit view, naming the folder" \
+  test "$(install_location 64)" = 'C:\Program Files\Quillet'
+check "no uninstall entry in the 32-bit view" test -z "$(install_location 32)"
+check "the Run value is in the 64-bit view, naming the installed program" \
+  test "$(view_run_value "$run_key" 64)" = "$installed"
+check "no Run value in the 32-bit view" test -z "$(view_run_value "$run_key" 32)"
+check "the uninstaller runs silently (/S)" run "$uninstaller" /S
+check "it finds and removes the program folder and the 64-bit uninstall entry" wait_for 180 all_removed
+check "the Start-menu entry goes" absent "$menu_dir"
+check "the Run value goes from the 64-bit view" test -z "$(view_run_value "$run_key" 64)"
+
+# --- a 32-bit copy as the 32-bit installer left it on 64-bit Windows -----------------------------
+mkdir -p "$old_dir" "$menu_dir"
+cp -r "$state/unpacked-x86/Quillet/." "$old_dir/"
+printf '[Quillet]\r\nSettings=AppData\r\n' >"$old_dir/Quillet.installed"
+echo "the 32-bit copy's uninstaller" >"$old_dir/Uninstall.exe"
+echo "a shortcut to the 32-bit copy" >"$menu_dir/Quillet.lnk"
+run reg add "$uninstall_key" /v InstallLocation /d 'C:\Program Files (x86)\Quillet' /reg:32 /f >/dev/null 2>&1
+run reg add "$uninstall_key" /v UninstallString /d '"C:\Program Files (x86)\Quillet\Uninstall.exe"' /reg:32 /f \
+  >/dev/null 2>&1
+run reg add "$run_key" /v Quillet /d "$old_installed" /reg:32 /f >/dev/null 2>&1
+run reg add "$user_run_key" /v Quillet /d "\"$old_installed\"" /f >/dev/null 2>&1
+check "the 32-bit copy's uninstall entry is in the 32-bit view" test "$(install_location 32)" = 'C:\Program Files (x86)\Quillet'
+export QUILLET_EXPECT_AUTOSTART=1
+check "the 32-bit copy saves a changed setting" driver package_save "$old_installed"
+check "its settings file is in the application-data folder" grep -q '^UseRecoverSound=0' "$settings_dir/Quillet.ini"
+
+# --- replaced by the 64-bit program while it runs ------------------------------------------------
+export QUILLET_COMMAND="\"Z:${setup//\//\\}\" /S"
+check "installed (/S) while the 32-bit copy runs: it ends that copy" driver package_run_while_running "$old_installed"
+check "the 64-bit program is in the 64-bit Program Files" test "$(pe_machine "$program_dir/Quillet.exe")" = x64
+check "the 32-bit copy's folder goes" absent "$old_dir"
+check "one uninstall entry: the 64-bit view's" test "$(install_location 64)" = 'C:\Program Files\Quillet'
+check "the 32-bit view's uninstall entry goes" test -z "$(install_location 32)"
+check "the machine's Run value names the 64-bit program, in the 64-bit view" \
+  test "$(view_run_value "$run_key" 64)" = "$installed"
+check "the 32-bit view's Run value goes" test -z "$(view_run_value "$run_key" 32)"
+check "the user's Run value names the 64-bit program" test "$(run_value "$user_run_key")" = "$installed"
+check "the Start-menu entry is the installer's" test "$(head -c 4 "$menu_dir/Quillet.lnk" | od -An -tx1 | tr -d ' ')" = 4c000000
+check "the settings stay" grep -q '^UseRecoverSound=0' "$settings_dir/Quillet.ini"
+check "the 64-bit program finds the setting and its start with Windows" driver package_kept "$installed"
+unset QUILLET_EXPECT_AUTOSTART
+
+# --- either build finds the other running ---------------------------------------------------------
+portable="$drive_c/便携/32位"
+mkdir -p "$portable"
+cp -r "$state/unpacked-x86/Quillet" "$portable/"
+portable_exe='C:\便携\32位\Quillet\Quillet.exe'
+export QUILLET_OTHER_BUILD="$portable_exe"
+check "the 32-bit copy started beside the running 64-bit one: the second copy" driver second_copy "$installed"
+export QUILLET_OTHER_BUILD="$installed"
+check "the 64-bit copy started beside the running 32-bit one: the second copy" driver second_copy "$portable_exe"
+unset QUILLET_OTHER_BUILD
+
+# --- uninstalled, removing the settings ------------------------------------------------------------
+check "the uninstaller runs silently (/S /REMOVESETTINGS)" run "$uninstaller" /S /REMOVESETTINGS
+check "the program folder and the 64-bit uninstall entry go" wait_for 180 all_removed
+check "the Run values go" test -z "$(view_run_value "$run_key" 64)$(run_value "$user_run_key")"
+check "the settings file and its folder go" absent "$settings_dir"
 
 echo "$passes passed, $failures failed"
 [ "$failures" -eq 0 ] && [ "$passes" -gt 0 ]
