@@ -18,6 +18,7 @@
 
 #include "mainwindow/main_form_layout.h"
 #include "tests/wine/e2e_support.h"
+#include "tests/wine/menu_keys.h"
 
 namespace {
 
@@ -107,29 +108,6 @@ void answerBox(const Child& child, HWND owner, const std::wstring& caption, cons
     check(GetWindow(box, GW_OWNER) == owner, what + ": owned by the dialog");
     pressOk(box);
     waitUntil([&] { return !IsWindow(box) || !IsWindowVisible(box); });
-}
-
-// The access letter of a menu caption ("网站(&W)" -> 'w').
-wchar_t accessLetter(const std::string& caption) {
-    const size_t amp = caption.find('&');
-    if (amp == std::string::npos || amp + 1 >= caption.size()) return 0;
-    return static_cast<wchar_t>(std::tolower(static_cast<unsigned char>(caption[amp + 1])));
-}
-
-// Chooses a main-menu item with the keyboard: Alt and the menu's letter, then Down to the item
-// (separators are passed over) and Enter.
-void chooseMenuItem(HWND window, const std::string& itemName) {
-    const mainwindow::MenuItemLayout* item = mainwindow::findMenuItem(itemName);
-    const mainwindow::MenuItemLayout* menu = mainwindow::findMenuItem(item->parent);
-    PostMessageW(window, WM_SYSCOMMAND, SC_KEYMENU, accessLetter(menu->caption));
-    Sleep(300);
-    for (const mainwindow::MenuItemLayout* other : mainwindow::childMenuItems(menu->name)) {
-        if (other == item) break;
-        if (other->separator) continue;
-        PostMessageW(window, WM_KEYDOWN, VK_DOWN, 1);
-        Sleep(50);
-    }
-    PostMessageW(window, WM_KEYDOWN, VK_RETURN, 1);
 }
 
 // Quillet.exe with its main window on screen; ends it through the end of the session.

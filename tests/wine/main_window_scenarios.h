@@ -8,6 +8,7 @@
 #include <string>
 
 #include "tests/wine/e2e_support.h"
+#include "tests/wine/menu_keys.h"
 
 namespace e2e {
 
@@ -25,8 +26,6 @@ struct MainWindow {
     void endSession(const std::string& what);
 };
 
-// Chooses a main-menu item with the keyboard; returns whether the menu opened and closed again.
-bool chooseMenuItem(HWND window, const std::string& itemName);
 // Chooses a View-menu item and waits until its page shows; returns whether it did.
 bool showPage(const MainWindow& main, const std::string& item, const std::string& page);
 

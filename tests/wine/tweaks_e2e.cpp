@@ -603,7 +603,9 @@ int run(const std::string& releaseName) {
 
     // Everything back as it was.
     for (size_t i = 0; i < touched.size(); ++i) restore(touched[i], before[i]);
-    if (release.family9x) writeFile(systemIniPath(), systemIni);
+    // A system.ini that was not there before goes again, rather than holding the marker text.
+    if (release.family9x && systemIni == "<missing>") DeleteFileW(systemIniPath().c_str());
+    else if (release.family9x) writeFile(systemIniPath(), systemIni);
     removeSettingsFile();
     return checks::summary();
 }
