@@ -351,8 +351,9 @@ void TQuilletForm::startRecovery(uint64_t amountBytes, bool userStarted) {
     // One recovery at a time: a request while one runs is dropped.
     if (state_.recoveryThread != nullptr) return;
     // The figures a user's recovery is measured from; a result not told yet is overtaken, and a
-    // balloon still showing goes (the new one takes its place at the end).
-    pendingResult_ = PendingResult{};
+    // balloon still showing goes (the new one takes its place at the end). An automatic
+    // recovery leaves a user's result to be told after it.
+    if (userStarted) pendingResult_ = PendingResult{};
     if (userStarted && state_.showRecoveryResult && trayIcon_ && trayOffersBalloons(monitor::osDescription())) {
         memory::MemoryStatus status(os_.memory);
         pendingResult_.freeBefore = status.availPhys();

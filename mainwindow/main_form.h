@@ -225,10 +225,12 @@ public:
 
     // The settings file: loaded once during creation, saved by 保存设置 and on exit.
     void LoadSettings();
-    // False when the file could not be written (it is then as it was before). On the 9x family
-    // the cache page's changes go into system.ini on their own; a failure there is told.
+    // False when the file could not be written (it is then as it was before). Start with
+    // Windows (the registry) and, on the 9x family, the cache page (system.ini) are written on
+    // their own whatever became of the file; each failure is told, unless Windows is ending
+    // the session.
     bool SaveSettings();
-    // 保存设置: a save that fails is told to the user (the exit path stays silent).
+    // 保存设置.
     void SaveSettings1Click();
 
     // The message map: WM_QUERYENDSESSION, WM_HOTKEY, kTrayCallbackMessage, kRecoveryDoneMessage.

@@ -154,14 +154,19 @@ bool TQuilletForm::SaveSettings() {
     // Before the settings were loaded the controls hold design values, not the user's.
     if (!settingsLoaded_) return true;
     const bool saved = writeSettingsFile();
-    // The 9x cache page's changes go into system.ini whether or not the settings file could
-    // be written (and the other way round): a failure costs only its own file, and the user
-    // hears of it, whether the save was asked for or comes with the exit.
+    // Start with Windows lives in the registry and the 9x cache page's changes in system.ini:
+    // each is written whether or not the settings file could be (and the other way round). A
+    // failure costs only its own place, and the user hears of it, whether the save was asked
+    // for or comes with the exit (not while Windows ends the session: nobody is there to read it).
+    const bool allUsersEntryStays = tweaks_->startup.writeState();
+    if (!saved && !state_.sessionEnding)
+        os_.windows.messageBox(window_, kSaveFailedText + appPaths().iniPath, kProductName, platform::kMbOk);
     if (!monitor::isNtFamily(os_.osVersion) && !tweaks_->cache.writeCacheIni()) {
         const std::string systemIni = tweaks_->cache.systemIniPath();
         os_.windows.messageBox(window_, kCacheNotWrittenText + (systemIni.empty() ? "system.ini" : systemIni),
                                kProductName, platform::kMbOk);
     }
+    if (allUsersEntryStays && !state_.sessionEnding) tweaks_->startup.tellAllUsersEntryStays();
     return saved;
 }
 
@@ -181,7 +186,6 @@ bool TQuilletForm::writeSettingsFile() {
     const bool paused = c_.disableAutoRecover1.checked();
     file.write("Left", f.left());
     file.write("Top", f.top());
-    const bool allUsersEntryStays = tweaks_->startup.writeState();
     // The options, in the file's order.
     file.writeFlag("ReleaseAfterStartup", c_.releaseAfterStartupCheckBox.checked());
     file.write("ReleaseAfterStartupAmount", c_.releaseAfterStartupEdit.text());
@@ -226,14 +230,9 @@ bool TQuilletForm::writeSettingsFile() {
     if (!monitor::isNtFamily(os_.osVersion)) file.write("DiskCacheScheme", c_.cacheSchemeComboBox.itemIndex());
     const bool saved = file.ok() && os_.profile.replaceFile(draft, path);
     if (!saved) os_.profile.deleteFile(draft);
-    // Told once the file is in place (a save that runs while the message is open finds it
-    // whole), and not while Windows ends the session.
-    if (allUsersEntryStays && !state_.sessionEnding) tweaks_->startup.tellAllUsersEntryStays();
     return saved;
 }
 
-void TQuilletForm::SaveSettings1Click() {
-    if (!SaveSettings()) os_.windows.messageBox(window_, kSaveFailedText + appPaths().iniPath, kProductName, platform::kMbOk);
-}
+void TQuilletForm::SaveSettings1Click() { SaveSettings(); }
 
 }  // namespace app

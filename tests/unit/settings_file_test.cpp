@@ -170,6 +170,21 @@ TEST_F(SettingsFile, StartWithWindowsFollowsTheRunValue) {
     EXPECT_TRUE(machine.messageBoxes.empty());
 }
 
+// A standard user's portable copy in a folder they may not write: the box still starts this
+// copy with Windows from the user's own Run key, and the file's failure is told at the exit too.
+TEST_F(SettingsFile, StartWithWindowsIsWrittenWhenTheSettingsFileCannotBe) {
+    standardUser();
+    create();
+    machine.readOnlyFiles = {kIni, kIni + ".new"};
+    get<ui::CheckBox>("StartWithWindowsCheckBox").setChecked(true);
+    window->Exit1Click();
+    EXPECT_EQ(runValue(RegistryRoot::CurrentUser), "C:\\Q\\Quillet.exe");
+    EXPECT_EQ(runValue(RegistryRoot::LocalMachine), "<none>");
+    ASSERT_EQ(machine.messageBoxes.size(), 1u);
+    EXPECT_EQ(machine.messageBoxes[0].text,
+              "无法保存设置！请确认设置文件不是只读的，并且您有权写入它所在的文件夹：\nC:\\Q\\Quillet.ini");
+}
+
 // The entry is recognised as Windows users write paths: in any case, with or without quotes,
 // with arguments; wherever it is, a save leaves it as it was written.
 TEST_F(SettingsFile, OnlyAnEntryThatStartsThisCopyTicksTheBox) {

@@ -274,6 +274,21 @@ TEST_F(Tray, AUserStartedRecoveryTellsItsResultOnceAutomaticOnesNever) {
     finishRecovery();
     wait(3000);
     EXPECT_EQ(balloons().size(), 3u);
+
+    // The alarm fires in the second after a user's recovery: the user still hears of theirs,
+    // once, after the automatic one.
+    window->RecoverRAM1Click();
+    EXPECT_EQ(balloons().size(), 4u);  // the showing balloon goes
+    setFigures(2000, 2488);
+    finishRecovery();
+    setFigures(50, 2488);
+    wait(500);
+    ASSERT_TRUE(window->recoveryRunning()) << "the alarm level starts a recovery";
+    setFigures(2100, 2488);
+    finishRecovery();
+    wait(3000);
+    EXPECT_EQ(balloons(), (std::vector<std::string>{first, "Quillet|", "Quillet|可用内存没有增加：1,500MB → 1,400MB",
+                                                    "Quillet|", "Quillet|可用内存：1,800MB → 2,100MB（增加 300MB）"}));
     window->SaveSettings();
     EXPECT_EQ(machine.iniValue(app::makeAppPaths(machine.program).iniPath, "Settings", "ShowRecoveryResult"), "1");
 }
