@@ -36,4 +36,32 @@ constexpr int scaledSpan(int start, int length, int toDpi, int fromDpi = kDesign
     return scaledLength(start + length, toDpi, fromDpi) - scaledLength(start, toDpi, fromDpi);
 }
 
+// A value laid out at 96 dpi and shown at the window's DPI. Each change of DPI scales it from
+// its design, never from the pixels of the DPI before, so a window that goes through other DPIs
+// comes back to exactly the pixels it had (scaling 144 -> 120 -> 144 from the pixels of each
+// would move some lengths by one). A value that changed since it was last scaled (the program
+// or the system set it at the DPI then) is taken back to the design first.
+// `scale(value, toDpi, fromDpi)` scales a value by the rule above.
+template <class T>
+class DesignScaled {
+public:
+    template <class Scale>
+    T rescale(const T& shown, int fromDpi, int toDpi, const Scale& scale) {
+        if (!known_ || !(shown == shownAt_)) design_ = fromDpi == kDesignDpi ? shown : scale(shown, kDesignDpi, fromDpi);
+        known_ = true;
+        shownAt_ = scale(design_, toDpi, kDesignDpi);
+        return shownAt_;
+    }
+
+private:
+    bool known_ = false;
+    T design_{};
+    T shownAt_{};
+};
+
+// scaledLength as a function object, for DesignScaled<int>.
+inline constexpr auto kScaleLength = [](int length, int toDpi, int fromDpi) {
+    return scaledLength(length, toDpi, fromDpi);
+};
+
 }  // namespace platform

@@ -514,8 +514,9 @@ protected:
     void setDefaultTabStop(bool value) { tabStop_ = value; }
 
     // The form's DPI changes from `fromDpi` to `toDpi` (Form::setDpi): the kind scales the
-    // sizes it holds besides its bounds and own font. The bounds are scaled already; `before`
-    // are those it had. Runs before any window follows.
+    // sizes it holds besides its bounds and own font, from their design (platform::
+    // DesignScaled). The bounds are scaled already; `before` are those it had. Runs before any
+    // window follows.
     virtual void rescale(int /*fromDpi*/, int /*toDpi*/, const Bounds& /*before*/) {}
     // Runs once the windows show the new DPI.
     virtual void rescaled() {}
@@ -537,6 +538,9 @@ private:
     bool visible_ = true;
     Font font_;
     bool parentFont_ = true;
+    // The place and font height as designed, which each change of DPI scales from.
+    platform::DesignScaled<Bounds> designBounds_;
+    platform::DesignScaled<int> designFontHeight_;
     Color color_ = kColorButtonFace;
     bool parentColor_ = true;
     std::string hint_;

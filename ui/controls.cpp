@@ -122,7 +122,8 @@ void PageControl::rescale(int fromDpi, int toDpi, const Bounds& before) {
     // The frame scales by its edges, as the pages inside it do.
     const Bounds old{insetLeft_, insetTop_, before.width - insetLeft_ - insetRight_,
                      before.height - insetTop_ - insetBottom_};
-    const Bounds area = scaledBounds(old, toDpi, fromDpi);
+    const Bounds area = designArea_.rescale(
+        old, fromDpi, toDpi, [](const Bounds& b, int to, int from) { return scaledBounds(b, to, from); });
     insetLeft_ = area.left;
     insetTop_ = area.top;
     insetRight_ = width() - area.left - area.width;
@@ -155,12 +156,18 @@ StatusBar::StatusBar() {
 
 void StatusBar::rescale(int fromDpi, int toDpi, const Bounds&) {
     // The panels' edges scale: each ends where it ended.
-    int left = 0;
-    for (Panel& panel : panels_) {
-        const int width = platform::scaledSpan(left, panel.width, toDpi, fromDpi);
-        left += panel.width;
-        panel.width = width;
-    }
+    std::vector<int> widths;
+    for (const Panel& panel : panels_) widths.push_back(panel.width);
+    widths = designWidths_.rescale(widths, fromDpi, toDpi, [](const std::vector<int>& from, int to, int fromDpi2) {
+        std::vector<int> scaled;
+        int left = 0;
+        for (int width : from) {
+            scaled.push_back(platform::scaledSpan(left, width, to, fromDpi2));
+            left += width;
+        }
+        return scaled;
+    });
+    for (size_t i = 0; i < panels_.size() && i < widths.size(); ++i) panels_[i].width = widths[i];
 }
 
 void StatusBar::addPanel(int width) {

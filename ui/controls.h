@@ -127,6 +127,7 @@ private:
     TabStyle tabStyle_ = TabStyle::Tabs;
     // Frame widths between the control's edges and its display area.
     int insetLeft_ = 4, insetTop_ = 28, insetRight_ = 4, insetBottom_ = 4;
+    platform::DesignScaled<Bounds> designArea_;  // the frame's inner edges, as designed
 };
 
 // ---- static controls ----
@@ -232,6 +233,7 @@ protected:
 
 private:
     std::vector<Panel> panels_;
+    platform::DesignScaled<std::vector<int>> designWidths_;  // the panels' widths, as designed
     bool sizeGrip_ = true;
 };
 
@@ -378,7 +380,7 @@ public:
 
 protected:
     void rescale(int fromDpi, int toDpi, const Bounds&) override {
-        thumbLength_ = platform::scaledLength(thumbLength_, toDpi, fromDpi);
+        thumbLength_ = designThumbLength_.rescale(thumbLength_, fromDpi, toDpi, platform::kScaleLength);
     }
 
 private:
@@ -396,6 +398,7 @@ private:
     TickStyle tickStyle_ = TickStyle::Auto;
     TickMarks tickMarks_ = TickMarks::BottomRight;
     int thumbLength_ = 20;
+    platform::DesignScaled<int> designThumbLength_;
     Orientation orientation_ = Orientation::Horizontal;
 };
 

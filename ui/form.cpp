@@ -100,19 +100,22 @@ void Form::setDpi(int value) {
     const int from = dpi_;
     dpi_ = value;
     const Bounds before = bounds_;
+    const auto scaleBounds = [](const Bounds& b, int to, int fromDpi) { return scaledBounds(b, to, fromDpi); };
     eachControl(*this, [&](Control& c) {
         const Bounds old = c.bounds_;
         if (&c == this) {
-            bounds_.width = platform::scaledLength(bounds_.width, value, from);
-            bounds_.height = platform::scaledLength(bounds_.height, value, from);
+            // The form keeps its place on the screen: only its size follows the DPI.
+            const Bounds size = designBounds_.rescale(Bounds{0, 0, width(), height()}, from, value, scaleBounds);
+            bounds_.width = size.width;
+            bounds_.height = size.height;
         } else {
-            c.bounds_ = scaledBounds(c.bounds_, value, from);
+            c.bounds_ = c.designBounds_.rescale(c.bounds_, from, value, scaleBounds);
         }
-        if (!c.parentFont_) c.font_.height = platform::scaledLength(c.font_.height, value, from);
+        if (!c.parentFont_) c.font_.height = c.designFontHeight_.rescale(c.font_.height, from, value, platform::kScaleLength);
         c.rescale(from, value, old);
     });
-    minClientWidth_ = platform::scaledLength(minClientWidth_, value, from);
-    minClientHeight_ = platform::scaledLength(minClientHeight_, value, from);
+    minClientWidth_ = designMinClientWidth_.rescale(minClientWidth_, from, value, platform::kScaleLength);
+    minClientHeight_ = designMinClientHeight_.rescale(minClientHeight_, from, value, platform::kScaleLength);
     if (formRealized_) {
         eachControl(*this, [](Control& c) {
             c.push(Change::Bounds);

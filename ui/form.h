@@ -192,6 +192,7 @@ private:
     bool stayOnTop_ = false;
     int minClientWidth_ = 0;
     int minClientHeight_ = 0;
+    platform::DesignScaled<int> designMinClientWidth_, designMinClientHeight_;
     int dpi_ = platform::kDesignDpi;
 
     bool modal_ = false;

@@ -122,7 +122,7 @@ void TGradient::setSize(int width, int height) {
 }
 
 void TGradient::Rescale(int fromDpi, int toDpi, int width, int height) {
-    font_.height = platform::scaledLength(font_.height, toDpi, fromDpi);
+    font_.height = designFontHeight_.rescale(font_.height, fromDpi, toDpi, platform::kScaleLength);
     width_ = std::max(width, 0);
     height_ = std::max(height, 0);
     repaint();

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/canvas.h"
+#include "platform/display_scale.h"
 
 namespace widgets {
 
@@ -80,6 +81,7 @@ private:
     int32_t position_ = 1;
     std::string text_;
     platform::Font font_;
+    platform::DesignScaled<int> designFontHeight_;  // as designed, for each change of DPI
 };
 
 }  // namespace widgets

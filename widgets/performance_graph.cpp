@@ -48,8 +48,12 @@ void TPerformanceGraph::setSize(int width, int height) {
 }
 
 void TPerformanceGraph::Rescale(int fromDpi, int toDpi, int width, int height) {
-    gridSize_ = std::max(platform::scaledLength(gridSize_, toDpi, fromDpi), 2);
-    stepSize_ = std::max(platform::scaledLength(stepSize_, toDpi, fromDpi), 1);
+    gridSize_ = designGridSize_.rescale(gridSize_, fromDpi, toDpi, [](int length, int to, int from) {
+        return std::max(platform::scaledLength(length, to, from), 2);
+    });
+    stepSize_ = designStepSize_.rescale(stepSize_, fromDpi, toDpi, [](int length, int to, int from) {
+        return std::max(platform::scaledLength(length, to, from), 1);
+    });
     gridPhase_ = platform::scaledLength(gridPhase_, toDpi, fromDpi);
     width_ = std::max(width, 0);
     height_ = std::max(height, 0);

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/canvas.h"
+#include "platform/display_scale.h"
 
 namespace widgets {
 
@@ -139,6 +140,7 @@ private:
     platform::Color backColor_ = 0x000000;
     int32_t gridSize_ = 15;
     int32_t stepSize_ = 3;
+    platform::DesignScaled<int> designGridSize_, designStepSize_;  // as designed, for each change of DPI
     int32_t scale_ = 1000;
     int32_t gradient_ = 100;
     bool gridlines_ = true;

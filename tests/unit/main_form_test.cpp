@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -187,6 +188,52 @@ TEST(MainFormBuilder, BindsOnlyTheSuppliedHandlersAndReportsTheRest) {
     EXPECT_EQ(ticks, 1);
     EXPECT_EQ(asked, 1);
     EXPECT_EQ(closes, 1);
+}
+
+// A window moved between monitors comes back laid out exactly as a window made at that DPI:
+// every place and font, the status bar's panels and the graph's grid.
+TEST(MainFormBuilder, AnyTripBetweenDpisGivesTheLayoutOfAFreshFormAtTheEnd) {
+    using Layout = std::vector<std::string>;
+    const auto layoutOf = [](ui::Form& form) {
+        Layout out;
+        const std::function<void(const ui::Control&)> walk = [&](const ui::Control& c) {
+            const ui::Bounds& b = c.bounds();
+            out.push_back(c.name() + " " + std::to_string(b.left) + "," + std::to_string(b.top) + " " +
+                          std::to_string(b.width) + "x" + std::to_string(b.height) + " font " +
+                          std::to_string(c.font().height));
+            if (c.kind() == ui::Kind::StatusBar)
+                for (const auto& panel : static_cast<const ui::StatusBar&>(c).panels())
+                    out.push_back("panel " + std::to_string(panel.width));
+            for (const auto& child : c.children()) walk(*child);
+        };
+        walk(form);
+        const auto& graph = form.get<widgets::PerformanceGraphControl>("PerformanceGraph").graph();
+        out.push_back("grid " + std::to_string(graph.GridSize()) + " step " + std::to_string(graph.StepSize()));
+        return out;
+    };
+    const auto madeAt = [&](int dpi, std::vector<int> trip) {
+        ui::HeadlessBackend backend;
+        backend.setScreenDpi(dpi);
+        auto form = mainwindow::buildMainForm(backend);
+        form->show();
+        for (int next : trip) form->setDpi(next);
+        return layoutOf(*form);
+    };
+    const struct Trip {
+        int start;
+        std::vector<int> trip;
+    } trips[] = {{144, {120, 144}}, {192, {144, 192}}, {168, {120, 168}}, {144, {120}}, {96, {144, 96}}, {120, {192, 144}}};
+    for (const Trip& t : trips) {
+        const int end = t.trip.back();
+        SCOPED_TRACE("from " + std::to_string(t.start) + " to " + std::to_string(end));
+        const Layout fresh = madeAt(end, {});
+        const Layout travelled = madeAt(t.start, t.trip);
+        ASSERT_EQ(travelled.size(), fresh.size());
+        int differing = 0;
+        for (size_t i = 0; i < fresh.size(); ++i)
+            if (travelled[i] != fresh[i] && ++differing <= 5) ADD_FAILURE() << travelled[i] << " instead of " << fresh[i];
+        EXPECT_EQ(differing, 0);
+    }
 }
 
 // ---- creation ----

@@ -297,8 +297,8 @@ TEST(UiForm, IsLaidOutForTheScreensDpiWhenRealisedAndAgainWhenItChanges) {
         };
         inside(form);
 
-        // Moved to a screen of 96 dpi and back: each step scales from the DPI it had, and the
-        // design comes back exactly.
+        // Moved to a screen of 96 dpi and back: each step scales from the design, which comes
+        // back exactly.
         backend.log.clear();
         form.setDpi(96);
         EXPECT_EQ(backend.updates("Edit"), (std::vector<Change>{Change::Bounds, Change::Font, Change::Dpi}));
