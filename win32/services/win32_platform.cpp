@@ -2,6 +2,7 @@
 
 #include "platform/display_scale.h"
 #include "win32/services/display_dpi.h"
+#include "win32/services/registry_view.h"
 #include "win32/services/system_dll.h"
 
 #include <windows.h>
@@ -653,7 +654,7 @@ int32_t Win32Platform::ntQuerySystemInformation(uint32_t infoClass, void* buffer
 
 long Win32Platform::openKey(RegistryRoot root, const std::string& path, uint32_t access, RegistryKey& key) {
     HKEY opened = nullptr;
-    const LONG result = RegOpenKeyExW(rootKey(root), widen(path).c_str(), 0, access, &opened);
+    const LONG result = RegOpenKeyExW(rootKey(root), widen(path).c_str(), 0, access | registryViewAccess(), &opened);
     if (result == ERROR_SUCCESS) key = reinterpret_cast<RegistryKey>(opened);
     return result;
 }
@@ -662,8 +663,8 @@ long Win32Platform::createKey(RegistryRoot root, const std::string& path, uint32
                               bool* created) {
     HKEY opened = nullptr;
     DWORD disposition = 0;
-    const LONG result = RegCreateKeyExW(rootKey(root), widen(path).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, access,
-                                        nullptr, &opened, &disposition);
+    const LONG result = RegCreateKeyExW(rootKey(root), widen(path).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                                        access | registryViewAccess(), nullptr, &opened, &disposition);
     if (result == ERROR_SUCCESS) {
         key = reinterpret_cast<RegistryKey>(opened);
         if (created != nullptr) *created = disposition == REG_CREATED_NEW_KEY;
