@@ -72,8 +72,9 @@ fi
 # it, so its address space is bounded too, to the available memory above and the 2 GB Wine itself
 # reserves in each process (little of it committed); the recovery then takes the largest block it
 # can get. (A 32-bit program cannot commit more than 4 GB: its emulator reserves 4.4 GB.)
+# (The hard limit too: Wine raises its soft limit to the hard one at the start of each process.)
 if [ "$QUILLET_WINE_BOUND" != none ] && [ "$arch" = win64 ]; then
-  ulimit -S -v $(( (QUILLET_WINE_BOUND + 2048) * 1024 ))
+  ulimit -v $(( (QUILLET_WINE_BOUND + 2048) * 1024 ))
 fi
 if [ "$QUILLET_WINE_BOUND" = none ] && [ -n "${QUILLET_RECOVERS:-}" ] && [[ "$action" =~ ^(run|test)$ ]]; then
   echo "wine-env: the memory a recovery writes cannot be bounded here (a private mount namespace needs root); this test recovers memory and is skipped"
