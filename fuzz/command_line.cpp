@@ -8,6 +8,7 @@
 
 #include "app/command_line.h"
 #include "app/parse_int.h"
+#include "app/text_format.h"
 #include "app/texts.h"
 #include "app/utf8_text.h"
 #include "memory/conversions.h"
@@ -59,14 +60,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     machine.events.clear();
     const bool finished = app::runCommandLine(text, os);
 
-    require(machine.commits.size() <= 1);
     require(machine.messageBoxes.size() <= 1);
     require(machine.shellCalls.size() <= 1);
     for (const auto& window : machine.windows) require(window.destroyed);
 
     // What the run did follows from the request alone.
     const bool validAmount = args.amount && app::utf8Length(*args.amount) <= app::kMaxAmountChars &&
-                             app::parseInt(*args.amount) != 0;
+                             app::parseInt(*args.amount) >= 1;
     if (args.usage) {
         require(finished && machine.commits.empty() && machine.messageBoxes.size() == 1 &&
                 machine.messageBoxes[0].text == app::kUsageText);
@@ -76,13 +76,38 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         require(finished && machine.commits.empty() && machine.messageBoxes.size() == 1 &&
                 machine.messageBoxes[0].text == app::kInvalidAmountText);
     } else {
-        // Exactly the amount typed (at most four characters: below 10,000 MB), asked once.
+        // Exactly the amount typed (at most four characters: below 10,000 MB), asked first.
         const int32_t megabytes = app::parseInt(*args.amount);
-        require(megabytes > -1000 && megabytes < 10000);
-        require(machine.commits.size() == 1 && machine.commits[0].size == memory::megabytesToBytes(megabytes));
-        require(machine.commits[0].granted == (megabytes == 1));
-        if (!machine.commits[0].granted)
+        require(megabytes >= 1 && megabytes < 10000);
+        const uint64_t asked = memory::megabytesToBytes(megabytes);
+        require(!machine.commits.empty() && machine.commits[0].size == asked);
+        if (asked <= machine.status.availVirtual) {
+            // It fits the address space: the system's answer is final.
+            require(machine.commits.size() == 1 && machine.commits[0].granted == (megabytes == 1));
+        } else {
+            // Beyond the address space: smaller blocks, none beyond it, until one is granted.
+            for (size_t i = 1; i < machine.commits.size(); ++i) {
+                require(machine.commits[i].size <= machine.status.availVirtual);
+                require(machine.commits[i].size < machine.commits[i - 1].size);
+                require(machine.commits[i].granted == (i + 1 == machine.commits.size() &&
+                                                       machine.commits[i].size <= machine.largestCommit));
+            }
+        }
+        const auto& last = machine.commits.back();
+        if (!last.granted) {
+            require(machine.releases.empty());
             require(machine.messageBoxes.size() == 1 && machine.messageBoxes[0].text == app::kRecoveryFailedText);
+        } else {
+            require(machine.releases.size() == 1 && machine.releases[0].size == last.size);
+            if (last.size == asked)
+                require(machine.messageBoxes.empty());
+            else
+                require(machine.messageBoxes.size() == 1 &&
+                        machine.messageBoxes[0].text ==
+                            app::formatText(app::kRecoveryReducedFormat,
+                                            {memory::formatThousands(static_cast<uint64_t>(megabytes)),
+                                             memory::formatThousands(memory::toMB(last.size))}));
+        }
         // The program starts after the recovery, with its arguments, whatever the recovery's outcome.
         const bool starts = args.program && !args.program->empty();
         require(machine.shellCalls.size() == (starts ? 1u : 0u));

@@ -28,6 +28,14 @@
 #   wine-env.sh STATE ARCH cleanup                stop, and remove the prefix
 #
 # ARCH is win32 or win64. Exits 77 when this host cannot run that kind of Wine.
+#
+# Every action runs in a private mount namespace whose /proc/meminfo reports at most
+# $QUILLET_WINE_AVAILABLE_MB (3072) MB of free and available memory, and never more than a
+# quarter of the machine's memory: Wine takes the available memory from that file in each of its
+# processes, so the program's recovery, which asks for all available memory, writes no more than
+# that; for ARCH win64 the address space of each process is bounded as well (below). It needs
+# root (unshare -m); without it the session is not bounded, and a test that recovers
+# (QUILLET_RECOVERS set) is skipped instead.
 set -euo pipefail
 
 state=$1 arch=$2 action=$3
@@ -40,6 +48,36 @@ case "$arch" in
 esac
 if ! "$loader" --version >/dev/null 2>&1; then
   echo "wine-env: $loader cannot run on this host; skipped"
+  exit 77
+fi
+
+if [ -z "${QUILLET_WINE_BOUND:-}" ]; then
+  total_kb=$(awk '/^MemTotal:/ {print $2}' /proc/meminfo)
+  bound_kb=$(( ${QUILLET_WINE_AVAILABLE_MB:-3072} * 1024 ))
+  if [ "$bound_kb" -gt $((total_kb / 4)) ]; then bound_kb=$((total_kb / 4)); fi
+  if [ "$(id -u)" = 0 ] && unshare -m true 2>/dev/null; then
+    mkdir -p "$state"
+    meminfo=$(mktemp "$state/meminfo.XXXXXX")
+    awk -v bound="$bound_kb" '/^(MemFree|MemAvailable):/ && $2 > bound { printf "%-15s%9d kB\n", $1, bound; next } { print }' \
+      /proc/meminfo >"$meminfo"
+    export QUILLET_WINE_BOUND=$((bound_kb / 1024))
+    # The file stays mounted once its name is gone.
+    exec unshare -m --propagation private sh -c 'mount --bind "$1" /proc/meminfo && rm -f "$1" && shift && exec bash "$@"' \
+      sh "$meminfo" "$0" "$state" "$arch" "$action" "$@"
+  fi
+  export QUILLET_WINE_BOUND=none
+fi
+# A recovery asked for more than is free is taken whole: the default target is half the memory the
+# kernel reports (12 GB here), whatever the file above says. A 64-bit program could commit all of
+# it, so its address space is bounded too, to the available memory above and the 2 GB Wine itself
+# reserves in each process (little of it committed); the recovery then takes the largest block it
+# can get. (A 32-bit program cannot commit more than 4 GB: its emulator reserves 4.4 GB.)
+# (The hard limit too: Wine raises its soft limit to the hard one at the start of each process.)
+if [ "$QUILLET_WINE_BOUND" != none ] && [ "$arch" = win64 ]; then
+  ulimit -v $(( (QUILLET_WINE_BOUND + 2048) * 1024 ))
+fi
+if [ "$QUILLET_WINE_BOUND" = none ] && [ -n "${QUILLET_RECOVERS:-}" ] && [[ "$action" =~ ^(run|test)$ ]]; then
+  echo "wine-env: the memory a recovery writes cannot be bounded here (a private mount namespace needs root); this test recovers memory and is skipped"
   exit 77
 fi
 

@@ -2,10 +2,12 @@
 
 #include "app/command_line.h"
 #include "app/parse_int.h"
+#include "app/text_format.h"
 #include "app/texts.h"
 #include "app/utf8_text.h"
 #include "memory/conversions.h"
 #include "memory/memory_filler.h"
+#include "memory/memory_status.h"
 #include "shortcuts/shortcut_popup_form.h"
 
 namespace app {
@@ -32,7 +34,8 @@ bool runCommandLine(std::string_view text, platform::Platform& os) {
         return true;
     }
     const int32_t megabytes = parseInt(*args.amount);
-    if (megabytes == 0) {
+    // The same range as the shortcut builder writes: at least one megabyte.
+    if (megabytes < 1) {
         tell(os, kInvalidAmountText);
         return true;
     }
@@ -41,9 +44,20 @@ bool runCommandLine(std::string_view text, platform::Platform& os) {
         shortcuts::TShortcutPopupForm popup(os.windows);
         popup.show();
         // Exactly the amount asked for, on this thread: the user chose it in the shortcut.
+        const uint64_t asked = memory::megabytesToBytes(megabytes);
         memory::MemoryFiller filler(os.memory);
-        if (filler.commit(memory::megabytesToBytes(megabytes))) {
+        // More than this process's address space holds (a shortcut made by a 32-bit copy on a
+        // machine with more memory than that) can never be had whole: the largest block the
+        // process can get is written instead, and the user is told how much that was.
+        const bool beyondAddressSpace = asked > memory::MemoryStatus(os.memory).availVirtual();
+        if (beyondAddressSpace ? filler.commitLargest(asked) : filler.commit(asked)) {
+            const uint64_t freed = filler.size();
             filler.fillAndRelease();
+            if (freed < asked)
+                tell(os, formatText(kRecoveryReducedFormat,
+                                    {memory::formatThousands(static_cast<uint64_t>(megabytes)),
+                                     memory::formatThousands(memory::toMB(freed))})
+                             .c_str());
         } else {
             tell(os, kRecoveryFailedText);
         }

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -19,8 +20,10 @@ struct CommandLineRunResult {
     FakeMachine machine;
     bool finished = false;
 
-    explicit CommandLineRunResult(const std::string& text, uint32_t largestCommit = 128u << 20) {
+    explicit CommandLineRunResult(const std::string& text, uint64_t largestCommit = 128u << 20,
+                                  uint64_t availVirtual = 2000000000u) {
         machine.largestCommit = largestCommit;
+        machine.status.availVirtual = availVirtual;
         platform::Platform os = machine.services();
         finished = runCommandLine(text, os);
     }
@@ -150,6 +153,8 @@ TEST(CommandLineRun, AmountRules) {
         {"/ram= /once", false, 0},
         {"/ram=/once", false, 0},
         {"/ram=0 /once", false, 0},
+        {"/ram=-1 /once", false, 0},  // the builder writes nothing below one megabyte
+        {"/once /ram=-20", false, 0},
         {"/ram=12345", false, 0},
         {"/ram=内存 /once", false, 0},  // three characters, no digits
     };
@@ -169,10 +174,11 @@ TEST(CommandLineRun, AmountRules) {
 }
 
 TEST(CommandLineRun, RefusedCommitIsReportedAndTheRunGoesOn) {
-    CommandLineRunResult run("/ram=-1 /p=x.exe /once");
+    // 500 MB fit the process's address space, so the system's refusal is final.
+    CommandLineRunResult run("/ram=500 /p=x.exe /once");
     EXPECT_TRUE(run.finished);
     ASSERT_EQ(run.machine.commits.size(), 1u);
-    EXPECT_EQ(run.machine.commits[0].size, 0u) << "a negative amount asks for nothing";
+    EXPECT_EQ(run.machine.commits[0].size, 500u << 20);
     EXPECT_FALSE(run.machine.commits[0].granted);
     EXPECT_TRUE(run.machine.releases.empty());
     EXPECT_EQ(run.boxTexts(), std::vector<std::string>{"释放内存失败...         "});
@@ -190,4 +196,53 @@ TEST(CommandLineRun, EmptyProgramValueStartsNothing) {
     EXPECT_TRUE(run.finished);
     EXPECT_EQ(run.machine.commits.size(), 1u);
     EXPECT_TRUE(run.machine.shellCalls.empty());
+}
+
+// An amount beyond what the process's address space holds (a shortcut made by the 32-bit copy
+// for a machine with more memory than one 32-bit process gets): the largest block is written
+// and the user told how much; nothing at all is still a failure; a 64-bit process takes it whole.
+TEST(CommandLineRun, BeyondTheAddressSpaceTheLargestBlockIsWritten) {
+    constexpr uint64_t MB = 1u << 20;
+    struct Case {
+        const char* text;
+        uint64_t largestCommit;
+        uint64_t availVirtual;
+        uint64_t asked;    // the first commit, in bytes
+        uint64_t written;  // bytes written and released; 0: none
+        std::vector<std::string> boxes;
+    };
+    const Case cases[] = {
+        // 32-bit on 64-bit Windows: 3.9 GB of address space, little of it in one piece.
+        {"/p=x.exe /once /ram=5000", 40 * MB, 3900 * MB, 5000 * MB, 41843233u,
+         {"所要求的 5,000 MB 超出了本程序的地址空间，\n只释放了 39 MB 内存。"}},
+        // All the address space there is, in one piece.
+        {"/p=x.exe /once /ram=90", 60 * MB, 60 * MB, 90 * MB, 60 * MB,
+         {"所要求的 90 MB 超出了本程序的地址空间，\n只释放了 60 MB 内存。"}},
+        // Not even a megabyte to be had.
+        {"/p=x.exe /once /ram=5000", 0, 3900 * MB, 5000 * MB, 0, {app::kRecoveryFailedText}},
+        // A 64-bit process: the whole amount, nothing said.
+        {"/p=x.exe /once /ram=90", 100 * MB, 128ull << 40, 90 * MB, 90 * MB, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text + std::string(" with ") + std::to_string(c.largestCommit / MB) + " MB in one piece");
+        CommandLineRunResult run(c.text, c.largestCommit, c.availVirtual);
+        EXPECT_TRUE(run.finished);
+        ASSERT_FALSE(run.machine.commits.empty());
+        EXPECT_EQ(run.machine.commits[0].size, c.asked);
+        if (c.written != 0) {
+            ASSERT_EQ(run.machine.releases.size(), 1u);
+            EXPECT_EQ(run.machine.releases[0].size, c.written);
+            EXPECT_TRUE(run.machine.releases[0].uniform);
+            if (c.written < run.machine.commits[0].size) {
+                ASSERT_GE(run.machine.commits.size(), 2u);
+                EXPECT_EQ(run.machine.commits[1].size, std::min(c.asked, c.availVirtual)) << "none beyond the address space";
+            }
+        } else {
+            EXPECT_TRUE(run.machine.releases.empty());
+        }
+        EXPECT_EQ(run.boxTexts(), c.boxes);
+        // Whatever was freed, the program still starts afterwards.
+        ASSERT_EQ(run.machine.shellCalls.size(), 1u);
+        EXPECT_EQ(run.machine.events.back(), "shellExecute");
+    }
 }

@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cwchar>
@@ -235,9 +236,52 @@ void recoveryBesideRunningCopy() {
 }
 
 void refusedCommit() {
-    Child child(L"/ram=-1 /once");
-    answerBox(child, kRecoveryFailed, nullptr, L"none", "/ram=-1 /once");
-    checkExitsWithZero(child, "/ram=-1 /once");
+    // 3,500 MB fit the process's address space (a 64-bit one's is capped for this test), but
+    // not in one block: the system's refusal is final.
+    Child child(L"/once /ram=3500");
+    answerBox(child, kRecoveryFailed, nullptr, L"none", "/once /ram=3500");
+    checkExitsWithZero(child, "/once /ram=3500");
+}
+
+// /ram=5000/once asks for more than any 32-bit process can hold. The 64-bit program writes it
+// whole and says nothing (large_recovery.sh reads from outside how much it wrote); the 32-bit
+// program writes the largest block it can get and says how much that was.
+void largeRecovery() {
+    const std::string what = "/ram=5000/once";
+    Child child(L"/ram=5000/once");
+    check(child.started, what + ": starts");
+    const DWORD patience = 6 * checks::kPatienceMs;  // 5,000 MB written, under emulation too
+    if (sizeof(void*) == 8) {
+        bool boxSeen = false;
+        const DWORD start = GetTickCount();
+        while (child.running() && !boxSeen && GetTickCount() - start < patience) {
+            boxSeen = !windowsOf(child.id(), L"#32770").empty();
+            Sleep(5);
+        }
+        check(!boxSeen, what + ": the whole amount is written, nothing to say");
+        const DWORD code = child.waitForExit(checks::kPatienceMs);
+        check(code == 0, what + ": exits with 0", "exit code " + std::to_string(code));
+        return;
+    }
+    HWND dialog = waitForShownWindow(child, L"#32770", patience);
+    check(dialog != nullptr, what + ": a message box tells what was freed");
+    if (dialog == nullptr) return;
+    const MessageBoxView view = inspect(dialog);
+    checkText(view.caption, L"Quillet", what + ": caption");
+    const std::wstring head = L"所要求的 5,000 MB 超出了本程序的地址空间，\n只释放了 ", tail = L" MB 内存。";
+    const bool framed = view.text.size() > head.size() + tail.size() && view.text.compare(0, head.size(), head) == 0 &&
+                        view.text.compare(view.text.size() - tail.size(), tail.size(), tail) == 0;
+    std::wstring figure = framed ? view.text.substr(head.size(), view.text.size() - head.size() - tail.size()) : L"";
+    figure.erase(std::remove(figure.begin(), figure.end(), L','), figure.end());
+    const long freed = figure.empty() || figure.find_first_not_of(L"0123456789") != std::wstring::npos
+                           ? -1 : std::wcstol(figure.c_str(), nullptr, 10);
+    // A large-address-aware 32-bit process has up to 4 GB of address space, and a block of 1 GB
+    // at least in it.
+    check(freed >= 1024 && freed < 4096, what + ": the block freed, in MB, within a 32-bit process's reach",
+          utf8(view.text));
+    check(view.buttons.size() == 1, what + ": a single OK button");
+    pressOk(dialog);
+    checkExitsWithZero(child, what);
 }
 
 // Calls LoadLibraryW with the name inside the running program, as code of its own would;
@@ -481,6 +525,8 @@ int wmain(int argc, wchar_t** argv) {
     else if (scenario == L"usage") usage();
     else if (scenario == L"amount_too_long") invalidAmount(L"/ram=12345");
     else if (scenario == L"amount_not_a_number") invalidAmount(L"/ram=abc");
+    else if (scenario == L"amount_blank_before_once") invalidAmount(L"/ram=5000 /once");  // "5000 " is five characters
+    else if (scenario == L"large_recovery") largeRecovery();
     else if (scenario == L"second_copy") secondCopy();
     else if (scenario == L"ram_once_beside_running") recoveryBesideRunningCopy();
     else if (scenario == L"commit_refused") refusedCommit();

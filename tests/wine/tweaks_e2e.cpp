@@ -95,10 +95,21 @@ struct Stored {
     std::vector<BYTE> data;
 };
 
+// The values are read and written where the running Windows itself reads them: in a 64-bit
+// prefix, the 64-bit view (the driver is as 32-bit as the program in the 32-bit build), so a
+// value the program left in the 32-bit view (Wow6432Node) is missing here.
+REGSAM systemView() {
+    using IsWow64Process = BOOL(WINAPI*)(HANDLE, PBOOL);
+    const auto isWow64 = reinterpret_cast<IsWow64Process>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "IsWow64Process")));
+    BOOL wow64 = FALSE;
+    return isWow64 != nullptr && isWow64(GetCurrentProcess(), &wow64) && wow64 ? KEY_WOW64_64KEY : 0;
+}
+
 Stored stored(const ValueName& v) {
     Stored out;
     HKEY key = nullptr;
-    if (RegOpenKeyExW(v.root, v.key, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return out;
+    if (RegOpenKeyExW(v.root, v.key, 0, KEY_QUERY_VALUE | systemView(), &key) != ERROR_SUCCESS) return out;
     DWORD size = 0;
     if (RegQueryValueExW(key, v.name.c_str(), nullptr, &out.type, nullptr, &size) == ERROR_SUCCESS) {
         out.data.resize(size);
@@ -111,7 +122,9 @@ Stored stored(const ValueName& v) {
 
 void restore(const ValueName& v, const Stored& value) {
     HKEY key = nullptr;
-    if (RegCreateKeyExW(v.root, v.key, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) != ERROR_SUCCESS) return;
+    if (RegCreateKeyExW(v.root, v.key, 0, nullptr, 0, KEY_ALL_ACCESS | systemView(), nullptr, &key, nullptr) !=
+        ERROR_SUCCESS)
+        return;
     if (value.present) {
         RegSetValueExW(key, v.name.c_str(), 0, value.type, value.data.data(), static_cast<DWORD>(value.data.size()));
     } else {

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "win32/services/registry_view.h"
 #include "win32/services/wide_text.h"
 
 namespace platform::win32 {
@@ -31,7 +32,7 @@ bool isTextType(DWORD type) { return type == REG_SZ || type == REG_EXPAND_SZ || 
 
 long Win32Registry::openKey(RegistryRoot root, const std::string& path, uint32_t access, RegistryKey& key) {
     HKEY opened = nullptr;
-    const LONG result = RegOpenKeyExW(rootKey(root), widen(path).c_str(), 0, access, &opened);
+    const LONG result = RegOpenKeyExW(rootKey(root), widen(path).c_str(), 0, access | registryViewAccess(), &opened);
     if (result == ERROR_SUCCESS) key = reinterpret_cast<RegistryKey>(opened);
     return result;
 }
@@ -40,8 +41,8 @@ long Win32Registry::createKey(RegistryRoot root, const std::string& path, uint32
                               bool* created) {
     HKEY opened = nullptr;
     DWORD disposition = 0;
-    const LONG result = RegCreateKeyExW(rootKey(root), widen(path).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, access,
-                                        nullptr, &opened, &disposition);
+    const LONG result = RegCreateKeyExW(rootKey(root), widen(path).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                                        access | registryViewAccess(), nullptr, &opened, &disposition);
     if (result == ERROR_SUCCESS) {
         key = reinterpret_cast<RegistryKey>(opened);
         if (created != nullptr) *created = disposition == REG_CREATED_NEW_KEY;
