@@ -34,7 +34,7 @@ inline constexpr const char* kRecoveryFailedText = "释放内存失败...       
 // after the largest block it could get was written (the amount asked, then the amount freed,
 // both in MB).
 inline constexpr const char* kRecoveryReducedFormat =
-    "所要求的 %s MB 超出了本程序的地址空间，\n只释放了 %s MB 内存。";
+    "所要求的 %s MB 超出了本程序的地址空间一次能容纳的大小，\n只释放了 %s MB 内存。";
 
 // 保存设置 could not write the settings file (its path follows on the next line).
 inline constexpr const char* kSaveFailedText = "无法保存设置！请确认设置文件不是只读的，并且您有权写入它所在的文件夹：\n";

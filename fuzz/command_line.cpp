@@ -82,7 +82,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const uint64_t asked = memory::megabytesToBytes(megabytes);
         require(!machine.commits.empty() && machine.commits[0].size == asked);
         if (asked <= machine.status.availVirtual) {
-            // It fits the address space: the system's answer is final.
+            // It fits the address space, in one free range: the commit limit's answer is final.
             require(machine.commits.size() == 1 && machine.commits[0].granted == (megabytes == 1));
         } else {
             // Beyond the address space: smaller blocks, none beyond it, until one is granted.

@@ -35,6 +35,11 @@ public:
     // not fit the process's address space at all).
     virtual void* virtualAlloc(uint64_t size, uint32_t allocationType, uint32_t protect) = 0;
     virtual bool virtualFree(void* base, uint64_t size, uint32_t freeType) = 0;
+    // Whether the process's address space has one free range of size bytes (it is reserved
+    // and given back at once; nothing is committed). A block refused although a range holds
+    // it was refused by the system's commit limit; one that no range holds, for want of
+    // address space.
+    virtual bool addressSpaceHolds(uint64_t size) = 0;
 };
 
 }  // namespace platform

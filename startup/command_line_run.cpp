@@ -46,11 +46,15 @@ bool runCommandLine(std::string_view text, platform::Platform& os) {
         // Exactly the amount asked for, on this thread: the user chose it in the shortcut.
         const uint64_t asked = memory::megabytesToBytes(megabytes);
         memory::MemoryFiller filler(os.memory);
-        // More than this process's address space holds (a shortcut made by a 32-bit copy on a
-        // machine with more memory than that) can never be had whole: the largest block the
-        // process can get is written instead, and the user is told how much that was.
+        // More than this process's address space holds in one piece (a shortcut made by a
+        // 32-bit copy on a machine with more memory than that; the system's libraries break a
+        // 32-bit address space up, so 2 GB may not be had even where 3 GB are free) can never
+        // be had whole: the largest block the process can get is written instead, and the user
+        // is told how much that was. A refusal by the commit limit stays a failure.
         const bool beyondAddressSpace = asked > memory::MemoryStatus(os.memory).availVirtual();
-        if (beyondAddressSpace ? filler.commitLargest(asked) : filler.commit(asked)) {
+        bool held = !beyondAddressSpace && filler.commit(asked);
+        if (!held && (beyondAddressSpace || !os.memory.addressSpaceHolds(asked))) held = filler.commitLargest(asked);
+        if (held) {
             const uint64_t freed = filler.size();
             filler.fillAndRelease();
             if (freed < asked)

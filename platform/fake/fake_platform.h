@@ -54,6 +54,7 @@ public:
     int failingStatusQueries = 0;            // the next so many status queries throw
     std::deque<uint64_t> availPhysSequence;  // when not empty, each query takes the next free figure
     uint64_t largestCommit = 64u << 20;      // commits above this (or of 0 bytes) are refused
+    uint64_t largestFreeRange = UINT64_MAX;  // the address space's largest free range
     uint32_t tick = 0;
     std::string program = "C:\\Program Files\\Quillet\\Quillet.exe";
     std::string arguments;
@@ -293,6 +294,7 @@ public:
     void globalMemoryStatus(MemoryStatusRecord& record) override;
     void* virtualAlloc(uint64_t size, uint32_t allocationType, uint32_t protect) override;
     bool virtualFree(void* base, uint64_t size, uint32_t freeType) override;
+    bool addressSpaceHolds(uint64_t size) override { return size != 0 && size <= largestFreeRange; }
     // --- Clock ------------------------------------------------------------------
     uint32_t tickCount() override { return tick; }
     void sleep(uint32_t milliseconds) override { tick += milliseconds; }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/texts.h"
+#include "memory/conversions.h"
 #include "platform/fake/fake_platform.h"
 
 using app::parseCommandLine;
@@ -21,8 +22,9 @@ struct CommandLineRunResult {
     bool finished = false;
 
     explicit CommandLineRunResult(const std::string& text, uint64_t largestCommit = 128u << 20,
-                                  uint64_t availVirtual = 2000000000u) {
+                                  uint64_t availVirtual = 2000000000u, uint64_t largestFreeRange = UINT64_MAX) {
         machine.largestCommit = largestCommit;
+        machine.largestFreeRange = largestFreeRange;
         machine.status.availVirtual = availVirtual;
         platform::Platform os = machine.services();
         finished = runCommandLine(text, os);
@@ -198,6 +200,26 @@ TEST(CommandLineRun, EmptyProgramValueStartsNothing) {
     EXPECT_TRUE(run.machine.shellCalls.empty());
 }
 
+// Within the free address space but in no one free range of it (a 32-bit process on 64-bit
+// Windows: 3.9 GB free, 1.5 GB the largest piece): the largest block, as beyond it. Refused by
+// the commit limit although a range holds it: a failure, and nothing else is tried.
+TEST(CommandLineRun, AnAmountNoFreeRangeHoldsGivesTheLargestBlockTheCommitLimitAFailure) {
+    constexpr uint64_t MB = 1u << 20;
+    CommandLineRunResult pieces("/p=x.exe /once /ram=2000", 1500 * MB, 3900 * MB, 1500 * MB);
+    ASSERT_EQ(pieces.machine.releases.size(), 1u);
+    const uint64_t written = pieces.machine.releases[0].size;
+    EXPECT_TRUE(written <= 1500 * MB && written > 1400 * MB) << written;
+    EXPECT_EQ(pieces.boxTexts(), std::vector<std::string>{"所要求的 2,000 MB 超出了本程序的地址空间一次能容纳的大小，\n只释放了 " +
+                                                           memory::formatThousands(written / MB) + " MB 内存。"});
+    EXPECT_EQ(pieces.machine.shellCalls.size(), 1u);
+
+    CommandLineRunResult limit("/p=x.exe /once /ram=2000", 1500 * MB, 3900 * MB);
+    EXPECT_EQ(limit.machine.commits.size(), 1u);
+    EXPECT_TRUE(limit.machine.releases.empty());
+    EXPECT_EQ(limit.boxTexts(), std::vector<std::string>{app::kRecoveryFailedText});
+    EXPECT_EQ(limit.machine.shellCalls.size(), 1u);
+}
+
 // An amount beyond what the process's address space holds (a shortcut made by the 32-bit copy
 // for a machine with more memory than one 32-bit process gets): the largest block is written
 // and the user told how much; nothing at all is still a failure; a 64-bit process takes it whole.
@@ -214,10 +236,10 @@ TEST(CommandLineRun, BeyondTheAddressSpaceTheLargestBlockIsWritten) {
     const Case cases[] = {
         // 32-bit on 64-bit Windows: 3.9 GB of address space, little of it in one piece.
         {"/p=x.exe /once /ram=5000", 40 * MB, 3900 * MB, 5000 * MB, 41843233u,
-         {"所要求的 5,000 MB 超出了本程序的地址空间，\n只释放了 39 MB 内存。"}},
+         {"所要求的 5,000 MB 超出了本程序的地址空间一次能容纳的大小，\n只释放了 39 MB 内存。"}},
         // All the address space there is, in one piece.
         {"/p=x.exe /once /ram=90", 60 * MB, 60 * MB, 90 * MB, 60 * MB,
-         {"所要求的 90 MB 超出了本程序的地址空间，\n只释放了 60 MB 内存。"}},
+         {"所要求的 90 MB 超出了本程序的地址空间一次能容纳的大小，\n只释放了 60 MB 内存。"}},
         // Not even a megabyte to be had.
         {"/p=x.exe /once /ram=5000", 0, 3900 * MB, 5000 * MB, 0, {app::kRecoveryFailedText}},
         // A 64-bit process: the whole amount, nothing said.

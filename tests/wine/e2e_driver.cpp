@@ -268,7 +268,7 @@ void largeRecovery() {
     if (dialog == nullptr) return;
     const MessageBoxView view = inspect(dialog);
     checkText(view.caption, L"Quillet", what + ": caption");
-    const std::wstring head = L"所要求的 5,000 MB 超出了本程序的地址空间，\n只释放了 ", tail = L" MB 内存。";
+    const std::wstring head = L"所要求的 5,000 MB 超出了本程序的地址空间一次能容纳的大小，\n只释放了 ", tail = L" MB 内存。";
     const bool framed = view.text.size() > head.size() + tail.size() && view.text.compare(0, head.size(), head) == 0 &&
                         view.text.compare(view.text.size() - tail.size(), tail.size(), tail) == 0;
     std::wstring figure = framed ? view.text.substr(head.size(), view.text.size() - head.size() - tail.size()) : L"";

@@ -51,6 +51,14 @@ bool Win32Memory::virtualFree(void* base, uint64_t size, uint32_t freeType) {
     return VirtualFree(base, static_cast<SIZE_T>(size), freeType) != FALSE;
 }
 
+bool Win32Memory::addressSpaceHolds(uint64_t size) {
+    if (size == 0 || size > std::numeric_limits<SIZE_T>::max()) return false;
+    void* range = VirtualAlloc(nullptr, static_cast<SIZE_T>(size), MEM_RESERVE, PAGE_NOACCESS);
+    if (range == nullptr) return false;
+    VirtualFree(range, 0, MEM_RELEASE);
+    return true;
+}
+
 // --- Clock -------------------------------------------------------------------
 
 uint32_t Win32Clock::tickCount() { return GetTickCount(); }

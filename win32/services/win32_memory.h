@@ -13,6 +13,7 @@ public:
     void globalMemoryStatus(MemoryStatusRecord& record) override;
     void* virtualAlloc(uint64_t size, uint32_t allocationType, uint32_t protect) override;
     bool virtualFree(void* base, uint64_t size, uint32_t freeType) override;
+    bool addressSpaceHolds(uint64_t size) override;
 };
 
 // The system's millisecond tick and sleep.
