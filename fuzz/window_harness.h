@@ -122,7 +122,7 @@ public:
     platform::fake::FakeMachine machine;
     RecordingProfile profile;
     ui::HeadlessBackend backend;
-    platform::Platform os{machine, machine, machine, machine, machine, profile, machine,
+    platform::Platform os{machine, machine, machine, machine, machine, profile, machine, machine,
                           machine, machine, machine, machine, machine, machine, machine};
     std::unique_ptr<app::TQuilletForm> window;
     std::string iniPath;
