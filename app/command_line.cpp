@@ -1,6 +1,6 @@
 #include "app/command_line.h"
 
-#include "app/utf8_text.h"
+#include "text/utf8_text.h"
 
 namespace app {
 
@@ -11,7 +11,7 @@ std::optional<std::string> switchValue(std::string_view text, std::string_view n
     if (at == std::string_view::npos) return std::nullopt;
     std::string_view value = text.substr(at + name.size());
     value = value.substr(0, value.find('/'));
-    value = value.substr(0, utf8PrefixBytes(value, kMaxSwitchValueChars));
+    value = value.substr(0, text::utf8PrefixBytes(value, kMaxSwitchValueChars));
     return std::string(value);
 }
 

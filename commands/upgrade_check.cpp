@@ -2,7 +2,7 @@
 
 #include <charconv>
 
-#include "app/text_format.h"
+#include "text/text_format.h"
 
 namespace commands {
 
@@ -136,7 +136,7 @@ CheckResult checkResultOf(const platform::HttpReply& reply) {
     if (!(decimalVersion(kProgramVersion) < decimalVersion(*version))) {
         result.status = kCurrentText;
     } else {
-        result.status = app::formatText(kAvailableFormat, {kAvailablePrefix, shownVersion(*version), kAvailableSuffix});
+        result.status = text::formatText(kAvailableFormat, {kAvailablePrefix, shownVersion(*version), kAvailableSuffix});
     }
     return result;
 }

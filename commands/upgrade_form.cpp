@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "app/parse_int.h"
+#include "text/parse_int.h"
 #include "app/paths.h"
 #include "app/resource_names.h"
 #include "commands/upgrade_check.h"
@@ -148,7 +148,7 @@ bool TUpgradeForm::makeRequest(platform::HttpRequest& request) const {
     request.maxBody = kMaxReplyChars;
     // The boxes as they are now; a ticked box with no address is no proxy.
     if (useProxyCheckBox_.checked() && !addressEdit_.text().empty()) {
-        const int32_t port = app::parseInt(portEdit_.text());
+        const int32_t port = text::parseInt(portEdit_.text());
         if (port < 1 || port > 65535) return false;
         request.proxyHost = addressEdit_.text();
         request.proxyPort = static_cast<uint16_t>(port);

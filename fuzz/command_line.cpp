@@ -7,10 +7,10 @@
 #include <string_view>
 
 #include "app/command_line.h"
-#include "app/parse_int.h"
-#include "app/text_format.h"
+#include "text/parse_int.h"
+#include "text/text_format.h"
 #include "app/texts.h"
-#include "app/utf8_text.h"
+#include "text/utf8_text.h"
 #include "memory/conversions.h"
 #include "platform/fake/fake_platform.h"
 #include "startup/command_line_run.h"
@@ -27,7 +27,7 @@ void checkValue(const std::optional<std::string>& value, std::string_view text, 
         return;
     }
     require(value->find('/') == std::string::npos);
-    require(app::utf8Length(*value) <= app::kMaxSwitchValueChars);
+    require(text::utf8Length(*value) <= app::kMaxSwitchValueChars);
     // The value is the text right after the first occurrence of the switch.
     const size_t at = text.find(name);
     require(at != std::string_view::npos);
@@ -65,8 +65,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (const auto& window : machine.windows) require(window.destroyed);
 
     // What the run did follows from the request alone.
-    const bool validAmount = args.amount && app::utf8Length(*args.amount) <= app::kMaxAmountChars &&
-                             app::parseInt(*args.amount) >= 1;
+    const bool validAmount = args.amount && text::utf8Length(*args.amount) <= app::kMaxAmountChars &&
+                             text::parseInt(*args.amount) >= 1;
     if (args.usage) {
         require(finished && machine.commits.empty() && machine.messageBoxes.size() == 1 &&
                 machine.messageBoxes[0].text == app::kUsageText);
@@ -77,7 +77,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 machine.messageBoxes[0].text == app::kInvalidAmountText);
     } else {
         // Exactly the amount typed (at most four characters: below 10,000 MB), asked first.
-        const int32_t megabytes = app::parseInt(*args.amount);
+        const int32_t megabytes = text::parseInt(*args.amount);
         require(megabytes >= 1 && megabytes < 10000);
         const uint64_t asked = memory::megabytesToBytes(megabytes);
         require(!machine.commits.empty() && machine.commits[0].size == asked);
@@ -104,7 +104,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             else
                 require(machine.messageBoxes.size() == 1 &&
                         machine.messageBoxes[0].text ==
-                            app::formatText(app::kRecoveryReducedFormat,
+                            text::formatText(app::kRecoveryReducedFormat,
                                             {memory::formatThousands(static_cast<uint64_t>(megabytes)),
                                              memory::formatThousands(memory::toMB(last.size))}));
         }

@@ -3,7 +3,7 @@
 #include <optional>
 #include <string>
 
-#include "app/parse_int.h"
+#include "text/parse_int.h"
 #include "app/texts.h"
 #include "mainwindow/main_form.h"
 #include "monitor/low_res_form.h"
@@ -58,7 +58,7 @@ void TQuilletForm::checkLowResources(int32_t gdi, int32_t system, int32_t user) 
 void TQuilletForm::LowResourceCheckBoxClick(bool on) { c_.lowResourceEdit.setEnabled(on); }
 
 void TQuilletForm::LowResourceEditChange(const std::string& text) {
-    const int32_t threshold = parseInt(text);
+    const int32_t threshold = text::parseInt(text);
     if (threshold > kHighestThreshold) return correctEdit(c_.lowResourceEdit, std::to_string(kHighestThreshold));
     state_.lowResourceThreshold = threshold;
 }

@@ -4,7 +4,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "app/parse_int.h"
+#include "text/parse_int.h"
 #include "app/paths.h"
 #include "app/texts.h"
 #include "commands/system_commands.h"
@@ -71,15 +71,15 @@ void TQuilletForm::readRecoverySettings() {
     r.alarmLevelMB = c_.autoRecoverLevelTrackBar.position();
     r.onAlarmLevel = c_.autoRecoverCheckBox.checked();
     r.everyXMinutes = c_.recoverEveryXMinutesCheckBox.checked();
-    r.intervalMinutes = parseInt(c_.recoverEveryXMinutesEdit.text());
-    r.intervalPercent = parseInt(c_.recoverEveryXMinutesPercentEdit.text());
+    r.intervalMinutes = text::parseInt(c_.recoverEveryXMinutesEdit.text());
+    r.intervalPercent = text::parseInt(c_.recoverEveryXMinutesPercentEdit.text());
     r.cpuMonitorOff = c_.disableCPUMonitorCheckBox.checked();
     r.belowCpuUsage = c_.recoverBelowCPUUsageCheckBox.checked();
-    r.belowCpuPercent = parseInt(c_.recoverBelowCPUUsageEdit.text());
+    r.belowCpuPercent = text::parseInt(c_.recoverBelowCPUUsageEdit.text());
     r.afterStartup = c_.releaseAfterStartupCheckBox.checked();
-    r.startupAmountMB = parseInt(c_.releaseAfterStartupEdit.text());
-    r.startupWaitSeconds = parseInt(c_.releaseAfterStartupWaitEdit.text());
-    state_.lowResourceThreshold = parseInt(c_.lowResourceEdit.text());
+    r.startupAmountMB = text::parseInt(c_.releaseAfterStartupEdit.text());
+    r.startupWaitSeconds = text::parseInt(c_.releaseAfterStartupWaitEdit.text());
+    state_.lowResourceThreshold = text::parseInt(c_.lowResourceEdit.text());
 }
 
 ui::FormHandlers TQuilletForm::handlerTable() {

@@ -4,7 +4,7 @@
 #include <memory>
 #include <string>
 
-#include "app/long_tick_count.h"
+#include "platform/long_tick_count.h"
 #include "mainwindow/main_controls.h"
 #include "mainwindow/main_form_builder.h"
 #include "mainwindow/tray_icon.h"
@@ -304,7 +304,7 @@ private:
     void applyGraphPace();
     // The clock the rules' due times are kept in.
     uint64_t now() { return clock_.at(os_.clock.tickCount()); }
-    LongTickCount clock_;
+    platform::LongTickCount clock_;
     // The settings are saved only once they were loaded (an early exit must not overwrite the
     // file with the design values).
     bool settingsLoaded_ = false;

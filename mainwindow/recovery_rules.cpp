@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "app/parse_int.h"
+#include "text/parse_int.h"
 #include "mainwindow/main_form.h"
 #include "memory/conversions.h"
 #include "memory/memory_status.h"
@@ -126,7 +126,7 @@ void TQuilletForm::correctEdit(ui::Edit& edit, const std::string& value) {
 }
 
 void TQuilletForm::RecoverEveryXMinutesEditChange(const std::string& text) {
-    const int32_t minutes = parseInt(text);
+    const int32_t minutes = text::parseInt(text);
     if (minutes >= 1000) return correctEdit(c_.recoverEveryXMinutesEdit, "999");
     if (minutes < 0) return correctEdit(c_.recoverEveryXMinutesEdit, "0");
     // Every change starts the interval anew.
@@ -135,7 +135,7 @@ void TQuilletForm::RecoverEveryXMinutesEditChange(const std::string& text) {
 }
 
 void TQuilletForm::RecoverEveryXMinutesPercentEditChange(const std::string& text) {
-    const int32_t value = parseInt(text);
+    const int32_t value = text::parseInt(text);
     if (value > 90) return correctEdit(c_.recoverEveryXMinutesPercentEdit, "90");
     if (value <= 0) return correctEdit(c_.recoverEveryXMinutesPercentEdit, "1");
     state_.recovery.intervalPercent = value;
@@ -147,7 +147,7 @@ void TQuilletForm::RecoverBelowCPUUsageCheckBoxClick(bool on) {
 }
 
 void TQuilletForm::RecoverBelowCPUUsageEditChange(const std::string& text) {
-    const int32_t percent = parseInt(text);
+    const int32_t percent = text::parseInt(text);
     if (percent > 100) return correctEdit(c_.recoverBelowCPUUsageEdit, "100");
     state_.recovery.belowCpuPercent = percent;
 }
@@ -161,14 +161,14 @@ void TQuilletForm::ReleaseAfterStartupCheckBoxClick(bool on) {
 void TQuilletForm::ReleaseAfterStartupEditChange(const std::string& text) {
     memory::MemoryStatus status(os_.memory);
     const uint64_t most = memory::capMB(status.totalPhys(), 0.9);
-    const int32_t value = parseInt(text);
+    const int32_t value = text::parseInt(text);
     if (value < 0) return correctEdit(c_.releaseAfterStartupEdit, "0");
     if (static_cast<uint64_t>(value) > most) return correctEdit(c_.releaseAfterStartupEdit, std::to_string(most));
     state_.recovery.startupAmountMB = value;
 }
 
 void TQuilletForm::ReleaseAfterStartupWaitEditChange(const std::string& text) {
-    const int32_t seconds = parseInt(text);
+    const int32_t seconds = text::parseInt(text);
     if (seconds >= 1000) return correctEdit(c_.releaseAfterStartupWaitEdit, "999");
     if (seconds < 0) return correctEdit(c_.releaseAfterStartupWaitEdit, "0");
     state_.recovery.startupWaitSeconds = seconds;

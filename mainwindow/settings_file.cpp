@@ -3,11 +3,11 @@
 #include <string>
 #include <utility>
 
-#include "app/parse_int.h"
+#include "text/parse_int.h"
 #include "app/paths.h"
-#include "app/text_format.h"
+#include "text/text_format.h"
 #include "app/texts.h"
-#include "app/utf8_text.h"
+#include "text/utf8_text.h"
 #include "mainwindow/main_form.h"
 #include "memory/conversions.h"
 #include "memory/memory_status.h"
@@ -133,12 +133,12 @@ void TQuilletForm::LoadSettings() {
     // a web address: anything else the shell would open (a program, a file, a network share)
     // gives the built-in one; the mail link likewise only to a mail address.
     const std::string web = file.text("Web", kDefaultLinkBase);
-    const std::string linkBase = web.substr(0, utf8PrefixBytes(web, kWebLength));
-    state_.linkBase = isWebAddress(linkBase) ? linkBase : kDefaultLinkBase;
+    const std::string linkBase = web.substr(0, text::utf8PrefixBytes(web, kWebLength));
+    state_.linkBase = text::isWebAddress(linkBase) ? linkBase : kDefaultLinkBase;
     c_.webAboutValLabel.setCaption(state_.linkBase);
     c_.homePageLabel.setCaption(state_.linkBase);
     const std::string email = file.text("Email", kDefaultSupportAddress);
-    state_.supportAddress = isEmailAddress(email) ? email : kDefaultSupportAddress;
+    state_.supportAddress = text::isEmailAddress(email) ? email : kDefaultSupportAddress;
     c_.emailAboutValLabel.setCaption(state_.supportAddress);
     // The balloon after a recovery the user started (no control: the file's key alone).
     state_.showRecoveryResult = file.flag("ShowRecoveryResult", true);

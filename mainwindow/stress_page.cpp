@@ -3,7 +3,7 @@
 #include <cstring>
 #include <string>
 
-#include "app/parse_int.h"
+#include "text/parse_int.h"
 #include "mainwindow/main_form.h"
 #include "memory/conversions.h"
 #include "memory/memory_status.h"
@@ -15,7 +15,7 @@ void TQuilletForm::ReduceRAMEditChange(const std::string& text) {
     // A correction runs this handler again on its own text: that run has nothing to add.
     if (correctingStressAmount_) return;
     correctingStressAmount_ = true;
-    const int32_t asked = parseInt(text);
+    const int32_t asked = text::parseInt(text);
     memory::MemoryStatus status(os_.memory);
     const uint64_t freeMB = memory::toMB(status.availPhys());
     // No more than is free (a negative amount counts as more); an empty or zero amount is one
@@ -38,7 +38,7 @@ void TQuilletForm::ReduceRAMCheckBoxClick(bool on) {
         return;
     }
     // The amount in bytes (the edit keeps it within free memory).
-    const uint64_t amount = memory::megabytesToBytes(parseInt(c_.reduceRAMEdit.text()));
+    const uint64_t amount = memory::megabytesToBytes(text::parseInt(c_.reduceRAMEdit.text()));
     if (on) {
         // A block still held from before is given back first: there is room for one.
         releaseHeldBlock();

@@ -21,10 +21,11 @@ import sys
 import tempfile
 
 LAYERS = [
+    ["text"],                              # UTF-8 lengths, number reading, message formats
     ["platform"],                          # interfaces of the system's services, the software canvas
     ["ui"],                                # the control layer
     ["widgets"],                           # the graph, the gradient bar, the tray icon's picture
-    ["app"],                               # the program's texts, paths, resource names, text helpers
+    ["app"],                               # the program's texts, paths, resource names, command line
     ["memory", "monitor"],                 # memory figures, filler, recovery; OS, CPU, resources
     ["commands", "shortcuts", "tweaks"],   # features with their dialogs
     ["mainwindow"],                        # the main window, its layout and its handlers

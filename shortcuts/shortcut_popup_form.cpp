@@ -1,6 +1,6 @@
 #include "shortcuts/shortcut_popup_form.h"
 
-#include "app/text_format.h"
+#include "text/text_format.h"
 #include "app/texts.h"
 
 namespace shortcuts {
@@ -13,7 +13,7 @@ void TShortcutPopupForm::show() {
     if (window_ == nullptr) {
         platform::WindowSpec layout;
         layout.className = "TShortcutPopupForm";
-        layout.caption = app::formatText(app::kShortcutPopupCaptionFormat, {app::kProductName});
+        layout.caption = text::formatText(app::kShortcutPopupCaptionFormat, {app::kProductName});
         layout.clientWidth = kClientWidth;
         layout.clientHeight = kClientHeight;
         layout.frame = platform::Frame::Dialog;

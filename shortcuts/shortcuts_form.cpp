@@ -4,8 +4,8 @@
 #include <utility>
 
 #include "app/command_line.h"
-#include "app/parse_int.h"
-#include "app/utf8_text.h"
+#include "text/parse_int.h"
+#include "text/utf8_text.h"
 #include "memory/conversions.h"
 #include "memory/memory_status.h"
 
@@ -46,7 +46,7 @@ std::string buildCommandLine(const ShortcutFields& fields) {
     if (!fields.arguments.empty()) line += "/a=" + fields.arguments + " ";
     if (!fields.amount.empty()) {
         line += "/ram=" + fields.amount;
-        if (app::utf8Length(fields.amount) < app::kMaxAmountChars) line += " ";
+        if (text::utf8Length(fields.amount) < app::kMaxAmountChars) line += " ";
     }
     if (fields.runOnce) line += "/once";
     return line;
@@ -57,7 +57,7 @@ std::string withLinkExtension(const std::string& name) {
 }
 
 std::optional<std::string> correctedAmount(const std::string& text, uint64_t totalPhysBytes) {
-    const int32_t value = app::parseInt(text);
+    const int32_t value = text::parseInt(text);
     // Nothing below one megabyte makes a shortcut the runner takes.
     if (value < 1) return text == "1" ? std::nullopt : std::optional<std::string>("1");
     const uint64_t megabytes = totalPhysBytes >> 20;
@@ -265,7 +265,7 @@ bool isFileName(const std::string& name) {
 // the value and the blank, cut where the runner cuts every value.
 std::string readBack(const std::string& value) {
     const std::string written = value + " ";
-    return written.substr(0, app::utf8PrefixBytes(written, app::kMaxSwitchValueChars));
+    return written.substr(0, text::utf8PrefixBytes(written, app::kMaxSwitchValueChars));
 }
 
 // Whether the text holds one of the switches the runner looks for anywhere in its command line.
@@ -281,16 +281,16 @@ const char* TShortCutsForm::refusal() const {
     const std::string& name = linkNameEdit_.text();
     if (name.empty()) return kEmptyNameText;
     if (!isFileName(name)) return kBadNameText;
-    if (app::utf16Length(withLinkExtension(name)) > kMaxLinkNameChars) return kNameTooLongText;
+    if (text::utf16Length(withLinkExtension(name)) > kMaxLinkNameChars) return kNameTooLongText;
     if (chosenFolder_.empty() || linkEdit_.text().empty()) return kNoFolderText;
-    if (app::utf16Length(linkEdit_.text()) > kMaxLinkPathChars) return kPathTooLongText;
+    if (text::utf16Length(linkEdit_.text()) > kMaxLinkPathChars) return kPathTooLongText;
     // Each value reaches the runner whole, and none of them reads as a switch of its own.
     const std::string& program = nameEdit_.text();
     const std::string& arguments = argumentsEdit_.text();
     if (holdsRunnerSwitch(program)) return kSwitchInProgramText;
-    if (app::utf8Length(program) > app::kMaxSwitchValueChars) return kProgramTooLongText;
+    if (text::utf8Length(program) > app::kMaxSwitchValueChars) return kProgramTooLongText;
     if (holdsRunnerSwitch(arguments)) return kSwitchInArgumentsText;
-    if (app::utf8Length(arguments) > app::kMaxSwitchValueChars) return kArgumentsTooLongText;
+    if (text::utf8Length(arguments) > app::kMaxSwitchValueChars) return kArgumentsTooLongText;
     const std::string line = commandLine();
     // The runner must read back each value as typed (it ends a value at the next "/") and find
     // the amount the dialog wrote.
@@ -299,11 +299,11 @@ const char* TShortCutsForm::refusal() const {
     if (!arguments.empty() && parsed.arguments != readBack(arguments)) return kSlashInArgumentsText;
     const std::string& amount = ramEdit_.text();
     const std::string written =
-        app::utf8Length(amount) < app::kMaxAmountChars ? amount + " " : amount;
+        text::utf8Length(amount) < app::kMaxAmountChars ? amount + " " : amount;
     if (parsed.usage || !parsed.amount || *parsed.amount != written ||
-        app::utf8Length(*parsed.amount) > app::kMaxAmountChars || app::parseInt(*parsed.amount) < 1)
+        text::utf8Length(*parsed.amount) > app::kMaxAmountChars || text::parseInt(*parsed.amount) < 1)
         return kAmountMisreadText;
-    if (app::utf16Length(line) > kMaxCommandLineChars) return kCommandLineTooLongText;
+    if (text::utf16Length(line) > kMaxCommandLineChars) return kCommandLineTooLongText;
     return nullptr;
 }
 

@@ -1,10 +1,10 @@
 #include "startup/command_line_run.h"
 
 #include "app/command_line.h"
-#include "app/parse_int.h"
-#include "app/text_format.h"
+#include "text/parse_int.h"
+#include "text/text_format.h"
 #include "app/texts.h"
-#include "app/utf8_text.h"
+#include "text/utf8_text.h"
 #include "memory/conversions.h"
 #include "memory/memory_filler.h"
 #include "memory/memory_status.h"
@@ -29,11 +29,11 @@ bool runCommandLine(std::string_view text, platform::Platform& os) {
     if (!args.amount) return false;
 
     // Shortcuts always put a blank after the amount, so they accept at most three digits.
-    if (utf8Length(*args.amount) > kMaxAmountChars) {
+    if (text::utf8Length(*args.amount) > kMaxAmountChars) {
         tell(os, kInvalidAmountText);
         return true;
     }
-    const int32_t megabytes = parseInt(*args.amount);
+    const int32_t megabytes = text::parseInt(*args.amount);
     // The same range as the shortcut builder writes: at least one megabyte.
     if (megabytes < 1) {
         tell(os, kInvalidAmountText);
@@ -58,7 +58,7 @@ bool runCommandLine(std::string_view text, platform::Platform& os) {
             const uint64_t freed = filler.size();
             filler.fillAndRelease();
             if (freed < asked)
-                tell(os, formatText(kRecoveryReducedFormat,
+                tell(os, text::formatText(kRecoveryReducedFormat,
                                     {memory::formatThousands(static_cast<uint64_t>(megabytes)),
                                      memory::formatThousands(memory::toMB(freed))})
                              .c_str());

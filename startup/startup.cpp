@@ -4,7 +4,7 @@
 #include <string>
 
 #include "app/paths.h"
-#include "app/text_format.h"
+#include "text/text_format.h"
 #include "app/texts.h"
 #include "mainwindow/main_form.h"
 #include "monitor/os_detection.h"
@@ -33,7 +33,7 @@ int run(platform::Platform& os, ui::Backend& backend) {
 
     // A command-line run above works beside a running copy; a second main window does not.
     if (platform::Window running = os.windows.findTopLevelWindow(kMainWindowClass)) {
-        os.windows.messageBox(running, formatText(kAlreadyRunningFormat, {kProductName, kProductName}), kProductName,
+        os.windows.messageBox(running, text::formatText(kAlreadyRunningFormat, {kProductName, kProductName}), kProductName,
                               platform::kMbOk | platform::kMbIconWarning);
         return 0;
     }

@@ -3,7 +3,7 @@
 #include <iterator>
 #include <string>
 
-#include "app/parse_int.h"
+#include "text/parse_int.h"
 #include "tweaks/registry_access.h"
 #include "ui/controls.h"
 
@@ -150,7 +150,7 @@ void NetworkTweaks::WriteSimultaneousConnections(bool on) {
     RegistryKeyAccess key(c_.os.registry, RegistryRoot::CurrentUser, kInternetSettingsKey);
     if (!key.opened()) return;
     if (on) {
-        const auto connections = static_cast<uint32_t>(app::parseInt(c_.get<ui::Edit>(kConnectionsEdit).text()));
+        const auto connections = static_cast<uint32_t>(text::parseInt(c_.get<ui::Edit>(kConnectionsEdit).text()));
         key.setNumber(kPerServer, connections);
         key.setNumber(kPer10Server, connections);
     } else {
@@ -166,7 +166,7 @@ void NetworkTweaks::SimultaneousConnectionsCheckBoxClick() {
 
 void NetworkTweaks::SimultaneousConnectionsEditChange() {
     auto& edit = c_.get<ui::Edit>(kConnectionsEdit);
-    const int32_t connections = app::parseInt(edit.text());
+    const int32_t connections = text::parseInt(edit.text());
     const char* corrected = connections > kMostConnections ? "32" : connections <= 0 ? "1" : nullptr;
     if (corrected != nullptr) {
         // The corrected text runs this handler again, which writes it.

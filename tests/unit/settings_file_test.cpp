@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "app/paths.h"
-#include "app/utf8_text.h"
+#include "text/utf8_text.h"
 #include "mainwindow/main_form.h"
 #include "monitor/os_detection.h"
 #include "platform/fake/fake_platform.h"
@@ -389,7 +389,7 @@ TEST_F(SettingsFile, StoredValuesOutsideTheirEditsRangesLoadAndSaveClamped) {
     EXPECT_EQ(ini("RecoverBelowCPUUsagePercent"), "100");
     // The address is cut between characters, at 159 of them.
     const std::string& base = window->state().linkBase;
-    EXPECT_EQ(app::utf8Length(base), 159u);
+    EXPECT_EQ(text::utf8Length(base), 159u);
     EXPECT_EQ(base, web.substr(0, base.size()));
     EXPECT_NE(static_cast<unsigned char>(web[base.size()]) & 0xC0, 0x80u) << "ends on a whole character";
 }

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "app/paths.h"
-#include "app/text_format.h"
+#include "text/text_format.h"
 #include "app/texts.h"
 #include "monitor/os_detection.h"
 #include "platform/fake/fake_platform.h"
@@ -106,7 +106,7 @@ TEST(Startup, SecondCopyIsRefusedWithAWarningOwnedByTheFirst) {
     ASSERT_EQ(machine.messageBoxes.size(), 1u);
     const auto& box = machine.messageBoxes[0];
     EXPECT_EQ(box.owner, running);
-    EXPECT_EQ(box.text, app::formatText(app::kAlreadyRunningFormat, {"Quillet", "Quillet"}));
+    EXPECT_EQ(box.text, text::formatText(app::kAlreadyRunningFormat, {"Quillet", "Quillet"}));
     EXPECT_EQ(box.caption, "Quillet");
     EXPECT_EQ(box.flags, 0x30u);
     EXPECT_EQ(mainWindow(machine), nullptr);

@@ -1,8 +1,8 @@
-#include "app/parse_int.h"
+#include "text/parse_int.h"
 
 #include <limits>
 
-namespace app {
+namespace text {
 
 namespace {
 bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
@@ -27,4 +27,4 @@ int32_t parseInt(std::string_view text) {
     return magnitude >= limit ? std::numeric_limits<int32_t>::max() : static_cast<int32_t>(magnitude);
 }
 
-}  // namespace app
+}  // namespace text

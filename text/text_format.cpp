@@ -1,6 +1,6 @@
-#include "app/text_format.h"
+#include "text/text_format.h"
 
-namespace app {
+namespace text {
 
 namespace {
 
@@ -70,4 +70,4 @@ bool isEmailAddress(std::string_view address) {
     return true;
 }
 
-}  // namespace app
+}  // namespace text

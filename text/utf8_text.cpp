@@ -1,6 +1,6 @@
-#include "app/utf8_text.h"
+#include "text/utf8_text.h"
 
-namespace app {
+namespace text {
 
 namespace {
 // End of the character that starts at byte i.
@@ -38,4 +38,4 @@ size_t utf8PrefixBytes(std::string_view text, size_t maxChars) {
     return i;
 }
 
-}  // namespace app
+}  // namespace text

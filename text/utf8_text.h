@@ -2,7 +2,7 @@
 #include <cstddef>
 #include <string_view>
 
-namespace app {
+namespace text {
 
 // Character counts of UTF-8 text. A malformed byte counts as one character of its own,
 // so any byte string has a well-defined length and every prefix ends inside the text.
@@ -13,4 +13,4 @@ size_t utf16Length(std::string_view text);
 // Bytes taken by the first maxChars characters of text.
 size_t utf8PrefixBytes(std::string_view text, size_t maxChars);
 
-}  // namespace app
+}  // namespace text

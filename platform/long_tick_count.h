@@ -1,7 +1,7 @@
 #pragma once
 #include <cstdint>
 
-namespace app {
+namespace platform {
 
 // The system's millisecond count is 32 bits wide and wraps every 49.7 days; due times kept in
 // it cannot tell "long past" from "still to come" once half that has gone by. This count does
@@ -22,4 +22,4 @@ private:
     uint64_t high_ = 0;
 };
 
-}  // namespace app
+}  // namespace platform

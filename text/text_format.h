@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-namespace app {
+namespace text {
 
 // Fills the "%s" places of a message format in order; "%%" gives "%". A place without an
 // argument stays empty; any other "%" is copied as it stands.
@@ -18,4 +18,4 @@ bool isWebAddress(std::string_view address);
 // "@", and no blank, quote, backslash or control character.
 bool isEmailAddress(std::string_view address);
 
-}  // namespace app
+}  // namespace text
