@@ -9,7 +9,7 @@
 
 #include "platform/display_scale.h"
 
-namespace resources {
+namespace app::resources {
 
 // Every picture is drawn for 96 dpi and for the larger display scales too, so that none is
 // stretched on a screen of more DPI (platform/display_scale.h): an icon group holds each size
@@ -84,4 +84,4 @@ inline PictureChoice pictureFor(const std::string& name, int dpi) {
     return PictureChoice{name, base};
 }
 
-}  // namespace resources
+}  // namespace app::resources

@@ -61,7 +61,7 @@ TUpgradeForm::TUpgradeForm(ui::Backend& backend, platform::Platform& os, std::st
     statusLabel_.setPosition(8, 24);
     statusLabel_.setCaption(kStatusBlankText);
     image_.setBounds(8, 48, 32, 32);
-    image_.setPicture(resources::kMainIcon);
+    image_.setPicture(app::resources::kMainIcon);
 
     proxyGroupBox_.setBounds(48, 48, kClientWidth - 48 - 8, 132);
     proxyGroupBox_.setCaption("代理服务器");

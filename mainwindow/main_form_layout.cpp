@@ -227,28 +227,28 @@ void addFrame(Table& t) {
     t.add(control(ui::Kind::FlatButton, "HideSpeedButton", kForm, 185, 332, 65, 25)
               .text("最小化")
               .hint(" 最小化 Quillet 到系统托盘")
-              .picture(resources::kGlyphHide)
+              .picture(app::resources::kGlyphHide)
               .anchors(kRightBottom)
               .onClick("HideSpeedButtonClick"));
     t.add(control(ui::Kind::FlatButton, "ExitSpeedButton", kForm, 255, 332, 60, 25)
               .text("退出")
               .hint(" 退出 Quillet简体中文版。")
-              .picture(resources::kGlyphExit)
+              .picture(app::resources::kGlyphExit)
               .anchors(kRightBottom)
               .onClick("ExitSpeedButtonClick"));
     t.add(control(ui::Kind::FlatButton, "RecoverSpeedButton", kForm, 320, 332, 60, 25)
               .text("释放")
               .hint(" 释放系统内存")
-              .picture(resources::kGlyphRecover)
+              .picture(app::resources::kGlyphRecover)
               .anchors(kRightBottom)
               .onClick("RecoverRAM1Click"));
     // The two glyphs of DisableAutoRecoverSpeedButton, never shown themselves.
     t.add(control(ui::Kind::Picture, "EnableImage", kForm, 104, 328, 16, 16)
-              .picture(resources::kEnableImage)
+              .picture(app::resources::kEnableImage)
               .hidden()
               .anchors(kLeftBottom));
     t.add(control(ui::Kind::Picture, "DisableImage", kForm, 120, 328, 16, 16)
-              .picture(resources::kDisableImage)
+              .picture(app::resources::kDisableImage)
               .hidden()
               .anchors(kLeftBottom));
     t.add(control(ui::Kind::Panel, "HintPanel", kForm, 8, 368, 385, 45)
@@ -321,7 +321,7 @@ void addMemoryPage(Table& t) {
               .hint("您可以单击此按钮更改[预设内存]和[自动恢复值]的设置，您可以在\"物理内存使用情况\"中看到所作的改变。"
                     "(白线和红线)")
               .font(yellowButtonText())
-              .picture(resources::kGlyphTune)
+              .picture(app::resources::kGlyphTune)
               .anchors(kLeftBottom)
               .onClick("TuneRamSpeedButtonClick"));
     // Its caption is the home-page address, put in by the settings load.
@@ -425,7 +425,7 @@ void addTweaksPage(Table& t) {
     t.add(control(ui::Kind::FlatButton, "ShortCutsSpeedButton", p, 8, 8, 118, 22)
               .text("创建快捷方式")
               .hint("  您可以自己设定某些应用程序的快捷方式，使此程序在使用前由 Quillet 进行内存优化工作。")
-              .picture(resources::kGlyphShortcut)
+              .picture(app::resources::kGlyphShortcut)
               .onClick("ShortCutsSpeedButtonClick"));
     t.add(checkBox("CableDSLModemCheckBox", p, 8, 32, "增强调制解调器和 DSL 的性能。")
               .tab(0)
@@ -557,7 +557,7 @@ void addStressPage(Table& t) {
     constexpr const char* p = "StressTabSheet";
     constexpr const char* s = "StressPanel";
     const ui::Anchors wide = kLeftTopRight;
-    t.add(control(ui::Kind::Picture, "Image1", p, 8, 8, 32, 32).picture(resources::kMainIcon));
+    t.add(control(ui::Kind::Picture, "Image1", p, 8, 8, 32, 32).picture(app::resources::kMainIcon));
     t.add(control(ui::Kind::Label, "Label12", p, 48, 8, 321, 41)
               .text("您可以参考 Quillet 测试出的内存载荷数据，释放可用物理内存。如果释放到一个极限数值，将影响您的系统性能。")
               .wordWrap());
@@ -580,7 +580,7 @@ void addStressPage(Table& t) {
 void addAboutPage(Table& t) {
     constexpr const char* p = "AboutTabSheet";
     t.add(label("QuilletAboutLabel", p, 6, 13, "Quillet 简体中文版").font(productTitle()).disabled());
-    t.add(control(ui::Kind::Picture, "Image2", p, 243, 8, 32, 32).picture(resources::kMainIcon));
+    t.add(control(ui::Kind::Picture, "Image2", p, 243, 8, 32, 32).picture(app::resources::kMainIcon));
     t.add(label("CopyRightAboutLabel", p, 8, 40, kOwnershipNotice).disabled());
     t.add(label("VersionAboutLabel", p, 8, 64, "版本："));
     // The values stand clear of the longest caption, "电子邮件：".

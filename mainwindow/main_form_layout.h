@@ -112,7 +112,7 @@ struct ControlLayout {
     int penWidth = 0;
 
     uint16_t hotKey = 0;          // hot-key boxes: bits 0-12 key, 0x2000 Shift, 0x4000 Ctrl, 0x8000 Alt
-    std::string picture;          // pictures and flat buttons: a name of resources::, empty for none
+    std::string picture;          // pictures and flat buttons: a name of app::resources::, empty for none
     std::vector<int> panelWidths;  // status bar panels
     int interval = 0;             // timers, milliseconds
 

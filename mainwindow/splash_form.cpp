@@ -45,9 +45,9 @@ TSplashForm::TSplashForm(ui::Backend& backend)
     panel_.setCursor(ui::Cursor::HourGlass);
 
     // Sizes itself to the picture; the design size is the picture's.
-    image_.setBounds(0, 0, resources::kSplashWidth, resources::kSplashHeight);
+    image_.setBounds(0, 0, app::resources::kSplashWidth, app::resources::kSplashHeight);
     image_.setAutoSize(true);
-    image_.setPicture(resources::kSplashPicture);
+    image_.setPicture(app::resources::kSplashPicture);
 
     // The labels size themselves to their texts.
     progNameLabel_.setPosition(8, 64);

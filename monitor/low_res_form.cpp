@@ -64,7 +64,7 @@ TLowResForm::TLowResForm(ui::Backend& backend, platform::FreeResources& resource
     setFont(ui::dialogFont());
 
     image_.setBounds(8, 8, 32, 32);
-    image_.setPicture(resources::kWarningIcon);
+    image_.setPicture(app::resources::kWarningIcon);
 
     paragraph(explanationLabel_, 8, kLowResExplanation);
     explanationLabel_.setFont(ui::dialogFont(true));

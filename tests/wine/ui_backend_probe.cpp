@@ -127,7 +127,7 @@ int wmain(int argc, wchar_t** argv) {
     auto& flat = pageA.add<ui::FlatButton>("Flat");
     flat.setBounds(104, 32, 90, 25);
     flat.setCaption("退出");
-    flat.setGlyph(resources::kGlyphExit);
+    flat.setGlyph(app::resources::kGlyphExit);
     flat.onClick = [&] { ++flatClicks; };
     auto& box = pageA.add<ui::CheckBox>("Check");
     box.setBounds(200, 32, 150, 20);
@@ -154,7 +154,7 @@ int wmain(int argc, wchar_t** argv) {
     auto& picture = pageA.add<ui::Picture>("Picture");
     picture.setBounds(300, 100, 10, 10);
     picture.setAutoSize(true);
-    picture.setPicture(resources::kMainIcon);
+    picture.setPicture(app::resources::kMainIcon);
     auto& bevel = pageA.add<ui::Bevel>("Bevel");
     bevel.setBounds(8, 140, 370, 2);
     bevel.setShape(ui::BevelShape::TopLine);

@@ -121,7 +121,7 @@ void Win32UiBackend::reportError(const std::string& message) {
 
 bool Win32UiBackend::registerFormClass(const std::string& className) {
     if (formClasses_.count(className) != 0) return false;
-    HICON icon = LoadIconW(instance(), widen(resources::kMainIcon).c_str());
+    HICON icon = LoadIconW(instance(), widen(app::resources::kMainIcon).c_str());
     registerClass(widen(className).c_str(), nullptr, icon, CS_DBLCLKS);
     formClasses_.insert(className);
     return true;

@@ -86,7 +86,7 @@ private:
         glyph_ = nullptr;
         if (button_.glyph().empty()) return;
         // The glyph drawn for the form's DPI (never one stretched from a smaller size).
-        const std::string name = resources::pictureFor(button_.glyph(), dpi()).name;
+        const std::string name = app::resources::pictureFor(button_.glyph(), dpi()).name;
         glyph_ = static_cast<HBITMAP>(LoadImageW(instance(), widen(name).c_str(), IMAGE_BITMAP, 0, 0, 0));
         if (glyph_ == nullptr) return;
         BITMAP info;
@@ -101,7 +101,7 @@ private:
         HDC maskDc = CreateCompatibleDC(dc);
         HBITMAP mask = CreateBitmap(w, h, 1, 1, nullptr);
         HGDIOBJ oldMask = SelectObject(maskDc, mask);
-        SetBkColor(source, resources::kGlyphTransparentColour);
+        SetBkColor(source, app::resources::kGlyphTransparentColour);
         BitBlt(maskDc, 0, 0, w, h, source, 0, 0, SRCCOPY);  // white where transparent
         const COLORREF oldText = SetTextColor(dc, RGB(0, 0, 0));
         const COLORREF oldBack = SetBkColor(dc, RGB(255, 255, 255));

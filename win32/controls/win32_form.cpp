@@ -234,7 +234,7 @@ private:
     void showIcons() {
         const int sizes[2] = {systemMetric(SM_CXSMICON, form_.dpi()), systemMetric(SM_CXICON, form_.dpi())};
         for (int i = 0; i < 2; ++i) {
-            HICON icon = static_cast<HICON>(LoadImageW(instance(), widen(resources::kMainIcon).c_str(), IMAGE_ICON,
+            HICON icon = static_cast<HICON>(LoadImageW(instance(), widen(app::resources::kMainIcon).c_str(), IMAGE_ICON,
                                                        sizes[i], sizes[i], 0));
             if (icon == nullptr) continue;
             SendMessageW(hwnd_, WM_SETICON, i == 0 ? ICON_SMALL : ICON_BIG, reinterpret_cast<LPARAM>(icon));

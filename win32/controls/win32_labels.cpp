@@ -108,7 +108,7 @@ private:
             if (icon_ != nullptr) {
                 size = SIZE{side, side};
             } else {
-                const resources::PictureChoice choice = resources::pictureFor(picture_.picture(), dpi());
+                const app::resources::PictureChoice choice = app::resources::pictureFor(picture_.picture(), dpi());
                 bitmap_ = static_cast<HBITMAP>(LoadImageW(instance(), widen(choice.name).c_str(), IMAGE_BITMAP, 0, 0, 0));
                 if (bitmap_ != nullptr) {
                     BITMAP info;
@@ -148,7 +148,7 @@ private:
         HDC to = CreateCompatibleDC(screen);
         HBITMAP fitted = CreateCompatibleBitmap(screen, wanted.cx, wanted.cy);
         HGDIOBJ oldFrom = SelectObject(from, bitmap_);
-        const bool keyed = GetPixel(from, 0, size.cy - 1) == resources::kGlyphTransparentColour;
+        const bool keyed = GetPixel(from, 0, size.cy - 1) == app::resources::kGlyphTransparentColour;
         if (!keyed && fitted != nullptr) {
             HGDIOBJ oldTo = SelectObject(to, fitted);
             SetStretchBltMode(to, HALFTONE);
