@@ -3,7 +3,7 @@
 #include "win32/services/win32_memory.h"
 
 platform::Memory& benchMemory() {
-    static platform::win32::Win32Memory memory;
+    static win32::Win32Memory memory;
     return memory;
 }
 

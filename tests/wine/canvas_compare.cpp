@@ -154,7 +154,7 @@ void drawBoth(const std::string& what, int width, int height, const std::functio
               bool sloped = false) {
     platform::SoftwareCanvas software(width, height);
     TiesTowardStartCanvas towardStart(width, height);
-    platform::win32::GdiCanvas gdi(width, height);
+    win32::GdiCanvas gdi(width, height);
     draw(software);
     draw(gdi);
     if (!sloped) {
@@ -269,7 +269,7 @@ void graphs() {
         auto towardStartCanvas = std::make_unique<TiesTowardStartCanvas>(1, 1);
         const TiesTowardStartCanvas& towardStartImage = *towardStartCanvas;
         widgets::TPerformanceGraph towardStart(std::move(towardStartCanvas));
-        widgets::TPerformanceGraph gdi(std::make_unique<platform::win32::GdiCanvas>(1, 1));
+        widgets::TPerformanceGraph gdi(std::make_unique<win32::GdiCanvas>(1, 1));
         feedGraph(software, c.kind, c.mainWindow);
         feedGraph(towardStart, c.kind, c.mainWindow);
         feedGraph(gdi, c.kind, c.mainWindow);
@@ -304,7 +304,7 @@ void bars() {
     };
     for (const Case& c : cases) {
         widgets::TGradient software(std::make_unique<platform::SoftwareCanvas>(1, 1));
-        widgets::TGradient gdi(std::make_unique<platform::win32::GdiCanvas>(1, 1));
+        widgets::TGradient gdi(std::make_unique<win32::GdiCanvas>(1, 1));
         feedBar(software, c.width, c.height, c.start, c.end, c.back, c.position);
         feedBar(gdi, c.width, c.height, c.start, c.end, c.back, c.position);
         report(c.name, compare(software.image(), gdi.image()));

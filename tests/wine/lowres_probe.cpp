@@ -31,8 +31,8 @@ namespace {
 using checks::check;
 using checks::checkText;
 using platform::ResourceKind;
-using platform::win32::ExportKind;
-using platform::win32::Win32UiBackend;
+using win32::ExportKind;
+using win32::Win32UiBackend;
 
 constexpr DWORD kPatience = 30000;  // milliseconds any awaited change may take
 
@@ -41,7 +41,7 @@ HWND hwndOf(const ui::Component& c) { return static_cast<HWND>(Win32UiBackend::w
 std::string textOf(HWND hwnd) {
     wchar_t text[512] = {};
     SendMessageW(hwnd, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text));
-    return platform::win32::narrow(text);
+    return win32::narrow(text);
 }
 
 // Figures the probe decides, with every query logged.
@@ -71,7 +71,7 @@ bool wrappedTextFits(const char* name, HWND label) {
     GetClientRect(label, &box);
     HDC dc = GetDC(label);
     HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(label, WM_GETFONT, 0, 0)));
-    const std::wstring text = platform::win32::widen(textOf(label));
+    const std::wstring text = win32::widen(textOf(label));
     RECT need{0, 0, box.right, 0};
     DrawTextW(dc, text.c_str(), -1, &need, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
     SelectObject(dc, old);
@@ -121,7 +121,7 @@ void checkDialog(int holdSeconds) {
             if (window == nullptr || !IsWindowVisible(window)) return false;
             wchar_t className[64] = {};
             GetClassNameW(window, className, 64);
-            checkText(platform::win32::narrow(className), "TLowResForm", "window class");
+            checkText(win32::narrow(className), "TLowResForm", "window class");
             checkText(textOf(window), "系统资源过低警告", "caption");
             RECT client, outer;
             GetClientRect(window, &client);
@@ -203,7 +203,7 @@ void checkExportTable(HMODULE kernel) {
     const DWORD first = exports->Base, count = exports->NumberOfFunctions;
     int code = 0, forwarders = 0, mismatches = 0, badTexts = 0;
     for (DWORD ordinal = first; ordinal < first + count; ++ordinal) {
-        const platform::win32::OrdinalExport found = platform::win32::exportByOrdinal(kernel, ordinal);
+        const win32::OrdinalExport found = win32::exportByOrdinal(kernel, ordinal);
         const void* system = reinterpret_cast<const void*>(
             GetProcAddress(kernel, reinterpret_cast<LPCSTR>(static_cast<ULONG_PTR>(ordinal))));
         if (found.kind == ExportKind::Code) {
@@ -221,24 +221,24 @@ void checkExportTable(HMODULE kernel) {
     check(code > 100 && mismatches == 0, "every entry point read from the table is the system's",
           std::to_string(mismatches) + " differ");
     check(badTexts == 0, "forwarders are read as their texts");
-    check(platform::win32::exportByOrdinal(kernel, first + count).kind == ExportKind::None &&
-              (first == 0 || platform::win32::exportByOrdinal(kernel, first - 1).kind == ExportKind::None),
+    check(win32::exportByOrdinal(kernel, first + count).kind == ExportKind::None &&
+              (first == 0 || win32::exportByOrdinal(kernel, first - 1).kind == ExportKind::None),
           "ordinals outside the table are not found");
     const char notAModule[256] = "not a module";
-    check(platform::win32::exportByOrdinal(notAModule, 35).kind == ExportKind::None &&
-              platform::win32::exportByOrdinal(nullptr, 35).kind == ExportKind::None,
+    check(win32::exportByOrdinal(notAModule, 35).kind == ExportKind::None &&
+              win32::exportByOrdinal(nullptr, 35).kind == ExportKind::None,
           "no module, nothing found");
 }
 
 void checkLookup() {
-    platform::win32::Win32Services os{std::string()};
+    win32::Win32Services os{std::string()};
     monitor::detectOs(os.osVersion);
     std::printf("     the system reports the %s family\n", monitor::isNtFamily(os.osVersion) ? "NT" : "9x");
     HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
     checkExportTable(kernel);
 
     for (uint32_t ordinal : {35u, 36u, 37u}) {
-        const platform::win32::OrdinalExport entry = platform::win32::exportByOrdinal(kernel, ordinal);
+        const win32::OrdinalExport entry = win32::exportByOrdinal(kernel, ordinal);
         std::printf("     KERNEL32 ordinal %u: %s%s\n", ordinal,
                     entry.kind == ExportKind::Code        ? "code"
                     : entry.kind == ExportKind::Forwarder ? "forwarder to "
@@ -262,7 +262,7 @@ void checkLookup() {
 #if defined(__i386__)
     // Where the 16-bit loader's entries are not code (Wine's forward elsewhere), the procedure
     // cannot be reached and every answer is 100.
-    if (platform::win32::exportByOrdinal(kernel, 35).kind != ExportKind::Code)
+    if (win32::exportByOrdinal(kernel, 35).kind != ExportKind::Code)
         check(os.freeResources.freeSystemResources(ResourceKind::User) == 100, "an unreachable procedure answers 100");
 #endif
 }

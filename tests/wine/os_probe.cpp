@@ -76,7 +76,7 @@ std::string flagsOf(const monitor::OsDescription& d) {
     return set;
 }
 
-void checkDescription(platform::win32::Win32Services& os, const Release& release) {
+void checkDescription(win32::Win32Services& os, const Release& release) {
     monitor::OsDescription d;
     check(monitor::describeOs(os.osVersion, d), "describeOs answers");
     const platform::OsVersionRecord& v = d.versionInfo;
@@ -151,7 +151,7 @@ void checkMeasuredLoad(monitor::CpuUsageSampler& sampler) {
 }
 
 // Writes (or with a negative figure removes) the kernel's CPU figure under one PerfStats key.
-bool publish(platform::win32::Win32Services& os, const char* key, long long figure) {
+bool publish(win32::Win32Services& os, const char* key, long long figure) {
     RegistryKey handle = nullptr;
     const std::string path = std::string("PerfStats\\") + key;
     if (figure < 0) {
@@ -173,7 +173,7 @@ bool publish(platform::win32::Win32Services& os, const char* key, long long figu
     return result == platform::kErrorSuccess;
 }
 
-void checkKernelFigure(platform::win32::Win32Services& os, monitor::CpuUsageSampler& sampler) {
+void checkKernelFigure(win32::Win32Services& os, monitor::CpuUsageSampler& sampler) {
     RegistryKey handle = nullptr;
     const bool perfStats =
         os.registry.openKey(RegistryRoot::DynData, "PerfStats", platform::kKeyRead, handle) == platform::kErrorSuccess;
@@ -197,7 +197,7 @@ void checkKernelFigure(platform::win32::Win32Services& os, monitor::CpuUsageSamp
 
 // --- the registry itself ---------------------------------------------------------------------
 
-void checkRegistry(platform::win32::Win32Services& os) {
+void checkRegistry(win32::Win32Services& os) {
     const std::string path = "Software\\Quillet 测试\\探针";
     RegistryKey key = nullptr;
     bool created = false;
@@ -256,13 +256,13 @@ void checkLibrarySearch() {
     HMODULE planted = LoadLibraryW(L"qplanted.dll");
     check(planted != nullptr, "library search: the DLL planted beside the probe loads by name at first");
     if (planted != nullptr) FreeLibrary(planted);
-    platform::win32::restrictLibrarySearch();
+    win32::restrictLibrarySearch();
     check(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "SetDefaultDllDirectories") != nullptr,
           "library search: this system can keep it to the system folder");
     planted = LoadLibraryW(L"qplanted.dll");
     check(planted == nullptr, "library search: once restricted, the planted DLL is not found");
     check(LoadLibraryW(L"winmm.dll") != nullptr, "library search: a system DLL still loads by name");
-    check(platform::win32::systemProcedure(L"wininet.dll", "InternetOpenW") != nullptr,
+    check(win32::systemProcedure(L"wininet.dll", "InternetOpenW") != nullptr,
           "library search: an on-demand library loads from the system folder");
 }
 
@@ -283,7 +283,7 @@ int main(int argc, char** argv) {
         return 2;
     }
 
-    platform::win32::Win32Services os("");
+    win32::Win32Services os("");
     checkDescription(os, *release);
 
     const bool ntQuery = os.ntSystem.findNtQuerySystemInformation();

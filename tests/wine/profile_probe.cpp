@@ -20,8 +20,8 @@ namespace {
 
 using checks::check;
 using checks::checkText;
-using platform::win32::narrow;
-using platform::win32::widen;
+using win32::narrow;
+using win32::widen;
 
 std::string inCodePage(const std::string& utf8, UINT codePage) {
     const std::wstring wide = widen(utf8);
@@ -54,7 +54,7 @@ const std::string kTip = "可用内存：1,234MB　内存荷载：61%";         
 }  // namespace
 
 int main() {
-    platform::win32::Win32Services os("");
+    win32::Win32Services os("");
     platform::Profile& profile = os.profile;
 
     const UINT codePage = GetACP();

@@ -111,14 +111,14 @@ struct Surface {
 HFONT createFont(const Font& font) {
     return CreateFontW(font.height, 0, 0, 0, font.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
                        OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
-                       platform::win32::widen(font.face).c_str());
+                       win32::widen(font.face).c_str());
 }
 
 int textWidth(const std::string& text, const Font& font) {
     Surface s(kBlack, 16);
     HFONT handle = createFont(font);
     HGDIOBJ old = SelectObject(s.dc, handle);
-    const std::wstring wide = platform::win32::widen(text);
+    const std::wstring wide = win32::widen(text);
     SIZE size{};
     GetTextExtentPoint32W(s.dc, wide.c_str(), static_cast<int>(wide.size()), &size);
     SelectObject(s.dc, old);
@@ -204,7 +204,7 @@ void checkPicture(HICON icon, const Case& c, const Look& look, const Font& font,
     HGDIOBJ oldFont = SelectObject(text.dc, handle);
     SetBkMode(text.dc, TRANSPARENT);
     SetTextColor(text.dc, RGB(255, 255, 255));
-    const std::wstring wide = platform::win32::widen(c.digits);
+    const std::wstring wide = win32::widen(c.digits);
     TextOutW(text.dc, textX, 0, wide.c_str(), static_cast<int>(wide.size()));
     SelectObject(text.dc, oldFont);
     DeleteObject(handle);
@@ -324,7 +324,7 @@ void checkShellRecords(platform::Platform& os, int expectedSize) {
         return;
     }
 
-    platform::win32::Win32Tray::observeShellRecords(recordShellCall);
+    win32::Win32Tray::observeShellRecords(recordShellCall);
     {
         app::TrayIcon tray(os.tray, handle, nullptr, 1025);
         tray.add();
@@ -355,7 +355,7 @@ void checkShellRecords(platform::Platform& os, int expectedSize) {
                   name + ": the record says its icon and its tip are new (NIF_ICON, NIF_TIP)",
                   "(flags " + std::to_string(data.uFlags) + ")");
             check(data.hWnd == window && data.uID == 1, name + ": for the program's window and icon 1");
-            checkText(platform::win32::narrow(data.szTip), step.tip, name + ": the tip");
+            checkText(win32::narrow(data.szTip), step.tip, name + ": the tip");
             check(data.hIcon == icon && icon != previous, name + ": the new icon");
             checkPicture(data.hIcon, c, *look, programFont(os, c.digits, size), name);
             if (previous != nullptr) DestroyIcon(previous);
@@ -364,7 +364,7 @@ void checkShellRecords(platform::Platform& os, int expectedSize) {
         tray.remove();
         if (previous != nullptr) DestroyIcon(previous);
     }
-    platform::win32::Win32Tray::observeShellRecords(nullptr);
+    win32::Win32Tray::observeShellRecords(nullptr);
     DestroyWindow(window);
 }
 
@@ -397,7 +397,7 @@ bool writePicture(platform::Platform& os, const std::string& dir, uint64_t freeM
 }
 
 int writePictures(const std::string& dir) {
-    platform::win32::Win32Services system("");
+    win32::Win32Services system("");
     platform::Platform os = system.platform();
     struct Figure {
         uint64_t freeMB;
@@ -417,7 +417,7 @@ int writePictures(const std::string& dir) {
 int main(int argc, char** argv) {
     if (argc == 3 && std::string(argv[1]) == "pictures") return writePictures(argv[2]);
     const int expectedSize = argc == 2 ? std::atoi(argv[1]) : 16;
-    platform::win32::Win32Services system("");
+    win32::Win32Services system("");
     platform::Platform os = system.platform();
     HDC screen = GetDC(nullptr);
     const int pixelsPerInch = GetDeviceCaps(screen, LOGPIXELSY);

@@ -25,7 +25,7 @@
 
 namespace {
 
-using platform::win32::Win32UiBackend;
+using win32::Win32UiBackend;
 
 using checks::check;
 
@@ -34,13 +34,13 @@ HWND hwndOf(const ui::Component& c) { return static_cast<HWND>(Win32UiBackend::w
 std::string classOf(HWND hwnd) {
     wchar_t name[128] = {};
     GetClassNameW(hwnd, name, 128);
-    return platform::win32::narrow(name);
+    return win32::narrow(name);
 }
 
 std::string textOf(HWND hwnd) {
     wchar_t text[256] = {};
     SendMessageW(hwnd, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(text));
-    return platform::win32::narrow(text);
+    return win32::narrow(text);
 }
 
 void dispatchWaiting() {
@@ -255,7 +255,7 @@ int wmain(int argc, wchar_t** argv) {
         HFONT font = reinterpret_cast<HFONT>(SendMessageW(hwndOf(button), WM_GETFONT, 0, 0));
         LOGFONTW lf{};
         GetObjectW(font, sizeof lf, &lf);
-        check(font != nullptr && platform::win32::narrow(lf.lfFaceName) == "宋体" && lf.lfHeight == -12,
+        check(font != nullptr && win32::narrow(lf.lfFaceName) == "宋体" && lf.lfHeight == -12,
               "controls use 宋体 at height -12");
         HFONT linkFont = reinterpret_cast<HFONT>(SendMessageW(hwndOf(link), WM_GETFONT, 0, 0));
         GetObjectW(linkFont, sizeof lf, &lf);
@@ -327,7 +327,7 @@ int wmain(int argc, wchar_t** argv) {
     {
         wchar_t text[64] = {};
         SendMessageW(hwndOf(status), SB_GETTEXTW, 1, reinterpret_cast<LPARAM>(text));
-        check(platform::win32::narrow(text) == "改了", "code: status panel text");
+        check(win32::narrow(text) == "改了", "code: status panel text");
     }
     pages.setTabStyle(ui::TabStyle::FlatButtons);
     check((GetWindowLongW(hwndOf(pages), GWL_STYLE) & (TCS_BUTTONS | TCS_FLATBUTTONS)) == (TCS_BUTTONS | TCS_FLATBUTTONS),

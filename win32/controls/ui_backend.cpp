@@ -16,7 +16,7 @@
 
 // The backend itself: its classes, fonts, command and timer ids, the focus hook, the peer of
 // each kind (made by the family files, win32_peers.h), modal dialogs and popup menus.
-namespace platform::win32 {
+namespace win32 {
 
 using namespace ui_peers;
 
@@ -244,4 +244,4 @@ void Win32UiBackend::popup(ui::PopupMenu& menu, int x, int y) {
     if (ui::MenuItem* item = itemOfCommand(command)) item->userClicked();
 }
 
-}  // namespace platform::win32
+}  // namespace win32

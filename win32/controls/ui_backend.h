@@ -18,7 +18,7 @@ namespace ui {
 class Timer;
 }
 
-namespace platform::win32 {
+namespace win32 {
 
 class Win32UiBackend : public ui::Backend {
 public:
@@ -79,4 +79,4 @@ private:
     bool busyCursor_ = false;
 };
 
-}  // namespace platform::win32
+}  // namespace win32

@@ -8,7 +8,7 @@
 #include "win32/services/wide_text.h"
 #include "ui/controls.h"
 
-namespace platform::win32::ui_peers {
+namespace win32::ui_peers {
 
 namespace {
 
@@ -156,4 +156,4 @@ std::unique_ptr<ui::Peer> makeCheckBoxPeer(Win32UiBackend& backend, ui::CheckBox
     return std::make_unique<CheckBoxPeer>(backend, control);
 }
 
-}  // namespace platform::win32::ui_peers
+}  // namespace win32::ui_peers

@@ -10,7 +10,7 @@
 #include "win32/services/wide_text.h"
 #include "ui/controls.h"
 
-namespace platform::win32::ui_peers {
+namespace win32::ui_peers {
 
 namespace {
 
@@ -357,4 +357,4 @@ std::unique_ptr<ui::Peer> makeRadioGroupPeer(Win32UiBackend& backend, ui::RadioG
     return std::make_unique<RadioGroupPeer>(backend, control);
 }
 
-}  // namespace platform::win32::ui_peers
+}  // namespace win32::ui_peers

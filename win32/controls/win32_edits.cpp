@@ -7,7 +7,7 @@
 #include "win32/services/wide_text.h"
 #include "ui/controls.h"
 
-namespace platform::win32::ui_peers {
+namespace win32::ui_peers {
 
 namespace {
 
@@ -76,4 +76,4 @@ std::unique_ptr<ui::Peer> makeHotKeyPeer(Win32UiBackend& backend, ui::HotKeyBox&
     return std::make_unique<HotKeyPeer>(backend, control);
 }
 
-}  // namespace platform::win32::ui_peers
+}  // namespace win32::ui_peers

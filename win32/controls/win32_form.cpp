@@ -10,7 +10,7 @@
 #include "ui/form.h"
 #include "ui/menu.h"
 
-namespace platform::win32::ui_peers {
+namespace win32::ui_peers {
 
 namespace {
 
@@ -53,7 +53,7 @@ public:
             form_.close();
             result = 0;
             return true;
-        case kWmDpiChanged: {  // moved to a monitor of another DPI (Windows 8.1 and later)
+        case platform::kWmDpiChanged: {  // moved to a monitor of another DPI (Windows 8.1 and later)
             // Laid out for the new DPI, then put where Windows suggests, which keeps the window
             // under the mouse while it is dragged across.
             const RECT suggested = *reinterpret_cast<const RECT*>(lParam);
@@ -267,4 +267,4 @@ void menuBarChanged(ui::Form& form) {
     if (auto* peer = dynamic_cast<FormPeer*>(form.peer())) peer->menuBarChanged();
 }
 
-}  // namespace platform::win32::ui_peers
+}  // namespace win32::ui_peers

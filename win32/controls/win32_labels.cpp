@@ -8,7 +8,7 @@
 #include "win32/services/wide_text.h"
 #include "ui/controls.h"
 
-namespace platform::win32::ui_peers {
+namespace win32::ui_peers {
 
 namespace {
 
@@ -184,4 +184,4 @@ std::unique_ptr<ui::Peer> makePicturePeer(Win32UiBackend& backend, ui::Picture& 
     return std::make_unique<PicturePeer>(backend, control);
 }
 
-}  // namespace platform::win32::ui_peers
+}  // namespace win32::ui_peers

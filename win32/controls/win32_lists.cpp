@@ -4,7 +4,7 @@
 #include "win32/services/wide_text.h"
 #include "ui/controls.h"
 
-namespace platform::win32::ui_peers {
+namespace win32::ui_peers {
 
 namespace {
 
@@ -46,4 +46,4 @@ std::unique_ptr<ui::Peer> makeComboBoxPeer(Win32UiBackend& backend, ui::ComboBox
     return std::make_unique<ComboBoxPeer>(backend, control);
 }
 
-}  // namespace platform::win32::ui_peers
+}  // namespace win32::ui_peers

@@ -8,7 +8,7 @@
 #include "ui/form.h"
 #include "ui/menu.h"
 
-namespace platform::win32::ui_peers {
+namespace win32::ui_peers {
 
 namespace {
 
@@ -161,9 +161,9 @@ std::unique_ptr<ui::Peer> makeMenuItemPeer(Win32UiBackend& backend, ui::MenuItem
     return std::make_unique<MenuItemPeer>(backend, item);
 }
 
-}  // namespace platform::win32::ui_peers
+}  // namespace win32::ui_peers
 
-namespace platform::win32 {
+namespace win32 {
 
 void* Win32UiBackend::menuOf(const ui::Component& component) {
     ui_peers::MenuPeerBase* peer = ui_peers::menuPeerOf(component);
@@ -175,4 +175,4 @@ unsigned Win32UiBackend::commandOf(const ui::Component& component) {
     return peer != nullptr ? peer->id() : 0;
 }
 
-}  // namespace platform::win32
+}  // namespace win32

@@ -4,7 +4,7 @@
 #include "win32/services/gdi_canvas.h"
 #include "ui/paint_control.h"
 
-namespace platform::win32::ui_peers {
+namespace win32::ui_peers {
 
 namespace {
 
@@ -69,4 +69,4 @@ std::unique_ptr<ui::Peer> makePaintPeer(Win32UiBackend& backend, ui::Control& co
     return std::make_unique<PaintPeer>(backend, control);
 }
 
-}  // namespace platform::win32::ui_peers
+}  // namespace win32::ui_peers

@@ -25,7 +25,7 @@ class MenuItem;
 class Timer;
 }  // namespace ui
 
-namespace platform::win32::ui_peers {
+namespace win32::ui_peers {
 
 using ui::Change;
 using ui::Kind;
@@ -363,4 +363,4 @@ std::unique_ptr<ui::Peer> makeComboBoxPeer(Win32UiBackend& backend, ui::ComboBox
 std::unique_ptr<ui::Peer> makeStatusBarPeer(Win32UiBackend& backend, ui::StatusBar& control);
 std::unique_ptr<ui::Peer> makePaintPeer(Win32UiBackend& backend, ui::Control& control);
 
-}  // namespace platform::win32::ui_peers
+}  // namespace win32::ui_peers

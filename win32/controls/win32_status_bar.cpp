@@ -6,7 +6,7 @@
 #include "win32/services/wide_text.h"
 #include "ui/controls.h"
 
-namespace platform::win32::ui_peers {
+namespace win32::ui_peers {
 
 namespace {
 
@@ -48,4 +48,4 @@ std::unique_ptr<ui::Peer> makeStatusBarPeer(Win32UiBackend& backend, ui::StatusB
     return std::make_unique<StatusBarPeer>(backend, control);
 }
 
-}  // namespace platform::win32::ui_peers
+}  // namespace win32::ui_peers

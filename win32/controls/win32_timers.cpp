@@ -4,7 +4,7 @@
 
 #include "ui/timer.h"
 
-namespace platform::win32::ui_peers {
+namespace win32::ui_peers {
 
 namespace {
 
@@ -49,4 +49,4 @@ LRESULT CALLBACK messageWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARA
     return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
-}  // namespace platform::win32::ui_peers
+}  // namespace win32::ui_peers

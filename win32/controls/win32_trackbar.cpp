@@ -3,7 +3,7 @@
 
 #include "ui/controls.h"
 
-namespace platform::win32::ui_peers {
+namespace win32::ui_peers {
 
 namespace {
 
@@ -66,4 +66,4 @@ std::unique_ptr<ui::Peer> makeTrackBarPeer(Win32UiBackend& backend, ui::TrackBar
     return std::make_unique<TrackBarPeer>(backend, control);
 }
 
-}  // namespace platform::win32::ui_peers
+}  // namespace win32::ui_peers

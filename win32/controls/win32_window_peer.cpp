@@ -9,7 +9,7 @@
 #include "ui/controls.h"
 #include "ui/menu.h"
 
-namespace platform::win32::ui_peers {
+namespace win32::ui_peers {
 
 // The peer of each of the program's windows. Kept in the process rather than as a window
 // property: every message to a control's window looks its peer up, and under Wine reading a
@@ -136,4 +136,4 @@ ui::Button* findButton(const ui::Control& container, bool (*pick)(const ui::Butt
     return nullptr;
 }
 
-}  // namespace platform::win32::ui_peers
+}  // namespace win32::ui_peers

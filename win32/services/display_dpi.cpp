@@ -2,7 +2,7 @@
 
 #include "platform/display_scale.h"
 
-namespace platform::win32 {
+namespace win32 {
 
 namespace {
 
@@ -28,7 +28,7 @@ int systemDpi() {
         HDC screen = GetDC(nullptr);
         const int value = screen != nullptr ? GetDeviceCaps(screen, LOGPIXELSX) : 0;
         if (screen != nullptr) ReleaseDC(nullptr, screen);
-        return value > 0 ? value : kDesignDpi;
+        return value > 0 ? value : platform::kDesignDpi;
     }();
     return dpi;
 }
@@ -50,7 +50,7 @@ void adjustWindowRect(RECT& rect, DWORD style, bool menu, DWORD exStyle, int dpi
 int systemMetric(int index, int dpi) {
     static const auto forDpi = user32Function<GetSystemMetricsForDpiFn>("GetSystemMetricsForDpi");
     if (forDpi != nullptr) return forDpi(index, static_cast<UINT>(dpi));
-    return scaledLength(GetSystemMetrics(index), dpi, systemDpi());
+    return platform::scaledLength(GetSystemMetrics(index), dpi, systemDpi());
 }
 
-}  // namespace platform::win32
+}  // namespace win32

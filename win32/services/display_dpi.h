@@ -5,7 +5,7 @@
 #pragma once
 #include <windows.h>
 
-namespace platform::win32 {
+namespace win32 {
 
 // The system's DPI: what a window starts at before it knows its monitor.
 int systemDpi();
@@ -17,4 +17,4 @@ void adjustWindowRect(RECT& rect, DWORD style, bool menu, DWORD exStyle, int dpi
 // per-DPI metrics and the DPI is not the system's).
 int systemMetric(int index, int dpi);
 
-}  // namespace platform::win32
+}  // namespace win32

@@ -9,7 +9,7 @@
 #include <algorithm>
 
 
-namespace platform::win32 {
+namespace win32 {
 
 OrdinalExport exportByOrdinal(const void* module, uint32_t ordinal) {
     if (module == nullptr) return {};
@@ -80,7 +80,7 @@ __asm__(
     "    popl %ebx\n"
     "    ret\n");
 
-std::optional<uint16_t> Win32FreeResources::freeSystemResources(ResourceKind kind) {
+std::optional<uint16_t> Win32FreeResources::freeSystemResources(platform::ResourceKind kind) {
     // KERNEL32 is held for the length of the call. Only the 9x family has the thunk into
     // 16-bit code; without it there is nothing to ask.
     HMODULE held = LoadLibraryA("KERNEL32");
@@ -118,8 +118,8 @@ std::optional<uint16_t> Win32FreeResources::freeSystemResources(ResourceKind kin
 #else
 
 // A 64-bit program cannot call 16-bit code: no figures.
-std::optional<uint16_t> Win32FreeResources::freeSystemResources(ResourceKind) { return std::nullopt; }
+std::optional<uint16_t> Win32FreeResources::freeSystemResources(platform::ResourceKind) { return std::nullopt; }
 
 #endif
 
-}  // namespace platform::win32
+}  // namespace win32

@@ -6,7 +6,7 @@
 
 #include "platform/free_resources.h"
 
-namespace platform::win32 {
+namespace win32 {
 
 enum class ExportKind {
     None,       // the module does not export that ordinal (or is no module)
@@ -26,12 +26,12 @@ OrdinalExport exportByOrdinal(const void* module, uint32_t ordinal);
 
 // The free shares of the 9x family's resource heaps, through its 16-bit window manager; a
 // 64-bit build has no such route and answers none.
-class Win32FreeResources : public FreeResources {
+class Win32FreeResources : public platform::FreeResources {
 public:
-    std::optional<uint16_t> freeSystemResources(ResourceKind kind) override;
+    std::optional<uint16_t> freeSystemResources(platform::ResourceKind kind) override;
 
 private:
     void* kernelModule_ = nullptr;  // KERNEL32 as found by the first query
 };
 
-}  // namespace platform::win32
+}  // namespace win32

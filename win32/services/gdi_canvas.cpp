@@ -7,7 +7,7 @@
 
 #include "win32/services/wide_text.h"
 
-namespace platform::win32 {
+namespace win32 {
 
 namespace {
 HDC asDc(void* dc) { return static_cast<HDC>(dc); }
@@ -16,7 +16,7 @@ HDC asDc(void* dc) { return static_cast<HDC>(dc); }
 GdiCanvas::GdiCanvas(int width, int height) {
     dc_ = CreateCompatibleDC(nullptr);
     if (dc_ == nullptr) throw std::runtime_error("CreateCompatibleDC failed");
-    setPen(0, PenStyle::Solid, 0);
+    setPen(0, platform::PenStyle::Solid, 0);
     makeBitmap(width, height);
 }
 
@@ -63,7 +63,7 @@ void GdiCanvas::resize(int width, int height) {
     makeBitmap(width, height);
 }
 
-void GdiCanvas::fillRect(const Rect& rect, Color color) {
+void GdiCanvas::fillRect(const platform::Rect& rect, platform::Color color) {
     RECT r{rect.left, rect.top, rect.right, rect.bottom};
     if (brush_ == nullptr || brushColor_ != color) {
         HBRUSH brush = CreateSolidBrush(color);
@@ -75,7 +75,7 @@ void GdiCanvas::fillRect(const Rect& rect, Color color) {
     FillRect(asDc(dc_), &r, static_cast<HBRUSH>(brush_));
 }
 
-void GdiCanvas::setPen(Color color, PenStyle style, Color gapColor) {
+void GdiCanvas::setPen(platform::Color color, platform::PenStyle style, platform::Color gapColor) {
     // An opaque background paints the gaps of a dotted pen in the background colour.
     SetBkMode(asDc(dc_), OPAQUE);
     SetBkColor(asDc(dc_), gapColor);
@@ -85,7 +85,7 @@ void GdiCanvas::setPen(Color color, PenStyle style, Color gapColor) {
             return;
         }
     }
-    HPEN made = CreatePen(style == PenStyle::Dot ? PS_DOT : PS_SOLID, 1, color);
+    HPEN made = CreatePen(style == platform::PenStyle::Dot ? PS_DOT : PS_SOLID, 1, color);
     if (made == nullptr) throw std::runtime_error("CreatePen failed");
     HGDIOBJ previous = SelectObject(asDc(dc_), made);
     if (oldPen_ == nullptr) oldPen_ = previous;  // the context's own, put back at the end
@@ -100,19 +100,19 @@ void GdiCanvas::moveTo(int x, int y) { MoveToEx(asDc(dc_), x, y, nullptr); }
 
 void GdiCanvas::lineTo(int x, int y) { LineTo(asDc(dc_), x, y); }
 
-void GdiCanvas::copyRect(const Rect& dest, const Rect& source) {
+void GdiCanvas::copyRect(const platform::Rect& dest, const platform::Rect& source) {
     BitBlt(asDc(dc_), dest.left, dest.top, dest.width(), dest.height(), asDc(dc_), source.left, source.top, SRCCOPY);
 }
 
-void GdiCanvas::copyTo(Canvas& target, int x, int y) const {
+void GdiCanvas::copyTo(platform::Canvas& target, int x, int y) const {
     auto* gdi = dynamic_cast<GdiCanvas*>(&target);
     if (gdi == nullptr) throw std::invalid_argument("a GDI canvas copies only onto another GDI canvas");
     BitBlt(asDc(gdi->dc_), x, y, width_, height_, asDc(dc_), 0, 0, SRCCOPY);
 }
 
-void GdiCanvas::selectFont(const Font& font) {
+void GdiCanvas::selectFont(const platform::Font& font) {
     HDC dc = asDc(dc_);
-    Font key = font;
+    platform::Font key = font;
     key.color = 0;
     if (font_ == nullptr || !(fontKey_ == key)) {
         HFONT handle = CreateFontW(font.height, 0, 0, 0, font.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
@@ -127,7 +127,7 @@ void GdiCanvas::selectFont(const Font& font) {
     }
 }
 
-void GdiCanvas::drawText(const std::string& text, const Rect& rect, uint32_t flags, const Font& font) {
+void GdiCanvas::drawText(const std::string& text, const platform::Rect& rect, uint32_t flags, const platform::Font& font) {
     HDC dc = asDc(dc_);
     selectFont(font);
     SetTextColor(dc, font.color);
@@ -139,7 +139,7 @@ void GdiCanvas::drawText(const std::string& text, const Rect& rect, uint32_t fla
     SetBkMode(dc, oldMode);
 }
 
-int GdiCanvas::textWidth(const std::string& text, const Font& font) {
+int GdiCanvas::textWidth(const std::string& text, const platform::Font& font) {
     selectFont(font);
     const std::wstring wide = widen(text);
     SIZE extent{};
@@ -147,20 +147,20 @@ int GdiCanvas::textWidth(const std::string& text, const Font& font) {
     return static_cast<int>(extent.cx);
 }
 
-void GdiCanvas::setPicture(const Picture& picture) {
+void GdiCanvas::setPicture(const platform::Picture& picture) {
     if (picture.pixels.size() != static_cast<size_t>(std::max(picture.width, 0)) * std::max(picture.height, 0))
         throw std::invalid_argument("GdiCanvas::setPicture: pixels and size disagree");
     if (picture.width != width_ || picture.height != height_) makeBitmap(picture.width, picture.height);
     GdiFlush();
     // Colours are kept with red in the low byte; the DIB holds blue there.
     for (size_t i = 0; i < picture.pixels.size(); ++i) {
-        const Color c = picture.pixels[i];
+        const platform::Color c = picture.pixels[i];
         bits_[i] = ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF);
     }
 }
 
-Picture GdiCanvas::picture() const {
-    Picture out{width_, height_, {}};
+platform::Picture GdiCanvas::picture() const {
+    platform::Picture out{width_, height_, {}};
     GdiFlush();
     const size_t count = static_cast<size_t>(width_) * static_cast<size_t>(height_);
     out.pixels.reserve(count);
@@ -171,7 +171,7 @@ Picture GdiCanvas::picture() const {
     return out;
 }
 
-Color GdiCanvas::pixel(int x, int y) const {
+platform::Color GdiCanvas::pixel(int x, int y) const {
     if (x < 0 || y < 0 || x >= width_ || y >= height_) return 0;
     GdiFlush();
     const uint32_t bgra = bits_[static_cast<size_t>(y) * static_cast<size_t>(width_) + static_cast<size_t>(x)];
@@ -179,4 +179,4 @@ Color GdiCanvas::pixel(int x, int y) const {
     return ((bgra & 0xFF) << 16) | (bgra & 0xFF00) | ((bgra >> 16) & 0xFF);
 }
 
-}  // namespace platform::win32
+}  // namespace win32

@@ -3,13 +3,13 @@
 
 #include "platform/canvas.h"
 
-namespace platform::win32 {
+namespace win32 {
 
 // A canvas drawn by GDI into a memory device context over a 32-bit top-down DIB section, so
 // the picture can be copied to a window and its pixels read back. The pens, the brush and the
 // font it draws with are made once and kept while they are used again (the graph draws every
 // step with the same few), not made and deleted for every line, fill and text.
-class GdiCanvas : public Canvas {
+class GdiCanvas : public platform::Canvas {
 public:
     GdiCanvas(int width, int height);
     ~GdiCanvas() override;
@@ -19,31 +19,31 @@ public:
     int width() const override { return width_; }
     int height() const override { return height_; }
     void resize(int width, int height) override;
-    void fillRect(const Rect& rect, Color color) override;
-    void setPen(Color color, PenStyle style, Color gapColor) override;
+    void fillRect(const platform::Rect& rect, platform::Color color) override;
+    void setPen(platform::Color color, platform::PenStyle style, platform::Color gapColor) override;
     void moveTo(int x, int y) override;
     void lineTo(int x, int y) override;
-    void copyRect(const Rect& dest, const Rect& source) override;
-    void copyTo(Canvas& target, int x, int y) const override;
-    void drawText(const std::string& text, const Rect& rect, uint32_t flags, const Font& font) override;
-    Color pixel(int x, int y) const override;
+    void copyRect(const platform::Rect& dest, const platform::Rect& source) override;
+    void copyTo(platform::Canvas& target, int x, int y) const override;
+    void drawText(const std::string& text, const platform::Rect& rect, uint32_t flags, const platform::Font& font) override;
+    platform::Color pixel(int x, int y) const override;
 
     // The whole picture at once: copied in (the canvas takes its size) and read back.
-    void setPicture(const Picture& picture);
-    Picture picture() const;
+    void setPicture(const platform::Picture& picture);
+    platform::Picture picture() const;
     // The width in pixels of the text in the font, as drawText draws it.
-    int textWidth(const std::string& text, const Font& font);
+    int textWidth(const std::string& text, const platform::Font& font);
 
     // The memory device context (an HDC), for copying the picture to a window.
     void* deviceContext() const { return dc_; }
 
 private:
     void makeBitmap(int width, int height);
-    void selectFont(const Font& font);
+    void selectFont(const platform::Font& font);
 
     struct Pen {
-        Color color = 0;
-        PenStyle style = PenStyle::Solid;
+        platform::Color color = 0;
+        platform::PenStyle style = platform::PenStyle::Solid;
         void* handle = nullptr;  // HPEN
     };
     // Enough for the graph's grid, series and two dotted base lines with their solid pens.
@@ -57,12 +57,12 @@ private:
     Pen pens_[kPens];
     int nextPen_ = 0;              // the slot a new pen takes (round robin)
     void* brush_ = nullptr;        // HBRUSH of brushColor_
-    Color brushColor_ = 0;
+    platform::Color brushColor_ = 0;
     void* font_ = nullptr;         // HFONT of fontKey_ (the colour is drawn, not part of it)
-    Font fontKey_;
+    platform::Font fontKey_;
     uint32_t* bits_ = nullptr;
     int width_ = 0;
     int height_ = 0;
 };
 
-}  // namespace platform::win32
+}  // namespace win32

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-namespace platform::win32 {
+namespace win32 {
 
 namespace {
 
@@ -30,4 +30,4 @@ uint32_t registryViewAccess() {
     return access;
 }
 
-}  // namespace platform::win32
+}  // namespace win32

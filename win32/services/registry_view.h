@@ -2,7 +2,7 @@
 #pragma once
 #include <cstdint>
 
-namespace platform::win32 {
+namespace win32 {
 
 // The access flag to OR into every key the program opens or creates. A 32-bit copy on 64-bit
 // Windows would otherwise see HKLM\SOFTWARE through the 32-bit view (Wow6432Node), where the
@@ -10,4 +10,4 @@ namespace platform::win32 {
 // (a 64-bit copy, 32-bit Windows, or a release that does not know the flag) it is 0.
 uint32_t registryViewAccess();
 
-}  // namespace platform::win32
+}  // namespace win32

@@ -10,7 +10,7 @@
 #include "win32/services/system_dll.h"
 #include "win32/services/win32_shell.h"
 
-namespace platform::win32 {
+namespace win32 {
 
 namespace {
 
@@ -66,7 +66,7 @@ const ShellFunctions& shellFunctions() {
 
 }  // namespace
 
-bool Win32Shell::writeShellLink(const std::string& path, const ShellLink& link, std::string& failure) {
+bool Win32Shell::writeShellLink(const std::string& path, const platform::ShellLink& link, std::string& failure) {
     const ShellFunctions& com = shellFunctions();
     if (!com.complete()) {
         failure = describeError(ERROR_MOD_NOT_FOUND);
@@ -93,7 +93,7 @@ bool Win32Shell::writeShellLink(const std::string& path, const ShellLink& link, 
     return false;
 }
 
-std::string Win32Shell::browseForFolder(Window owner, const std::string& title) {
+std::string Win32Shell::browseForFolder(platform::Window owner, const std::string& title) {
     const ShellFunctions& com = shellFunctions();
     if (!com.complete()) return {};
     com.coInitialize(nullptr);
@@ -113,4 +113,4 @@ std::string Win32Shell::browseForFolder(Window owner, const std::string& title) 
     return isFolder ? narrow(path) : std::string();
 }
 
-}  // namespace platform::win32
+}  // namespace win32

@@ -4,7 +4,7 @@
 
 #include <string>
 
-namespace platform::win32 {
+namespace win32 {
 
 namespace {
 
@@ -51,4 +51,4 @@ void* systemProcedure(const wchar_t* dll, const char* name) {
     return reinterpret_cast<void*>(GetProcAddress(module, name));
 }
 
-}  // namespace platform::win32
+}  // namespace win32

@@ -7,7 +7,7 @@
 // folder): no library it or the system loads for it is ever looked for there.
 #pragma once
 
-namespace platform::win32 {
+namespace win32 {
 
 // The first thing the program does: libraries loaded later by name (those the system's own
 // libraries need among them) are looked for in the system folder only, where the system can
@@ -25,4 +25,4 @@ F systemFunction(const wchar_t* dll, const char* name) {
     return reinterpret_cast<F>(systemProcedure(dll, name));
 }
 
-}  // namespace platform::win32
+}  // namespace win32

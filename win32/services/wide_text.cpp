@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-namespace platform::win32 {
+namespace win32 {
 
 std::wstring widen(std::string_view utf8) {
     if (utf8.empty()) return {};
@@ -22,4 +22,4 @@ std::string narrow(std::wstring_view utf16) {
     return out;
 }
 
-}  // namespace platform::win32
+}  // namespace win32

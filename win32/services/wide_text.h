@@ -2,9 +2,9 @@
 #include <string>
 #include <string_view>
 
-namespace platform::win32 {
+namespace win32 {
 
 std::wstring widen(std::string_view utf8);
 std::string narrow(std::wstring_view utf16);
 
-}  // namespace platform::win32
+}  // namespace win32

@@ -7,13 +7,13 @@
 
 #include "win32/services/wide_text.h"
 
-namespace platform::win32 {
+namespace win32 {
 
-bool Win32WindowSystem::registerHotKey(Window window, int id, uint32_t modifiers, uint32_t virtualKey) {
+bool Win32WindowSystem::registerHotKey(platform::Window window, int id, uint32_t modifiers, uint32_t virtualKey) {
     return RegisterHotKey(reinterpret_cast<HWND>(window), id, modifiers, virtualKey) != FALSE;
 }
 
-void Win32WindowSystem::unregisterHotKey(Window window, int id) { UnregisterHotKey(reinterpret_cast<HWND>(window), id); }
+void Win32WindowSystem::unregisterHotKey(platform::Window window, int id) { UnregisterHotKey(reinterpret_cast<HWND>(window), id); }
 
 std::string Win32WindowSystem::keyName(uint16_t virtualKey) {
     const UINT scanCode = MapVirtualKeyW(virtualKey, 0);  // MAPVK_VK_TO_VSC
@@ -23,4 +23,4 @@ std::string Win32WindowSystem::keyName(uint16_t virtualKey) {
     return length > 0 ? narrow(std::wstring(name, static_cast<size_t>(length))) : std::string();
 }
 
-}  // namespace platform::win32
+}  // namespace win32

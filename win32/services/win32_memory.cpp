@@ -4,11 +4,11 @@
 
 #include <limits>
 
-namespace platform::win32 {
+namespace win32 {
 
 // --- Memory ------------------------------------------------------------------
 
-void Win32Memory::globalMemoryStatus(MemoryStatusRecord& record) {
+void Win32Memory::globalMemoryStatus(platform::MemoryStatusRecord& record) {
     // The extended query (2000 and later) gives true 64-bit figures beyond 4 GB; the legacy
     // call saturates or wraps there. Looked up at run time so the program still starts where it is missing.
     using StatusEx = BOOL(WINAPI*)(LPMEMORYSTATUSEX);
@@ -64,4 +64,4 @@ bool Win32Memory::addressSpaceHolds(uint64_t size) {
 uint32_t Win32Clock::tickCount() { return GetTickCount(); }
 void Win32Clock::sleep(uint32_t milliseconds) { Sleep(milliseconds); }
 
-}  // namespace platform::win32
+}  // namespace win32

@@ -4,23 +4,23 @@
 #include "platform/clock.h"
 #include "platform/memory.h"
 
-namespace platform::win32 {
+namespace win32 {
 
 // The memory figures and blocks of the system's memory manager.
-class Win32Memory : public Memory {
+class Win32Memory : public platform::Memory {
 public:
     // Through GlobalMemoryStatusEx where the system has it (true 64-bit figures), else the legacy query.
-    void globalMemoryStatus(MemoryStatusRecord& record) override;
+    void globalMemoryStatus(platform::MemoryStatusRecord& record) override;
     void* virtualAlloc(uint64_t size, uint32_t allocationType, uint32_t protect) override;
     bool virtualFree(void* base, uint64_t size, uint32_t freeType) override;
     bool addressSpaceHolds(uint64_t size) override;
 };
 
 // The system's millisecond tick and sleep.
-class Win32Clock : public Clock {
+class Win32Clock : public platform::Clock {
 public:
     uint32_t tickCount() override;
     void sleep(uint32_t milliseconds) override;
 };
 
-}  // namespace platform::win32
+}  // namespace win32

@@ -8,12 +8,12 @@
 
 #include "win32/services/wide_text.h"
 
-namespace platform::win32 {
+namespace win32 {
 
 namespace {
 
-static_assert(sizeof(OSVERSIONINFOA) == kOsVersionInfoSize, "short version record");
-static_assert(sizeof(OSVERSIONINFOEXA) == kOsVersionInfoExSize, "extended version record");
+static_assert(sizeof(OSVERSIONINFOA) == platform::kOsVersionInfoSize, "short version record");
+static_assert(sizeof(OSVERSIONINFOEXA) == platform::kOsVersionInfoExSize, "extended version record");
 
 // Text from the system's ANSI code page as UTF-8.
 std::string fromAnsi(const char* text, size_t length) {
@@ -29,9 +29,9 @@ std::string fromAnsi(const char* text, size_t length) {
 
 // --- Operating-system version ------------------------------------------------
 
-bool Win32OsVersion::getVersionEx(OsVersionRecord& record) {
+bool Win32OsVersion::getVersionEx(platform::OsVersionRecord& record) {
     // Only the two sizes the system knows: the call writes as much as the size field says.
-    if (record.size != kOsVersionInfoSize && record.size != kOsVersionInfoExSize) return false;
+    if (record.size != platform::kOsVersionInfoSize && record.size != platform::kOsVersionInfoExSize) return false;
     OSVERSIONINFOEXA info{};
     info.dwOSVersionInfoSize = record.size;
     if (!GetVersionExA(reinterpret_cast<OSVERSIONINFOA*>(&info))) return false;
@@ -47,7 +47,7 @@ bool Win32OsVersion::getVersionEx(OsVersionRecord& record) {
     }
     std::memset(record.servicePack, 0, sizeof record.servicePack);
     std::memcpy(record.servicePack, servicePack.data(), length);
-    if (record.size == kOsVersionInfoExSize) {
+    if (record.size == platform::kOsVersionInfoExSize) {
         record.servicePackMajor = info.wServicePackMajor;
         record.servicePackMinor = info.wServicePackMinor;
         record.suiteMask = info.wSuiteMask;
@@ -67,8 +67,8 @@ bool Win32NtSystemInformation::findNtQuerySystemInformation() {
 
 int32_t Win32NtSystemInformation::ntQuerySystemInformation(uint32_t infoClass, void* buffer, uint32_t size) {
     using Query = LONG(WINAPI*)(ULONG, PVOID, ULONG, PULONG);
-    if (ntQuery_ == nullptr) return kStatusProcedureNotFound;
+    if (ntQuery_ == nullptr) return platform::kStatusProcedureNotFound;
     return static_cast<int32_t>(reinterpret_cast<Query>(ntQuery_)(infoClass, buffer, size, nullptr));
 }
 
-}  // namespace platform::win32
+}  // namespace win32

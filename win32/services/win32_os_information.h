@@ -4,16 +4,16 @@
 #include "platform/nt_system_information.h"
 #include "platform/os_version.h"
 
-namespace platform::win32 {
+namespace win32 {
 
 // The running Windows release, as GetVersionExA tells it.
-class Win32OsVersion : public OsVersion {
+class Win32OsVersion : public platform::OsVersion {
 public:
-    bool getVersionEx(OsVersionRecord& record) override;
+    bool getVersionEx(platform::OsVersionRecord& record) override;
 };
 
 // NtQuerySystemInformation of NTDLL, looked up at run time (the 9x family has none).
-class Win32NtSystemInformation : public NtSystemInformation {
+class Win32NtSystemInformation : public platform::NtSystemInformation {
 public:
     bool findNtQuerySystemInformation() override;
     int32_t ntQuerySystemInformation(uint32_t infoClass, void* buffer, uint32_t size) override;
@@ -22,4 +22,4 @@ private:
     void* ntQuery_ = nullptr;  // what the last lookup of NtQuerySystemInformation found
 };
 
-}  // namespace platform::win32
+}  // namespace win32

@@ -8,7 +8,7 @@
 #include "win32/services/system_dll.h"
 #include "win32/services/wide_text.h"
 
-namespace platform::win32 {
+namespace win32 {
 
 Win32Process::Win32Process(std::string commandLine) : commandLine_(std::move(commandLine)) {}
 
@@ -49,4 +49,4 @@ std::string Win32Process::applicationDataFolder() {
     return narrow(folder);
 }
 
-}  // namespace platform::win32
+}  // namespace win32

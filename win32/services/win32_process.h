@@ -3,10 +3,10 @@
 
 #include "platform/process.h"
 
-namespace platform::win32 {
+namespace win32 {
 
 // The running program: its path, its command line and the folders it keeps files in.
-class Win32Process : public Process {
+class Win32Process : public platform::Process {
 public:
     explicit Win32Process(std::string commandLine);
     std::string programPath() override;
@@ -18,4 +18,4 @@ private:
     std::string commandLine_;
 };
 
-}  // namespace platform::win32
+}  // namespace win32

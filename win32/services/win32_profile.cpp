@@ -8,7 +8,7 @@
 
 #include "win32/services/wide_text.h"
 
-namespace platform::win32 {
+namespace win32 {
 
 int Win32Profile::getInt(const std::string& path, const std::string& section, const std::string& key,
                           int defaultValue) {
@@ -68,4 +68,4 @@ bool Win32Profile::deleteFile(const std::string& path) {
     return DeleteFileW(file.c_str()) != FALSE;
 }
 
-}  // namespace platform::win32
+}  // namespace win32

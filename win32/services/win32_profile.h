@@ -3,11 +3,11 @@
 
 #include "platform/profile.h"
 
-namespace platform::win32 {
+namespace win32 {
 
 // The settings files: INI files through the system's profile functions, and the file
 // operations a save needs.
-class Win32Profile : public Profile {
+class Win32Profile : public platform::Profile {
 public:
     int getInt(const std::string& path, const std::string& section, const std::string& key, int defaultValue) override;
     std::string getString(const std::string& path, const std::string& section, const std::string& key,
@@ -21,4 +21,4 @@ public:
     bool deleteFile(const std::string& path) override;
 };
 
-}  // namespace platform::win32
+}  // namespace win32

@@ -9,19 +9,19 @@
 #include "win32/services/registry_view.h"
 #include "win32/services/wide_text.h"
 
-namespace platform::win32 {
+namespace win32 {
 
 namespace {
 
-HKEY toHkey(RegistryKey key) { return reinterpret_cast<HKEY>(key); }
+HKEY toHkey(platform::RegistryKey key) { return reinterpret_cast<HKEY>(key); }
 
-HKEY rootKey(RegistryRoot root) {
+HKEY rootKey(platform::RegistryRoot root) {
     switch (root) {
-        case RegistryRoot::ClassesRoot: return HKEY_CLASSES_ROOT;
-        case RegistryRoot::CurrentUser: return HKEY_CURRENT_USER;
-        case RegistryRoot::LocalMachine: return HKEY_LOCAL_MACHINE;
-        case RegistryRoot::Users: return HKEY_USERS;
-        case RegistryRoot::DynData: return HKEY_DYN_DATA;  // 0x80000006
+        case platform::RegistryRoot::ClassesRoot: return HKEY_CLASSES_ROOT;
+        case platform::RegistryRoot::CurrentUser: return HKEY_CURRENT_USER;
+        case platform::RegistryRoot::LocalMachine: return HKEY_LOCAL_MACHINE;
+        case platform::RegistryRoot::Users: return HKEY_USERS;
+        case platform::RegistryRoot::DynData: return HKEY_DYN_DATA;  // 0x80000006
     }
     return nullptr;
 }
@@ -30,27 +30,27 @@ bool isTextType(DWORD type) { return type == REG_SZ || type == REG_EXPAND_SZ || 
 
 }  // namespace
 
-long Win32Registry::openKey(RegistryRoot root, const std::string& path, uint32_t access, RegistryKey& key) {
+long Win32Registry::openKey(platform::RegistryRoot root, const std::string& path, uint32_t access, platform::RegistryKey& key) {
     HKEY opened = nullptr;
     const LONG result = RegOpenKeyExW(rootKey(root), widen(path).c_str(), 0, access | registryViewAccess(), &opened);
-    if (result == ERROR_SUCCESS) key = reinterpret_cast<RegistryKey>(opened);
+    if (result == ERROR_SUCCESS) key = reinterpret_cast<platform::RegistryKey>(opened);
     return result;
 }
 
-long Win32Registry::createKey(RegistryRoot root, const std::string& path, uint32_t access, RegistryKey& key,
+long Win32Registry::createKey(platform::RegistryRoot root, const std::string& path, uint32_t access, platform::RegistryKey& key,
                               bool* created) {
     HKEY opened = nullptr;
     DWORD disposition = 0;
     const LONG result = RegCreateKeyExW(rootKey(root), widen(path).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
                                         access | registryViewAccess(), nullptr, &opened, &disposition);
     if (result == ERROR_SUCCESS) {
-        key = reinterpret_cast<RegistryKey>(opened);
+        key = reinterpret_cast<platform::RegistryKey>(opened);
         if (created != nullptr) *created = disposition == REG_CREATED_NEW_KEY;
     }
     return result;
 }
 
-long Win32Registry::queryValue(RegistryKey key, const std::string& name, uint32_t& type, std::vector<uint8_t>& data) {
+long Win32Registry::queryValue(platform::RegistryKey key, const std::string& name, uint32_t& type, std::vector<uint8_t>& data) {
     const std::wstring wideName = widen(name);
     DWORD valueType = 0;
     DWORD size = 0;
@@ -81,7 +81,7 @@ long Win32Registry::queryValue(RegistryKey key, const std::string& name, uint32_
     return result;
 }
 
-long Win32Registry::setValue(RegistryKey key, const std::string& name, uint32_t type, const std::vector<uint8_t>& data) {
+long Win32Registry::setValue(platform::RegistryKey key, const std::string& name, uint32_t type, const std::vector<uint8_t>& data) {
     static const BYTE nothing = 0;
     const std::wstring wideName = widen(name);
     if (isTextType(type)) {
@@ -94,10 +94,10 @@ long Win32Registry::setValue(RegistryKey key, const std::string& name, uint32_t 
                           static_cast<DWORD>(data.size()));
 }
 
-long Win32Registry::deleteValue(RegistryKey key, const std::string& name) {
+long Win32Registry::deleteValue(platform::RegistryKey key, const std::string& name) {
     return RegDeleteValueW(toHkey(key), widen(name).c_str());
 }
 
-long Win32Registry::closeKey(RegistryKey key) { return RegCloseKey(toHkey(key)); }
+long Win32Registry::closeKey(platform::RegistryKey key) { return RegCloseKey(toHkey(key)); }
 
-}  // namespace platform::win32
+}  // namespace win32

@@ -16,7 +16,7 @@
 #include "win32/services/win32_window_system.h"
 #include "win32/services/wininet_http.h"
 
-namespace platform::win32 {
+namespace win32 {
 
 // The real operating-system services, one object each, made together once per process by the
 // entry point and handed down as a platform::Platform.
@@ -26,7 +26,7 @@ public:
     Win32Services(const Win32Services&) = delete;
     Win32Services& operator=(const Win32Services&) = delete;
 
-    Platform platform();
+    platform::Platform platform();
 
     Win32Memory memory;
     Win32Clock clock;
@@ -45,4 +45,4 @@ public:
     Win32TextRenderer text;
 };
 
-}  // namespace platform::win32
+}  // namespace win32

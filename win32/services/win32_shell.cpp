@@ -9,10 +9,10 @@
 #include "win32/services/system_dll.h"
 #include "win32/services/wide_text.h"
 
-namespace platform::win32 {
+namespace win32 {
 
 namespace {
-HWND toHwnd(Window window) { return reinterpret_cast<HWND>(window); }
+HWND toHwnd(platform::Window window) { return reinterpret_cast<HWND>(window); }
 }  // namespace
 
 void Win32Shell::playSound(const std::string& file, uint32_t flags) {
@@ -21,7 +21,7 @@ void Win32Shell::playSound(const std::string& file, uint32_t flags) {
     if (play != nullptr) play(widen(file).c_str(), nullptr, flags);
 }
 
-intptr_t Win32Shell::shellExecute(Window owner, const std::string& verb, const std::string& file,
+intptr_t Win32Shell::shellExecute(platform::Window owner, const std::string& verb, const std::string& file,
                                      const std::string& parameters, const std::string& directory, int showCommand) {
     static const auto execute = systemFunction<decltype(&ShellExecuteW)>(L"shell32.dll", "ShellExecuteW");
     if (execute == nullptr) return 0;  // "out of memory or resources", as the shell itself says it
@@ -32,4 +32,4 @@ intptr_t Win32Shell::shellExecute(Window owner, const std::string& verb, const s
     return reinterpret_cast<intptr_t>(result);
 }
 
-}  // namespace platform::win32
+}  // namespace win32

@@ -5,9 +5,9 @@
 
 #include "win32/services/system_dll.h"
 
-namespace platform::win32 {
+namespace win32 {
 
-static_assert(kEwxShutdown == EWX_SHUTDOWN && kEwxReboot == EWX_REBOOT, "ExitWindowsEx flags");
+static_assert(platform::kEwxShutdown == EWX_SHUTDOWN && platform::kEwxReboot == EWX_REBOOT, "ExitWindowsEx flags");
 
 void Win32SystemCommands::emptyClipboard() {
     // While another program holds the clipboard open there is nothing to empty.
@@ -37,4 +37,4 @@ void Win32SystemCommands::enableShutdownPrivilege() {
 
 void Win32SystemCommands::exitWindows(uint32_t flags) { ExitWindowsEx(flags, 0); }
 
-}  // namespace platform::win32
+}  // namespace win32

@@ -3,10 +3,10 @@
 
 #include "platform/system_commands.h"
 
-namespace platform::win32 {
+namespace win32 {
 
 // The commands on the whole system: the clipboard, the recent-documents list, shutting down.
-class Win32SystemCommands : public SystemCommands {
+class Win32SystemCommands : public platform::SystemCommands {
 public:
     void emptyClipboard() override;
     void clearRecentDocuments() override;
@@ -14,4 +14,4 @@ public:
     void exitWindows(uint32_t flags) override;
 };
 
-}  // namespace platform::win32
+}  // namespace win32

@@ -2,15 +2,15 @@
 
 #include "win32/services/gdi_canvas.h"
 
-namespace platform::win32 {
+namespace win32 {
 
-int Win32TextRenderer::textWidth(const std::string& text, const Font& font) {
+int Win32TextRenderer::textWidth(const std::string& text, const platform::Font& font) {
     GdiCanvas canvas(1, 1);
     return canvas.textWidth(text, font);
 }
 
-void Win32TextRenderer::drawText(Picture& picture, const std::string& text, const Rect& rect, uint32_t flags,
-                                 const Font& font) {
+void Win32TextRenderer::drawText(platform::Picture& picture, const std::string& text, const platform::Rect& rect, uint32_t flags,
+                                 const platform::Font& font) {
     // The picture goes onto a GDI surface, takes the text there and comes back.
     GdiCanvas canvas(picture.width, picture.height);
     canvas.setPicture(picture);
@@ -18,4 +18,4 @@ void Win32TextRenderer::drawText(Picture& picture, const std::string& text, cons
     picture = canvas.picture();
 }
 
-}  // namespace platform::win32
+}  // namespace win32

@@ -5,7 +5,7 @@
 #include <functional>
 #include <memory>
 
-namespace platform::win32 {
+namespace win32 {
 
 namespace {
 DWORD WINAPI runThreadBody(LPVOID parameter) {
@@ -18,20 +18,20 @@ DWORD WINAPI runThreadBody(LPVOID parameter) {
 }
 }  // namespace
 
-Thread Win32Threads::createSuspendedThread(std::function<uint32_t()> body) {
+platform::Thread Win32Threads::createSuspendedThread(std::function<uint32_t()> body) {
     auto parameter = std::make_unique<std::function<uint32_t()>>(std::move(body));
     DWORD id = 0;
     HANDLE thread = CreateThread(nullptr, 0, runThreadBody, parameter.get(), CREATE_SUSPENDED, &id);
     if (thread == nullptr) return nullptr;
     parameter.release();  // the thread owns it now
-    return reinterpret_cast<Thread>(thread);
+    return reinterpret_cast<platform::Thread>(thread);
 }
 
-void Win32Threads::setBelowNormalPriority(Thread thread) {
+void Win32Threads::setBelowNormalPriority(platform::Thread thread) {
     SetThreadPriority(reinterpret_cast<HANDLE>(thread), THREAD_PRIORITY_BELOW_NORMAL);
 }
-void Win32Threads::resumeThread(Thread thread) { ResumeThread(reinterpret_cast<HANDLE>(thread)); }
-void Win32Threads::suspendThread(Thread thread) { SuspendThread(reinterpret_cast<HANDLE>(thread)); }
-void Win32Threads::closeThread(Thread thread) { CloseHandle(reinterpret_cast<HANDLE>(thread)); }
+void Win32Threads::resumeThread(platform::Thread thread) { ResumeThread(reinterpret_cast<HANDLE>(thread)); }
+void Win32Threads::suspendThread(platform::Thread thread) { SuspendThread(reinterpret_cast<HANDLE>(thread)); }
+void Win32Threads::closeThread(platform::Thread thread) { CloseHandle(reinterpret_cast<HANDLE>(thread)); }
 
-}  // namespace platform::win32
+}  // namespace win32

@@ -4,17 +4,17 @@
 
 #include "platform/threads.h"
 
-namespace platform::win32 {
+namespace win32 {
 
 // Worker threads: made suspended, their priority lowered, resumed, suspended and closed.
 // Nothing a thread's body throws leaves it.
-class Win32Threads : public Threads {
+class Win32Threads : public platform::Threads {
 public:
-    Thread createSuspendedThread(std::function<uint32_t()> body) override;
-    void setBelowNormalPriority(Thread thread) override;
-    void resumeThread(Thread thread) override;
-    void suspendThread(Thread thread) override;
-    void closeThread(Thread thread) override;
+    platform::Thread createSuspendedThread(std::function<uint32_t()> body) override;
+    void setBelowNormalPriority(platform::Thread thread) override;
+    void resumeThread(platform::Thread thread) override;
+    void suspendThread(platform::Thread thread) override;
+    void closeThread(platform::Thread thread) override;
 };
 
-}  // namespace platform::win32
+}  // namespace win32

@@ -14,11 +14,11 @@
 #include "win32/services/system_dll.h"
 #include "win32/services/wide_text.h"
 
-namespace platform::win32 {
+namespace win32 {
 
 namespace {
 
-HWND toHwnd(Window window) { return reinterpret_cast<HWND>(window); }
+HWND toHwnd(platform::Window window) { return reinterpret_cast<HWND>(window); }
 
 Win32Tray::ShellRecordObserver shellRecordObserver = nullptr;
 
@@ -29,7 +29,7 @@ bool callShell(DWORD action, NOTIFYICONDATAW& data) {
 }
 
 // The record every shell version knows (the 64-character tip of the first one).
-bool notifyIcon(DWORD action, Window window, uint32_t id, uint32_t callbackMessage, Icon icon, const std::string& tip,
+bool notifyIcon(DWORD action, platform::Window window, uint32_t id, uint32_t callbackMessage, platform::Icon icon, const std::string& tip,
                 UINT flags) {
     NOTIFYICONDATAW data{};
     data.cbSize = NOTIFYICONDATAW_V1_SIZE;
@@ -46,19 +46,19 @@ bool notifyIcon(DWORD action, Window window, uint32_t id, uint32_t callbackMessa
 
 void Win32Tray::observeShellRecords(ShellRecordObserver observer) { shellRecordObserver = observer; }
 
-bool Win32Tray::addTrayIcon(Window window, uint32_t id, uint32_t callbackMessage, Icon icon,
+bool Win32Tray::addTrayIcon(platform::Window window, uint32_t id, uint32_t callbackMessage, platform::Icon icon,
                                 const std::string& tip) {
     return notifyIcon(NIM_ADD, window, id, callbackMessage, icon, tip, NIF_MESSAGE | NIF_ICON | NIF_TIP);
 }
 
-bool Win32Tray::modifyTrayIcon(Window window, uint32_t id, uint32_t callbackMessage, Icon icon,
+bool Win32Tray::modifyTrayIcon(platform::Window window, uint32_t id, uint32_t callbackMessage, platform::Icon icon,
                                    const std::string& tip) {
     return notifyIcon(NIM_MODIFY, window, id, callbackMessage, icon, tip, NIF_ICON | NIF_TIP);
 }
 
-void Win32Tray::deleteTrayIcon(Window window, uint32_t id) { notifyIcon(NIM_DELETE, window, id, 0, nullptr, "", 0); }
+void Win32Tray::deleteTrayIcon(platform::Window window, uint32_t id) { notifyIcon(NIM_DELETE, window, id, 0, nullptr, "", 0); }
 
-bool Win32Tray::showTrayBalloon(Window window, uint32_t id, const std::string& title, const std::string& text) {
+bool Win32Tray::showTrayBalloon(platform::Window window, uint32_t id, const std::string& title, const std::string& text) {
     // The record of the shell that has balloons (Windows 2000 and ME): only the balloon changes.
     NOTIFYICONDATAW data{};
     data.cbSize = NOTIFYICONDATAW_V2_SIZE;
@@ -78,7 +78,7 @@ namespace {
 constexpr int kSmallIconAt96Dpi = 16;
 }  // namespace
 
-int Win32Tray::trayIconSize(Window window) {
+int Win32Tray::trayIconSize(platform::Window window) {
     // The small-icon size at the DPI of the window's monitor (the system's where Windows keeps
     // one DPI for every window).
     const int size = window != nullptr ? systemMetric(SM_CXSMICON, windowDpi(toHwnd(window)))
@@ -87,7 +87,7 @@ int Win32Tray::trayIconSize(Window window) {
     return size <= 0 ? kSmallIconAt96Dpi : std::clamp(size, 8, 256);
 }
 
-Icon Win32Tray::iconFromPicture(const Picture& picture) {
+platform::Icon Win32Tray::iconFromPicture(const platform::Picture& picture) {
     const int width = picture.width, height = picture.height;
     if (width <= 0 || height <= 0 || picture.pixels.size() != static_cast<size_t>(width) * static_cast<size_t>(height))
         return nullptr;
@@ -119,16 +119,16 @@ Icon Win32Tray::iconFromPicture(const Picture& picture) {
     HICON icon = mask != nullptr && colour != nullptr ? CreateIconIndirect(&info) : nullptr;
     if (mask != nullptr) DeleteObject(mask);
     if (colour != nullptr) DeleteObject(colour);
-    return reinterpret_cast<Icon>(icon);
+    return reinterpret_cast<platform::Icon>(icon);
 }
 
-Icon Win32Tray::programIcon() {
-    return reinterpret_cast<Icon>(LoadIconW(GetModuleHandleW(nullptr), L"MAINICON"));
+platform::Icon Win32Tray::programIcon() {
+    return reinterpret_cast<platform::Icon>(LoadIconW(GetModuleHandleW(nullptr), L"MAINICON"));
 }
 
-void Win32Tray::destroyIcon(Icon icon) {
+void Win32Tray::destroyIcon(platform::Icon icon) {
     // The program's own icon is shared and stays; drawn ones go.
     if (icon != nullptr && icon != programIcon()) DestroyIcon(reinterpret_cast<HICON>(icon));
 }
 
-}  // namespace platform::win32
+}  // namespace win32

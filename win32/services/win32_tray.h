@@ -4,26 +4,26 @@
 
 #include "platform/tray.h"
 
-namespace platform::win32 {
+namespace win32 {
 
 // The notification area through Shell_NotifyIconW, and the icons shown there: the program's
 // own, and those made from the pictures the program paints.
-class Win32Tray : public Tray {
+class Win32Tray : public platform::Tray {
 public:
     bool trayAvailable() override { return true; }
-    bool addTrayIcon(Window window, uint32_t id, uint32_t callbackMessage, Icon icon, const std::string& tip) override;
-    bool modifyTrayIcon(Window window, uint32_t id, uint32_t callbackMessage, Icon icon,
+    bool addTrayIcon(platform::Window window, uint32_t id, uint32_t callbackMessage, platform::Icon icon, const std::string& tip) override;
+    bool modifyTrayIcon(platform::Window window, uint32_t id, uint32_t callbackMessage, platform::Icon icon,
                         const std::string& tip) override;
-    void deleteTrayIcon(Window window, uint32_t id) override;
-    bool showTrayBalloon(Window window, uint32_t id, const std::string& title, const std::string& text) override;
+    void deleteTrayIcon(platform::Window window, uint32_t id) override;
+    bool showTrayBalloon(platform::Window window, uint32_t id, const std::string& title, const std::string& text) override;
     // The small-icon size at the window's DPI where the system tells metrics per DPI (Windows
     // 10 1607 and later), otherwise the system's small-icon size.
-    int trayIconSize(Window window) override;
+    int trayIconSize(platform::Window window) override;
     // A bitmap of the screen's kind with the picture's pixels (copied from a GDI canvas, as the
     // screen converts them), over an all-opaque mask.
-    Icon iconFromPicture(const Picture& picture) override;
-    Icon programIcon() override;
-    void destroyIcon(Icon icon) override;
+    platform::Icon iconFromPicture(const platform::Picture& picture) override;
+    platform::Icon programIcon() override;
+    void destroyIcon(platform::Icon icon) override;
 
     // Sees every record (a NOTIFYICONDATAW) just before it is handed to the shell, with its
     // action (NIM_ADD, NIM_MODIFY, NIM_DELETE); null for none. For probes of what the shell is given.
@@ -31,4 +31,4 @@ public:
     static void observeShellRecords(ShellRecordObserver observer);
 };
 
-}  // namespace platform::win32
+}  // namespace win32

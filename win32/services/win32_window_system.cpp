@@ -11,22 +11,22 @@
 #include "win32/services/system_dll.h"
 #include "win32/services/wide_text.h"
 
-namespace platform::win32 {
+namespace win32 {
 
 namespace {
 
 Win32WindowSystem* theInstance = nullptr;
 
-HWND toHwnd(Window window) { return reinterpret_cast<HWND>(window); }
+HWND toHwnd(platform::Window window) { return reinterpret_cast<HWND>(window); }
 
-Window toWindow(HWND hwnd) { return reinterpret_cast<Window>(hwnd); }
+platform::Window toWindow(HWND hwnd) { return reinterpret_cast<platform::Window>(hwnd); }
 
 LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {
         const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
         SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
     }
-    auto* handler = reinterpret_cast<WindowHandler*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    auto* handler = reinterpret_cast<platform::WindowHandler*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     if (handler != nullptr) {
         // Exceptions must not unwind through the system's frames: report them here and go on.
         try {
@@ -51,11 +51,11 @@ Win32WindowSystem::~Win32WindowSystem() {
     if (theInstance == this) theInstance = nullptr;
 }
 
-Window Win32WindowSystem::findTopLevelWindow(const std::string& className) {
+platform::Window Win32WindowSystem::findTopLevelWindow(const std::string& className) {
     return toWindow(FindWindowW(widen(className).c_str(), nullptr));
 }
 
-int Win32WindowSystem::messageBox(Window owner, const std::string& text, const std::string& caption, uint32_t flags) {
+int Win32WindowSystem::messageBox(platform::Window owner, const std::string& text, const std::string& caption, uint32_t flags) {
     return MessageBoxW(toHwnd(owner), widen(text).c_str(), widen(caption).c_str(), flags);
 }
 
@@ -75,17 +75,17 @@ bool Win32WindowSystem::registerClass(const std::string& className) {
     return true;
 }
 
-Window Win32WindowSystem::createWindow(const WindowSpec& layout, WindowHandler* handler) {
+platform::Window Win32WindowSystem::createWindow(const platform::WindowSpec& layout, platform::WindowHandler* handler) {
     if (!registerClass(layout.className)) return nullptr;
     DWORD style = WS_OVERLAPPEDWINDOW;
     DWORD exStyle = 0;
-    if (layout.frame == Frame::Dialog) {
+    if (layout.frame == platform::Frame::Dialog) {
         style = WS_POPUP | WS_CAPTION | DS_MODALFRAME;
         exStyle = WS_EX_DLGMODALFRAME;
     }
     // The layout is in 96-dpi units: the client area takes the size it has at the screen's DPI.
     const int dpi = systemDpi();
-    RECT frame{0, 0, scaledLength(layout.clientWidth, dpi), scaledLength(layout.clientHeight, dpi)};
+    RECT frame{0, 0, platform::scaledLength(layout.clientWidth, dpi), platform::scaledLength(layout.clientHeight, dpi)};
     adjustWindowRect(frame, style, false, exStyle, dpi);
     const int width = frame.right - frame.left;
     const int height = frame.bottom - frame.top;
@@ -100,11 +100,11 @@ Window Win32WindowSystem::createWindow(const WindowSpec& layout, WindowHandler* 
     return toWindow(hwnd);
 }
 
-void Win32WindowSystem::showWindow(Window window, bool visible) {
+void Win32WindowSystem::showWindow(platform::Window window, bool visible) {
     ShowWindow(toHwnd(window), visible ? SW_SHOW : SW_HIDE);
 }
 
-void Win32WindowSystem::updateWindow(Window window) {
+void Win32WindowSystem::updateWindow(platform::Window window) {
     HWND hwnd = toHwnd(window);
     UpdateWindow(hwnd);
     // Let the window's pending messages through so it is drawn before the thread blocks.
@@ -112,7 +112,7 @@ void Win32WindowSystem::updateWindow(Window window) {
     while (PeekMessageW(&msg, hwnd, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
 }
 
-void Win32WindowSystem::destroyWindow(Window window) { DestroyWindow(toHwnd(window)); }
+void Win32WindowSystem::destroyWindow(platform::Window window) { DestroyWindow(toHwnd(window)); }
 
 void Win32WindowSystem::runMessageLoop() {
     MSG msg;
@@ -132,7 +132,7 @@ uint32_t Win32WindowSystem::registerWindowMessage(const std::string& name) {
     return RegisterWindowMessageW(widen(name).c_str());
 }
 
-bool Win32WindowSystem::setWindowAlpha(Window window, uint8_t alpha) {
+bool Win32WindowSystem::setWindowAlpha(platform::Window window, uint8_t alpha) {
     // Looked up at run time: user32 of Windows 95, 98, ME and NT 4 has no layered windows.
     using SetLayeredWindowAttributesFn = BOOL(WINAPI*)(HWND, COLORREF, BYTE, DWORD);
     HMODULE user32 = LoadLibraryA("user32");
@@ -149,17 +149,17 @@ bool Win32WindowSystem::setWindowAlpha(Window window, uint8_t alpha) {
     return setLayered != nullptr;
 }
 
-void Win32WindowSystem::clearWindowAlpha(Window window) {
+void Win32WindowSystem::clearWindowAlpha(platform::Window window) {
     auto* hwnd = reinterpret_cast<HWND>(window);
     const LONG_PTR ex = GetWindowLongPtrW(hwnd, GWL_EXSTYLE);
     SetWindowLongPtrW(hwnd, GWL_EXSTYLE, ex & ~static_cast<LONG_PTR>(WS_EX_LAYERED));
 }
 
-bool Win32WindowSystem::postMessage(Window window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
+bool Win32WindowSystem::postMessage(platform::Window window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
     return PostMessageW(reinterpret_cast<HWND>(window), message, wParam, lParam) != FALSE;
 }
 
-void Win32WindowSystem::bringToFront(Window window) { SetForegroundWindow(reinterpret_cast<HWND>(window)); }
+void Win32WindowSystem::bringToFront(platform::Window window) { SetForegroundWindow(reinterpret_cast<HWND>(window)); }
 
 void Win32WindowSystem::cursorPosition(int& x, int& y) {
     POINT point{};
@@ -168,14 +168,14 @@ void Win32WindowSystem::cursorPosition(int& x, int& y) {
     y = point.y;
 }
 
-void Win32WindowSystem::clientOrigin(Window window, int& x, int& y) {
+void Win32WindowSystem::clientOrigin(platform::Window window, int& x, int& y) {
     POINT point{};
     ClientToScreen(toHwnd(window), &point);
     x = point.x;
     y = point.y;
 }
 
-std::string Win32WindowSystem::chooseFileToOpen(Window owner, uint32_t flags) {
+std::string Win32WindowSystem::chooseFileToOpen(platform::Window owner, uint32_t flags) {
     wchar_t file[256] = L"";
     wchar_t title[256] = L"";
     OPENFILENAMEW dialog{};
@@ -200,4 +200,4 @@ void Win32WindowSystem::reportError(const std::string& message) {
     if (errorReporter_) errorReporter_(message);
 }
 
-}  // namespace platform::win32
+}  // namespace win32

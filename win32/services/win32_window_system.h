@@ -6,12 +6,12 @@
 
 #include "platform/window_system.h"
 
-namespace platform::win32 {
+namespace win32 {
 
 // Top-level windows and their messages, the message loop, message boxes, translucency, the file
 // dialog, the cursor, and the hot keys (win32_hot_keys.cpp). One per process: the window
 // procedure of its windows reports what their handlers throw to its error reporter.
-class Win32WindowSystem : public WindowSystem {
+class Win32WindowSystem : public platform::WindowSystem {
 public:
     Win32WindowSystem();
     ~Win32WindowSystem() override;
@@ -19,27 +19,27 @@ public:
     Win32WindowSystem& operator=(const Win32WindowSystem&) = delete;
 
     // Windows and messages
-    Window findTopLevelWindow(const std::string& className) override;
-    int messageBox(Window owner, const std::string& text, const std::string& caption, uint32_t flags) override;
-    Window createWindow(const WindowSpec& layout, WindowHandler* handler) override;
-    void showWindow(Window window, bool visible) override;
-    void updateWindow(Window window) override;
-    void destroyWindow(Window window) override;
+    platform::Window findTopLevelWindow(const std::string& className) override;
+    int messageBox(platform::Window owner, const std::string& text, const std::string& caption, uint32_t flags) override;
+    platform::Window createWindow(const platform::WindowSpec& layout, platform::WindowHandler* handler) override;
+    void showWindow(platform::Window window, bool visible) override;
+    void updateWindow(platform::Window window) override;
+    void destroyWindow(platform::Window window) override;
     void runMessageLoop() override;
     void quitMessageLoop() override;
     void setErrorReporter(std::function<void(const std::string&)> reporter) override;
     uint32_t registerWindowMessage(const std::string& name) override;
-    bool postMessage(Window window, uint32_t message, uintptr_t wParam, intptr_t lParam) override;
-    bool setWindowAlpha(Window window, uint8_t alpha) override;
-    void clearWindowAlpha(Window window) override;
-    void bringToFront(Window window) override;
+    bool postMessage(platform::Window window, uint32_t message, uintptr_t wParam, intptr_t lParam) override;
+    bool setWindowAlpha(platform::Window window, uint8_t alpha) override;
+    void clearWindowAlpha(platform::Window window) override;
+    void bringToFront(platform::Window window) override;
     void cursorPosition(int& x, int& y) override;
-    void clientOrigin(Window window, int& x, int& y) override;
-    std::string chooseFileToOpen(Window owner, uint32_t flags) override;
+    void clientOrigin(platform::Window window, int& x, int& y) override;
+    std::string chooseFileToOpen(platform::Window owner, uint32_t flags) override;
 
     // Hot keys (win32_hot_keys.cpp)
-    bool registerHotKey(Window window, int id, uint32_t modifiers, uint32_t virtualKey) override;
-    void unregisterHotKey(Window window, int id) override;
+    bool registerHotKey(platform::Window window, int id, uint32_t modifiers, uint32_t virtualKey) override;
+    void unregisterHotKey(platform::Window window, int id) override;
     std::string keyName(uint16_t virtualKey) override;
 
     // Hands the message to the error reporter, if one is set.
@@ -52,4 +52,4 @@ private:
     std::function<void(const std::string&)> errorReporter_;
 };
 
-}  // namespace platform::win32
+}  // namespace win32

@@ -13,7 +13,7 @@
 #include "win32/services/system_dll.h"
 #include "win32/services/wininet_http.h"
 
-namespace platform::win32 {
+namespace win32 {
 
 namespace {
 
@@ -94,7 +94,7 @@ bool isRedirect(DWORD status) {
     return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
 }
 
-class WinInetTransfer : public HttpTransfer {
+class WinInetTransfer : public platform::HttpTransfer {
 public:
     WinInetTransfer() { InitializeCriticalSection(&lock_); }
     ~WinInetTransfer() override {
@@ -104,12 +104,12 @@ public:
     WinInetTransfer(const WinInetTransfer&) = delete;
     WinInetTransfer& operator=(const WinInetTransfer&) = delete;
 
-    HttpReply run(const HttpRequest& request) override {
-        HttpReply reply = transfer(request);
+    platform::HttpReply run(const platform::HttpRequest& request) override {
+        platform::HttpReply reply = transfer(request);
         closeSession();
         if (isAborted()) {
-            reply = HttpReply{};
-            reply.outcome = HttpReply::Outcome::Aborted;
+            reply = platform::HttpReply{};
+            reply.outcome = platform::HttpReply::Outcome::Aborted;
         }
         return reply;
     }
@@ -157,14 +157,14 @@ private:
             inet().InternetSetOptionW(handle, option, &ms, sizeof ms);
     }
 
-    static HttpReply failure(DWORD error) {
-        HttpReply reply;
-        reply.outcome = error == ERROR_INTERNET_CANNOT_CONNECT ? HttpReply::Outcome::ConnectionFailed
-                                                               : HttpReply::Outcome::Error;
+    static platform::HttpReply failure(DWORD error) {
+        platform::HttpReply reply;
+        reply.outcome = error == ERROR_INTERNET_CANNOT_CONNECT ? platform::HttpReply::Outcome::ConnectionFailed
+                                                               : platform::HttpReply::Outcome::Error;
         return reply;
     }
 
-    HttpReply transfer(const HttpRequest& request) {
+    platform::HttpReply transfer(const platform::HttpRequest& request) {
         if (!inet().complete()) return failure(ERROR_MOD_NOT_FOUND);
         const bool proxied = !request.proxyHost.empty();
         const std::wstring proxy = widen(request.proxyHost + ":" + std::to_string(request.proxyPort));
@@ -177,7 +177,7 @@ private:
         LeaveCriticalSection(&lock_);
         if (aborted) {
             inet().InternetCloseHandle(session);
-            return HttpReply{HttpReply::Outcome::Aborted, 0, {}, false};
+            return platform::HttpReply{platform::HttpReply::Outcome::Aborted, 0, {}, false};
         }
         setTimeouts(session, request.timeoutMs);
 
@@ -190,7 +190,7 @@ private:
             EnterCriticalSection(&lock_);
             if (aborted_) {
                 LeaveCriticalSection(&lock_);
-                return HttpReply{HttpReply::Outcome::Aborted, 0, {}, false};
+                return platform::HttpReply{platform::HttpReply::Outcome::Aborted, 0, {}, false};
             }
             HINTERNET connection =
                 inet().InternetConnectW(session, target.host.c_str(), target.port, nullptr, nullptr, INTERNET_SERVICE_HTTP, 0, 0);
@@ -204,10 +204,10 @@ private:
                 closeUnlessAborted(connection);
                 return failure(error);
             }
-            HttpReply reply = exchange(handle, request, target, hop < request.maxRedirects);
+            platform::HttpReply reply = exchange(handle, request, target, hop < request.maxRedirects);
             closeUnlessAborted(handle);
             closeUnlessAborted(connection);
-            if (reply.outcome != HttpReply::Outcome::Reply || !isRedirect(reply.status) || hop >= request.maxRedirects ||
+            if (reply.outcome != platform::HttpReply::Outcome::Reply || !isRedirect(reply.status) || hop >= request.maxRedirects ||
                 !redirected_)
                 return reply;
         }
@@ -215,11 +215,11 @@ private:
 
     // Sends one request and reads its reply. A redirect that can be followed changes `target`
     // and sets redirected_.
-    HttpReply exchange(HINTERNET handle, const HttpRequest& request, Target& target, bool mayRedirect) {
+    platform::HttpReply exchange(HINTERNET handle, const platform::HttpRequest& request, Target& target, bool mayRedirect) {
         redirected_ = false;
         if (!inet().HttpSendRequestW(handle, nullptr, 0, nullptr, 0)) return failure(GetLastError());
-        HttpReply reply;
-        reply.outcome = HttpReply::Outcome::Reply;
+        platform::HttpReply reply;
+        reply.outcome = platform::HttpReply::Outcome::Reply;
         DWORD status = 0;
         DWORD size = sizeof status;
         if (!inet().HttpQueryInfoW(handle, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, nullptr))
@@ -260,6 +260,6 @@ private:
 
 }  // namespace
 
-std::shared_ptr<HttpTransfer> Win32Http::newTransfer() { return std::make_shared<WinInetTransfer>(); }
+std::shared_ptr<platform::HttpTransfer> Win32Http::newTransfer() { return std::make_shared<WinInetTransfer>(); }
 
-}  // namespace platform::win32
+}  // namespace win32

@@ -3,12 +3,12 @@
 
 #include "platform/http.h"
 
-namespace platform::win32 {
+namespace win32 {
 
 // HTTP through the system's own client, WinINet.
-class Win32Http : public Http {
+class Win32Http : public platform::Http {
 public:
-    std::shared_ptr<HttpTransfer> newTransfer() override;
+    std::shared_ptr<platform::HttpTransfer> newTransfer() override;
 };
 
-}  // namespace platform::win32
+}  // namespace win32
