@@ -58,7 +58,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     machine.shellCalls.clear();
     machine.windows.clear();
     machine.events.clear();
-    const bool finished = app::runCommandLine(text, os);
+    const bool finished = startup::runCommandLine(text, os);
 
     require(machine.messageBoxes.size() <= 1);
     require(machine.shellCalls.size() <= 1);

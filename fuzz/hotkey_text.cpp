@@ -29,27 +29,27 @@ std::string layout(uint16_t key) {
     }
 }
 
-void check(std::string_view text, const app::KeyNameLookup& names, bool caseAndBlanks) {
-    const ui::Shortcut shortcut = app::parseHotKeyText(text, names);
+void check(std::string_view text, const mainwindow::KeyNameLookup& names, bool caseAndBlanks) {
+    const ui::Shortcut shortcut = mainwindow::parseHotKeyText(text, names);
     // Only a key that can have a name, and only the three modifier bits.
     const uint16_t key = shortcut & ui::kShortcutKeyMask;
-    require(shortcut == 0 || (key >= app::kFirstNamedKey && key <= app::kLastNamedKey));
+    require(shortcut == 0 || (key >= mainwindow::kFirstNamedKey && key <= mainwindow::kLastNamedKey));
     require((shortcut & ~ui::kShortcutKeyMask & ~(0x2000 | 0x4000 | 0x8000)) == 0);
     // Case and blanks around the text do not matter.
     if (caseAndBlanks) {
         std::string upper(text);
         for (char& c : upper)
             if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-        require(app::parseHotKeyText(upper, names) == shortcut);
-        require(app::parseHotKeyText(" " + std::string(text) + "\t", names) == shortcut);
+        require(mainwindow::parseHotKeyText(upper, names) == shortcut);
+        require(mainwindow::parseHotKeyText(" " + std::string(text) + "\t", names) == shortcut);
     }
-    const std::string written = app::hotKeyText(shortcut, names);
+    const std::string written = mainwindow::hotKeyText(shortcut, names);
     // Reading gives no combination or a named one: never modifiers without a key.
     require((shortcut == 0) == written.empty());
     if (!written.empty()) {
-        const ui::Shortcut readBack = app::parseHotKeyText(written, names);
+        const ui::Shortcut readBack = mainwindow::parseHotKeyText(written, names);
         require(readBack == shortcut);
-        require(app::hotKeyText(readBack, names) == written);
+        require(mainwindow::hotKeyText(readBack, names) == written);
     }
 }
 
@@ -64,11 +64,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // and the same text.
     if (size >= 2) {
         const auto shortcut = static_cast<ui::Shortcut>(data[0] | data[1] << 8);
-        const std::string written = app::hotKeyText(shortcut, layout);
+        const std::string written = mainwindow::hotKeyText(shortcut, layout);
         if (!written.empty()) {
-            const ui::Shortcut readBack = app::parseHotKeyText(written, layout);
+            const ui::Shortcut readBack = mainwindow::parseHotKeyText(written, layout);
             require((readBack & ~ui::kShortcutKeyMask) == (shortcut & ~ui::kShortcutKeyMask));
-            require(app::hotKeyText(readBack, layout) == written);
+            require(mainwindow::hotKeyText(readBack, layout) == written);
         }
     }
     return 0;

@@ -66,7 +66,7 @@ public:
         machine.setVersion(platform::kPlatformWin32Windows, 4, 10, 0x040A08AE, " A ");
         app::setAppPaths(app::makeAppPaths(machine.program));
         monitor::detectOs(machine);
-        window = std::make_unique<app::TQuilletForm>(os, backend);
+        window = std::make_unique<mainwindow::TQuilletForm>(os, backend);
         window->create();
         iniPath = app::makeAppPaths(machine.program).iniPath;
         systemIniPath = machine.windowsPath + "\\system.ini";
@@ -124,7 +124,7 @@ public:
     ui::HeadlessBackend backend;
     platform::Platform os{machine, machine, machine, machine, machine, profile, machine, machine,
                           machine, machine, machine, machine, machine, machine, machine};
-    std::unique_ptr<app::TQuilletForm> window;
+    std::unique_ptr<mainwindow::TQuilletForm> window;
     std::string iniPath;
     std::string systemIniPath;
     std::set<std::pair<std::string, std::string>> keys;  // section, key of every entry a save writes

@@ -2,7 +2,7 @@
 
 #include <array>
 
-namespace app {
+namespace mainwindow {
 
 namespace {
 
@@ -142,4 +142,4 @@ uint32_t hotKeyModifiers(ui::Shortcut shortcut) {
     return flags;
 }
 
-}  // namespace app
+}  // namespace mainwindow

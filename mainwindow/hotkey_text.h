@@ -9,7 +9,7 @@
 
 #include "ui/controls.h"
 
-namespace app {
+namespace mainwindow {
 
 // The keyboard layout's name of a virtual key (as the system's key-name text gives it for the
 // key's scan code), for the keys the fixed table below does not name. Only a name of exactly
@@ -51,4 +51,4 @@ constexpr uint32_t kHotKeyModAlt = 1, kHotKeyModControl = 2, kHotKeyModShift = 4
 uint16_t hotKeyVirtualKey(ui::Shortcut shortcut);
 uint32_t hotKeyModifiers(ui::Shortcut shortcut);
 
-}  // namespace app
+}  // namespace mainwindow

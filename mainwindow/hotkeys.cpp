@@ -6,7 +6,7 @@
 #include "mainwindow/main_form.h"
 #include "ui/controls.h"
 
-namespace app {
+namespace mainwindow {
 
 std::string TQuilletForm::hotKeyTextOf(int id) const {
     const auto layout = [this](uint16_t key) { return os_.windows.keyName(key); };
@@ -44,4 +44,4 @@ void TQuilletForm::WMHotKey(uintptr_t id) {
     else if (id == 1) DisableAutoRecover1Click();
 }
 
-}  // namespace app
+}  // namespace mainwindow

@@ -10,7 +10,7 @@
 #include "monitor/os_detection.h"
 #include "ui/controls.h"
 
-namespace app {
+namespace mainwindow {
 
 namespace {
 // The threshold cannot be set above this.
@@ -22,7 +22,7 @@ void TQuilletForm::refreshFreeResources() {
     std::optional<monitor::FreeResourceFigures> figures;
     if (!monitor::isNtFamily(os_.osVersion)) figures = monitor::readFreeResources(os_.freeResources);
     if (!figures) {
-        for (ui::Label* label : c_.freeResourceLabels) label->setCaption(kNotAvailable);
+        for (ui::Label* label : c_.freeResourceLabels) label->setCaption(app::kNotAvailable);
         return;
     }
     const int32_t values[] = {figures->gdi, figures->system, figures->user};
@@ -63,4 +63,4 @@ void TQuilletForm::LowResourceEditChange(const std::string& text) {
     state_.lowResourceThreshold = threshold;
 }
 
-}  // namespace app
+}  // namespace mainwindow

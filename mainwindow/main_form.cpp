@@ -7,7 +7,7 @@
 #include "text/parse_int.h"
 #include "app/paths.h"
 #include "app/texts.h"
-#include "commands/system_commands.h"
+#include "commands/system_actions.h"
 #include "commands/upgrade_form.h"
 #include "mainwindow/main_form_layout.h"
 #include "mainwindow/splash_form.h"
@@ -22,7 +22,7 @@
 #include "ui/timer.h"
 #include "widgets/widget_controls.h"
 
-namespace app {
+namespace mainwindow {
 
 namespace {
 
@@ -44,7 +44,7 @@ TQuilletForm::TQuilletForm(platform::Platform& os, ui::Backend& backend)
       form_(mainwindow::buildMainForm(backend)),
       graphTimer_(form_->addComponent<ui::Timer>(kGraphTimerName)),
       c_(*form_) {
-    form_->setClassName(kMainWindowClass);
+    form_->setClassName(app::kMainWindowClass);
     graphTimer_.setEnabled(false);
     graphTimer_.onTimer = [this] { graphTick(); };
     tweaks_ = std::make_unique<tweaks::SystemTweaks>(
@@ -115,10 +115,10 @@ ui::FormHandlers TQuilletForm::handlerTable() {
     h["RecoverHotKeyEnter"] = [this] { RecoverHotKeyEnter(); };
     h["DisableAutoRecoverHotKeyEnter"] = [this] { DisableAutoRecoverHotKeyEnter(); };
     // The system commands: no question asked, nothing reported.
-    h["FreeWindowsClipboardMemory1Click"] = [this] { emptyClipboard(os_); };
-    h["CleartheRecentDocumentsFolder1Click"] = [this] { clearRecentDocuments(os_); };
-    h["RestartComputer1Click"] = [this] { restartComputer(os_); };
-    h["ShutdownComputer1Click"] = [this] { shutDownComputer(os_); };
+    h["FreeWindowsClipboardMemory1Click"] = [this] { commands::emptyClipboard(os_); };
+    h["CleartheRecentDocumentsFolder1Click"] = [this] { commands::clearRecentDocuments(os_); };
+    h["RestartComputer1Click"] = [this] { commands::restartComputer(os_); };
+    h["ShutdownComputer1Click"] = [this] { commands::shutDownComputer(os_); };
     indices["AutoRecoverLevelTrackBarChange"] = [this](int position) { AutoRecoverLevelTrackBarChange(position); };
     checks["RecoverEveryXMinutesCheckBoxClick"] = [this](bool on) { RecoverEveryXMinutesCheckBoxClick(on); };
     texts["RecoverEveryXMinutesEditChange"] = [this](const std::string& text) { RecoverEveryXMinutesEditChange(text); };
@@ -161,8 +161,8 @@ void TQuilletForm::create() {
         // No real window mirrors the form: the program still needs its top-level window of its
         // class, caption and size, for the single-instance test and the message map.
         platform::WindowSpec layout;
-        layout.className = kMainWindowClass;
-        layout.caption = kProductName;
+        layout.className = app::kMainWindowClass;
+        layout.caption = app::kProductName;
         layout.clientWidth = form_->clientWidth();
         layout.clientHeight = form_->clientHeight();
         layout.frame = platform::Frame::Sizeable;
@@ -199,17 +199,17 @@ void TQuilletForm::FormCreate() {
     c_.disableAutoRecoverSpeedButton.setGlyph(c_.enableImage.picture());
 
     // The main window is the program's taskbar entry, so its caption is the program's title.
-    f.setCaption(kProductName);
+    f.setCaption(app::kProductName);
     c_.userAccount1.setEnabled(true);
     auto& splashBox = c_.startSplashCheckBox;
     splashBox.setEnabled(true);
 
     // The box means "do not show the splash": ShowSplash 1 (the default) ticks it.
-    if (os_.profile.getInt(appPaths().iniPath, "Settings", "ShowSplash", 1) != 0) splashBox.setChecked(true);
+    if (os_.profile.getInt(app::appPaths().iniPath, "Settings", "ShowSplash", 1) != 0) splashBox.setChecked(true);
 
     // Modal: creation goes on once the splash has closed.
     if (!splashBox.checked()) {
-        widgets::TSplashForm splash(f.backend());
+        mainwindow::TSplashForm splash(f.backend());
         splash.showModal();
     }
 
@@ -265,7 +265,7 @@ void TQuilletForm::FormCreate() {
 
     // The About page.
     c_.copyRightAboutLabel.setCaption(mainwindow::kOwnershipNotice);
-    c_.versionAboutValLabel.setCaption(widgets::kProgramVersion);
+    c_.versionAboutValLabel.setCaption(mainwindow::kProgramVersion);
     {
         memory::MemoryStatus status(os_.memory);
         c_.totalPhysicalRamAboutValLabel.setCaption(memory::formatThousands(memory::toKB(status.totalPhys())) + " KB");
@@ -359,7 +359,7 @@ void TQuilletForm::startRecovery(uint64_t amountBytes, bool userStarted) {
         pendingResult_.freeBefore = status.availPhys();
         pendingResult_.pageFileUsedBefore = status.totalPageFile() - std::min(status.availPageFile(), status.totalPageFile());
         pendingResult_.waiting = true;
-        if (state_.balloonShown) trayIcon_->showBalloon(kProductName, "");
+        if (state_.balloonShown) trayIcon_->showBalloon(app::kProductName, "");
         state_.balloonShown = false;
     }
     // A restart question due for leaving the cache page is dropped: the resource page shows
@@ -382,7 +382,7 @@ void TQuilletForm::startRecovery(uint64_t amountBytes, bool userStarted) {
         if (state_.trayIconDrawn) os_.tray.destroyIcon(state_.trayIconHandle);
         state_.trayIconDrawn = false;
         state_.trayIconHandle = os_.tray.programIcon();
-        trayIcon_->modify(state_.trayIconHandle, std::string(kProductName) + " - 正在释放内存……");
+        trayIcon_->modify(state_.trayIconHandle, std::string(app::kProductName) + " - 正在释放内存……");
     }
     recoveryStarted_ = true;
     memory::RecoveryRequest& request = recoveryRequest();
@@ -440,13 +440,13 @@ void TQuilletForm::TuneRamSpeedButtonClick() {
     auto& target = c_.targetFreeRamTrackBar;
     auto& level = c_.autoRecoverLevelTrackBar;
     widgets::TPerformanceGraph& graph = c_.performanceGraph.graph();
-    widgets::TuneRamGraphLink link;
+    memory::TuneRamGraphLink link;
     link.holdGraph = [this] { suspendGraph(); };
     link.releaseGraph = [this] { resumeGraph(); };
     link.setBaseline1 = [&graph](int percent) { graph.SetBaseLine1Value(percent); };
     link.setBaseline2 = [&graph](int percent) { graph.SetBaseLine2Value(percent); };
-    const widgets::TuneRamValues chosen =
-        widgets::runTuneRamDialog(form_->backend(), os_.memory, link, form_->left(), form_->top(),
+    const memory::TuneRamValues chosen =
+        memory::runTuneRamDialog(form_->backend(), os_.memory, link, form_->left(), form_->top(),
                                   {target.max(), level.max(), target.position(), level.position()});
     // Through the main window's own handlers: labels, clamps and base lines follow.
     target.setPosition(chosen.target);
@@ -454,13 +454,13 @@ void TQuilletForm::TuneRamSpeedButtonClick() {
 }
 
 void TQuilletForm::ShortCutsSpeedButtonClick() {
-    shortcuts::runShortcutsDialog(form_->backend(), os_, appPaths().appDir, form_->left(), form_->top());
+    shortcuts::runShortcutsDialog(form_->backend(), os_, app::appPaths().appDir, form_->left(), form_->top());
 }
 
 void TQuilletForm::CheckforUpgrade1Click() {
     int left = 0, top = 0;
     os_.windows.clientOrigin(window_, left, top);
-    commands::runUpgradeDialog(form_->backend(), os_, appPaths().iniPath, state_.linkBase, left, top);
+    commands::runUpgradeDialog(form_->backend(), os_, app::appPaths().iniPath, state_.linkBase, left, top);
 }
 
 void TQuilletForm::showPage(ui::TabSheet& page) { c_.mainPageControl.setActivePage(page); }
@@ -517,7 +517,7 @@ void TQuilletForm::toggleTrayIcon() {
     // the exit in the meantime (then it goes again with `icon`).
     auto icon = std::make_unique<TrayIcon>(os_.tray, window_, state_.trayIconHandle, kTrayCallbackMessage);
     icon->add();
-    icon->setTip(kProductName);
+    icon->setTip(app::kProductName);
     if (!trayIcon_ && !state_.exiting) trayIcon_ = std::move(icon);
 }
 
@@ -635,8 +635,8 @@ void TQuilletForm::showRecoveryResultWhenDue() {
     const uint64_t freeAfter = status.availPhys();
     const uint64_t pageFileUsedAfter = status.totalPageFile() - std::min(status.availPageFile(), status.totalPageFile());
     state_.balloonShown = trayIcon_->showBalloon(
-        kProductName, recoveryResultText(pendingResult_.freeBefore, freeAfter, pendingResult_.pageFileUsedBefore,
+        app::kProductName, recoveryResultText(pendingResult_.freeBefore, freeAfter, pendingResult_.pageFileUsedBefore,
                                          pageFileUsedAfter));
 }
 
-}  // namespace app
+}  // namespace mainwindow

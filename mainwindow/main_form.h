@@ -17,7 +17,7 @@ namespace tweaks {
 class SystemTweaks;
 }
 
-namespace app {
+namespace mainwindow {
 
 // Message numbers of the main window's own message map.
 constexpr uint32_t kTrayCallbackMessage = platform::kWmUser + 1;  // 1025, the tray icon's mouse messages
@@ -316,4 +316,4 @@ private:
 // The timer that paces the graph (a component of the form beside those of the tables).
 inline constexpr const char* kGraphTimerName = "GraphTimer";
 
-}  // namespace app
+}  // namespace mainwindow

@@ -12,7 +12,7 @@
 #include "ui/menu.h"
 #include "widgets/widget_controls.h"
 
-namespace app {
+namespace mainwindow {
 
 namespace {
 // Due once the clock has passed the due time.
@@ -174,4 +174,4 @@ void TQuilletForm::ReleaseAfterStartupWaitEditChange(const std::string& text) {
     state_.recovery.startupWaitSeconds = seconds;
 }
 
-}  // namespace app
+}  // namespace mainwindow

@@ -16,7 +16,7 @@
 #include "ui/controls.h"
 #include "ui/menu.h"
 
-namespace app {
+namespace mainwindow {
 
 namespace {
 
@@ -66,7 +66,7 @@ std::string megabytesOf(platform::Memory& os, double share) {
 }  // namespace
 
 void TQuilletForm::LoadSettings() {
-    SettingsFile file(os_.profile, appPaths().iniPath);
+    SettingsFile file(os_.profile, app::appPaths().iniPath);
     ui::Form& f = *form_;
     f.setPosition(file.integer("Left", 0), file.integer("Top", 0));
     // Started with Windows when a Run value starts this copy.
@@ -79,7 +79,7 @@ void TQuilletForm::LoadSettings() {
     c_.releaseAfterStartupWaitEdit.setText(file.text("ReleaseAfterStartupWait", "60"));
     ReleaseAfterStartupCheckBoxClick(afterStartup.checked());
     ReleaseAfterStartupEditChange(c_.releaseAfterStartupEdit.text());
-    c_.recoverSoundFileEdit.setText(file.text("RecoverSoundFile", appPaths().soundsDir + "optimize.wav"));
+    c_.recoverSoundFileEdit.setText(file.text("RecoverSoundFile", app::appPaths().soundsDir + "optimize.wav"));
     c_.startMinimizedCheckBox.setChecked(file.flag("StartMinimized", false));
     // The display. A drop-down list set from code runs no handler.
     c_.disableCPUMonitorCheckBox.setChecked(file.flag("DisableCPUMonitor", true));
@@ -132,13 +132,13 @@ void TQuilletForm::LoadSettings() {
     // The web and mail addresses. A file may point them elsewhere, but the web links only to
     // a web address: anything else the shell would open (a program, a file, a network share)
     // gives the built-in one; the mail link likewise only to a mail address.
-    const std::string web = file.text("Web", kDefaultLinkBase);
+    const std::string web = file.text("Web", app::kDefaultLinkBase);
     const std::string linkBase = web.substr(0, text::utf8PrefixBytes(web, kWebLength));
-    state_.linkBase = text::isWebAddress(linkBase) ? linkBase : kDefaultLinkBase;
+    state_.linkBase = text::isWebAddress(linkBase) ? linkBase : app::kDefaultLinkBase;
     c_.webAboutValLabel.setCaption(state_.linkBase);
     c_.homePageLabel.setCaption(state_.linkBase);
-    const std::string email = file.text("Email", kDefaultSupportAddress);
-    state_.supportAddress = text::isEmailAddress(email) ? email : kDefaultSupportAddress;
+    const std::string email = file.text("Email", app::kDefaultSupportAddress);
+    state_.supportAddress = text::isEmailAddress(email) ? email : app::kDefaultSupportAddress;
     c_.emailAboutValLabel.setCaption(state_.supportAddress);
     // The balloon after a recovery the user started (no control: the file's key alone).
     state_.showRecoveryResult = file.flag("ShowRecoveryResult", true);
@@ -160,11 +160,11 @@ bool TQuilletForm::SaveSettings() {
     // for or comes with the exit (not while Windows ends the session: nobody is there to read it).
     const bool allUsersEntryStays = tweaks_->startup.writeState();
     if (!saved && !state_.sessionEnding)
-        os_.windows.messageBox(window_, kSaveFailedText + appPaths().iniPath, kProductName, platform::kMbOk);
+        os_.windows.messageBox(window_, app::kSaveFailedText + app::appPaths().iniPath, app::kProductName, platform::kMbOk);
     if (!monitor::isNtFamily(os_.osVersion) && !tweaks_->cache.writeCacheIni()) {
         const std::string systemIni = tweaks_->cache.systemIniPath();
-        os_.windows.messageBox(window_, kCacheNotWrittenText + (systemIni.empty() ? "system.ini" : systemIni),
-                               kProductName, platform::kMbOk);
+        os_.windows.messageBox(window_, app::kCacheNotWrittenText + (systemIni.empty() ? "system.ini" : systemIni),
+                               app::kProductName, platform::kMbOk);
     }
     if (allUsersEntryStays && !state_.sessionEnding) tweaks_->startup.tellAllUsersEntryStays();
     return saved;
@@ -174,9 +174,9 @@ bool TQuilletForm::writeSettingsFile() {
     // All or nothing: the keys are written into a copy of the file (so the keys the program
     // does not write stay), which then takes the file's place in one step. Until then the
     // file is as it was, whatever happens to the program or the disk.
-    const std::string& path = appPaths().iniPath;
+    const std::string& path = app::appPaths().iniPath;
     const std::string draft = path + ".new";
-    if (!prepareSettingsFolder(os_.profile, path)) return false;
+    if (!app::prepareSettingsFolder(os_.profile, path)) return false;
     os_.profile.deleteFile(draft);
     if (os_.profile.fileExists(path) && !os_.profile.copyFile(path, draft)) return false;
     SettingsFile file(os_.profile, draft);
@@ -235,4 +235,4 @@ bool TQuilletForm::writeSettingsFile() {
 
 void TQuilletForm::SaveSettings1Click() { SaveSettings(); }
 
-}  // namespace app
+}  // namespace mainwindow

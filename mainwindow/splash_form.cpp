@@ -6,7 +6,7 @@
 #include "app/texts.h"
 #include "mainwindow/main_form_layout.h"
 
-namespace widgets {
+namespace mainwindow {
 
 namespace {
 
@@ -70,4 +70,4 @@ void TSplashForm::formCreate() {
 
 void TSplashForm::timerTimer() { close(); }
 
-}  // namespace widgets
+}  // namespace mainwindow

@@ -10,7 +10,7 @@
 #include "ui/form.h"
 #include "ui/timer.h"
 
-namespace widgets {
+namespace mainwindow {
 
 // The program-wide version text (the About page and the upgrade check show the same).
 using app::kProgramVersion;
@@ -49,4 +49,4 @@ private:
     ui::Timer& timer_;
 };
 
-}  // namespace widgets
+}  // namespace mainwindow

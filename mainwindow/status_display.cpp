@@ -14,7 +14,7 @@
 #include "ui/timer.h"
 #include "widgets/widget_controls.h"
 
-namespace app {
+namespace mainwindow {
 
 namespace {
 constexpr platform::Color kGraphSeriesColor = 0x00FFFF;  // yellow
@@ -89,7 +89,7 @@ void TQuilletForm::updateStatusDisplay() {
     }
     // Time since the system started.
     const monitor::Uptime up = monitor::formatUptime(os_.clock.tickCount());
-    c_.elapsedLabel.setCaption(std::string(kUptimePrefix) + up.text + kUptimeSuffix);
+    c_.elapsedLabel.setCaption(std::string(app::kUptimePrefix) + up.text + app::kUptimeSuffix);
 }
 
 // ---- the graph's pace ----
@@ -189,4 +189,4 @@ void TQuilletForm::refreshTrayFigures() {
     refreshTrayIcon(freeMB, state_.freeRamPercent, loadStatus.memoryLoad(), c_.disableAutoRecover1.checked());
 }
 
-}  // namespace app
+}  // namespace mainwindow

@@ -9,7 +9,7 @@
 #include "memory/memory_status.h"
 #include "ui/controls.h"
 
-namespace app {
+namespace mainwindow {
 
 void TQuilletForm::ReduceRAMEditChange(const std::string& text) {
     // A correction runs this handler again on its own text: that run has nothing to add.
@@ -54,4 +54,4 @@ void TQuilletForm::ReduceRAMCheckBoxClick(bool on) {
     form_->backend().setBusyCursor(false);
 }
 
-}  // namespace app
+}  // namespace mainwindow

@@ -8,7 +8,7 @@
 #include "memory/conversions.h"
 #include "widgets/tray_icon_painter.h"
 
-namespace app {
+namespace mainwindow {
 
 bool TrayIcon::add() {
     if (present_) return true;
@@ -78,7 +78,7 @@ std::string trayDigits(uint64_t freeMB) {
 std::string trayTip(uint64_t freeMB, uint32_t memoryLoad) {
     char load[16];
     std::snprintf(load, sizeof load, "%02u", memoryLoad);
-    return std::string(kProductName) + " 可用内存：" + memory::formatThousands(freeMB) + "MB内存荷载：" + load + "%";
+    return std::string(app::kProductName) + " 可用内存：" + memory::formatThousands(freeMB) + "MB内存荷载：" + load + "%";
 }
 
 bool trayOffersBalloons(const monitor::OsDescription& os) {
@@ -99,4 +99,4 @@ std::string recoveryResultText(uint64_t freeBefore, uint64_t freeAfter, uint64_t
     return text;
 }
 
-}  // namespace app
+}  // namespace mainwindow

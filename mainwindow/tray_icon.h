@@ -5,7 +5,7 @@
 #include "monitor/os_detection.h"
 #include "platform/platform.h"
 
-namespace app {
+namespace mainwindow {
 
 // The program's icon in the notification area: added once, its image and tip changed while it
 // is there, removed when the object goes. Without a notification area it stays absent and
@@ -66,4 +66,4 @@ bool trayOffersBalloons(const monitor::OsDescription& os);
 std::string recoveryResultText(uint64_t freeBefore, uint64_t freeAfter, uint64_t pageFileUsedBefore,
                                uint64_t pageFileUsedAfter);
 
-}  // namespace app
+}  // namespace mainwindow

@@ -6,7 +6,7 @@
 #include "mainwindow/main_form.h"
 #include "ui/controls.h"
 
-namespace app {
+namespace mainwindow {
 
 namespace {
 // The newsletter's sign-up page on the mailing-list service.
@@ -17,7 +17,7 @@ void TQuilletForm::openAddress(const std::string& address) {
     os_.shell.shellExecute(nullptr, "open", address, "", "", platform::kSwShowNormal);
 }
 
-void TQuilletForm::QuilletHelpTopics1Click() { openAddress(appPaths().docDir + "index.html"); }
+void TQuilletForm::QuilletHelpTopics1Click() { openAddress(app::appPaths().docDir + "index.html"); }
 void TQuilletForm::WebAboutValLabelClick() { openAddress(c_.webAboutValLabel.caption()); }
 void TQuilletForm::EmailAboutValLabelClick() { openAddress("mailto:" + c_.emailAboutValLabel.caption()); }
 void TQuilletForm::JoinourfreeNewsletter1Click() { openAddress(kNewsletterAddress); }
@@ -27,4 +27,4 @@ void TQuilletForm::Forgottenyourpassword1Click() {
 }
 void TQuilletForm::AboutQuillet1Click() { showPage(c_.aboutTabSheet); }
 
-}  // namespace app
+}  // namespace mainwindow

@@ -8,7 +8,7 @@
 #include "memory/conversions.h"
 #include "memory/memory_status.h"
 
-namespace widgets {
+namespace memory {
 
 namespace {
 
@@ -144,4 +144,4 @@ TuneRamValues runTuneRamDialog(ui::Backend& backend, platform::Memory& memory, c
     return TuneRamValues{target.max(), level.max(), target.position(), level.position()};
 }
 
-}  // namespace widgets
+}  // namespace memory

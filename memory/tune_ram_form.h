@@ -12,7 +12,7 @@
 #include "ui/controls.h"
 #include "ui/form.h"
 
-namespace widgets {
+namespace memory {
 
 // What the dialog drives on the main window's graph. Any member may be left empty.
 struct TuneRamGraphLink {
@@ -80,4 +80,4 @@ struct TuneRamValues {
 TuneRamValues runTuneRamDialog(ui::Backend& backend, platform::Memory& memory, const TuneRamGraphLink& graph,
                                int ownerLeft, int ownerTop, const TuneRamValues& start);
 
-}  // namespace widgets
+}  // namespace memory

@@ -10,33 +10,33 @@
 #include "memory/memory_status.h"
 #include "shortcuts/shortcut_popup_form.h"
 
-namespace app {
+namespace startup {
 
 namespace {
 
 void tell(platform::Platform& os, const char* text) {
-    os.windows.messageBox(nullptr, text, kProductName, platform::kMbOk);
+    os.windows.messageBox(nullptr, text, app::kProductName, platform::kMbOk);
 }
 
 }  // namespace
 
 bool runCommandLine(std::string_view text, platform::Platform& os) {
-    const CommandLine args = parseCommandLine(text);
+    const app::CommandLine args = app::parseCommandLine(text);
     if (args.usage) {
-        tell(os, kUsageText);
+        tell(os, app::kUsageText);
         return true;
     }
     if (!args.amount) return false;
 
     // Shortcuts always put a blank after the amount, so they accept at most three digits.
-    if (text::utf8Length(*args.amount) > kMaxAmountChars) {
-        tell(os, kInvalidAmountText);
+    if (text::utf8Length(*args.amount) > app::kMaxAmountChars) {
+        tell(os, app::kInvalidAmountText);
         return true;
     }
     const int32_t megabytes = text::parseInt(*args.amount);
     // The same range as the shortcut builder writes: at least one megabyte.
     if (megabytes < 1) {
-        tell(os, kInvalidAmountText);
+        tell(os, app::kInvalidAmountText);
         return true;
     }
 
@@ -58,12 +58,12 @@ bool runCommandLine(std::string_view text, platform::Platform& os) {
             const uint64_t freed = filler.size();
             filler.fillAndRelease();
             if (freed < asked)
-                tell(os, text::formatText(kRecoveryReducedFormat,
+                tell(os, text::formatText(app::kRecoveryReducedFormat,
                                     {memory::formatThousands(static_cast<uint64_t>(megabytes)),
                                      memory::formatThousands(memory::toMB(freed))})
                              .c_str());
         } else {
-            tell(os, kRecoveryFailedText);
+            tell(os, app::kRecoveryFailedText);
         }
     }
 
@@ -74,4 +74,4 @@ bool runCommandLine(std::string_view text, platform::Platform& os) {
     return args.once;
 }
 
-}  // namespace app
+}  // namespace startup

@@ -3,10 +3,10 @@
 
 #include "platform/platform.h"
 
-namespace app {
+namespace startup {
 
 // Runs a command-line recovery (and the program to start after it) on the calling thread.
 // Returns true when the process is finished, false when the normal start should follow.
 bool runCommandLine(std::string_view text, platform::Platform& os);
 
-}  // namespace app
+}  // namespace startup

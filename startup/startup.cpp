@@ -10,30 +10,30 @@
 #include "monitor/os_detection.h"
 #include "startup/command_line_run.h"
 
-namespace app {
+namespace startup {
 
 namespace {
 
 void showErrorBox(platform::Platform& os, const std::string& message) {
-    os.windows.messageBox(nullptr, message, kProductName, platform::kMbOk | platform::kMbIconError);
+    os.windows.messageBox(nullptr, message, app::kProductName, platform::kMbOk | platform::kMbIconError);
 }
 
 int runMainWindow(platform::Platform& os, ui::Backend& backend) {
-    TQuilletForm form(os, backend);
+    mainwindow::TQuilletForm form(os, backend);
     form.create();
-    if (os.profile.getInt(appPaths().iniPath, "Settings", "StartMinimized", 0) == 0) form.show();
+    if (os.profile.getInt(app::appPaths().iniPath, "Settings", "StartMinimized", 0) == 0) form.show();
     os.windows.runMessageLoop();
     return 0;
 }
 
 int run(platform::Platform& os, ui::Backend& backend) {
-    setAppPaths(findAppPaths(os.process, os.profile));
+    app::setAppPaths(app::findAppPaths(os.process, os.profile));
 
     if (runCommandLine(os.process.commandLine(), os)) return 0;
 
     // A command-line run above works beside a running copy; a second main window does not.
-    if (platform::Window running = os.windows.findTopLevelWindow(kMainWindowClass)) {
-        os.windows.messageBox(running, text::formatText(kAlreadyRunningFormat, {kProductName, kProductName}), kProductName,
+    if (platform::Window running = os.windows.findTopLevelWindow(app::kMainWindowClass)) {
+        os.windows.messageBox(running, text::formatText(app::kAlreadyRunningFormat, {app::kProductName, app::kProductName}), app::kProductName,
                               platform::kMbOk | platform::kMbIconWarning);
         return 0;
     }
@@ -58,4 +58,4 @@ int runQuillet(platform::Platform& os, ui::Backend& backend) {
     return 0;
 }
 
-}  // namespace app
+}  // namespace startup

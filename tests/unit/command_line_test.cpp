@@ -12,7 +12,7 @@
 #include "platform/fake/fake_platform.h"
 
 using app::parseCommandLine;
-using app::runCommandLine;
+using startup::runCommandLine;
 using platform::fake::FakeMachine;
 
 namespace {

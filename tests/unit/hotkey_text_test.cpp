@@ -6,8 +6,8 @@
 
 #include "mainwindow/hotkey_text.h"
 
-using app::hotKeyText;
-using app::parseHotKeyText;
+using mainwindow::hotKeyText;
+using mainwindow::parseHotKeyText;
 using ui::Shortcut;
 
 namespace {
@@ -54,17 +54,17 @@ TEST(HotKeyText, TableNames) {
         {0x28, "Down"}, {0x2D, "Ins"},  {0x2E, "Del"},   {0x30, "0"},    {0x39, "9"},     {0x41, "A"},
         {0x5A, "Z"},    {0x60, "0"},    {0x65, "5"},     {0x69, "9"},    {0x70, "F1"},    {0x7C, "F13"},
         {0x87, "F24"}};
-    for (const auto& [key, name] : names) EXPECT_EQ(app::keyName(key), name) << key;
+    for (const auto& [key, name] : names) EXPECT_EQ(mainwindow::keyName(key), name) << key;
     // Neighbours of the named ranges, and codes that are no key.
     for (const uint16_t key : {0x00, 0x07, 0x0A, 0x1C, 0x29, 0x2C, 0x2F, 0x3A, 0x40, 0x5B, 0x6A, 0x6F, 0x88, 0xBA,
                                0xFF, 0x100, 0x1FFF})
-        EXPECT_EQ(app::keyName(key), "") << key;
+        EXPECT_EQ(mainwindow::keyName(key), "") << key;
 }
 
 TEST(HotKeyText, EveryNamedKeyRoundTripsWithEveryModifierSet) {
     int named = 0;
     for (uint16_t key = 0; key <= 0x1FFF; ++key) {
-        if (app::keyName(key).empty()) continue;
+        if (mainwindow::keyName(key).empty()) continue;
         ++named;
         // The keypad digits share the main-row names and read back as those keys.
         const uint16_t readBack = key >= 0x60 && key <= 0x69 ? static_cast<uint16_t>(key - 0x30) : key;
@@ -119,17 +119,17 @@ TEST(HotKeyText, LayoutNamesOtherKeysWhenOneVisibleCharacter) {
 }
 
 TEST(HotKeyText, KeepTextAndRegistrationParts) {
-    for (const char* keep : {"None", "none", " NONE "}) EXPECT_TRUE(app::isKeepHotKeyText(keep)) << keep;
-    for (const char* other : {"", "Non", "None+R", "Ctrl+Alt+R"}) EXPECT_FALSE(app::isKeepHotKeyText(other)) << other;
+    for (const char* keep : {"None", "none", " NONE "}) EXPECT_TRUE(mainwindow::isKeepHotKeyText(keep)) << keep;
+    for (const char* other : {"", "Non", "None+R", "Ctrl+Alt+R"}) EXPECT_FALSE(mainwindow::isKeepHotKeyText(other)) << other;
 
-    EXPECT_EQ(app::hotKeyModifiers(0xC052), app::kHotKeyModAlt | app::kHotKeyModControl);
-    EXPECT_EQ(app::hotKeyModifiers(kShift | 0x52), app::kHotKeyModShift);
-    EXPECT_EQ(app::hotKeyModifiers(0xE052), 7u);
-    EXPECT_EQ(app::hotKeyVirtualKey(0xC052), 0x52);
-    EXPECT_EQ(app::hotKeyVirtualKey(0xFFFF), 0x1FFF);
+    EXPECT_EQ(mainwindow::hotKeyModifiers(0xC052), mainwindow::kHotKeyModAlt | mainwindow::kHotKeyModControl);
+    EXPECT_EQ(mainwindow::hotKeyModifiers(kShift | 0x52), mainwindow::kHotKeyModShift);
+    EXPECT_EQ(mainwindow::hotKeyModifiers(0xE052), 7u);
+    EXPECT_EQ(mainwindow::hotKeyVirtualKey(0xC052), 0x52);
+    EXPECT_EQ(mainwindow::hotKeyVirtualKey(0xFFFF), 0x1FFF);
 
-    EXPECT_TRUE(app::hasCtrlOrAlt(kCtrl | 0x52));
-    EXPECT_TRUE(app::hasCtrlOrAlt(kAlt | 0x52));
-    EXPECT_FALSE(app::hasCtrlOrAlt(kShift | 0x52));
-    EXPECT_FALSE(app::hasCtrlOrAlt(0x52));
+    EXPECT_TRUE(mainwindow::hasCtrlOrAlt(kCtrl | 0x52));
+    EXPECT_TRUE(mainwindow::hasCtrlOrAlt(kAlt | 0x52));
+    EXPECT_FALSE(mainwindow::hasCtrlOrAlt(kShift | 0x52));
+    EXPECT_FALSE(mainwindow::hasCtrlOrAlt(0x52));
 }

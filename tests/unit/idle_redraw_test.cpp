@@ -27,7 +27,7 @@ protected:
         machine.tick = 93784000;
         app::setAppPaths(app::makeAppPaths(machine.program));
         monitor::detectOs(machine);
-        window = std::make_unique<app::TQuilletForm>(os, backend);
+        window = std::make_unique<mainwindow::TQuilletForm>(os, backend);
         window->create();
         window->show();
         machine.deliverPosted();  // the message loop's first round: the tray icon comes
@@ -39,7 +39,7 @@ protected:
         std::vector<std::string> result;
         for (const auto& e : backend.log) {
             if (e.type != uitest::RecordingBackend::Event::Update) continue;
-            if (e.name == "MainTimer" || e.name == app::kGraphTimerName) continue;
+            if (e.name == "MainTimer" || e.name == mainwindow::kGraphTimerName) continue;
             result.push_back(e.name + ":" + std::to_string(static_cast<int>(e.change)));
         }
         return result;
@@ -49,7 +49,7 @@ protected:
     platform::fake::FakeMachine machine;
     uitest::RecordingBackend backend;
     platform::Platform os = machine.services();
-    std::unique_ptr<app::TQuilletForm> window;  // destroyed before the backend
+    std::unique_ptr<mainwindow::TQuilletForm> window;  // destroyed before the backend
 };
 
 }  // namespace

@@ -37,7 +37,7 @@ protected:
     void create() {
         app::setAppPaths(app::makeAppPaths(machine.program));
         monitor::detectOs(machine);
-        window = std::make_unique<app::TQuilletForm>(os, backend);
+        window = std::make_unique<mainwindow::TQuilletForm>(os, backend);
         window->create();
         machine.deliverPosted();  // the message loop's first round: the tray icon comes
     }
@@ -57,7 +57,7 @@ protected:
     FakeMachine machine;
     ui::HeadlessBackend backend;
     platform::Platform os = machine.services();
-    std::unique_ptr<app::TQuilletForm> window;  // destroyed before the backend
+    std::unique_ptr<mainwindow::TQuilletForm> window;  // destroyed before the backend
 };
 
 // ---- the builder ----
@@ -329,7 +329,7 @@ TEST(MainFormTranslucency, OfferedOnWindows2000AndXpOnly) {
         ui::HeadlessBackend backend;
         platform::Platform os = machine.services();
         monitor::detectOs(machine);
-        app::TQuilletForm window(os, backend);
+        mainwindow::TQuilletForm window(os, backend);
         window.create();
         EXPECT_EQ(window.form().get<ui::CheckBox>("TranslucentCheckBox").enabled(), r.translucency)
             << r.major << "." << r.minor;
@@ -352,7 +352,7 @@ TEST_F(MainForm, SplashComesAfterTheEarlyStepsAndBeforeTheMemoryFigures) {
     int splashes = 0;
     backend.onModal = [&](ui::Form& dialog) {
         ++splashes;
-        EXPECT_NE(dynamic_cast<widgets::TSplashForm*>(&dialog), nullptr);
+        EXPECT_NE(dynamic_cast<mainwindow::TSplashForm*>(&dialog), nullptr);
         // Steps 1 to 6 are done, step 9 not yet.
         EXPECT_EQ(machine.events.front(), "create TQuilletForm");
         EXPECT_EQ(machine.events.at(1), "registerWindowMessage TaskbarCreated");
@@ -556,15 +556,15 @@ TEST_F(MainForm, TrayDoubleClickOpensAndRightClickShowsTheMenuAtThePointer) {
         EXPECT_EQ(machine.events.back(), "bringToFront TQuilletForm");  // in front before it opens
     };
     machine.cursorX = 1000, machine.cursorY = 740;
-    send(app::kTrayCallbackMessage, 1, 0x0200);  // the pointer moving over the icon: nothing
-    send(app::kTrayCallbackMessage, 1, 0x0202);  // single click: nothing
+    send(mainwindow::kTrayCallbackMessage, 1, 0x0200);  // the pointer moving over the icon: nothing
+    send(mainwindow::kTrayCallbackMessage, 1, 0x0202);  // single click: nothing
     EXPECT_TRUE(popups.empty());
     EXPECT_TRUE(window->state().windowHidden);
-    send(app::kTrayCallbackMessage, 1, 0x0205);
+    send(mainwindow::kTrayCallbackMessage, 1, 0x0205);
     EXPECT_EQ(popups, std::vector<std::string>{"TrayPopupMenu 1000,740"});
     EXPECT_TRUE(window->state().windowHidden);
 
-    send(app::kTrayCallbackMessage, 1, 0x0203);
+    send(mainwindow::kTrayCallbackMessage, 1, 0x0203);
     EXPECT_FALSE(window->state().windowHidden);
     EXPECT_TRUE(machine.details(window->window()).visible);
     EXPECT_EQ(machine.events.back(), "bringToFront TQuilletForm");
@@ -597,7 +597,7 @@ TEST_F(MainForm, TheTrayIconComesWithTheLoopsFirstRoundAndNeverAfterTheExit) {
     };
     app::setAppPaths(app::makeAppPaths(machine.program));
     monitor::detectOs(machine);
-    window = std::make_unique<app::TQuilletForm>(os, backend);
+    window = std::make_unique<mainwindow::TQuilletForm>(os, backend);
     window->create();
     window->show();
     EXPECT_EQ(window->trayIcon(), nullptr);  // the window does not wait for the shell
@@ -610,7 +610,7 @@ TEST_F(MainForm, TheTrayIconComesWithTheLoopsFirstRoundAndNeverAfterTheExit) {
     FakeMachine second;
     platform::Platform secondOs = second.services();
     ui::HeadlessBackend secondBackend;
-    app::TQuilletForm early(secondOs, secondBackend);
+    mainwindow::TQuilletForm early(secondOs, secondBackend);
     early.create();
     early.Exit1Click();
     second.deliverPosted();
@@ -623,7 +623,7 @@ TEST_F(MainForm, TheTrayIconComesWithTheLoopsFirstRoundAndNeverAfterTheExit) {
 TEST_F(MainForm, AnEndOfSessionWhileTheShellAddsTheIconLeavesNoIcon) {
     app::setAppPaths(app::makeAppPaths(machine.program));
     monitor::detectOs(machine);
-    window = std::make_unique<app::TQuilletForm>(os, backend);
+    window = std::make_unique<mainwindow::TQuilletForm>(os, backend);
     window->create();
     window->show();
     // A log-off reaches the window while the shell is still answering the add.
@@ -674,7 +674,7 @@ TEST_F(MainForm, ExitGoesInItsOrderAndLeavesNothingRunning) {
     EXPECT_TRUE(machine.trayIcons.empty());
     EXPECT_TRUE(machine.hotKeys.empty());
     EXPECT_FALSE(window->graphRunning());
-    EXPECT_FALSE(get<ui::Timer>(app::kGraphTimerName).enabled()) << "the graph no longer steps";
+    EXPECT_FALSE(get<ui::Timer>(mainwindow::kGraphTimerName).enabled()) << "the graph no longer steps";
 }
 
 TEST_F(MainForm, HideButtonHidesAndShowBringsBack) {
@@ -708,16 +708,16 @@ TEST_F(MainForm, EveryExitCommandEndsTheLoop) {
 
 TEST_F(MainForm, OwnMessagesAreRoutedAndOthersPassThrough) {
     create();
-    for (uint32_t message : {platform::kWmHotKey, app::kTrayCallbackMessage}) {
+    for (uint32_t message : {platform::kWmHotKey, mainwindow::kTrayCallbackMessage}) {
         EXPECT_EQ(send(message, 0, 515), 0) << message;
     }
-    EXPECT_EQ(send(app::kRecoveryDoneMessage), 1);
+    EXPECT_EQ(send(mainwindow::kRecoveryDoneMessage), 1);
     EXPECT_EQ(send(0x0005), -1);  // WM_SIZE: the system's own handling
     EXPECT_FALSE(machine.quitRequested);
 
     // A backend that mirrors the form hands the same messages to the form's entry point.
     intptr_t result = -1;
-    EXPECT_TRUE(window->form().message(app::kRecoveryDoneMessage, 0, 0, result));
+    EXPECT_TRUE(window->form().message(mainwindow::kRecoveryDoneMessage, 0, 0, result));
     EXPECT_FALSE(window->form().message(0x0005, 0, 0, result));
     EXPECT_TRUE(window->form().message(platform::kWmQueryEndSession, 0, 0, result));
     EXPECT_EQ(result, 1);

@@ -19,7 +19,7 @@ protected:
     void createWindow(bool show = true) {
         app::setAppPaths(app::findAppPaths(machine, machine));
         monitor::detectOs(machine);
-        window = std::make_unique<app::TQuilletForm>(os, backend);
+        window = std::make_unique<mainwindow::TQuilletForm>(os, backend);
         window->create();
         if (show) window->show();
         machine.deliverPosted();  // the message loop's first round: the tray icon comes
@@ -47,5 +47,5 @@ protected:
     platform::fake::FakeMachine machine;
     uitest::RecordingBackend backend;  // what reaches the controls' windows, for the tests that ask
     platform::Platform os = machine.services();
-    std::unique_ptr<app::TQuilletForm> window;  // destroyed before the backend
+    std::unique_ptr<mainwindow::TQuilletForm> window;  // destroyed before the backend
 };

@@ -88,7 +88,7 @@ TEST_F(ShortcutsDialog, EveryAmountTheBuilderTakesIsRecoveredByTheRunner) {
             FakeMachine target;
             target.largestCommit = 0;  // the commit is refused: only its size matters here
             platform::Platform targetOs = target.services();
-            const bool finished = app::runCommandLine(machine.linkWrites[0].link.arguments, targetOs);
+            const bool finished = startup::runCommandLine(machine.linkWrites[0].link.arguments, targetOs);
             EXPECT_EQ(finished, once);
             ASSERT_EQ(target.commits.size(), 1u);
             EXPECT_EQ(target.commits[0].size, std::stoull(amount) << 20);
@@ -301,7 +301,7 @@ TEST_F(ShortcutsDialog, ShortcutsTheRunnerWouldReadOtherwiseAreRefusedAndTheDial
     EXPECT_EQ(arguments, "/p=" + program128 + " /a=" + chinese111 + " /ram=1 /once");
     FakeMachine target;
     platform::Platform targetOs = target.services();
-    EXPECT_TRUE(app::runCommandLine(arguments, targetOs));
+    EXPECT_TRUE(startup::runCommandLine(arguments, targetOs));
     ASSERT_EQ(target.shellCalls.size(), 1u);
     EXPECT_EQ(target.shellCalls[0].file, program128);  // the blank after it is what the runner cut
     EXPECT_EQ(target.shellCalls[0].parameters, chinese111 + " ");
@@ -320,7 +320,7 @@ TEST_F(ShortcutsDialog, ShortcutsTheRunnerWouldReadOtherwiseAreRefusedAndTheDial
     ASSERT_EQ(machine.linkWrites.size(), 2u);
     FakeMachine second;
     platform::Platform secondOs = second.services();
-    EXPECT_TRUE(app::runCommandLine(machine.linkWrites[1].link.arguments, secondOs));
+    EXPECT_TRUE(startup::runCommandLine(machine.linkWrites[1].link.arguments, secondOs));
     ASSERT_EQ(second.shellCalls.size(), 1u);
     EXPECT_EQ(second.shellCalls[0].file, "C:\\e.exe ");
     EXPECT_EQ(second.shellCalls[0].parameters, arguments128);

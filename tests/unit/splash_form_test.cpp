@@ -11,7 +11,7 @@
 #include "ui/headless_backend.h"
 
 using uitest::RecordingBackend;
-using widgets::TSplashForm;
+using mainwindow::TSplashForm;
 
 TEST(SplashForm, WindowIsABorderlessWhiteTopmostBoxInTheMiddleOfTheDesktop) {
     ui::HeadlessBackend backend;

@@ -19,7 +19,7 @@ namespace {
 int start(FakeMachine& machine) {
     platform::Platform os = machine.services();
     ui::HeadlessBackend backend;
-    return app::runQuillet(os, backend);
+    return startup::runQuillet(os, backend);
 }
 
 const FakeMachine::FakeWindow* mainWindow(FakeMachine& machine) {

@@ -20,21 +20,21 @@ namespace {
 
 
 TEST(TrayIconLook, LevelColourDigitPlaceAndTip) {
-    EXPECT_EQ(app::trayLevelColor(21), 0x00FF00u);
-    EXPECT_EQ(app::trayLevelColor(20), 0x00FFFFu);
-    EXPECT_EQ(app::trayLevelColor(6), 0x00FFFFu);
-    EXPECT_EQ(app::trayLevelColor(5), 0x0000FFu);
-    EXPECT_EQ(app::trayTextX("8"), 6);
-    EXPECT_EQ(app::trayTextX("64"), 3);
-    EXPECT_EQ(app::trayTextX("512"), 1);
-    EXPECT_EQ(app::trayTextX("1536"), 0);
+    EXPECT_EQ(mainwindow::trayLevelColor(21), 0x00FF00u);
+    EXPECT_EQ(mainwindow::trayLevelColor(20), 0x00FFFFu);
+    EXPECT_EQ(mainwindow::trayLevelColor(6), 0x00FFFFu);
+    EXPECT_EQ(mainwindow::trayLevelColor(5), 0x0000FFu);
+    EXPECT_EQ(mainwindow::trayTextX("8"), 6);
+    EXPECT_EQ(mainwindow::trayTextX("64"), 3);
+    EXPECT_EQ(mainwindow::trayTextX("512"), 1);
+    EXPECT_EQ(mainwindow::trayTextX("1536"), 0);
     // At the shell's larger sizes the places grow with the icon.
-    EXPECT_EQ(app::trayTextX("8", 20), 8);
-    EXPECT_EQ(app::trayTextX("64", 24), 5);
-    EXPECT_EQ(app::trayTextX("512", 32), 2);
-    EXPECT_EQ(app::trayTextX("1536", 32), 0);
-    EXPECT_EQ(app::trayTip(1234, 61), "Quillet 可用内存：1,234MB内存荷载：61%");
-    EXPECT_EQ(app::trayTip(8, 5), "Quillet 可用内存：8MB内存荷载：05%");
+    EXPECT_EQ(mainwindow::trayTextX("8", 20), 8);
+    EXPECT_EQ(mainwindow::trayTextX("64", 24), 5);
+    EXPECT_EQ(mainwindow::trayTextX("512", 32), 2);
+    EXPECT_EQ(mainwindow::trayTextX("1536", 32), 0);
+    EXPECT_EQ(mainwindow::trayTip(1234, 61), "Quillet 可用内存：1,234MB内存荷载：61%");
+    EXPECT_EQ(mainwindow::trayTip(8, 5), "Quillet 可用内存：8MB内存荷载：05%");
 }
 
 TEST(TrayIconLook, FiguresBeyondFourDigitsStayWithinFourCharacters) {
@@ -42,25 +42,25 @@ TEST(TrayIconLook, FiguresBeyondFourDigitsStayWithinFourCharacters) {
         {9999, "9999"}, {10000, "9.7"}, {20480, "20.0"}, {20991, "20.4"}, {102399, "99.9"},
         {102400, "100G"}, {1023999, "999G"}, {1024000, "0.9T"}, {1572864, "1.5T"}, {12u << 20, "12T"},
         {UINT64_MAX >> 20, "999T"}};
-    for (const auto& [megabytes, shown] : cases) EXPECT_EQ(app::trayDigits(megabytes), shown) << megabytes;
+    for (const auto& [megabytes, shown] : cases) EXPECT_EQ(mainwindow::trayDigits(megabytes), shown) << megabytes;
 }
 
 // A recovery's result in words: what free memory did, never a negative "freed" figure, and the
 // page file only where its use grew; whole megabytes, truncated, with group separators.
 TEST(TrayIconLook, RecoveryResultInWords) {
     constexpr uint64_t MB = 1048576;
-    EXPECT_EQ(app::recoveryResultText(2345 * MB + 999, 3579 * MB + 1, 700 * MB, 700 * MB),
+    EXPECT_EQ(mainwindow::recoveryResultText(2345 * MB + 999, 3579 * MB + 1, 700 * MB, 700 * MB),
               "可用内存：2,345MB → 3,579MB（增加 1,234MB）");
-    EXPECT_EQ(app::recoveryResultText(2345 * MB, 2301 * MB, 700 * MB, 600 * MB), "可用内存没有增加：2,345MB → 2,301MB");
-    EXPECT_EQ(app::recoveryResultText(2345 * MB, 2345 * MB + 5, 0, 0), "可用内存没有增加：2,345MB → 2,345MB");
-    EXPECT_EQ(app::recoveryResultText(1000 * MB, 1800 * MB, 300 * MB, 812 * MB),
+    EXPECT_EQ(mainwindow::recoveryResultText(2345 * MB, 2301 * MB, 700 * MB, 600 * MB), "可用内存没有增加：2,345MB → 2,301MB");
+    EXPECT_EQ(mainwindow::recoveryResultText(2345 * MB, 2345 * MB + 5, 0, 0), "可用内存没有增加：2,345MB → 2,345MB");
+    EXPECT_EQ(mainwindow::recoveryResultText(1000 * MB, 1800 * MB, 300 * MB, 812 * MB),
               "可用内存：1,000MB → 1,800MB（增加 800MB）\n页面文件多用了 512MB");
-    EXPECT_EQ(app::recoveryResultText(900 * MB, 850 * MB, 300 * MB, 301 * MB + 7),
+    EXPECT_EQ(mainwindow::recoveryResultText(900 * MB, 850 * MB, 300 * MB, 301 * MB + 7),
               "可用内存没有增加：900MB → 850MB\n页面文件多用了 1MB");
     // Beyond 4 GB, and beyond what 32 bits of megabytes hold.
-    EXPECT_EQ(app::recoveryResultText(6144 * MB, 10240 * MB, 5000 * MB, 9096 * MB),
+    EXPECT_EQ(mainwindow::recoveryResultText(6144 * MB, 10240 * MB, 5000 * MB, 9096 * MB),
               "可用内存：6,144MB → 10,240MB（增加 4,096MB）\n页面文件多用了 4,096MB");
-    EXPECT_EQ(app::recoveryResultText(5000000000ull * MB, 5000000001ull * MB, 0, 0),
+    EXPECT_EQ(mainwindow::recoveryResultText(5000000000ull * MB, 5000000001ull * MB, 0, 0),
               "可用内存：5,000,000,000MB → 5,000,000,001MB（增加 1MB）");
 
     // Balloons exist from Windows 2000 and ME on.
@@ -69,7 +69,7 @@ TEST(TrayIconLook, RecoveryResultInWords) {
         os.versionInfo.platformId = platformId;
         os.versionInfo.majorVersion = major;
         os.isWinMe = me;
-        return app::trayOffersBalloons(os);
+        return mainwindow::trayOffersBalloons(os);
     };
     EXPECT_TRUE(release(platform::kPlatformWin32Nt, 5, false));
     EXPECT_TRUE(release(platform::kPlatformWin32Nt, 10, false));

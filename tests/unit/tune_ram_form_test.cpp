@@ -11,8 +11,8 @@
 #include "platform/fake/fake_platform.h"
 #include "ui/headless_backend.h"
 
-using widgets::TTuneRamForm;
-using widgets::TuneRamValues;
+using memory::TTuneRamForm;
+using memory::TuneRamValues;
 
 namespace {
 
@@ -20,7 +20,7 @@ struct TuneRamDialog : ::testing::Test {
     ui::HeadlessBackend backend;
     platform::fake::FakeMachine machine;
     std::vector<std::string> events;
-    widgets::TuneRamGraphLink link{[this] { events.push_back("hold"); }, [this] { events.push_back("release"); },
+    memory::TuneRamGraphLink link{[this] { events.push_back("hold"); }, [this] { events.push_back("release"); },
                                    [this](int p) { events.push_back("white " + std::to_string(p)); },
                                    [this](int p) { events.push_back("red " + std::to_string(p)); }};
 
@@ -32,7 +32,7 @@ struct TuneRamDialog : ::testing::Test {
             events.clear();
             user(dynamic_cast<TTuneRamForm&>(dialog));
         };
-        return widgets::runTuneRamDialog(backend, machine, link, 100, 200, start);
+        return memory::runTuneRamDialog(backend, machine, link, 100, 200, start);
     }
 };
 

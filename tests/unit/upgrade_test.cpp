@@ -42,7 +42,7 @@ std::string available(const std::string& version) {
 // The upgrade check, the splash and the About page say the version the packages are named after.
 TEST(ProgramVersion, TheProgramsTextsAgreeWithTheBuildsVersion) {
     EXPECT_STREQ(commands::kProgramVersion, QUILLET_BUILD_VERSION);
-    EXPECT_STREQ(widgets::kProgramVersion, QUILLET_BUILD_VERSION);
+    EXPECT_STREQ(mainwindow::kProgramVersion, QUILLET_BUILD_VERSION);
     const mainwindow::ControlLayout* label = mainwindow::findControl("VersionAboutValLabel");
     ASSERT_NE(label, nullptr);
     EXPECT_EQ(label->text, QUILLET_BUILD_VERSION);

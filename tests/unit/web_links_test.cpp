@@ -24,13 +24,13 @@ struct MainWindowWithWeb {
         machine.setIni("C:\\Q\\Quillet.ini", "Settings", "Email", email);
         app::setAppPaths(app::makeAppPaths(machine.program));
         monitor::detectOs(machine);
-        window = std::make_unique<app::TQuilletForm>(os, backend);
+        window = std::make_unique<mainwindow::TQuilletForm>(os, backend);
         window->create();
     }
     FakeMachine machine;
     ui::HeadlessBackend backend;
     platform::Platform os = machine.services();
-    std::unique_ptr<app::TQuilletForm> window;
+    std::unique_ptr<mainwindow::TQuilletForm> window;
 };
 
 TEST(WebLinks, EachCommandOpensItsAddressThroughTheShell) {

@@ -136,7 +136,7 @@ Font programFont(platform::Platform& os, const std::string& digits, int size) {
 // The icon as the program makes it.
 HICON programIcon(platform::Platform& os, const std::string& digits, int size, int freePercent, bool redDot) {
     return reinterpret_cast<HICON>(
-        app::makeTrayIcon(os.tray, os.text, size, digits, app::trayLevelColor(freePercent), redDot));
+        mainwindow::makeTrayIcon(os.tray, os.text, size, digits, mainwindow::trayLevelColor(freePercent), redDot));
 }
 
 int pixelHeight(int points, int pixelsPerInch) { return -MulDiv(points, pixelsPerInch, 72); }
@@ -171,8 +171,8 @@ constexpr Look kLooks[] = {
 // `size`, the figure drawn by the system where the canvas leaves it to it. `name` says which.
 void checkPicture(HICON icon, const Case& c, const Look& look, const Font& font, const std::string& name) {
     const int size = look.size;
-    const int textX = app::trayTextX(c.digits, size);
-    const Color lineColor = app::trayLevelColor(c.freePercent);
+    const int textX = mainwindow::trayTextX(c.digits, size);
+    const Color lineColor = mainwindow::trayLevelColor(c.freePercent);
     ICONINFO info{};
     if (icon == nullptr || !GetIconInfo(icon, &info)) {
         check(false, name + ": an icon was made");
@@ -326,7 +326,7 @@ void checkShellRecords(platform::Platform& os, int expectedSize) {
 
     win32::Win32Tray::observeShellRecords(recordShellCall);
     {
-        app::TrayIcon tray(os.tray, handle, nullptr, 1025);
+        mainwindow::TrayIcon tray(os.tray, handle, nullptr, 1025);
         tray.add();
         const struct {
             Case figure;
@@ -342,7 +342,7 @@ void checkShellRecords(platform::Platform& os, int expectedSize) {
             const Case& c = step.figure;
             HICON icon = programIcon(os, c.digits, size, c.freePercent, c.redDot);
             shellRecords.clear();
-            tray.modify(reinterpret_cast<platform::Icon>(icon), app::trayTip(step.freeMB, step.load));
+            tray.modify(reinterpret_cast<platform::Icon>(icon), mainwindow::trayTip(step.freeMB, step.load));
             const std::string name = std::string("the shell given the figure ") + c.digits;
             check(shellRecords.size() == 1 && shellRecords[0].action == NIM_MODIFY, name + ": one modify call",
                   "(" + std::to_string(shellRecords.size()) + " calls)");
@@ -371,7 +371,7 @@ void checkShellRecords(platform::Platform& os, int expectedSize) {
 // The icon for freeMB at freePercent, as the program makes it, written as a binary PPM.
 bool writePicture(platform::Platform& os, const std::string& dir, uint64_t freeMB, int freePercent,
                   bool recoveryOff) {
-    const std::string digits = app::trayDigits(freeMB);
+    const std::string digits = mainwindow::trayDigits(freeMB);
     HICON icon = programIcon(os, digits, 16, freePercent, recoveryOff);
     ICONINFO info{};
     if (icon == nullptr || !GetIconInfo(icon, &info)) return false;

@@ -15,5 +15,5 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int) {
     auto* os = new win32::Win32Services(win32::narrow(commandLine != nullptr ? commandLine : L""));
     static platform::Platform services = os->platform();
     win32::Win32UiBackend backend([os](const std::string& message) { os->windows.reportError(message); });
-    return app::runQuillet(services, backend);
+    return startup::runQuillet(services, backend);
 }

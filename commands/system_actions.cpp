@@ -1,8 +1,8 @@
-#include "commands/system_commands.h"
+#include "commands/system_actions.h"
 
 #include "monitor/os_detection.h"
 
-namespace app {
+namespace commands {
 
 namespace {
 
@@ -23,4 +23,4 @@ void restartComputer(platform::Platform& os) { endSession(os, platform::kEwxRebo
 
 void shutDownComputer(platform::Platform& os) { endSession(os, platform::kEwxShutdown); }
 
-}  // namespace app
+}  // namespace commands

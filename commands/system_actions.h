@@ -1,7 +1,7 @@
 #pragma once
 #include "platform/platform.h"
 
-namespace app {
+namespace commands {
 
 // The four commands that act on the operating system rather than on the program. None asks
 // for confirmation, none reports an outcome and none changes the program's state.
@@ -15,4 +15,4 @@ void restartComputer(platform::Platform& os);
 // Asks the system to shut down. Running programs may still refuse.
 void shutDownComputer(platform::Platform& os);
 
-}  // namespace app
+}  // namespace commands

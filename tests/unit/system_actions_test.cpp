@@ -1,4 +1,4 @@
-#include "commands/system_commands.h"
+#include "commands/system_actions.h"
 
 #include <gtest/gtest.h>
 
@@ -31,10 +31,10 @@ struct EndSessionCase {
 
 TEST(SystemCommands, RestartAndShutDownAskTheRightFlagAndEnableThePrivilegeOnlyOnNt) {
     const std::vector<EndSessionCase> cases = {
-        {platform::kPlatformWin32Nt, 5, 1, 2600, app::restartComputer, {"enableShutdownPrivilege", "exitWindows 2"}},
-        {platform::kPlatformWin32Nt, 4, 0, 1381, app::shutDownComputer, {"enableShutdownPrivilege", "exitWindows 1"}},
-        {platform::kPlatformWin32Windows, 4, 10, 2222, app::restartComputer, {"exitWindows 2"}},
-        {platform::kPlatformWin32Windows, 4, 90, 3000, app::shutDownComputer, {"exitWindows 1"}},
+        {platform::kPlatformWin32Nt, 5, 1, 2600, commands::restartComputer, {"enableShutdownPrivilege", "exitWindows 2"}},
+        {platform::kPlatformWin32Nt, 4, 0, 1381, commands::shutDownComputer, {"enableShutdownPrivilege", "exitWindows 1"}},
+        {platform::kPlatformWin32Windows, 4, 10, 2222, commands::restartComputer, {"exitWindows 2"}},
+        {platform::kPlatformWin32Windows, 4, 90, 3000, commands::shutDownComputer, {"exitWindows 1"}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::to_string(c.platformId) + " " + std::to_string(c.major) + "." + std::to_string(c.minor));
@@ -52,14 +52,14 @@ TEST(SystemCommands, ClipboardAndRecentDocumentsTouchNothingElseAndStaySilent) {
     platform::Platform os = machine.services();
 
     machine.clipboardBusy = true;  // another program has it open
-    app::emptyClipboard(os);
+    commands::emptyClipboard(os);
     EXPECT_EQ(machine.clipboardEmptied, 0);
 
     machine.clipboardBusy = false;
-    app::emptyClipboard(os);
+    commands::emptyClipboard(os);
     EXPECT_EQ(machine.clipboardEmptied, 1);
 
-    app::clearRecentDocuments(os);
+    commands::clearRecentDocuments(os);
     EXPECT_EQ(machine.recentDocumentsCleared, 1);
 
     EXPECT_EQ(systemRequests(machine),
