@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "platform/canvas.h"
-#include "ui/control.h"
+#include "ui/component.h"
 #include "ui/controls.h"
 
 // The main window as data: every control of TQuilletForm with its kind, place, design values,

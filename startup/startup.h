@@ -1,6 +1,6 @@
 #pragma once
 #include "platform/platform.h"
-#include "ui/control.h"
+#include "ui/component.h"
 
 namespace startup {
 

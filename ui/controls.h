@@ -1,11 +1,11 @@
 #pragma once
-// The standard controls. Each follows the control-change rule of ui/control.h; the notes
+// The standard controls. Each follows the control-change rule of ui/component.h; the notes
 // here say only what each kind adds to it.
 #include <cstdint>
 #include <string>
 #include <vector>
 
-#include "ui/control.h"
+#include "ui/component.h"
 
 namespace ui {
 

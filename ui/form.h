@@ -7,7 +7,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "ui/control.h"
+#include "ui/component.h"
 
 namespace ui {
 

@@ -11,7 +11,7 @@
 #include <memory>
 #include <vector>
 
-#include "ui/control.h"
+#include "ui/component.h"
 
 namespace ui {
 

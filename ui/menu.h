@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "ui/control.h"
+#include "ui/component.h"
 
 namespace ui {
 

@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "platform/canvas.h"
-#include "ui/control.h"
+#include "ui/component.h"
 
 namespace ui {
 

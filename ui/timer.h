@@ -1,7 +1,7 @@
 #pragma once
 #include <cstdint>
 
-#include "ui/control.h"
+#include "ui/component.h"
 
 namespace ui {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "ui/control.h"
+#include "ui/component.h"
 #include "ui/headless_backend.h"
 
 namespace uitest {

@@ -20,7 +20,7 @@
 
 #include "monitor/low_res_form.h"
 #include "monitor/os_detection.h"
-#include "win32/services/free_resources.h"
+#include "win32/services/win32_free_resources.h"
 #include "tests/wine/check_report.h"
 #include "win32/controls/ui_backend.h"
 #include "win32/services/wide_text.h"

@@ -1,5 +1,5 @@
 #pragma once
-// The Windows mirror of the portable controls (ui/control.h): one real window (or menu, or
+// The Windows mirror of the portable controls (ui/component.h): one real window (or menu, or
 // system timer) per component, created and destroyed with its peer. User input arriving as
 // WM_COMMAND, WM_NOTIFY, WM_HSCROLL, WM_CLOSE, WM_SIZE, focus and menu messages is handed to
 // the components' user entry points; changes made from code reach the windows through
@@ -12,7 +12,7 @@
 #include <utility>
 #include <vector>
 
-#include "ui/control.h"
+#include "ui/component.h"
 
 namespace ui {
 class Timer;

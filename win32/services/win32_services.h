@@ -2,7 +2,7 @@
 #include <string>
 
 #include "platform/platform.h"
-#include "win32/services/free_resources.h"
+#include "win32/services/win32_free_resources.h"
 #include "win32/services/win32_memory.h"
 #include "win32/services/win32_os_information.h"
 #include "win32/services/win32_process.h"

@@ -2,7 +2,7 @@
 // (GetFreeSystemResources in USER), and a 32-bit program reaches 16-bit code only through
 // KERNEL32's flat thunk, QT_Thunk, with the 16-bit loader's entries that KERNEL32 exports by
 // ordinal alone.
-#include "win32/services/free_resources.h"
+#include "win32/services/win32_free_resources.h"
 
 #include <windows.h>
 

@@ -1,4 +1,4 @@
-#include "ui/control.h"
+#include "ui/component.h"
 
 #include <algorithm>
 #include <stdexcept>
