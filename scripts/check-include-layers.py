@@ -14,6 +14,10 @@ program's drawings itself. platform/fake/, the scripted doubles
 of platform/ for native tests, includes only platform/, and nothing of the program includes it.
 tests/, fuzz/ and bench/ may include anything. A folder holding C++ that is in no layer fails
 the check, so a new folder must be given its place here.
+
+Names follow the folders too: what a file of the program defines stands in the namespace of its
+top folder (win32/services/x.cpp in win32 or win32::something). A namespace block that only
+declares classes of another folder ("namespace ui { class Form; }") is allowed.
 """
 import os
 import re
@@ -41,6 +45,8 @@ FREE = {"tests", "fuzz", "bench"}
 SKIPPED = {"build", "documentation", "packaging", "scripts", "cmake", ".git", ".ci"}
 SOURCE_SUFFIXES = (".h", ".hpp", ".cpp", ".cc", ".rc")
 INCLUDE = re.compile(r'^\s*#\s*include\s*"([^"]+)"', re.M)
+NAMESPACE = re.compile(r'\bnamespace\s+([A-Za-z_][\w:]*)\s*\{')
+FORWARD_ONLY = re.compile(r'^(\s*(class|struct)\s+\w+\s*;)*\s*$')
 
 RANK = {folder: rank for rank, folders in enumerate(LAYERS) for folder in folders}
 
@@ -72,6 +78,8 @@ def problems_of(root):
                 continue
             with open(os.path.join(directory, name), encoding="utf-8", errors="replace") as f:
                 text = f.read()
+            for line, namespace in foreign_namespaces(owner, text):
+                problems.append(f"{rel}:{line}: defines names in namespace {namespace}, not in {owner.split('/')[0]}")
             for match in INCLUDE.finditer(text):
                 target = match.group(1)
                 if "/" not in target:
@@ -81,6 +89,29 @@ def problems_of(root):
                 if problem:
                     problems.append(f"{rel}:{line}: includes {target}: {problem}")
     return problems
+
+
+def without_comments_and_strings(text):
+    return re.sub(r'//[^\n]*|/\*.*?\*/|"(?:[^"\\\n]|\\.)*"|\'(?:[^\'\\\n]|\\.)*\'', " ", text, flags=re.S)
+
+
+def foreign_namespaces(owner, text):
+    """Named namespace blocks at file level that hold more than forward declarations and are not
+    named after the file's top folder."""
+    folder = owner.split("/")[0]
+    code = without_comments_and_strings(text)
+    found = []
+    for match in NAMESPACE.finditer(code):
+        if code.count("{", 0, match.start()) != code.count("}", 0, match.start()):
+            continue  # nested inside another block
+        depth, end = 1, match.end()
+        while depth and end < len(code):
+            depth += {"{": 1, "}": -1}.get(code[end], 0)
+            end += 1
+        name = match.group(1)
+        if name.split("::")[0] != folder and not FORWARD_ONLY.match(code[match.end():end - 1]):
+            found.append((code.count("\n", 0, match.start()) + 1, name))
+    return found
 
 
 def judge(owner, target):
@@ -122,6 +153,9 @@ def self_test():
         "tests/unit/t.cpp": '#include "win32/services/x.h"\n#include "startup/startup.h"\n',
         "tests/wine/t.cpp": '#include "win32/services/x.h"\n#include "platform/fake/f.h"\n',
         "build/native/generated.cpp": '#include "win32/services/x.h"\n',
+        "memory/dialog.h": 'namespace ui {\nclass Form;\n}\nnamespace memory {\nint a;\n}\n',
+        "mainwindow/splash.h": '// namespace widgets { in a comment\nnamespace widgets {\nclass Splash {};\n}\n',
+        "win32/services/s.cpp": 'namespace win32::detail {\nvoid f() { if (1) {} }\n}\nnamespace {\nint b;\n}\n',
     }
     expected = {
         "ui/paint.cpp:1: includes widgets/gradient.h",
@@ -132,6 +166,7 @@ def self_test():
         "platform/fake/fake.cpp:1: includes ui/form.h",
         "gadgets/thing.cpp: the folder gadgets/",
         "win32/services/tray.cpp:2: includes widgets/tray_icon_painter.h",
+        "mainwindow/splash.h:2: defines names in namespace widgets",
     }
     with tempfile.TemporaryDirectory() as root:
         for rel, text in cases.items():
@@ -149,7 +184,7 @@ def self_test():
         print(f"check-include-layers self-test: wrongly reported: {p}")
     if missed or extra:
         return 1
-    print(f"check-include-layers self-test: all {len(expected)} wrong includes caught, nothing else reported")
+    print(f"check-include-layers self-test: all {len(expected)} wrong includes and names caught, nothing else reported")
     return 0
 
 
@@ -163,7 +198,7 @@ def main(argv):
     for p in problems:
         print(p)
     if problems:
-        print(f"check-include-layers: {len(problems)} include(s) run against the layers")
+        print(f"check-include-layers: {len(problems)} include(s) or namespace(s) against the layers")
         return 1
     print("check-include-layers: every include runs downwards")
     return 0
