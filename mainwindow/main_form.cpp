@@ -357,7 +357,7 @@ void TQuilletForm::startRecovery(uint64_t amountBytes, bool userStarted) {
     if (userStarted && state_.showRecoveryResult && trayIcon_ && trayOffersBalloons(monitor::osDescription())) {
         memory::MemoryStatus status(os_.memory);
         pendingResult_.freeBefore = status.availPhys();
-        pendingResult_.pageFileUsedBefore = status.totalPageFile() - std::min(status.availPageFile(), status.totalPageFile());
+        pendingResult_.pageFileUsedBefore = os_.memory.pageFileInUse();
         pendingResult_.waiting = true;
         if (state_.balloonShown) trayIcon_->showBalloon(app::kProductName, "");
         state_.balloonShown = false;
@@ -524,7 +524,7 @@ void TQuilletForm::toggleTrayIcon() {
 void TQuilletForm::refreshTrayIcon(uint64_t freeMB, int32_t freePercent, uint32_t memoryLoad, bool recoveryOff) {
     const std::string digits = trayDigits(freeMB);
     const uint32_t color = trayLevelColor(freePercent);
-    if (state_.trayIconSize == 0) state_.trayIconSize = os_.tray.trayIconSize(window_);
+    if (state_.trayIconSize == 0) state_.trayIconSize = os_.tray.trayIconSize();
     const int size = state_.trayIconSize;
     const std::string picture =
         digits + "|" + std::to_string(color) + (recoveryOff ? "|dot" : "") + "|" + std::to_string(size);
@@ -543,7 +543,7 @@ void TQuilletForm::refreshTrayIcon(uint64_t freeMB, int32_t freePercent, uint32_
 }
 
 void TQuilletForm::trayIconSizeMayHaveChanged() {
-    const int size = os_.tray.trayIconSize(window_);
+    const int size = os_.tray.trayIconSize();
     if (size == state_.trayIconSize) return;
     state_.trayIconSize = size;
     if (!recoveryRunning()) refreshTrayFigures();
@@ -578,9 +578,9 @@ bool TQuilletForm::dispatchMessage(uint32_t message, uintptr_t wParam, intptr_t 
             return true;
         case platform::kWmSettingChange:
         case platform::kWmDisplayChange:
-        case platform::kWmDpiChanged:
-            // The shell may now show the tray icon at another size; the window's own handling
-            // of the message goes on.
+            // The notification area's scale may have changed, and with it the size the shell
+            // shows the icon at; the window's own handling of the message goes on. (A new DPI
+            // of the main window alone, moved to another monitor, leaves the icon as it is.)
             trayIconSizeMayHaveChanged();
             return false;
         case kAddTrayIconMessage:
@@ -633,7 +633,7 @@ void TQuilletForm::showRecoveryResultWhenDue() {
     if (!trayIcon_) return;
     memory::MemoryStatus status(os_.memory);
     const uint64_t freeAfter = status.availPhys();
-    const uint64_t pageFileUsedAfter = status.totalPageFile() - std::min(status.availPageFile(), status.totalPageFile());
+    const std::optional<uint64_t> pageFileUsedAfter = os_.memory.pageFileInUse();
     state_.balloonShown = trayIcon_->showBalloon(
         app::kProductName, recoveryResultText(pendingResult_.freeBefore, freeAfter, pendingResult_.pageFileUsedBefore,
                                          pageFileUsedAfter));

@@ -2,6 +2,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "platform/long_tick_count.h"
@@ -297,7 +298,7 @@ private:
         bool waiting = false;  // the recovery runs, or its result is not told yet
         uint64_t dueAt = 0;    // 0 while the recovery runs
         uint64_t freeBefore = 0;
-        uint64_t pageFileUsedBefore = 0;
+        std::optional<uint64_t> pageFileUsedBefore;  // bytes of the page files in use; none: not told
     } pendingResult_;
     bool graphExists_ = false;
     int graphSuspensions_ = 0;

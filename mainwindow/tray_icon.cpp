@@ -86,15 +86,16 @@ bool trayOffersBalloons(const monitor::OsDescription& os) {
     return os.isWinMe;
 }
 
-std::string recoveryResultText(uint64_t freeBefore, uint64_t freeAfter, uint64_t pageFileUsedBefore,
-                               uint64_t pageFileUsedAfter) {
+std::string recoveryResultText(uint64_t freeBefore, uint64_t freeAfter, std::optional<uint64_t> pageFileUsedBefore,
+                               std::optional<uint64_t> pageFileUsedAfter) {
     const auto megabytes = [](uint64_t mb) { return memory::formatThousands(mb) + "MB"; };
     // The difference of the figures shown, so the sum adds up for the reader.
     const uint64_t before = memory::toMB(freeBefore), after = memory::toMB(freeAfter);
     std::string text = after > before ? "可用内存：" + megabytes(before) + " → " + megabytes(after) + "（增加 " +
                                             megabytes(after - before) + "）"
                                       : "可用内存没有增加：" + megabytes(before) + " → " + megabytes(after);
-    const uint64_t pageBefore = memory::toMB(pageFileUsedBefore), pageAfter = memory::toMB(pageFileUsedAfter);
+    if (!pageFileUsedBefore || !pageFileUsedAfter) return text;
+    const uint64_t pageBefore = memory::toMB(*pageFileUsedBefore), pageAfter = memory::toMB(*pageFileUsedAfter);
     if (pageAfter > pageBefore) text += "\n页面文件多用了 " + megabytes(pageAfter - pageBefore);
     return text;
 }

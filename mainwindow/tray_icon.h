@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "monitor/os_detection.h"
@@ -60,10 +61,12 @@ std::string trayTip(uint64_t freeMB, uint32_t memoryLoad);
 // Whether the release's notification area shows balloons: Windows 2000, ME and every later one.
 bool trayOffersBalloons(const monitor::OsDescription& os);
 // What a recovery the user asked for did, from the figures before it and after it (bytes): free
-// physical memory as it went, said plainly when it did not grow, and the page file's use where it
-// grew. Figures in whole megabytes, as everywhere in the program.
+// physical memory as it went, said plainly when it did not grow, and the growth of the page
+// files' use (the pages the recovery pushed out of memory into them) where it grew; without both
+// page-file figures that line is left out. Figures in whole megabytes, as everywhere in the
+// program.
 //   "可用内存：2,345MB → 3,579MB（增加 1,234MB）\n页面文件多用了 512MB"
-std::string recoveryResultText(uint64_t freeBefore, uint64_t freeAfter, uint64_t pageFileUsedBefore,
-                               uint64_t pageFileUsedAfter);
+std::string recoveryResultText(uint64_t freeBefore, uint64_t freeAfter, std::optional<uint64_t> pageFileUsedBefore,
+                               std::optional<uint64_t> pageFileUsedAfter);
 
 }  // namespace mainwindow

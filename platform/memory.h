@@ -1,5 +1,8 @@
 #pragma once
+#include <cstddef>
 #include <cstdint>
+#include <cstring>
+#include <optional>
 
 namespace platform {
 
@@ -40,6 +43,33 @@ public:
     // it was refused by the system's commit limit; one that no range holds, for want of
     // address space.
     virtual bool addressSpaceHolds(uint64_t size) = 0;
+    // Bytes of the page files in use now (all of them together): pages moved out of physical
+    // memory, not the commit charge. None where the system does not tell (the 9x family, or a
+    // system that does not know the query).
+    virtual std::optional<uint64_t> pageFileInUse() = 0;
 };
+
+// The NT system query's page-file records (information class 18): one record per page file,
+// chained by the byte offset of the next (0 ends the chain), each starting with four 32-bit
+// fields: that offset, the file's size, its pages in use and its peak, in pages. The name that
+// follows differs between 32- and 64-bit processes and is not read. The pages in use of every
+// record within `size` bytes; none when a record or the chain leaves the buffer, or an offset
+// does not lead past its record.
+inline std::optional<uint64_t> pageFilePagesInUse(const uint8_t* records, size_t size) {
+    constexpr size_t kFixedPart = 16;
+    uint64_t pages = 0;
+    size_t at = 0;
+    while (size > 0) {
+        if (size - at < kFixedPart) return std::nullopt;
+        uint32_t next = 0, inUse = 0;
+        std::memcpy(&next, records + at, sizeof next);
+        std::memcpy(&inUse, records + at + 8, sizeof inUse);
+        pages += inUse;
+        if (next == 0) break;
+        if (next < kFixedPart || next > size - at) return std::nullopt;
+        at += next;
+    }
+    return pages;
+}
 
 }  // namespace platform

@@ -30,9 +30,11 @@ public:
     // balloon away. The shell's answer.
     virtual bool showTrayBalloon(Window window, uint32_t id, const std::string& title, const std::string& text) = 0;
 
-    // The size, in pixels, the shell shows notification-area icons at for the window's display
-    // scale: the small-icon size (16 at 96 dpi, 32 at 192 dpi).
-    virtual int trayIconSize(Window window) = 0;
+    // The size, in pixels, the shell shows notification-area icons at: the small-icon size at
+    // the display scale of the monitor the notification area is on (16 at 96 dpi, 32 at 192
+    // dpi), whichever monitor the program's windows are on. It may change when the display
+    // settings change or the taskbar is made anew.
+    virtual int trayIconSize() = 0;
     // An icon showing the picture, every pixel of it opaque; null when the system cannot make one.
     // The caller destroys it.
     virtual Icon iconFromPicture(const Picture& picture) = 0;

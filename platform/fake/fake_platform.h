@@ -55,6 +55,7 @@ public:
     std::deque<uint64_t> availPhysSequence;  // when not empty, each query takes the next free figure
     uint64_t largestCommit = 64u << 20;      // commits above this (or of 0 bytes) are refused
     uint64_t largestFreeRange = UINT64_MAX;  // the address space's largest free range
+    std::optional<uint64_t> pageFileUse = 0;  // bytes of the page files in use; none: not told
     uint32_t tick = 0;
     std::string program = "C:\\Program Files\\Quillet\\Quillet.exe";
     std::string arguments;
@@ -221,7 +222,7 @@ public:
         Picture picture;
     };
     bool trayPresent = true;
-    int trayIconPixels = 16;  // the small-icon size the shell asks for
+    int trayIconPixels = 16;  // the small-icon size of the notification area's display scale
     bool trayRefusesAdd = false;
     std::function<void()> onTrayAdd;  // runs while the shell is asked to add, e.g. to send a message
     std::map<std::pair<Window, uint32_t>, TrayEntry> trayIcons;
@@ -295,6 +296,7 @@ public:
     void* virtualAlloc(uint64_t size, uint32_t allocationType, uint32_t protect) override;
     bool virtualFree(void* base, uint64_t size, uint32_t freeType) override;
     bool addressSpaceHolds(uint64_t size) override { return size != 0 && size <= largestFreeRange; }
+    std::optional<uint64_t> pageFileInUse() override { return pageFileUse; }
     // --- Clock ------------------------------------------------------------------
     uint32_t tickCount() override { return tick; }
     void sleep(uint32_t milliseconds) override { tick += milliseconds; }
@@ -345,7 +347,7 @@ public:
                         const std::string& tip) override;
     void deleteTrayIcon(Window window, uint32_t id) override;
     bool showTrayBalloon(Window window, uint32_t id, const std::string& title, const std::string& text) override;
-    int trayIconSize(Window) override { return trayIconPixels; }
+    int trayIconSize() override { return trayIconPixels; }
     // Null for a picture that is not square or has no pixels.
     Icon iconFromPicture(const Picture& picture) override;
     Icon programIcon() override;

@@ -5,6 +5,7 @@
 #include "tests/unit/main_window_fixture.h"
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "app/paths.h"
@@ -62,6 +63,9 @@ TEST(TrayIconLook, RecoveryResultInWords) {
               "可用内存：6,144MB → 10,240MB（增加 4,096MB）\n页面文件多用了 4,096MB");
     EXPECT_EQ(mainwindow::recoveryResultText(5000000000ull * MB, 5000000001ull * MB, 0, 0),
               "可用内存：5,000,000,000MB → 5,000,000,001MB（增加 1MB）");
+    // Where the system does not tell the page files' use, before or after, no guess is made.
+    EXPECT_EQ(mainwindow::recoveryResultText(1000 * MB, 1800 * MB, std::nullopt, 812 * MB), "可用内存：1,000MB → 1,800MB（增加 800MB）");
+    EXPECT_EQ(mainwindow::recoveryResultText(900 * MB, 850 * MB, 300 * MB, std::nullopt), "可用内存没有增加：900MB → 850MB");
 
     // Balloons exist from Windows 2000 and ME on.
     const auto release = [](uint32_t platformId, uint32_t major, bool me) {
@@ -108,10 +112,10 @@ protected:
         machine.tick += ms;
         backend.advance(ms);
     }
+    // Free memory, and what of page files of 4,096 MB is not in use; the commit charge stays.
     void setFigures(uint64_t freeMB, uint64_t pageFileFreeMB) {
         machine.status.availPhys = freeMB * MB;
-        machine.status.totalPageFile = 4096ull * MB;
-        machine.status.availPageFile = pageFileFreeMB * MB;
+        machine.pageFileUse = (4096 - pageFileFreeMB) * MB;
     }
 
 };
@@ -193,8 +197,9 @@ TEST_F(Tray, ANewTaskbarGetsTheIconBackAndExitRemovesIt) {
     EXPECT_FALSE(window->state().windowHidden);
 }
 
-// The icon is drawn at the size the shell shows it at, and again whenever that size may have
-// changed: a new display scale, a changed metric or screen, a new taskbar.
+// The icon is drawn at the size the shell shows it at, that of the notification area's display
+// scale, and again whenever that size may have changed: a changed metric or screen, a new
+// taskbar. The main window moved to a monitor of another scale leaves it as it is.
 TEST_F(Tray, DrawnAtTheShellsIconSizeAndAgainWhenItChanges) {
     machine.trayIconPixels = 24;
     create();
@@ -203,8 +208,8 @@ TEST_F(Tray, DrawnAtTheShellsIconSizeAndAgainWhenItChanges) {
     EXPECT_EQ(shown()->digits, "1536");
     const std::pair<uint32_t, int> changes[] = {
         {0x001A, 32},  // WM_SETTINGCHANGE
-        {0x02E0, 20},  // WM_DPICHANGED
-        {0x007E, 24},  // WM_DISPLAYCHANGE
+        {0x007E, 20},  // WM_DISPLAYCHANGE
+        {0x007E, 24},
     };
     for (const auto& [message, pixels] : changes) {
         machine.trayIconPixels = pixels;
@@ -214,9 +219,27 @@ TEST_F(Tray, DrawnAtTheShellsIconSizeAndAgainWhenItChanges) {
         EXPECT_EQ(entry()->tip, "Quillet 可用内存：1,536MB内存荷载：25%");
     }
     EXPECT_EQ(alive(), 1u);
-    const size_t drawn = machine.drawnIcons.size();
+    size_t drawn = machine.drawnIcons.size();
     machine.send(window->window(), 0x001A);  // nothing changed for the icon
     EXPECT_EQ(machine.drawnIcons.size(), drawn);
+
+    // The main window dragged to a monitor of 192 dpi and back, the taskbar's staying at its
+    // scale: the icon keeps its size through the moves and the ticks after them.
+    for (const int dpi : {192, 96}) {
+        window->form().setDpi(dpi);
+        machine.send(window->window(), 0x02E0, static_cast<uintptr_t>(dpi | dpi << 16));  // WM_DPICHANGED
+        wait(500);
+        EXPECT_EQ(shown()->size, 24) << dpi;
+        EXPECT_EQ(machine.drawnIcons.size(), drawn) << dpi;
+    }
+    // A new scale of the taskbar's monitor, told as a changed display.
+    machine.trayIconPixels = 32;
+    machine.send(window->window(), 0x007E);
+    EXPECT_EQ(shown()->size, 32);
+    EXPECT_EQ(machine.drawnIcons.size(), ++drawn);
+    machine.trayIconPixels = 24;
+    machine.send(window->window(), 0x007E);
+    EXPECT_EQ(shown()->size, 24);
 
     // A new taskbar at another scale gets the icon back at its size.
     machine.trayIconPixels = 16;
@@ -291,6 +314,37 @@ TEST_F(Tray, AUserStartedRecoveryTellsItsResultOnceAutomaticOnesNever) {
                                                     "Quillet|", "Quillet|可用内存：1,800MB → 2,100MB（增加 300MB）"}));
     window->SaveSettings();
     EXPECT_EQ(machine.iniValue(app::makeAppPaths(machine.program).iniPath, "Settings", "ShowRecoveryResult"), "1");
+}
+
+// The second line tells how much more of the page files is in use, the pages the recovery
+// pushed out of memory: not the commit charge, and nothing where the system does not tell.
+TEST_F(Tray, TheResultsPageFileLineIsThePageFilesOwnUse) {
+    create();
+    machine.largestCommit = 0;
+    machine.status.totalPageFile = 6144 * MB;
+    const struct Row {
+        const char* what;
+        std::optional<uint64_t> pageFileBefore, pageFileAfter;  // MB in use
+        uint64_t commitFreeBefore, commitFreeAfter;             // MB
+        const char* line;
+    } rows[] = {
+        {"page files grow, commit flat", 700, 1212, 3000, 3000, "\n页面文件多用了 512MB"},
+        {"commit grows, page files flat", 700, 700, 3000, 2000, ""},
+        {"not told at all", std::nullopt, std::nullopt, 3000, 2000, ""},
+    };
+    const auto inMB = [](std::optional<uint64_t> mb) { return mb ? std::optional<uint64_t>(*mb * MB) : std::nullopt; };
+    for (const Row& row : rows) {
+        machine.status.availPhys = 1000 * MB;
+        machine.pageFileUse = inMB(row.pageFileBefore);
+        machine.status.availPageFile = row.commitFreeBefore * MB;
+        window->RecoverRAM1Click();
+        machine.status.availPhys = 1500 * MB;
+        machine.pageFileUse = inMB(row.pageFileAfter);
+        machine.status.availPageFile = row.commitFreeAfter * MB;
+        finishRecovery();
+        wait(1000);
+        EXPECT_EQ(entry()->balloonText, std::string("可用内存：1,000MB → 1,500MB（增加 500MB）") + row.line) << row.what;
+    }
 }
 
 TEST_F(Tray, ShowRecoveryResultZeroShowsNoneAndIsKept) {

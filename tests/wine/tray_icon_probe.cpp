@@ -311,7 +311,7 @@ void recordShellCall(unsigned long action, const void* record) {
 void checkShellRecords(platform::Platform& os, int expectedSize) {
     HWND window = CreateWindowExW(0, L"STATIC", L"tray probe", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
     const auto handle = reinterpret_cast<platform::Window>(window);
-    const int size = os.tray.trayIconSize(handle);
+    const int size = os.tray.trayIconSize();
     check(size == expectedSize && size == GetSystemMetrics(SM_CXSMICON),
           "the tray icon is drawn at the small-icon size of this display scale, " + std::to_string(expectedSize),
           "(asked " + std::to_string(size) + ", the system's small icon " + std::to_string(GetSystemMetrics(SM_CXSMICON)) + ")");

@@ -2,7 +2,12 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <limits>
+#include <optional>
+#include <vector>
+
+#include "platform/nt_system_information.h"
 
 namespace win32 {
 
@@ -57,6 +62,38 @@ bool Win32Memory::addressSpaceHolds(uint64_t size) {
     if (range == nullptr) return false;
     VirtualFree(range, 0, MEM_RELEASE);
     return true;
+}
+
+std::optional<uint64_t> Win32Memory::pageFileInUse() {
+    using Query = LONG(WINAPI*)(ULONG, PVOID, ULONG, PULONG);
+    static const auto query = [] {
+        HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+        return ntdll != nullptr ? reinterpret_cast<Query>(reinterpret_cast<void*>(GetProcAddress(ntdll, "NtQuerySystemInformation")))
+                                : nullptr;
+    }();
+    if (query == nullptr) return std::nullopt;
+    constexpr ULONG kSystemPageFileInformation = 18;
+    // Room for a few page files at first; the system says how much it needs when that is too
+    // little (a file may be added meanwhile, so it is asked again, a few times at most).
+    constexpr ULONG kMostBytes = 1u << 20;
+    ULONG size = 1024;
+    for (int attempt = 0; attempt < 4; ++attempt) {
+        std::vector<uint64_t> buffer((size + 7) / 8);  // 8-byte aligned, as the records expect
+        ULONG written = 0;
+        const LONG status = query(kSystemPageFileInformation, buffer.data(), size, &written);
+        if (status == platform::kStatusInfoLengthMismatch) {
+            if (size >= kMostBytes) return std::nullopt;
+            size = std::min<ULONG>(kMostBytes, std::max<ULONG>(written, size * 2));
+            continue;
+        }
+        if (status != platform::kStatusSuccess) return std::nullopt;  // e.g. a system that has no such class
+        const auto pages = platform::pageFilePagesInUse(reinterpret_cast<const uint8_t*>(buffer.data()), std::min<ULONG>(written, size));
+        if (!pages) return std::nullopt;
+        SYSTEM_INFO system{};
+        GetSystemInfo(&system);
+        return *pages * system.dwPageSize;
+    }
+    return std::nullopt;
 }
 
 // --- Clock -------------------------------------------------------------------

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <optional>
 
 #include "platform/clock.h"
 #include "platform/memory.h"
@@ -14,6 +15,8 @@ public:
     void* virtualAlloc(uint64_t size, uint32_t allocationType, uint32_t protect) override;
     bool virtualFree(void* base, uint64_t size, uint32_t freeType) override;
     bool addressSpaceHolds(uint64_t size) override;
+    // NtQuerySystemInformation's page-file records, found in ntdll at run time.
+    std::optional<uint64_t> pageFileInUse() override;
 };
 
 // The system's millisecond tick and sleep.

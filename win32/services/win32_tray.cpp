@@ -76,13 +76,31 @@ bool Win32Tray::showTrayBalloon(platform::Window window, uint32_t id, const std:
 
 namespace {
 constexpr int kSmallIconAt96Dpi = 16;
+
+// The DPI of the monitor the notification area is on. Where Windows tells each monitor's DPI
+// (8.1 and later) that is the taskbar's monitor, which keeps its scale whichever monitor the
+// program's windows are moved to, and follows a change of that monitor's scale made after the
+// program started. Elsewhere it is the system's DPI, the one scale of every monitor there.
+int notificationAreaDpi() {
+    using MonitorFromWindowFn = HMONITOR(WINAPI*)(HWND, DWORD);
+    using GetDpiForMonitorFn = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
+    static const auto monitorOf = systemFunction<MonitorFromWindowFn>(L"user32.dll", "MonitorFromWindow");
+    static const auto dpiOf = systemFunction<GetDpiForMonitorFn>(L"shcore.dll", "GetDpiForMonitor");
+    if (monitorOf != nullptr && dpiOf != nullptr) {
+        constexpr DWORD kDefaultToPrimary = 1;  // MONITOR_DEFAULTTOPRIMARY
+        constexpr int kEffectiveDpi = 0;        // MDT_EFFECTIVE_DPI
+        HWND taskbar = FindWindowW(L"Shell_TrayWnd", nullptr);
+        UINT dpiX = 0, dpiY = 0;
+        if (HMONITOR monitor = monitorOf(taskbar, kDefaultToPrimary);
+            monitor != nullptr && SUCCEEDED(dpiOf(monitor, kEffectiveDpi, &dpiX, &dpiY)) && dpiX > 0)
+            return static_cast<int>(dpiX);
+    }
+    return systemDpi();
+}
 }  // namespace
 
-int Win32Tray::trayIconSize(platform::Window window) {
-    // The small-icon size at the DPI of the window's monitor (the system's where Windows keeps
-    // one DPI for every window).
-    const int size = window != nullptr ? systemMetric(SM_CXSMICON, windowDpi(toHwnd(window)))
-                                       : GetSystemMetrics(SM_CXSMICON);
+int Win32Tray::trayIconSize() {
+    const int size = systemMetric(SM_CXSMICON, notificationAreaDpi());
     // Whatever a theme or a broken answer says, a picture the painter can make.
     return size <= 0 ? kSmallIconAt96Dpi : std::clamp(size, 8, 256);
 }

@@ -16,9 +16,10 @@ public:
                         const std::string& tip) override;
     void deleteTrayIcon(platform::Window window, uint32_t id) override;
     bool showTrayBalloon(platform::Window window, uint32_t id, const std::string& title, const std::string& text) override;
-    // The small-icon size at the window's DPI where the system tells metrics per DPI (Windows
-    // 10 1607 and later), otherwise the system's small-icon size.
-    int trayIconSize(platform::Window window) override;
+    // The small-icon size at the DPI of the taskbar's monitor (the system's DPI where Windows
+    // does not tell monitors' DPIs apart), through the metrics of that DPI where the system
+    // has them (Windows 10 1607 and later), else the system's metric scaled.
+    int trayIconSize() override;
     // A bitmap of the screen's kind with the picture's pixels (copied from a GDI canvas, as the
     // screen converts them), over an all-opaque mask.
     platform::Icon iconFromPicture(const platform::Picture& picture) override;
