@@ -152,8 +152,10 @@ check "Add/Remove Programs lists it" key_exists "$uninstall_key"
 check "the Run value names the installed program" test "$(run_value)" = "$installed"
 check "no settings file yet" absent "$settings_dir/Quillet.ini"
 check "its uninstaller loads psapi.dll by its full path, never by name" loads_psapi_by_path "$program_dir/Uninstall.exe"
-# The installed program's path in the short 8.3 form, as Windows gives it.
-short_installed=$(run cmd /c 'for %I in ("C:\Program Files\Quillet\Quillet.exe") do @echo %~sI' 2>/dev/null | tr -d '\r')
+# The installed program's path in the short 8.3 form, as Windows gives it (Quillet and
+# Quillet.exe are short names already).
+program_files_short=$(run cmd /c dir /x 'C:\' 2>/dev/null | tr -d '\r' | awk '/<DIR>/ && / Program Files$/ { print $4 }')
+short_installed="C:\\$program_files_short\\Quillet\\Quillet.exe"
 check "the installed program has a short 8.3 path ($short_installed)" grep -q '~' <<<"$short_installed"
 
 export QUILLET_EXPECT_AUTOSTART=1
