@@ -5,14 +5,15 @@
 ; The same inputs make the same installer, byte for byte: no file's time is stored.
 ;
 ; Installer options:   /S silent   /AUTOSTART start with Windows   /NOAUTOSTART do not   /D=FOLDER
-;                      (a folder that already holds other files than Quillet's gets a folder
-;                      Quillet inside it for the program)
+;                      (a folder that already holds files and no installed Quillet, a portable
+;                      copy's folder among them, gets a folder Quillet inside it for the program)
 ; Uninstaller options: /S silent   /KEEPSETTINGS or /REMOVESETTINGS (asked when neither is given;
 ;                      silent without either keeps them)
 ;
 ; Both end only a Quillet started from the installed folder, and remove the Run value Quillet
-; only where it names the installed Quillet.exe: a portable copy elsewhere keeps running and
-; keeps its own start with Windows.
+; only where it starts the installed Quillet.exe (read by the program's own rule: the program
+; named first, quoted or not, with arguments or not, by its long or short path): a portable copy
+; elsewhere keeps running and keeps its own start with Windows.
 ;
 ; An installed copy keeps its settings in %APPDATA%\Quillet\Quillet.ini: the file
 ; Quillet.installed beside the program tells it so (a program under Program Files may not write
@@ -81,32 +82,22 @@ LangString StillRunningText ${LANG_SIMPCHINESE} "Quillet 仍在运行，无法�
 LangString RemoveSettingsText ${LANG_SIMPCHINESE} "是否同时删除您的 Quillet 设置（Quillet.ini）？$\r$\n$\r$\n选择“否”将保留设置，以便日后重新安装时使用。"
 LangString UninstallLinkName ${LANG_SIMPCHINESE} "卸载 Quillet"
 LangString LockedText ${LANG_SIMPCHINESE} "无法替换 $INSTDIR\Quillet.exe：这个文件正被其他程序使用。$\r$\n$\r$\n安装没有改动这个文件夹中的任何文件。请关闭正在使用它的程序（例如从这个文件夹启动的 Quillet），然后重新运行安装程序。"
-LangString ForeignFolderText ${LANG_SIMPCHINESE} "文件夹 $INSTDIR 中已经有其他文件，它不是 Quillet 的文件夹。$\r$\n$\r$\n点击“是”安装到其中的 Quillet 文件夹（$INSTDIR\Quillet），点击“否”另选一个文件夹。"
-LangString ForeignFolderAgainText ${LANG_SIMPCHINESE} "文件夹 $INSTDIR 中也已经有其他文件，它不是 Quillet 的文件夹。请另选一个空文件夹或 Quillet 的文件夹。"
+LangString ForeignFolderText ${LANG_SIMPCHINESE} "文件夹 $INSTDIR 中已经有其他文件，不是安装版 Quillet 的文件夹。便携版 Quillet 所在的文件夹也不能直接用来安装。$\r$\n$\r$\n点击“是”安装到其中的 Quillet 文件夹（$INSTDIR\Quillet），点击“否”另选一个文件夹。"
+LangString ForeignFolderAgainText ${LANG_SIMPCHINESE} "文件夹 $INSTDIR 中也已经有其他文件，它不是 Quillet 的文件夹。请另选一个空文件夹或安装版 Quillet 的文件夹。"
 LangString RunFailedText ${LANG_SIMPCHINESE} "无法通过 Windows 外壳启动 Quillet。请从“开始”菜单的 Quillet 文件夹中启动它。"
 
 !include "${FILES}"
 
+; What follows the program in the command CommandProgram read last: its arguments, after a blank.
+Var CommandArguments
+
 !macro PathFunctions un
-; A path as Windows names the file: without the quotes a Run value may put around it, in its long
-; form where the file exists. Stack: path -> path.
-Function ${un}PlainPath
+; A path in its long form where the file exists (GetLongPathNameW), unchanged otherwise.
+; Stack: path -> path.
+Function ${un}LongPath
   Exch $0
   Push $1
   Push $2
-  StrCpy $1 $0 1
-  ${If} $1 == '"'
-    StrCpy $0 $0 "" 1
-    StrCpy $1 $0 1 -1
-    ${If} $1 == '"'
-      StrCpy $0 $0 -1
-    ${EndIf}
-  ${EndIf}
-  System::Call 'kernel32::GetFullPathNameW(w r0, i ${NSIS_MAX_STRLEN}, w .r1, p 0) i .r2'
-  ${If} $2 > 0
-  ${AndIf} $2 < ${NSIS_MAX_STRLEN}
-    StrCpy $0 $1
-  ${EndIf}
   System::Call 'kernel32::GetLongPathNameW(w r0, w .r1, i ${NSIS_MAX_STRLEN}) i .r2'
   ${If} $2 > 0
   ${AndIf} $2 < ${NSIS_MAX_STRLEN}
@@ -117,16 +108,97 @@ Function ${un}PlainPath
   Exch $0
 FunctionEnd
 
-; Whether a path names the installed Quillet.exe, as Windows compares names (case aside).
-; Stack: path -> 1 or 0.
-Function ${un}IsInstalledProgram
-  Call ${un}PlainPath
+; A path as Windows names the file: full, in its long form where the file exists.
+; Stack: path -> path.
+Function ${un}PlainPath
+  Exch $0
+  Push $1
+  Push $2
+  System::Call 'kernel32::GetFullPathNameW(w r0, i ${NSIS_MAX_STRLEN}, w .r1, p 0) i .r2'
+  ${If} $2 > 0
+  ${AndIf} $2 < ${NSIS_MAX_STRLEN}
+    StrCpy $0 $1
+  ${EndIf}
+  Pop $2
+  Pop $1
+  Exch $0
+  Call ${un}LongPath
+FunctionEnd
+
+; The program a Run value's command names first, without its quotes, read as the program reads
+; it when it ticks its start-with-Windows box: inside double quotes, up to the closing one;
+; without, up to the first blank after ".exe" (arguments follow), or the whole command.
+; Stack: command -> program (and $CommandArguments).
+Function ${un}CommandProgram
+  Exch $0
+  Push $1
+  Push $2
+  StrCpy $CommandArguments ""
+  ${Do}  ; blanks before it
+    StrCpy $1 $0 1
+    ${If} $1 == " "
+    ${OrIf} $1 == "$\t"
+      StrCpy $0 $0 "" 1
+    ${Else}
+      ${Break}
+    ${EndIf}
+  ${Loop}
+  StrCpy $2 0
+  ${If} $1 == '"'
+    StrCpy $0 $0 "" 1
+    ${Do}
+      StrCpy $1 $0 1 $2
+      ${If} $1 == ""
+      ${OrIf} $1 == '"'
+        ${Break}
+      ${EndIf}
+      IntOp $2 $2 + 1
+    ${Loop}
+    IntOp $1 $2 + 1
+    StrCpy $CommandArguments $0 "" $1
+    StrCpy $0 $0 $2
+  ${Else}
+    ${Do}  ; blanks after it
+      StrCpy $1 $0 1 -1
+      ${If} $1 == " "
+      ${OrIf} $1 == "$\t"
+        StrCpy $0 $0 -1
+      ${Else}
+        ${Break}
+      ${EndIf}
+    ${Loop}
+    ${Do}
+      StrCpy $1 $0 5 $2
+      StrLen $1 $1
+      ${If} $1 < 5
+        ${Break}  ; no arguments: the whole command
+      ${EndIf}
+      StrCpy $1 $0 5 $2
+      ${If} $1 == ".exe "  ; (LogicLib's == ignores case)
+      ${OrIf} $1 == ".exe$\t"
+        IntOp $2 $2 + 4
+        StrCpy $CommandArguments $0 "" $2
+        StrCpy $0 $0 $2
+        ${Break}
+      ${EndIf}
+      IntOp $2 $2 + 1
+    ${Loop}
+  ${EndIf}
+  Pop $2
+  Pop $1
+  Exch $0
+FunctionEnd
+
+; Whether a full path in its long form is the installed Quillet.exe's, as Windows compares
+; names (case aside). Stack: path -> 1 or 0.
+Function ${un}IsInstalledLongPath
   Push "$INSTDIR\Quillet.exe"
   Call ${un}PlainPath
   Exch $0
   Exch
   Exch $1
-  ${If} $0 == $1  ; (LogicLib's == ignores case, as Windows' file names do)
+  ${If} $1 != ""
+  ${AndIf} $0 == $1  ; (LogicLib's == ignores case, as Windows' file names do)
     StrCpy $0 1
   ${Else}
     StrCpy $0 0
@@ -135,12 +207,30 @@ Function ${un}IsInstalledProgram
   Exch $0
 FunctionEnd
 
+; Whether a path names the installed Quillet.exe. Stack: path -> 1 or 0.
+Function ${un}IsInstalledProgram
+  Call ${un}PlainPath
+  Call ${un}IsInstalledLongPath
+FunctionEnd
+
+; Whether a Run value's command starts the installed Quillet.exe: the program it names first, in
+; its long form (a short 8.3 path names the same file), is the installed one. The program ticks
+; its box by the same rule, so what it shows as starting with Windows is what goes here.
+; Stack: command -> 1 or 0.
+Function ${un}RunsInstalledProgram
+  Call ${un}CommandProgram
+  Call ${un}LongPath
+  Call ${un}IsInstalledLongPath
+FunctionEnd
+
 ; The path of the program a process runs, or "" when it cannot be read. Stack: process id -> path.
 Function ${un}ProcessImagePath
   Exch $0
   Push $1
   Push $2
   Push $3
+  Push $4
+  Push $5
   StrCpy $3 ""
   ; Vista and later: limited query access, granted across users and integrity levels.
   System::Call 'kernel32::OpenProcess(i 0x1000, i 0, i r0) p .r1'
@@ -156,16 +246,30 @@ Function ${un}ProcessImagePath
   ${If} $3 == ""  ; Windows XP
     System::Call 'kernel32::OpenProcess(i 0x410, i 0, i r0) p .r1'
     ${If} $1 != 0
-      System::Call 'psapi::GetModuleFileNameExW(p r1, p 0, w .r2, i ${NSIS_MAX_STRLEN}) i .r3'
-      ${If} $3 > 0
-        StrCpy $3 $2
-      ${Else}
-        StrCpy $3 ""
+      ; psapi.dll by its full path in the system folder: asked for by name, it would be looked
+      ; for first in the folder the installer runs from (a downloads folder, where anything may
+      ; have been put beside it).
+      System::Call 'kernel32::GetSystemDirectoryW(w .r2, i ${NSIS_MAX_STRLEN}) i .r4'
+      ${If} $4 > 0
+      ${AndIf} $4 < ${NSIS_MAX_STRLEN}
+        System::Call 'kernel32::LoadLibraryW(w "$2\psapi.dll") p .r4'
+        ${If} $4 != 0
+          System::Call 'kernel32::GetProcAddress(p r4, m "GetModuleFileNameExW") p .r5'
+          ${If} $5 != 0
+            System::Call '::$5(p r1, p 0, w .r2, i ${NSIS_MAX_STRLEN}) i .r5'
+            ${If} $5 > 0
+              StrCpy $3 $2
+            ${EndIf}
+          ${EndIf}
+          System::Call 'kernel32::FreeLibrary(p r4)'
+        ${EndIf}
       ${EndIf}
       System::Call 'kernel32::CloseHandle(p r1)'
     ${EndIf}
   ${EndIf}
   StrCpy $0 $3
+  Pop $5
+  Pop $4
   Pop $3
   Pop $2
   Pop $1
@@ -249,13 +353,13 @@ Function SamePath
   Exch $0
 FunctionEnd
 
-; Removes the Run value Quillet under ROOT\KEY when it names the installed Quillet.exe.
+; Removes the Run value Quillet under ROOT\KEY when it starts the installed Quillet.exe.
 !macro RemoveOwnRunValue un root key
   ClearErrors
   ReadRegStr $R1 ${root} "${key}" "${PRODUCT}"
   ${IfNot} ${Errors}
     Push $R1
-    Call ${un}IsInstalledProgram
+    Call ${un}RunsInstalledProgram
     Pop $R1
     ${If} $R1 == 1
       DeleteRegValue ${root} "${key}" "${PRODUCT}"
@@ -263,17 +367,20 @@ FunctionEnd
   ${EndIf}
 !macroend
 
-; A Run value Quillet under ROOT\KEY that names the replaced 32-bit copy's program ($INSTDIR for
-; the moment) is made to name the new program in $R9.
+; A Run value Quillet under ROOT\KEY that starts the replaced 32-bit copy's program ($INSTDIR for
+; the moment) is made to start the new program in $R9, with the same arguments.
 !macro MoveOldRunValue root key
   ClearErrors
   ReadRegStr $R1 ${root} "${key}" "${PRODUCT}"
   ${IfNot} ${Errors}
     Push $R1
-    Call IsInstalledProgram
+    Call RunsInstalledProgram
     Pop $R1
     ${If} $R1 == 1
+    ${AndIf} $CommandArguments == ""
       WriteRegStr ${root} "${key}" "${PRODUCT}" "$R9\Quillet.exe"
+    ${ElseIf} $R1 == 1
+      WriteRegStr ${root} "${key}" "${PRODUCT}" '"$R9\Quillet.exe"$CommandArguments'
     ${EndIf}
   ${EndIf}
 !macroend
@@ -298,12 +405,14 @@ FunctionEnd
 
 
 ; Whether $INSTDIR may take Quillet's files ($0: 1 or 0): it does not exist yet, is empty, or
-; holds Quillet already. Another program's same-named files must not be overwritten, nor removed
-; again by the uninstaller.
+; holds an installed Quillet, which only the marker this installer writes tells. Another
+; program's same-named files (an Uninstall.exe, a documentation\index.html) must not be
+; overwritten, nor removed again by the uninstaller; and a loose Quillet.exe is no proof: it may
+; sit among a user's tools, or be a portable copy, whose settings beside it the marker would
+; make it stop reading.
 Function IsQuilletFolder
   StrCpy $0 1
   ${If} ${FileExists} "$INSTDIR\${MARKER}"
-  ${OrIf} ${FileExists} "$INSTDIR\Quillet.exe"
     Return
   ${EndIf}
   ClearErrors
@@ -618,14 +727,14 @@ Section "-AutostartOff"
   ${EndIf}
 SectionEnd
 
-; Ticks the autostart box when the Run value Quillet of HKLM (in the view set) names Quillet.exe in
-; $INSTDIR.
+; Ticks the autostart box when the Run value Quillet of HKLM (in the view set) starts Quillet.exe
+; in $INSTDIR.
 Function SelectAutostartIfNamed
   ClearErrors
   ReadRegStr $0 HKLM "${RUN_KEY}" "${PRODUCT}"
   ${IfNot} ${Errors}
     Push $0
-    Call IsInstalledProgram
+    Call RunsInstalledProgram
     Pop $0
     ${If} $0 == 1
       !insertmacro SelectSection ${SecAutostart}

@@ -16,6 +16,9 @@ public:
     // Full path of the user's own application-data folder (the roaming one), without a trailing
     // backslash; empty when the system has none.
     virtual std::string applicationDataFolder() = 0;
+    // The path with every name in its long form (not the short 8.3 one) where the file exists;
+    // the path unchanged where it does not, or where the system cannot tell.
+    virtual std::string longPathName(const std::string& path) = 0;
 };
 
 }  // namespace platform

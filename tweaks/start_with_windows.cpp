@@ -35,21 +35,29 @@ std::string_view trimmed(std::string_view text) {
 
 }  // namespace
 
-bool commandStartsProgram(std::string_view command, std::string_view program) {
-    if (program.empty()) return false;
+std::string_view commandProgram(std::string_view command) {
     command = trimmed(command);
     if (!command.empty() && command.front() == '"') {
         command.remove_prefix(1);
-        return sameIgnoringCase(command.substr(0, command.find('"')), program);
+        return command.substr(0, command.find('"'));
     }
-    // Without quotes, arguments follow the path after a blank.
-    if (command.size() > program.size() && command[program.size()] == ' ') command = command.substr(0, program.size());
-    return sameIgnoringCase(command, program);
+    for (size_t dot = 0; dot + 4 < command.size(); ++dot) {
+        if (sameIgnoringCase(command.substr(dot, 4), ".exe") && (command[dot + 4] == ' ' || command[dot + 4] == '\t'))
+            return command.substr(0, dot + 4);
+    }
+    return command;
+}
+
+bool commandStartsProgram(std::string_view command, const std::string& program, platform::Process& process) {
+    const std::string_view named = commandProgram(command);
+    if (named.empty() || program.empty()) return false;
+    return sameIgnoringCase(process.longPathName(std::string(named)), process.longPathName(program));
 }
 
 bool StartWithWindows::startsThisCopy(platform::RegistryRoot root) {
     RegistryKeyAccess key(c_.os.registry, root, kRunKey, RegistryKeyAccess::Mode::Open, platform::kKeyRead);
-    return key.opened() && commandStartsProgram(key.text(app::kProductName), c_.os.process.programPath());
+    return key.opened() &&
+           commandStartsProgram(key.text(app::kProductName), c_.os.process.programPath(), c_.os.process);
 }
 
 // The program's full path, as the installer writes it too.

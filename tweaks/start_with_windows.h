@@ -10,14 +10,21 @@
 #include <string>
 #include <string_view>
 
+#include "platform/process.h"
 #include "platform/registry.h"
 #include "tweaks/tweak_context.h"
 
 namespace tweaks {
 
-// Whether the command of a Run value starts the program at this path: the path alone or with
-// arguments after it, inside double quotes or not, with letters in any case.
-bool commandStartsProgram(std::string_view command, std::string_view program);
+// The program a Run value's command names first, without its quotes: inside double quotes, up
+// to the closing one; without, up to the first blank after ".exe" (arguments follow), or the
+// whole command. The installer's uninstaller reads the value by the same rule.
+std::string_view commandProgram(std::string_view command);
+
+// Whether the command of a Run value starts the program at this path: the program it names,
+// in its long form where the file exists (a short 8.3 path starts the same file), is the
+// program's own long path, with letters in any case.
+bool commandStartsProgram(std::string_view command, const std::string& program, platform::Process& process);
 
 class StartWithWindows {
 public:

@@ -34,6 +34,11 @@ FakeMachine::~FakeMachine() {
     for (auto& block : blocks_) std::free(block.first);
 }
 
+std::string FakeMachine::longPathName(const std::string& path) {
+    const auto known = longPaths.find(path);
+    return known == longPaths.end() ? path : known->second;
+}
+
 Window FakeMachine::addForeignWindow(const std::string& className) {
     FakeWindow window;
     window.layout.className = className;

@@ -58,6 +58,9 @@ public:
     std::optional<uint64_t> pageFileUse = 0;  // bytes of the page files in use; none: not told
     uint32_t tick = 0;
     std::string program = "C:\\Program Files\\Quillet\\Quillet.exe";
+    // The files that exist under a short (8.3) path, with their long paths (a name the system
+    // does not know comes back unchanged).
+    std::map<std::string, std::string, NoCaseLess> longPaths;
     std::string arguments;
     std::string windowsPath = "C:\\WINDOWS";
     std::string appDataPath = "C:\\Documents and Settings\\User\\Application Data";
@@ -305,6 +308,7 @@ public:
     std::string commandLine() override { return arguments; }
     std::string windowsFolder() override { return windowsPath; }
     std::string applicationDataFolder() override { return appDataPath; }
+    std::string longPathName(const std::string& path) override;
     // --- WindowSystem -----------------------------------------------------------
     Window findTopLevelWindow(const std::string& className) override;
     int messageBox(Window owner, const std::string& text, const std::string& caption, uint32_t flags) override;

@@ -186,8 +186,12 @@ TEST_F(SettingsFile, StartWithWindowsIsWrittenWhenTheSettingsFileCannotBe) {
 }
 
 // The entry is recognised as Windows users write paths: in any case, with or without quotes,
-// with arguments; wherever it is, a save leaves it as it was written.
+// with arguments, by the short 8.3 path; wherever it is, a save leaves it as it was written.
+// The program is the one named first: another program handed this one's path does not count.
 TEST_F(SettingsFile, OnlyAnEntryThatStartsThisCopyTicksTheBox) {
+    machine.longPaths = {{"C:\\Q\\QUILLE~1.EXE", "C:\\Q\\Quillet.exe"},
+                         {"C:\\Q\\QUILLE~2.EXE", "C:\\Q\\Quillet.exe.old"},
+                         {"C:\\PROGRA~1\\Q\\QUILLE~1.EXE", "C:\\Program Files\\Q\\Quillet.exe"}};
     create();
     auto& box = get<ui::CheckBox>("StartWithWindowsCheckBox");
     const std::pair<const char*, bool> commands[] = {
@@ -196,6 +200,11 @@ TEST_F(SettingsFile, OnlyAnEntryThatStartsThisCopyTicksTheBox) {
         {"C:\\Q\\Quillet.exe /min", true},   {"D:\\Q\\Quillet.exe", false},
         {"C:\\Q\\Quillet.exe.old", false},   {"\"C:\\Q\\Quillet\" .exe", false},
         {"C:\\Q", false},                      {"", false},
+        {"C:\\Q\\QUILLE~1.EXE", true},       {"\"c:\\q\\quille~1.exe\" /min", true},
+        {"C:\\Q\\QUILLE~1.EXE\t/min", true}, {"C:\\Q\\QUILLE~2.EXE", false},
+        {"C:\\Q\\Other.exe C:\\Q\\Quillet.exe", false},
+        {"\"C:\\Q\\Other.exe\" \"C:\\Q\\Quillet.exe\"", false},
+        {"\"C:\\Q\\Quillet.exe /min", false},  // no closing quote: all of it is the name
     };
     for (const RegistryRoot root : {RegistryRoot::LocalMachine, RegistryRoot::CurrentUser}) {
         for (const auto& [command, thisCopy] : commands) {
@@ -210,6 +219,21 @@ TEST_F(SettingsFile, OnlyAnEntryThatStartsThisCopyTicksTheBox) {
         }
         machine.registryKeys.erase(FakeMachine::registryPath(root, kRun));
     }
+
+    // A folder with blanks, the program started by its short path: the long path, unquoted
+    // with arguments, starts it, and so does the short one; a cleared box removes either.
+    machine.program = "C:\\PROGRA~1\\Q\\QUILLE~1.EXE";
+    for (const char* command : {"C:\\Program Files\\Q\\Quillet.exe /min", "c:\\progra~1\\q\\QUILLE~1.EXE -x"}) {
+        runKey(command);
+        window->LoadSettings();
+        EXPECT_TRUE(box.checked()) << command;
+        box.setChecked(false);
+        window->SaveSettings();
+        EXPECT_EQ(runValue(RegistryRoot::LocalMachine), "<none>") << command;
+    }
+    runKey("C:\\Program Files\\Q\\Other.exe /min");
+    window->LoadSettings();
+    EXPECT_FALSE(box.checked());
 }
 
 TEST_F(SettingsFile, AStandardUserStartsWithWindowsThroughTheirOwnEntry) {

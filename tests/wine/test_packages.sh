@@ -8,9 +8,12 @@
 #   through as a user does, its finish page starts Quillet from the desktop's shell; the
 #   uninstaller, run silently, ends a running copy and removes everything but the settings the
 #   user keeps, or everything; the zip unpacked anywhere keeps its settings beside the program;
-#   installed into a folder of another program's files, Quillet goes into a folder of its own
-#   there, and its uninstaller leaves a running portable copy, that copy's Run value and the
-#   other program's files alone while it removes the installed copy's Run value of the user.
+#   its uninstaller removes the Run values that start it however written (quoted with arguments,
+#   by the short 8.3 path) and leaves another program's; installed into a folder of another
+#   program's files (a loose Quillet.exe among them), Quillet goes into a folder of its own there,
+#   and its uninstaller leaves a running portable copy, that copy's Run value and the other
+#   program's files alone while it removes the installed copy's Run value of the user; the
+#   installer and the uninstaller ask for psapi.dll by its full path in the system folder.
 # All of that as on 32-bit Windows, in a 32-bit prefix. Then, in a 64-bit prefix (64-bit Windows):
 #   the installer puts the 64-bit program into the 64-bit Program Files, with its uninstall entry
 #   and its Run value in the registry's 64-bit view, and its uninstaller finds and removes them;
@@ -79,6 +82,34 @@ done
 check "the two zips differ only in Quillet.exe" \
   diff -r --exclude=Quillet.exe "$state/unpacked-x86" "$state/unpacked-x64"
 
+# The texts an NSIS installer or uninstaller holds, read from its compressed header, one a line.
+nsis_strings() {
+  python3 - "$1" <<'PY'
+import lzma, re, struct, sys
+data = open(sys.argv[1], "rb").read()
+at = data.find(b"\xef\xbe\xad\xdeNullsoftInst")
+header_size = struct.unpack_from("<I", data, at + 16)[0]
+def header(body):  # one LZMA stream, after its properties
+    props, dictionary = body[0], struct.unpack_from("<I", body, 1)[0]
+    lzma1 = {"id": lzma.FILTER_LZMA1, "dict_size": dictionary, "lc": props % 9, "lp": props // 9 % 5, "pb": props // 45}
+    return lzma.LZMADecompressor(lzma.FORMAT_RAW, filters=[lzma1]).decompress(body[5:], max_length=header_size + 4)
+try:
+    header = header(data[at + 24:])
+except lzma.LZMAError:  # the header as a block of its own, after its size
+    header = header(data[at + 28:])
+for start in (4, 5):  # the texts are UTF-16, at either byte alignment
+    text = header[start:len(header) - (len(header) - start) % 2].decode("utf-16-le", "replace")
+    print("\n".join(t for t in re.split("[\x00-\x08]", text) if len(t) > 3))
+PY
+}
+# psapi.dll (which Windows XP needs to tell which program a process runs) taken from the system
+# folder by its full path: asked for by name it would be looked for beside the installer first.
+loads_psapi_by_path() {
+  local texts; texts=$(nsis_strings "$1") || return 1
+  ! grep -qi 'psapi::' <<<"$texts" && grep -qiF '\psapi.dll' <<<"$texts"
+}
+check "the installer loads psapi.dll by its full path, never by name" loads_psapi_by_path "$setup"
+
 # --- a fresh prefix ------------------------------------------------------------------------------
 "${wine_env[@]}" setup
 status=$?
@@ -95,6 +126,7 @@ installed='C:\Program Files\Quillet\Quillet.exe'
 uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Quillet'
 run_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Run'
 user_run_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
+default_user_run_key='HKU\.DEFAULT\Software\Microsoft\Windows\CurrentVersion\Run'
 
 key_exists() { run reg query "$1" >/dev/null 2>&1; }
 run_value() {  # run_value [KEY] (reg writes in the Chinese Windows' code page)
@@ -119,21 +151,29 @@ check "the Start-menu entry is there" test -f "$menu_dir/Quillet.lnk"
 check "Add/Remove Programs lists it" key_exists "$uninstall_key"
 check "the Run value names the installed program" test "$(run_value)" = "$installed"
 check "no settings file yet" absent "$settings_dir/Quillet.ini"
+check "its uninstaller loads psapi.dll by its full path, never by name" loads_psapi_by_path "$program_dir/Uninstall.exe"
+# The installed program's path in the short 8.3 form, as Windows gives it (Quillet and
+# Quillet.exe are short names already).
+program_files_short=$(run cmd /c dir /x 'C:\' 2>/dev/null | tr -d '\r' | awk '/<DIR>/ && / Program Files$/ { print $4 }')
+short_installed="C:\\$program_files_short\\Quillet\\Quillet.exe"
+check "the installed program has a short 8.3 path ($short_installed)" grep -q '~' <<<"$short_installed"
 
 export QUILLET_EXPECT_AUTOSTART=1
 check "the installed program saves a changed setting" driver package_save "$installed"
 check "the settings file is in the application-data folder" test -f "$settings_dir/Quillet.ini"
 check "it holds the change" grep -q '^UseRecoverSound=0' "$settings_dir/Quillet.ini"
 check "nothing was written beside the installed program" absent "$program_dir/Quillet.ini"
+run reg add "$run_key" /v Quillet /d "$short_installed" /f >/dev/null 2>&1
 export QUILLET_EXPECT_AUTOSTART=1
-check "started again, the program finds the setting" driver package_kept "$installed"
+check "started again, the program finds the setting and its Run value in the short form" \
+  driver package_kept "$installed"
 
 # --- installed again over the running program ---------------------------------------------------
 rm -f "$menu_dir/Quillet.lnk"
 export QUILLET_COMMAND="\"Z:${setup//\//\\}\" /S"
 check "installed again (/S) while the program runs: it ends the program" driver package_run_while_running "$installed"
 check "the Start-menu entry is made again" test -f "$menu_dir/Quillet.lnk"
-check "the Run value stays, as the installer found it" test "$(run_value)" = "$installed"
+check "the Run value stays, naming the installed program" test "$(run_value)" = "$installed"
 check "the settings stay" grep -q '^UseRecoverSound=0' "$settings_dir/Quillet.ini"
 
 # --- installed again while the program file is held (as Windows may, a moment after the end) -----
@@ -149,12 +189,21 @@ check "the program is there" installed_files_present
 unset QUILLET_EXPECT_EXIT QUILLET_HOLD_MS
 
 # --- uninstalled silently while running, keeping the settings ------------------------------------
+# The Run values that start the installed program, however written, go; another program's stays,
+# though it hands the installed program's path on.
+run reg add "$run_key" /v Quillet /d "\"$installed\" /min" /f >/dev/null 2>&1
+run reg add "$default_user_run_key" /v Quillet /d "$short_installed" /f >/dev/null 2>&1
+others_value="C:\windows\notepad.exe \"$installed\""
+run reg add "$user_run_key" /v Quillet /d "$others_value" /f >/dev/null 2>&1
 export QUILLET_COMMAND="\"C:\\Program Files\\Quillet\\Uninstall.exe\" /S /KEEPSETTINGS"
 check "the uninstaller (/S /KEEPSETTINGS) run while the program runs: it ends the program" \
   driver package_run_while_running "$installed"
 check "the program folder and the uninstall entry go" wait_for 180 all_removed
 check "the Start-menu entry goes" absent "$menu_dir"
-check "the Run value goes" test -z "$(run_value)"
+check "the Run value goes, quoted with an argument" test -z "$(run_value)"
+check "the default user's Run value goes, in the short form" test -z "$(run_value "$default_user_run_key")"
+check "the Run value of another program stays" test "$(run_value "$user_run_key")" = "$others_value"
+run reg delete "$user_run_key" /v Quillet /f >/dev/null 2>&1
 check "the settings file is kept" grep -q '^UseRecoverSound=0' "$settings_dir/Quillet.ini"
 
 # --- installed again as a user does, without start with Windows; a silent uninstall keeps the
@@ -192,6 +241,7 @@ check "started again, it finds the setting" driver package_kept "$portable_exe"
 # --- installed into a folder of another program; uninstalled beside the running portable copy ----
 other="$drive_c/其他程序"
 mkdir -p "$other/documentation"
+cp "$state/unpacked-x86/Quillet/Quillet.exe" "$other/"  # loose among the tools: no installed Quillet
 echo "another program's uninstaller" >"$other/Uninstall.exe"
 echo "another program's help" >"$other/documentation/index.html"
 others_before=$(folder_state "$other")
@@ -272,7 +322,7 @@ run reg add "$uninstall_key" /v InstallLocation /d 'C:\Program Files (x86)\Quill
 run reg add "$uninstall_key" /v UninstallString /d '"C:\Program Files (x86)\Quillet\Uninstall.exe"' /reg:32 /f \
   >/dev/null 2>&1
 run reg add "$run_key" /v Quillet /d "$old_installed" /reg:32 /f >/dev/null 2>&1
-run reg add "$user_run_key" /v Quillet /d "\"$old_installed\"" /f >/dev/null 2>&1
+run reg add "$user_run_key" /v Quillet /d "\"$old_installed\" /min" /f >/dev/null 2>&1
 check "the 32-bit copy's uninstall entry is in the 32-bit view" test "$(install_location 32)" = 'C:\Program Files (x86)\Quillet'
 export QUILLET_EXPECT_AUTOSTART=1
 check "the 32-bit copy saves a changed setting" driver package_save "$old_installed"
@@ -288,7 +338,8 @@ check "the 32-bit view's uninstall entry goes" test -z "$(install_location 32)"
 check "the machine's Run value names the 64-bit program, in the 64-bit view" \
   test "$(view_run_value "$run_key" 64)" = "$installed"
 check "the 32-bit view's Run value goes" test -z "$(view_run_value "$run_key" 32)"
-check "the user's Run value names the 64-bit program" test "$(run_value "$user_run_key")" = "$installed"
+check "the user's Run value starts the 64-bit program, with its argument" \
+  test "$(run_value "$user_run_key")" = "\"$installed\" /min"
 check "the Start-menu entry is the installer's" test "$(head -c 4 "$menu_dir/Quillet.lnk" | od -An -tx1 | tr -d ' ')" = 4c000000
 check "the settings stay" grep -q '^UseRecoverSound=0' "$settings_dir/Quillet.ini"
 check "the 64-bit program finds the setting and its start with Windows" driver package_kept "$installed"

@@ -49,4 +49,17 @@ std::string Win32Process::applicationDataFolder() {
     return narrow(folder);
 }
 
+std::string Win32Process::longPathName(const std::string& path) {
+    const std::wstring wide = widen(path);
+    std::vector<wchar_t> buffer(MAX_PATH);
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        // The size needed (with the terminating zero) when the buffer is too small.
+        const DWORD length = GetLongPathNameW(wide.c_str(), buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (length == 0) return path;
+        if (length < buffer.size()) return narrow(std::wstring_view(buffer.data(), length));
+        buffer.resize(length);
+    }
+    return path;
+}
+
 }  // namespace win32

@@ -13,6 +13,7 @@ public:
     std::string commandLine() override { return commandLine_; }
     std::string windowsFolder() override;
     std::string applicationDataFolder() override;
+    std::string longPathName(const std::string& path) override;
 
 private:
     std::string commandLine_;
