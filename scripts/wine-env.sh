@@ -30,10 +30,11 @@
 # ARCH is win32 or win64. Exits 77 when this host cannot run that kind of Wine.
 #
 # Every action runs in a private mount namespace whose /proc/meminfo reports at most
-# $QUILLET_WINE_AVAILABLE_MB (3072) MB of free and available memory, and never more than a
-# quarter of the machine's memory: Wine takes the available memory from that file in each of its
-# processes, so the program's recovery, which asks for all available memory, writes no more than
-# that; for ARCH win64 the address space of each process is bounded as well (below). It needs
+# $QUILLET_WINE_AVAILABLE_MB (3072) MB of free and available memory (no buffers or page cache),
+# and never more than a quarter of the machine's memory: a 64-bit Wine takes the available memory
+# from that file in each of its processes, so the program's recovery, which asks for all available
+# memory, writes no more than that (a 32-bit Wine under qemu gets its figures from a system call
+# the emulator cuts to 32 bits; its address space bounds it); for ARCH win64 the address space of each process is bounded as well (below). It needs
 # root (unshare -m); without it the session is not bounded, and a test that recovers
 # (QUILLET_RECOVERS set) is skipped instead.
 set -euo pipefail
@@ -58,8 +59,13 @@ if [ -z "${QUILLET_WINE_BOUND:-}" ]; then
   if [ "$(id -u)" = 0 ] && unshare -m true 2>/dev/null; then
     mkdir -p "$state"
     meminfo=$(mktemp "$state/meminfo.XXXXXX")
-    awk -v bound="$bound_kb" '/^(MemFree|MemAvailable):/ && $2 > bound { printf "%-15s%9d kB\n", $1, bound; next } { print }' \
-      /proc/meminfo >"$meminfo"
+    # Wine 8 counts free, buffers and page cache as available (not MemAvailable): the first is
+    # the kernel's available memory within the bound, the other two none.
+    awk -v bound="$bound_kb" '
+      NR == FNR { if ($1 == "MemAvailable:") available = $2; next }
+      /^(MemFree|MemAvailable):/ { printf "%-15s%9d kB\n", $1, (available < bound ? available : bound); next }
+      /^(Buffers|Cached):/ { printf "%-15s%9d kB\n", $1, 0; next }
+      { print }' /proc/meminfo /proc/meminfo >"$meminfo"
     export QUILLET_WINE_BOUND=$((bound_kb / 1024))
     # The file stays mounted once its name is gone.
     exec unshare -m --propagation private sh -c 'mount --bind "$1" /proc/meminfo && rm -f "$1" && shift && exec bash "$@"' \
