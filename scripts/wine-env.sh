@@ -31,10 +31,10 @@
 #
 # Every action runs in a private mount namespace whose /proc/meminfo reports at most
 # $QUILLET_WINE_AVAILABLE_MB (3072) MB of free and available memory (no buffers or page cache),
-# and never more than a quarter of the machine's memory: a 64-bit Wine takes the available memory
-# from that file in each of its processes, so the program's recovery, which asks for all available
-# memory, writes no more than that (a 32-bit Wine under qemu gets its figures from a system call
-# the emulator cuts to 32 bits; its address space bounds it); for ARCH win64 the address space of each process is bounded as well (below). It needs
+# and never more than a quarter of the machine's memory: Wine takes the available memory from
+# that file in each of its processes, so the program's recovery, which asks for all available
+# memory, writes no more than that (a 32-bit Wine under qemu takes the total from a system call
+# the emulator cuts to 32 bits, so its total is wrong, but not its available memory); for ARCH win64 the address space of each process is bounded as well (below). It needs
 # root (unshare -m); without it the session is not bounded, and a test that recovers
 # (QUILLET_RECOVERS set) is skipped instead.
 set -euo pipefail

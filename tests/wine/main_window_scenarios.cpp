@@ -83,12 +83,10 @@ void checkLiveFigures(const std::map<std::string, HWND>& controls) {
     const double actual = static_cast<double>(now.ullAvailPhys / 1048576);
     check(shown > actual * 0.9 && shown < actual * 1.1, "free memory is the system's figure",
           text("FreeRamValLabel") + " against " + std::to_string(now.ullAvailPhys / 1048576) + "MB");
-    // A bounded session (wine-env.sh) shows a 64-bit program no more available memory than its
-    // bound, so that no recovery in these tests writes more than that. (A 32-bit one is bounded
-    // by its address space; under qemu its figures come from a system call the emulator cuts to
-    // 32 bits, not from the bounded file.)
+    // A bounded session (wine-env.sh) shows its programs no more available memory than its bound,
+    // so that no recovery in these tests writes more than that.
     const char* bound = std::getenv("QUILLET_WINE_BOUND");
-    if (sizeof(void*) == 8 && bound != nullptr && std::isdigit(static_cast<unsigned char>(*bound)))
+    if (bound != nullptr && std::isdigit(static_cast<unsigned char>(*bound)))
         check(now.ullAvailPhys / 1048576 <= std::strtoull(bound, nullptr, 10), "the session's memory bound reaches the program",
               std::to_string(now.ullAvailPhys / 1048576) + " MB available, bound " + bound + " MB");
     check(looksLikeMegabytesAndShare(text("FreePageFileValLabel")), "free commit shown", text("FreePageFileValLabel"));
