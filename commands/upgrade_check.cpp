@@ -1,6 +1,7 @@
 #include "commands/upgrade_check.h"
 
 #include <charconv>
+#include <cstdint>
 
 #include "text/text_format.h"
 
@@ -66,24 +67,37 @@ float decimalVersion(std::string_view text) {
     while (i < text.size() && isBlank(text[i])) ++i;
     bool negative = false;
     if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
-    // The number's own characters: digits with at most one decimal point among them.
-    std::string number;
+    // The number's own characters: digits with at most one decimal point among them, read as
+    // a whole number and a power of ten. A reply's version has 16 characters at most: with a
+    // point, its digits make a whole number below 2^53, exact in a double, and one division by
+    // an exact power of ten gives the double nearest the decimal text; without one, the single
+    // rounding is the conversion. Longer texts keep their first 19 significant digits.
+    uint64_t significand = 0;
+    int exponent = 0;
     bool point = false, digits = false;
     for (; i < text.size(); ++i) {
         if (isDigit(text[i])) {
             digits = true;
-            number += text[i];
+            if (significand <= (UINT64_MAX - 9) / 10) {
+                significand = significand * 10 + static_cast<unsigned>(text[i] - '0');
+                if (point) --exponent;
+            } else if (!point) {
+                ++exponent;
+            }
         } else if (text[i] == '.' && !point) {
             point = true;
-            number += '.';
         } else {
             break;
         }
     }
     if (!digits) return 0.0f;
-    if (number.front() == '.') number.insert(number.begin(), '0');
-    double value = 0.0;
-    std::from_chars(number.data(), number.data() + number.size(), value, std::chars_format::fixed);
+    // Powers of ten up to 10^22 are exact doubles; larger ones are applied in steps.
+    static constexpr double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                         1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    double value = static_cast<double>(significand);
+    for (; exponent > 22; exponent -= 22) value *= kPowers[22];
+    for (; exponent < -22; exponent += 22) value /= kPowers[22];
+    value = exponent >= 0 ? value * kPowers[exponent] : value / kPowers[-exponent];
     return static_cast<float>(negative ? -value : value);
 }
 

@@ -1,11 +1,11 @@
 #include "mainwindow/tray_icon.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <exception>
 
 #include "app/texts.h"
 #include "memory/conversions.h"
+#include "text/text_format.h"
 #include "widgets/tray_icon_painter.h"
 
 namespace mainwindow {
@@ -76,9 +76,8 @@ std::string trayDigits(uint64_t freeMB) {
 }
 
 std::string trayTip(uint64_t freeMB, uint32_t memoryLoad) {
-    char load[16];
-    std::snprintf(load, sizeof load, "%02u", memoryLoad);
-    return std::string(app::kProductName) + " 可用内存：" + memory::formatThousands(freeMB) + "MB内存荷载：" + load + "%";
+    return std::string(app::kProductName) + " 可用内存：" + memory::formatThousands(freeMB) + "MB内存荷载：" +
+           text::zeroPadded(memoryLoad, 2) + "%";
 }
 
 bool trayOffersBalloons(const monitor::OsDescription& os) {

@@ -1,6 +1,6 @@
 #include "monitor/uptime.h"
 
-#include <cstdio>
+#include "text/text_format.h"
 
 namespace monitor {
 
@@ -11,9 +11,9 @@ Uptime formatUptime(uint32_t tickCount) {
     up.minutes = static_cast<int32_t>(up.totalSeconds / 60 % 60);
     up.hours = static_cast<int32_t>(up.totalSeconds / 3600 % 24);
     up.days = static_cast<int32_t>(up.totalSeconds / 86400);
-    char text[48];
-    std::snprintf(text, sizeof text, "%02d/%02d:%02d:%02d", up.days, up.hours, up.minutes, up.seconds);
-    up.text = text;
+    // "DD/HH:MM:SS"; the days have more digits once they pass 99.
+    const auto two = [](int32_t value) { return text::zeroPadded(static_cast<uint32_t>(value), 2); };
+    up.text = two(up.days) + "/" + two(up.hours) + ":" + two(up.minutes) + ":" + two(up.seconds);
     return up;
 }
 

@@ -35,6 +35,18 @@ std::string formatText(std::string_view format, std::initializer_list<std::strin
     return out;
 }
 
+std::string zeroPadded(uint64_t value, size_t width) {
+    char digits[20];  // the most a 64-bit number has
+    size_t count = 0;
+    do {
+        digits[count++] = static_cast<char>('0' + value % 10);
+        value /= 10;
+    } while (value != 0);
+    std::string out(width > count ? width - count : 0, '0');
+    while (count > 0) out += digits[--count];
+    return out;
+}
+
 bool isWebAddress(std::string_view address) {
     auto afterScheme = [address](std::string_view scheme) -> std::string_view {
         if (address.size() < scheme.size()) return {};

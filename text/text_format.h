@@ -1,4 +1,6 @@
 #pragma once
+#include <cstddef>
+#include <cstdint>
 #include <initializer_list>
 #include <string>
 #include <string_view>
@@ -8,6 +10,10 @@ namespace text {
 // Fills the "%s" places of a message format in order; "%%" gives "%". A place without an
 // argument stays empty; any other "%" is copied as it stands.
 std::string formatText(std::string_view format, std::initializer_list<std::string_view> args);
+
+// A number in decimal digits, with leading zeros up to `width` digits ("%0*u"): 5 -> "05" at
+// width 2, 123 -> "123".
+std::string zeroPadded(uint64_t value, size_t width);
 
 // Whether the shell hands the address to the web browser and nothing else: "http://" or
 // "https://" (in any case), then a host, with no blank, quote or control character anywhere

@@ -1,6 +1,7 @@
 // The upgrade check: reading the reply, the status each outcome leads to, and the dialog's
 // request, proxy settings and life beside its worker thread.
 #include <gtest/gtest.h>
+#include <cstdlib>
 
 #include <string>
 #include <vector>
@@ -66,6 +67,10 @@ TEST(UpgradeReply, TheVersionAfterTheThirdCommaComparedAsADecimal) {
     EXPECT_EQ(commands::decimalVersion("1e5"), 1.0f);
     EXPECT_EQ(commands::decimalVersion("."), 0.0f);
     EXPECT_EQ(commands::decimalVersion(""), 0.0f);
+    // Every version a reply can hold reads as the C library reads the decimal number.
+    for (const char* version : {"0.1", "1.15", "2.675", "-1.95", "0.3000000000001", "123456789012345",
+                                "9007199254740993", ".000000000000001", "00000000000012.5"})
+        EXPECT_EQ(commands::decimalVersion(version), static_cast<float>(std::strtod(version, nullptr))) << version;
 }
 
 TEST(UpgradeReply, ShortMalformedLongOrFailedRepliesFail) {
