@@ -1,6 +1,7 @@
 #include "mainwindow/main_form_layout.h"
 
 #include <initializer_list>
+#include <memory>
 #include <string_view>
 #include <utility>
 
@@ -735,20 +736,35 @@ bool isContainer(ui::Kind kind) {
     }
 }
 
-const std::vector<ControlLayout>& mainFormControls() {
-    static const std::vector<ControlLayout> controls = buildControls();
-    return controls;
+namespace {
+
+// The three tables, made on first use and kept until releaseLayoutTables.
+struct Tables {
+    std::vector<ControlLayout> controls = buildControls();
+    std::vector<MenuItemLayout> mainMenu = buildMainMenu();
+    std::vector<MenuItemLayout> trayMenu = buildTrayMenu();
+};
+
+std::unique_ptr<Tables>& heldTables() {
+    static std::unique_ptr<Tables> held;
+    return held;
 }
 
-const std::vector<MenuItemLayout>& mainMenuItems() {
-    static const std::vector<MenuItemLayout> items = buildMainMenu();
-    return items;
+const Tables& tables() {
+    std::unique_ptr<Tables>& held = heldTables();
+    if (!held) held = std::make_unique<Tables>();
+    return *held;
 }
 
-const std::vector<MenuItemLayout>& trayMenuItems() {
-    static const std::vector<MenuItemLayout> items = buildTrayMenu();
-    return items;
-}
+}  // namespace
+
+const std::vector<ControlLayout>& mainFormControls() { return tables().controls; }
+
+const std::vector<MenuItemLayout>& mainMenuItems() { return tables().mainMenu; }
+
+const std::vector<MenuItemLayout>& trayMenuItems() { return tables().trayMenu; }
+
+void releaseLayoutTables() { heldTables().reset(); }
 
 const ControlLayout* findControl(std::string_view name) { return findIn(mainFormControls(), name); }
 
