@@ -15,7 +15,8 @@
 //       the window is off screen (Quillet goes on in the notification area). Then it waits for a
 //       line (or the end) on its input while the caller measures, prints
 //       "result private_mb <MB> working_set_mb <MB>", ends the program and prints "ended clean"
-//       or "ended forced".
+//       or "ended forced". With QUILLET_BENCH_REGIONS set it lists the committed private
+//       regions on the error stream first.
 //
 // Private memory is the committed memory the process allocated for itself (heaps, stacks, its
 // images' written pages), without the shared images: what Windows counts as its private bytes.
@@ -77,6 +78,21 @@ double privateCommittedMb(HANDLE process) {
         address = next;
     }
     return static_cast<double>(total) / 1048576.0;
+}
+
+// The committed private regions one by one on the error stream (allocation base, base, size
+// in KB, protection), to see where a program's private memory goes.
+void listPrivateRegions(HANDLE process) {
+    MEMORY_BASIC_INFORMATION region{};
+    const char* address = nullptr;
+    while (VirtualQueryEx(process, address, &region, sizeof region) == sizeof region) {
+        if (region.State == MEM_COMMIT && region.Type == MEM_PRIVATE)
+            std::fprintf(stderr, "region %p %p %6llu KB protect %#lx\n", region.AllocationBase, region.BaseAddress,
+                         static_cast<unsigned long long>(region.RegionSize) / 1024, region.Protect);
+        const char* next = static_cast<const char*>(region.BaseAddress) + region.RegionSize;
+        if (next <= address) break;
+        address = next;
+    }
 }
 
 double median(std::vector<double> values) {
@@ -153,6 +169,7 @@ public:
 
     double shownMs() const { return shownMs_; }
     double readyMs() const { return readyMs_; }
+    void listRegions() const { listPrivateRegions(info_.hProcess); }
     double privateMb() const {
         PROCESS_MEMORY_COUNTERS_EX memory = counters();
         return memory.PrivateUsage != 0 ? static_cast<double>(memory.PrivateUsage) / 1048576.0
@@ -221,6 +238,7 @@ int idle(const std::wstring& program, const wchar_t* className, bool toTray) {
     }
     char line[64];
     (void)std::fgets(line, sizeof line, stdin);  // the caller's measurement is over
+    if (GetEnvironmentVariableW(L"QUILLET_BENCH_REGIONS", nullptr, 0) != 0) running.listRegions();
     std::printf("result private_mb %.2f working_set_mb %.2f\n", running.privateMb(), running.workingSetMb());
     std::printf("ended %s\n", running.end() ? "clean" : "forced");
     return 0;

@@ -277,14 +277,14 @@ def ratio_row(table, figure, value, base, unit_text, goal_ratio, goal_text):
 def bench_arch(arch, args, paces, notes):
     """Measures one build in its own fresh prefix; returns its table."""
     conf = ARCHES[arch]
-    quillet = conf["quillet"]
+    quillet = args.quillet or conf["quillet"]
     driver = os.path.join(conf["bench"], "bench_driver.exe")
     plain = os.path.join(conf["bench"], PLAIN[0])
     graph = os.path.join(conf["bench"], GRAPH[0])
     for path in (quillet, driver, plain, graph):
         if not os.path.isfile(path):
             raise BenchError(f"{path} is missing: build first (scripts/bench.sh builds both presets)")
-    runs = args.startup_runs or conf["startup_runs"]
+    runs = 0 if args.memory_only else args.startup_runs or conf["startup_runs"]
     print(f"{conf['name']}: {os.path.relpath(quillet, ROOT)} under {conf['wine']}, {runs} start-ups and "
           f"{args.seconds:g} s idle per program x {args.rounds} round(s)", flush=True)
 
@@ -297,14 +297,18 @@ def bench_arch(arch, args, paces, notes):
         wine.setup()
         # Start-up first, while the prefix is fresh. Quillet starts without a settings file in
         # the warm-up run and with the one it saved there in every later run, as a user's copy.
-        (quillet_start, plain_start), forced = measure_startup(
-            wine, driver,
-            [(place_program(quillet, os.path.join(programs, "startup-quillet")), QUILLET_CLASS),
-             (place_program(plain, os.path.join(programs, "startup-plain")), PLAIN[1])],
-            runs)
-        print(f"  start-up: Quillet ready {quillet_start[2]:.0f} ms (fastest {quillet_start[3]:.0f}), shown "
-              f"{quillet_start[0]:.0f} ms; plain window ready {plain_start[2]:.0f} ms (fastest "
-              f"{plain_start[3]:.0f}), shown {plain_start[0]:.0f} ms", flush=True)
+        if args.memory_only:
+            (quillet_start, plain_start), forced = (None, None), 0
+        else:
+            (quillet_start, plain_start), forced = measure_startup(
+                wine, driver,
+                [(place_program(quillet, os.path.join(programs, "startup-quillet")), QUILLET_CLASS),
+                 (place_program(plain, os.path.join(programs, "startup-plain")), PLAIN[1])],
+                runs)
+        if quillet_start:
+            print(f"  start-up: Quillet ready {quillet_start[2]:.0f} ms (fastest {quillet_start[3]:.0f}), shown "
+                  f"{quillet_start[0]:.0f} ms; plain window ready {plain_start[2]:.0f} ms (fastest "
+                  f"{plain_start[3]:.0f}), shown {plain_start[0]:.0f} ms", flush=True)
         if forced:
             notes.append(f"{conf['name']}: {forced} program(s) had to be ended by force during the start-up runs; "
                          f"later starts in that prefix are slower")
@@ -316,6 +320,8 @@ def bench_arch(arch, args, paces, notes):
                  ("graph", graph, GRAPH[1], None, False),
                  ("30ms", quillet, QUILLET_CLASS, PACES["30ms"], False)]
         cases += [(pace, quillet, QUILLET_CLASS, PACES[pace], False) for pace in paces]
+        if args.memory_only:
+            cases = cases[:2]  # the plain window and Quillet at its default pace
         results = {case[0]: [] for case in cases}
         count = 0
         for round_number in range(1, args.rounds + 1):
@@ -342,14 +348,17 @@ def bench_arch(arch, args, paces, notes):
 
     table = Table()
     ms = lambda v: f"{v:.0f} ms"  # noqa: E731
-    ratio_row(table, "start-up to visible window waiting for input", quillet_start[2], plain_start[2], ms, 1.2,
-              "<= 1.2x plain window")
-    ratio_row(table, "  window shown", quillet_start[0], plain_start[0], ms, None, "(reported)")
+    if quillet_start:
+        ratio_row(table, "start-up to visible window waiting for input", quillet_start[2], plain_start[2], ms, 1.2,
+                  "<= 1.2x plain window")
+        ratio_row(table, "  window shown", quillet_start[0], plain_start[0], ms, None, "(reported)")
 
     own_mb = statistics.median(r.private_mb for r in results["default"])
     base_mb = statistics.median(r.private_mb for r in results["plain"])
     table.add("private memory", f"{own_mb:.2f} MB", f"{base_mb:.2f} MB",
               f"{own_mb / base_mb:.2f}x {own_mb - base_mb:+.2f}MB", "<= plain window + 1 MB", own_mb <= base_mb + 1)
+    if args.memory_only:
+        return table
 
     cpu = {name: sum(r.total_ns for r in rs) for name, rs in results.items()}
     as_cpu = cpu_text
@@ -384,11 +393,21 @@ def main():
     parser.add_argument("--paces", default="",
                         help="further graph paces measured with the window shown against the plain window, "
                              "reported without a goal: 60ms, 250ms, 500ms")
+    parser.add_argument("--memory-only", action="store_true",
+                        help="private memory alone: no start-ups, the plain window and Quillet once each")
+    parser.add_argument("--regions", action="store_true",
+                        help="list each program's committed private regions as its memory is measured")
+    parser.add_argument("--quillet", default="",
+                        help="measure this Quillet.exe instead of the build's (one --arch only, the exe's own)")
     args = parser.parse_args()
+    if args.regions:
+        os.environ["QUILLET_BENCH_REGIONS"] = "1"
     arches = [a for a in args.arch.split(",") if a]
     for arch in arches:
         if arch not in ARCHES:
             parser.error(f"unknown arch {arch}")
+    if args.quillet and len(arches) != 1:
+        parser.error("--quillet needs one --arch, the one the program was built for")
     paces = [p for p in args.paces.split(",") if p]
     for pace in paces:
         if pace not in ("60ms", "250ms", "500ms"):

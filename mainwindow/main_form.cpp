@@ -51,6 +51,7 @@ TQuilletForm::TQuilletForm(platform::Platform& os, ui::Backend& backend)
         tweaks::TweakContext{*form_, os_, [this] { return window_; }, state_.cacheChangePending});
     readRecoverySettings();
     bindings_ = mainwindow::bindMainFormHandlers(*form_, handlerTable());
+    mainwindow::releaseLayoutTables();
     // The alarm rule's box has no handler in the tables; the rules still need to know it.
     c_.autoRecoverCheckBox.onClick = [this](bool on) { AutoRecoverCheckBoxClick(on); };
     // The routing point of the window's own messages for a backend that mirrors the form.

@@ -1,6 +1,7 @@
 #include "mainwindow/main_form_layout.h"
 
 #include <initializer_list>
+#include <memory>
 #include <string_view>
 #include <utility>
 
@@ -186,12 +187,23 @@ Row control(ui::Kind kind, const char* name, const char* parent, int left, int t
     return std::move(Row(kind, name, parent).at(left, top).size(width, height));
 }
 
+// The control table. A counting table only counts its rows: the rows are counted first so
+// that the table is made at its final size in one block, not grown by doubling, which leaves
+// every smaller block behind in the heap, still committed after the table is gone.
 class Table {
 public:
-    void add(const Row& row) { rows_.push_back(row.layout()); }
+    enum Mode { Fill, Count };
+    explicit Table(Mode mode = Fill, size_t rows = 0) : counting_(mode == Count) { rows_.reserve(rows); }
+    void add(const Row& row) {
+        if (counting_) ++counted_;
+        else rows_.push_back(row.layout());
+    }
+    size_t counted() const { return counted_; }
     std::vector<ControlLayout> take() { return std::move(rows_); }
 
 private:
+    bool counting_;
+    size_t counted_ = 0;
     std::vector<ControlLayout> rows_;
 };
 
@@ -607,8 +619,7 @@ void addAboutPage(Table& t) {
     t.add(label("OSNAMEAboutLabel", p, 8, 264, "Windows"));
 }
 
-std::vector<ControlLayout> buildControls() {
-    Table t;
+void addAll(Table& t) {
     addFrame(t);
     addMemoryPage(t);
     addOptionsPage(t);
@@ -616,6 +627,13 @@ std::vector<ControlLayout> buildControls() {
     addCachePage(t);
     addStressPage(t);
     addAboutPage(t);
+}
+
+std::vector<ControlLayout> buildControls() {
+    Table counting(Table::Count);
+    addAll(counting);
+    Table t(Table::Fill, counting.counted());
+    addAll(t);
     return t.take();
 }
 
@@ -735,20 +753,35 @@ bool isContainer(ui::Kind kind) {
     }
 }
 
-const std::vector<ControlLayout>& mainFormControls() {
-    static const std::vector<ControlLayout> controls = buildControls();
-    return controls;
+namespace {
+
+// The three tables, made on first use and kept until releaseLayoutTables.
+struct Tables {
+    std::vector<ControlLayout> controls = buildControls();
+    std::vector<MenuItemLayout> mainMenu = buildMainMenu();
+    std::vector<MenuItemLayout> trayMenu = buildTrayMenu();
+};
+
+std::unique_ptr<Tables>& heldTables() {
+    static std::unique_ptr<Tables> held;
+    return held;
 }
 
-const std::vector<MenuItemLayout>& mainMenuItems() {
-    static const std::vector<MenuItemLayout> items = buildMainMenu();
-    return items;
+const Tables& tables() {
+    std::unique_ptr<Tables>& held = heldTables();
+    if (!held) held = std::make_unique<Tables>();
+    return *held;
 }
 
-const std::vector<MenuItemLayout>& trayMenuItems() {
-    static const std::vector<MenuItemLayout> items = buildTrayMenu();
-    return items;
-}
+}  // namespace
+
+const std::vector<ControlLayout>& mainFormControls() { return tables().controls; }
+
+const std::vector<MenuItemLayout>& mainMenuItems() { return tables().mainMenu; }
+
+const std::vector<MenuItemLayout>& trayMenuItems() { return tables().trayMenu; }
+
+void releaseLayoutTables() { heldTables().reset(); }
 
 const ControlLayout* findControl(std::string_view name) { return findIn(mainFormControls(), name); }
 

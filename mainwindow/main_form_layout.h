@@ -146,6 +146,10 @@ const std::vector<ControlLayout>& mainFormControls();
 const std::vector<MenuItemLayout>& mainMenuItems();
 // TrayPopupMenu, shown by the tray icon.
 const std::vector<MenuItemLayout>& trayMenuItems();
+// The tables are made on first use and kept until this drops them (the window, once built and
+// bound, needs them no more: they would hold some 100 KB for the whole run); a later use makes
+// them anew. References and pointers into them are invalid afterwards.
+void releaseLayoutTables();
 
 // Lookups by name; null when there is no such control or item (menus: either menu).
 const ControlLayout* findControl(std::string_view name);

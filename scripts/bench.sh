@@ -6,7 +6,8 @@
 # shipped Quillet.exe, each with its ratio and its goal.
 # Builds the windows preset (both shipped programs and the i686 bench programs) and the
 # windows-x64 preset (the x64 bench programs) first. Options go to bench/quillet_bench.py
-# (--arch win64,win32, --seconds 30, --rounds 1, --startup-runs, --paces; --help lists them).
+# (--arch win64,win32, --seconds 30, --rounds 1, --startup-runs, --paces, --memory-only, --regions;
+# --help lists them).
 # Exit status: 0 every goal met, 1 some goal missed, 2 a figure could not be measured.
 set -euo pipefail
 cd "$(dirname "$0")/.."

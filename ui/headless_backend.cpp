@@ -36,20 +36,24 @@ private:
 
 namespace {
 
-// The face of a custom-painted control: a software canvas kept at the control's size.
+// The face of a custom-painted control: the control's own image where it keeps one (its
+// drawing keeps that at the control's size), else a software canvas kept at the control's size.
 class SurfacePeer : public Peer {
 public:
-    explicit SurfacePeer(Control& control)
-        : control_(control), surface_(control.width(), control.height()) {}
-    void update(Change what) override {
-        if (what == Change::Bounds && (surface_.width() != control_.width() || surface_.height() != control_.height()))
-            surface_.resize(control_.width(), control_.height());
+    explicit SurfacePeer(PaintControl& control) : control_(control) {
+        if (control.ownImage() == nullptr)
+            own_ = std::make_unique<platform::SoftwareCanvas>(control.width(), control.height());
     }
-    platform::Canvas* surface() override { return &surface_; }
+    void update(Change what) override {
+        if (what == Change::Bounds && own_ &&
+            (own_->width() != control_.width() || own_->height() != control_.height()))
+            own_->resize(control_.width(), control_.height());
+    }
+    platform::Canvas* surface() override { return own_ ? own_.get() : control_.ownImage(); }
 
 private:
-    Control& control_;
-    platform::SoftwareCanvas surface_;
+    PaintControl& control_;
+    std::unique_ptr<platform::SoftwareCanvas> own_;  // null: the face is the control's own image
 };
 
 }  // namespace
@@ -61,7 +65,7 @@ std::unique_ptr<Peer> HeadlessBackend::createPeer(Component& component) {
     case Kind::Timer:
         return std::make_unique<TimerPeer>(*this, static_cast<Timer&>(component));
     case Kind::PaintBox:
-        return std::make_unique<SurfacePeer>(static_cast<Control&>(component));
+        return std::make_unique<SurfacePeer>(static_cast<PaintControl&>(component));
     default:
         return nullptr;
     }

@@ -60,7 +60,8 @@ void TGradient::Paint() {
                          platform::kTextSingleLine | platform::kTextCenter | platform::kTextVCenter, font_);
     }
     if (surface_ != nullptr) {
-        image_->copyTo(*surface_, 0, 0);
+        // A control whose face is the image itself (ui::PainterControl) needs no copy.
+        if (surface_ != image_.get()) image_->copyTo(*surface_, 0, 0);
         if (onSurfaceChanged) onSurfaceChanged();
     }
 }

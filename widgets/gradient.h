@@ -34,7 +34,8 @@ public:
     void Rescale(int fromDpi, int toDpi, int width, int height);
     int width() const { return width_; }
     int height() const { return height_; }
-    // The control's own surface that Paint copies the image onto at (0, 0); may be null.
+    // The control's own surface that Paint copies the image onto at (0, 0); may be null, or
+    // the image itself (then Paint only tells onSurfaceChanged).
     void setSurface(platform::Canvas* surface) { surface_ = surface; }
     // Runs after the image was copied onto the surface (the window showing it must redraw).
     std::function<void()> onSurfaceChanged;

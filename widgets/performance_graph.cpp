@@ -298,7 +298,8 @@ void TPerformanceGraph::Paint() {
         return;
     }
     if (surface_ != nullptr) {
-        image_->copyTo(*surface_, 0, 0);
+        // A control whose face is the image itself (ui::PainterControl) needs no copy.
+        if (surface_ != image_.get()) image_->copyTo(*surface_, 0, 0);
         if (onSurfaceChanged) onSurfaceChanged();
     }
 }

@@ -13,7 +13,7 @@ namespace {
 template <class Drawing>
 class DrawingPainter final : public ui::Painter {
 public:
-    explicit DrawingPainter(std::unique_ptr<platform::Canvas> image) : drawing(std::move(image)) {}
+    explicit DrawingPainter(std::unique_ptr<platform::Canvas> image) : image_(image.get()), drawing(std::move(image)) {}
 
     void setSurface(platform::Canvas* surface, std::function<void()> surfaceChanged) override {
         drawing.setSurface(surface);
@@ -24,7 +24,12 @@ public:
         drawing.Rescale(fromDpi, toDpi, width, height);
     }
     void paint() override { drawing.Paint(); }
+    platform::Canvas& image() override { return *image_; }
 
+private:
+    platform::Canvas* image_;  // owned by the drawing
+
+public:
     Drawing drawing;
 };
 

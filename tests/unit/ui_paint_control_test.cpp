@@ -74,6 +74,7 @@ TEST(UiPaintControl, HostsTheGradientBar) {
     EXPECT_EQ(bar.gradient().width(), 445);
     EXPECT_EQ(bar.surface()->width(), 445);
     EXPECT_NE(bar.surface()->pixel(444, 8), ui::kColorGray);
+    EXPECT_EQ(bar.surface(), &bar.gradient().image()) << "the face is the bar's own picture, not a copy of it";
 }
 
 TEST(UiPaintControl, HostsThePerformanceGraph) {
@@ -96,9 +97,19 @@ TEST(UiPaintControl, HostsThePerformanceGraph) {
         for (int y = 0; y < 212; ++y)
             if (graphControl.surface()->pixel(x, y) == 0x00FFFFu) yellowAtTheRightEdge = true;
     EXPECT_TRUE(yellowAtTheRightEdge) << "the new column shows on the control";
+    EXPECT_EQ(graphControl.surface(), &graph.image()) << "the face is the graph's own picture, not a copy of it";
 
     form.unrealize();
     EXPECT_EQ(graph.surface(), nullptr) << "the graph never draws on a destroyed face";
+
+    // The picture outlives the window: a window made anew shows the same column at once.
+    form.realize();
+    ASSERT_NE(graphControl.surface(), nullptr);
+    bool yellowAgain = false;
+    for (int x = 209; x < 213; ++x)
+        for (int y = 0; y < 212; ++y)
+            if (graphControl.surface()->pixel(x, y) == 0x00FFFFu) yellowAgain = true;
+    EXPECT_TRUE(yellowAgain) << "the column drawn before shows on the new window";
 }
 
 TEST(UiPaintControl, HostedWidgetsNeedAForm) {

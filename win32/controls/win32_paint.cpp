@@ -12,21 +12,27 @@ namespace {
 // copied at once through the window's device context, not through an invalidation and a later
 // WM_PAINT: the graph's steps then cost one copy each and no round of paint messages (under Wine
 // several requests to the server); WM_PAINT still shows the face when the window is uncovered.
+// A control that keeps its picture in an image of its own (ui::PaintControl::ownImage, a
+// GdiCanvas this backend made) is shown straight from that image, and its drawing keeps it at
+// the control's size; the others get a back buffer of the peer's own.
 class PaintPeer : public WindowPeer {
 public:
-    PaintPeer(Win32UiBackend& backend, ui::Control& control)
-        : WindowPeer(backend, control), surface_(control.width(), control.height()) {
+    PaintPeer(Win32UiBackend& backend, ui::PaintControl& control)
+        : WindowPeer(backend, control), paintControl_(control) {
+        if (dynamic_cast<GdiCanvas*>(control.ownImage()) == nullptr)
+            own_ = std::make_unique<GdiCanvas>(control.width(), control.height());
         create(kPaintClass, 0, 0);
         finishCreation();
     }
-    platform::Canvas* surface() override { return &surface_; }
+    platform::Canvas* surface() override { return face(); }
     bool handle(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override {
         if (message == WM_PAINT) {
             PAINTSTRUCT ps;
             HDC dc = BeginPaint(hwnd_, &ps);
             const RECT& r = ps.rcPaint;
-            BitBlt(dc, r.left, r.top, r.right - r.left, r.bottom - r.top, static_cast<HDC>(surface_.deviceContext()),
-                   r.left, r.top, SRCCOPY);
+            if (const GdiCanvas* shown = face())
+                BitBlt(dc, r.left, r.top, r.right - r.left, r.bottom - r.top, static_cast<HDC>(shown->deviceContext()),
+                       r.left, r.top, SRCCOPY);
             EndPaint(hwnd_, &ps);
             result = 0;
             return true;
@@ -40,7 +46,7 @@ public:
 
 protected:
     void place() override {
-        surface_.resize(control_.width(), control_.height());
+        if (own_) own_->resize(control_.width(), control_.height());
         WindowPeer::place();
     }
     void updateKind(Change what) override {
@@ -48,25 +54,32 @@ protected:
     }
 
 private:
+    GdiCanvas* face() const {
+        if (own_) return own_.get();
+        return dynamic_cast<GdiCanvas*>(paintControl_.ownImage());
+    }
+
     void showFace() {
         if (!IsWindowVisible(hwnd_)) return;  // WM_PAINT shows it once the window shows
+        const GdiCanvas* shown = face();
+        if (shown == nullptr) return;
         HDC dc = GetDC(hwnd_);
         if (dc == nullptr) {
             InvalidateRect(hwnd_, nullptr, FALSE);
             return;
         }
-        BitBlt(dc, 0, 0, surface_.width(), surface_.height(), static_cast<HDC>(surface_.deviceContext()), 0, 0,
-               SRCCOPY);
+        BitBlt(dc, 0, 0, shown->width(), shown->height(), static_cast<HDC>(shown->deviceContext()), 0, 0, SRCCOPY);
         ReleaseDC(hwnd_, dc);
     }
 
-    GdiCanvas surface_;
+    ui::PaintControl& paintControl_;
+    std::unique_ptr<GdiCanvas> own_;  // null: the face is the control's own image
 };
 
 }  // namespace
 
 std::unique_ptr<ui::Peer> makePaintPeer(Win32UiBackend& backend, ui::Control& control) {
-    return std::make_unique<PaintPeer>(backend, control);
+    return std::make_unique<PaintPeer>(backend, static_cast<ui::PaintControl&>(control));
 }
 
 }  // namespace win32::ui_peers
