@@ -173,14 +173,20 @@ void applyProperties(ui::Form& form, ui::Control& c, const ControlLayout& row) {
 // The tab orders of the tables, applied once every sibling exists: in ascending order within
 // each parent, so that each control lands on its place for good.
 void applyTabOrders(ui::Form& form) {
-    std::vector<const ControlLayout*> rows;
-    for (const ControlLayout& row : mainFormControls()) {
-        if (row.tabOrder >= 0 && row.kind != ui::Kind::Form && row.kind != ui::Kind::Timer) rows.push_back(&row);
-    }
-    std::stable_sort(rows.begin(), rows.end(), [](const ControlLayout* a, const ControlLayout* b) {
-        return a->parent != b->parent ? a->parent < b->parent : a->tabOrder < b->tabOrder;
+    struct TabStop {
+        std::string parent;
+        int tabOrder;
+        ui::Control* control;
+    };
+    std::vector<TabStop> stops;
+    forEachControl([&](const ControlLayout& row) {
+        if (row.tabOrder >= 0 && row.kind != ui::Kind::Form && row.kind != ui::Kind::Timer)
+            stops.push_back({row.parent, row.tabOrder, &form.get<ui::Control>(row.name)});
     });
-    for (const ControlLayout* row : rows) form.get<ui::Control>(row->name).setTabOrder(row->tabOrder);
+    std::stable_sort(stops.begin(), stops.end(), [](const TabStop& a, const TabStop& b) {
+        return a.parent != b.parent ? a.parent < b.parent : a.tabOrder < b.tabOrder;
+    });
+    for (const TabStop& stop : stops) stop.control->setTabOrder(stop.tabOrder);
 }
 
 void addMenuItems(ui::Form& form, const std::vector<MenuItemLayout>& items) {
@@ -237,9 +243,9 @@ std::vector<std::string> BindingReport::unboundHandlerNames() const { return han
 
 std::unique_ptr<ui::Form> buildMainForm(ui::Backend& backend) {
     auto form = std::make_unique<ui::Form>(backend, kMainFormName);
-    for (const ControlLayout& row : mainFormControls()) {
+    forEachControl([&](const ControlLayout& row) {
         if (ui::Control* control = makeControl(*form, row)) applyProperties(*form, *control, row);
-    }
+    });
     applyTabOrders(*form);
 
     form->addComponent<ui::MainMenu>(kMainMenuName);
@@ -247,28 +253,28 @@ std::unique_ptr<ui::Form> buildMainForm(ui::Backend& backend) {
     form->addComponent<ui::PopupMenu>(kTrayMenuName);
     addMenuItems(*form, trayMenuItems());
 
-    for (const ControlLayout& row : mainFormControls()) {
-        if (row.kind != ui::Kind::Timer) continue;
+    forEachControl([&](const ControlLayout& row) {
+        if (row.kind != ui::Kind::Timer) return;
         auto& timer = form->addComponent<ui::Timer>(row.name);
         timer.setInterval(static_cast<uint32_t>(row.interval));
         timer.setEnabled(row.enabled);
-    }
+    });
     return form;
 }
 
 BindingReport bindMainFormHandlers(ui::Form& form, const ui::FormHandlers& handlers) {
     BindingReport report;
-    for (const ControlLayout& row : mainFormControls()) {
+    forEachControl([&](const ControlLayout& row) {
         const auto& h = handlers.handlers;
         switch (row.kind) {
             case ui::Kind::Form: {
                 bindOne(form.onClose, row.name, "onClose", row.onClose, handlers.closing, report);
                 bindOne(form.onResize, row.name, "onResize", row.onResize, h, report);
-                continue;
+                return;
             }
             case ui::Kind::Timer:
                 bindOne(form.get<ui::Timer>(row.name).onTimer, row.name, "onTimer", row.onTimer, h, report);
-                continue;
+                return;
             default: break;
         }
         ui::Control& c = form.get<ui::Control>(row.name);
@@ -316,7 +322,7 @@ BindingReport bindMainFormHandlers(ui::Form& form, const ui::FormHandlers& handl
                 break;
             default: break;
         }
-    }
+    });
     for (const auto* items : {&mainMenuItems(), &trayMenuItems()}) {
         for (const MenuItemLayout& row : *items) {
             if (row.separator) continue;

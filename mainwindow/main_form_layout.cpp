@@ -1,5 +1,6 @@
 #include "mainwindow/main_form_layout.h"
 
+#include <functional>
 #include <initializer_list>
 #include <memory>
 #include <string_view>
@@ -189,13 +190,16 @@ Row control(ui::Kind kind, const char* name, const char* parent, int left, int t
 
 // The control table. A counting table only counts its rows: the rows are counted first so
 // that the table is made at its final size in one block, not grown by doubling, which leaves
-// every smaller block behind in the heap, still committed after the table is gone.
+// every smaller block behind in the heap, still committed after the table is gone. A visiting
+// table keeps no row: it hands each one to its visitor as it is written.
 class Table {
 public:
     enum Mode { Fill, Count };
     explicit Table(Mode mode = Fill, size_t rows = 0) : counting_(mode == Count) { rows_.reserve(rows); }
+    explicit Table(const std::function<void(const ControlLayout&)>& visit) : counting_(false), visit_(&visit) {}
     void add(const Row& row) {
-        if (counting_) ++counted_;
+        if (visit_ != nullptr) (*visit_)(row.layout());
+        else if (counting_) ++counted_;
         else rows_.push_back(row.layout());
     }
     size_t counted() const { return counted_; }
@@ -203,6 +207,7 @@ public:
 
 private:
     bool counting_;
+    const std::function<void(const ControlLayout&)>* visit_ = nullptr;
     size_t counted_ = 0;
     std::vector<ControlLayout> rows_;
 };
@@ -755,9 +760,8 @@ bool isContainer(ui::Kind kind) {
 
 namespace {
 
-// The three tables, made on first use and kept until releaseLayoutTables.
+// The two menu tables, made on first use and kept until releaseLayoutTables.
 struct Tables {
-    std::vector<ControlLayout> controls = buildControls();
     std::vector<MenuItemLayout> mainMenu = buildMainMenu();
     std::vector<MenuItemLayout> trayMenu = buildTrayMenu();
 };
@@ -773,15 +777,34 @@ const Tables& tables() {
     return *held;
 }
 
+// The control table as a whole, made only when mainFormControls or a lookup below asks for it:
+// the window itself is built row by row through forEachControl.
+std::unique_ptr<std::vector<ControlLayout>>& heldControls() {
+    static std::unique_ptr<std::vector<ControlLayout>> held;
+    return held;
+}
+
 }  // namespace
 
-const std::vector<ControlLayout>& mainFormControls() { return tables().controls; }
+void forEachControl(const std::function<void(const ControlLayout&)>& visit) {
+    Table t(visit);
+    addAll(t);
+}
+
+const std::vector<ControlLayout>& mainFormControls() {
+    std::unique_ptr<std::vector<ControlLayout>>& held = heldControls();
+    if (!held) held = std::make_unique<std::vector<ControlLayout>>(buildControls());
+    return *held;
+}
 
 const std::vector<MenuItemLayout>& mainMenuItems() { return tables().mainMenu; }
 
 const std::vector<MenuItemLayout>& trayMenuItems() { return tables().trayMenu; }
 
-void releaseLayoutTables() { heldTables().reset(); }
+void releaseLayoutTables() {
+    heldTables().reset();
+    heldControls().reset();
+}
 
 const ControlLayout* findControl(std::string_view name) { return findIn(mainFormControls(), name); }
 

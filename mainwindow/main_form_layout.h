@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -142,13 +143,17 @@ struct MenuItemLayout {
 // The form first, then every control after its parent; a parent's children in creation order
 // (the pages of the page control in page order).
 const std::vector<ControlLayout>& mainFormControls();
+// The same rows in the same order, each made as it is visited and gone after: the window is
+// built from these, so that no table of some 100 KB is ever held (its block, freed in the middle
+// of the heap below the controls made from it, would stay committed for the whole run).
+void forEachControl(const std::function<void(const ControlLayout&)>& visit);
 // MainMenu1: the four menus and their items, each submenu after its parent.
 const std::vector<MenuItemLayout>& mainMenuItems();
 // TrayPopupMenu, shown by the tray icon.
 const std::vector<MenuItemLayout>& trayMenuItems();
 // The tables are made on first use and kept until this drops them (the window, once built and
-// bound, needs them no more: they would hold some 100 KB for the whole run); a later use makes
-// them anew. References and pointers into them are invalid afterwards.
+// bound, needs them no more); a later use makes them anew. References and pointers into them
+// are invalid afterwards.
 void releaseLayoutTables();
 
 // Lookups by name; null when there is no such control or item (menus: either menu).
