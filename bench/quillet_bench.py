@@ -12,7 +12,8 @@ Quillet's window shown at the default pace and Quillet closed to the notificatio
 against a plain window with a 500 ms timer; Quillet at the 30 ms pace against a window that
 scrolls a graph of the same size every 30 ms.
 Private memory: committed private memory as Windows counts it, Quillet's (window shown, default
-pace) against the plain window's.
+pace) against the plain window's; beside them, reported without a goal, the plain window that loads
+the common controls with Quillet's manifest and uses none of them (what comctl32 takes by itself).
 Size: the shipped Quillet.exe of each build.
 
 Exit status: 0 when every figure was measured and met its goal, 1 when every figure was measured
@@ -51,6 +52,7 @@ SIZE_GOAL = 700 * 1024
 
 PLAIN = ("idle_baseline.exe", "QuilletIdleBaseline")
 GRAPH = ("graph_baseline.exe", "QuilletGraphBaseline")
+CONTROLS = ("controls_baseline.exe", "QuilletIdleBaseline")
 QUILLET_CLASS = "TQuilletForm"
 
 
@@ -281,7 +283,8 @@ def bench_arch(arch, args, paces, notes):
     driver = os.path.join(conf["bench"], "bench_driver.exe")
     plain = os.path.join(conf["bench"], PLAIN[0])
     graph = os.path.join(conf["bench"], GRAPH[0])
-    for path in (quillet, driver, plain, graph):
+    controls = os.path.join(conf["bench"], CONTROLS[0])
+    for path in (quillet, driver, plain, graph, controls):
         if not os.path.isfile(path):
             raise BenchError(f"{path} is missing: build first (scripts/bench.sh builds both presets)")
     runs = 0 if args.memory_only else args.startup_runs or conf["startup_runs"]
@@ -316,12 +319,13 @@ def bench_arch(arch, args, paces, notes):
         # Idle CPU and memory, the programs taking turns so that every one meets the same machine.
         cases = [("plain", plain, PLAIN[1], None, False),
                  ("default", quillet, QUILLET_CLASS, PACES["default"], False),
+                 ("controls", controls, CONTROLS[1], None, False),
                  ("tray", quillet, QUILLET_CLASS, PACES["default"], True),
                  ("graph", graph, GRAPH[1], None, False),
                  ("30ms", quillet, QUILLET_CLASS, PACES["30ms"], False)]
         cases += [(pace, quillet, QUILLET_CLASS, PACES[pace], False) for pace in paces]
         if args.memory_only:
-            cases = cases[:2]  # the plain window and Quillet at its default pace
+            cases = cases[:3]  # the plain window, Quillet at its default pace, the common controls
         results = {case[0]: [] for case in cases}
         count = 0
         for round_number in range(1, args.rounds + 1):
@@ -357,6 +361,9 @@ def bench_arch(arch, args, paces, notes):
     base_mb = statistics.median(r.private_mb for r in results["plain"])
     table.add("private memory", f"{own_mb:.2f} MB", f"{base_mb:.2f} MB",
               f"{own_mb / base_mb:.2f}x {own_mb - base_mb:+.2f}MB", "<= plain window + 1 MB", own_mb <= base_mb + 1)
+    controls_mb = statistics.median(r.private_mb for r in results["controls"])
+    table.add("  plain window with the common controls", f"{own_mb:.2f} MB", f"{controls_mb:.2f} MB",
+              f"{own_mb / controls_mb:.2f}x {own_mb - controls_mb:+.2f}MB", "(reported)", None)
     if args.memory_only:
         return table
 
@@ -394,7 +401,8 @@ def main():
                         help="further graph paces measured with the window shown against the plain window, "
                              "reported without a goal: 60ms, 250ms, 500ms")
     parser.add_argument("--memory-only", action="store_true",
-                        help="private memory alone: no start-ups, the plain window and Quillet once each")
+                        help="private memory alone: no start-ups, the plain window, Quillet and the plain window "
+                             "with the common controls once each")
     parser.add_argument("--regions", action="store_true",
                         help="list each program's committed private regions as its memory is measured")
     parser.add_argument("--quillet", default="",
