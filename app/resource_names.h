@@ -17,13 +17,14 @@ namespace app::resources {
 // below.
 
 // The program icon: an icon group with 16, 20, 24, 32, 40, 48 and 64 px images in 32-bit colour
-// with alpha, and 16 and 32 px images in 16 colours. It is the window's icon (small and large,
+// with alpha (40 and 64 px as PNG, which Windows reads from Vista on), and 16 and 32 px images
+// in 16 colours. It is the window's icon (small and large,
 // at the window's DPI), the 32 x 32 pictures (at 96 dpi) of the stress and about pages (Image1,
 // Image2) and the tray icon while a recovery runs.
 inline constexpr char kMainIcon[] = "MAINICON";
 
 // The low-resource warning's picture: an icon group with 32, 40, 48 and 64 px images in 32-bit
-// colour with alpha, and a 32 px one in 16 colours.
+// colour with alpha (40 and 64 px as PNG), and a 32 px one in 16 colours.
 inline constexpr char kWarningIcon[] = "WARNINGICON";
 
 // Button pictures: 16 x 16 bitmaps, 24-bit colour, and their variants drawn at the sizes of
@@ -46,7 +47,8 @@ inline constexpr char kDisableImage[] = "GLYPH_AUTO_OFF";
 
 // The start-up window's product picture: 377 x 63, 24-bit colour. The window shows its left
 // 329 pixels. Its variants for the scales of kSplashScalePercents, in 8-bit colour, are named
-// with the percentage (SPLASH_150: 566 x 95).
+// with the percentage (SPLASH_150: 566 x 95). All three are kept packed (raw data, not bitmap
+// resources; platform/packed_picture.h) and unpacked into bitmaps when shown.
 inline constexpr char kSplashPicture[] = "SPLASH";
 inline constexpr int kSplashWidth = 377;
 inline constexpr int kSplashHeight = 63;

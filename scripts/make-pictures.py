@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Draws Quillet's pictures and writes them as Windows icon and bitmap files.
+"""Draws Quillet's pictures and writes them as Windows icon and bitmap files (the splash packed).
 
     make-pictures.py OUTPUT-DIR
 
@@ -11,11 +11,11 @@ compiles its output into Quillet.exe with windres (win32/resources/quillet.rc).
 Files written (the resource names are in app/resource_names.h):
 
   quillet.ico           the program icon: 16, 20, 24, 32, 40, 48 and 64 px in 32-bit colour
-                        with alpha (the small and large icon sizes of 96 to 192 dpi), and 16
-                        and 32 px in 16 colours with a mask for displays and systems without
-                        alpha-blended icons
+                        with alpha (the small and large icon sizes of 96 to 192 dpi; 40 and
+                        64 px as PNG, see ICON_PNG_SIZES), and 16 and 32 px in 16 colours
+                        with a mask for displays and systems without alpha-blended icons
   warning.ico           the low-resource warning's sign: 32, 40, 48 and 64 px in 32-bit colour
-                        with alpha and 32 px in 16 colours
+                        with alpha (40 and 64 px as PNG) and 32 px in 16 colours
   glyph_hide.bmp        16 x 16 button pictures, 24-bit. The transparent colour is magenta
   glyph_exit.bmp        (R 255, G 0, B 255), and the bottom-left pixel of every one of them is
   glyph_recover.bmp     that colour, so both "a fixed key colour" and "the colour of the
@@ -23,13 +23,20 @@ Files written (the resource names are in app/resource_names.h):
   glyph_shortcut.bmp    smoothed against the background the picture sits on (the button face,
   glyph_auto_on.bmp     or the black monitor panel), see GLYPHS below.
   glyph_auto_off.bmp
-  splash.bmp            the 377 x 63 product picture of the start-up window, 24-bit
+  splash.pack           the 377 x 63 product picture of the start-up window, 24-bit, packed
+                        (see packed_picture below); splash.bmp is the same picture unpacked,
+                        which the program does not carry (the unit tests compare the two)
 
 and for screens of more than 96 dpi (display scale), drawn anew at each size rather than
-stretched: glyph_*_20.bmp, _24 and _32 (the glyphs at 20, 24 and 32 px), splash_150.bmp and
-splash_200.bmp (the product picture at 1.5 and 2 times), all in 8-bit colour with a palette of
-the picture's own colours (the splash's compressed, RLE8) to keep the program small. Shapes are
-given in the 96-dpi picture's units and a canvas of another scale samples them at its pixels.
+stretched: glyph_*_20.bmp, _24 and _32 (the glyphs at 20, 24 and 32 px), splash_150.pack and
+splash_200.pack (the product picture at 1.5 and 2 times, packed; splash_150.bmp and
+splash_200.bmp the same pictures unpacked, RLE8), all in 8-bit colour with a palette of the
+picture's own colours to keep the program small. Shapes are given in the 96-dpi picture's units
+and a canvas of another scale samples them at its pixels.
+
+    make-pictures.py --splash-only OUTPUT-DIR
+
+writes the splash files alone (for the unit tests of the packed pictures).
 
 The drawing is deterministic: the same script gives the same bytes.
 """
@@ -38,6 +45,7 @@ import math
 import os
 import struct
 import sys
+import zlib
 
 # --- Colours ----------------------------------------------------------------------------------
 # The program's monitor colours: lime on black.
@@ -556,6 +564,34 @@ def icon_image_32(canvas):
     return bmp_info_header(w, h * 2, 32, len(xor) + len(mask)) + bytes(xor) + mask
 
 
+def icon_png(canvas):
+    """An icon image as a PNG file (8-bit RGBA, each row filtered by its best of None, Sub and
+    Up), which icon files hold from Windows Vista on: a tenth of the bitmap's size. Used for
+    the sizes Windows XP never asks at 96 dpi (XP reads bitmap images alone)."""
+    w, h = canvas.width, canvas.height
+    rows = []
+    for y in range(h):
+        row = bytearray()
+        for x in range(w):
+            r, g, b, a = canvas.rgba(x, y)
+            row += bytes((r, g, b, a) if a else (0, 0, 0, 0))
+        rows.append(bytes(row))
+    raw = bytearray()
+    previous = bytes(4 * w)
+    for row in rows:
+        candidates = [(0, row),
+                      (1, bytes((row[i] - (row[i - 4] if i >= 4 else 0)) & 255 for i in range(len(row)))),
+                      (2, bytes((row[i] - previous[i]) & 255 for i in range(len(row))))]
+        kind, line = min(candidates, key=lambda c: (sum(v if v < 128 else 256 - v for v in c[1]), c[0]))
+        raw += bytes((kind,)) + line
+        previous = row
+
+    def chunk(kind, data):
+        return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data) & 0xFFFFFFFF)
+    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", w, h, 8, 6, 0, 0, 0)) +
+            chunk(b"IDAT", zlib.compress(bytes(raw), 9)) + chunk(b"IEND", b""))
+
+
 def nearest_vga(c):
     return min(range(16), key=lambda i: sum((c[k] - VGA16[i][k]) ** 2 for k in range(3)))
 
@@ -701,11 +737,25 @@ def bmp8_file(rows, key=None, rle=False):
     return file_header + info + colours + bytes(pixels)
 
 
+def packed_picture(bmp):
+    """A BMP file as the program unpacks it (platform/packed_picture.h): the length of the
+    packed device-independent bitmap (the file less its 14-byte file header), then that bitmap
+    deflated (raw deflate, no zlib header). windres would keep a bitmap as it is; packed, the
+    pictures take a tenth of the room, and the program unpacks them into the same pixels."""
+    dib = bmp[14:]
+    packer = zlib.compressobj(9, zlib.DEFLATED, -15, 9)
+    return struct.pack("<I", len(dib)) + packer.compress(dib) + packer.flush()
+
+
 # The variants of the pictures for screens of more than 96 dpi.
 GLYPH_SCALED_SIZES = (20, 24, 32)
 SPLASH_SCALE_PERCENTS = (150, 200)
 ICON_SIZES = (64, 48, 40, 32, 24, 20, 16)
 WARNING_SIZES = (64, 48, 40, 32)
+# The icon sizes kept as PNG: 40 and 64 px are the large icons of 120 and 192 dpi, which only
+# Windows Vista and later ask for (and they read PNG images); 48 px stays a bitmap, as Windows
+# XP asks it at 96 dpi (Explorer's tiles), as it does 16 and 32.
+ICON_PNG_SIZES = (64, 40)
 
 
 def write(path, data):
@@ -713,17 +763,34 @@ def write(path, data):
         f.write(data)
 
 
+def write_splash(out):
+    splash = bmp_file(splash_picture().flattened(BLACK))
+    write(os.path.join(out, "splash.bmp"), splash)
+    write(os.path.join(out, "splash.pack"), packed_picture(splash))
+    for percent in SPLASH_SCALE_PERCENTS:
+        rows = splash_picture(percent).flattened(BLACK)
+        write(os.path.join(out, "splash_%d.bmp" % percent), bmp8_file(rows, rle=True))
+        write(os.path.join(out, "splash_%d.pack" % percent), packed_picture(bmp8_file(rows)))
+
+
 def main(argv):
-    if len(argv) != 2:
+    splash_only = len(argv) == 3 and argv[1] == "--splash-only"
+    if len(argv) != 2 and not splash_only:
         sys.stderr.write(__doc__)
         return 2
-    out = argv[1]
+    out = argv[-1]
     os.makedirs(out, exist_ok=True)
+    if splash_only:
+        write_splash(out)
+        return 0
 
-    images = [(size, 32, icon_image_32(icon_picture(size))) for size in ICON_SIZES]
+    def icon_image(canvas):
+        return icon_png(canvas) if canvas.width in ICON_PNG_SIZES else icon_image_32(canvas)
+
+    images = [(size, 32, icon_image(icon_picture(size))) for size in ICON_SIZES]
     images += [(size, 4, icon_image_4(icon_picture(size, flat=True))) for size in (32, 16)]
     write(os.path.join(out, "quillet.ico"), ico_file(images))
-    warning = [(size, 32, icon_image_32(warning_picture(size=size))) for size in WARNING_SIZES]
+    warning = [(size, 32, icon_image(warning_picture(size=size))) for size in WARNING_SIZES]
     warning += [(32, 4, icon_image_4(warning_picture(flat=True)))]
     write(os.path.join(out, "warning.ico"), ico_file(warning))
 
@@ -738,9 +805,7 @@ def main(argv):
             else:
                 write(os.path.join(out, name.replace(".bmp", "_%d.bmp" % size)), bmp8_file(rows, key=KEY))
 
-    write(os.path.join(out, "splash.bmp"), bmp_file(splash_picture().flattened(BLACK)))
-    for percent in SPLASH_SCALE_PERCENTS:
-        write(os.path.join(out, "splash_%d.bmp" % percent), bmp8_file(splash_picture(percent).flattened(BLACK), rle=True))
+    write_splash(out)
     return 0
 
 

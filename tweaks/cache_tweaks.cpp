@@ -1,9 +1,9 @@
 #include "tweaks/cache_tweaks.h"
 
-#include <cmath>
-#include <cstdlib>
+#include <algorithm>
 #include <iterator>
 #include <limits>
+#include <string>
 #include <vector>
 
 #include "memory/memory_status.h"
@@ -131,29 +131,39 @@ uint64_t largestDiskCache(uint64_t totalPhys) { return truncated(static_cast<dou
 uint64_t cacheEditValue(std::string_view text) {
     size_t i = 0;
     while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
-    const size_t start = i;
+    const bool negative = i < text.size() && text[i] == '-';
     if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
-    size_t digits = 0;
-    while (i < text.size() && text[i] >= '0' && text[i] <= '9') ++i, ++digits;
+    // The digits with the point taken out, and how many stood before it.
+    std::string digits;
+    while (i < text.size() && text[i] >= '0' && text[i] <= '9') digits += text[i++];
+    long long point = static_cast<long long>(digits.size());
     if (i < text.size() && text[i] == '.') {
         ++i;
-        while (i < text.size() && text[i] >= '0' && text[i] <= '9') ++i, ++digits;
+        while (i < text.size() && text[i] >= '0' && text[i] <= '9') digits += text[i++];
     }
-    if (digits == 0) return 0;
-    // An exponent counts only with at least one digit.
+    if (digits.empty()) return 0;
+    // An exponent counts only with at least one digit; it moves the point. Held to a range far
+    // beyond any number of 20 digits, so that the count cannot overflow.
     if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
         size_t j = i + 1;
+        const bool below = j < text.size() && text[j] == '-';
         if (j < text.size() && (text[j] == '+' || text[j] == '-')) ++j;
-        const size_t exponentStart = j;
-        while (j < text.size() && text[j] >= '0' && text[j] <= '9') ++j;
-        if (j > exponentStart) i = j;
+        long long exponent = 0;
+        bool any = false;
+        for (; j < text.size() && text[j] >= '0' && text[j] <= '9'; ++j, any = true)
+            exponent = std::min(exponent * 10 + (text[j] - '0'), 100000LL);
+        if (any) point += below ? -exponent : exponent;
     }
-    const std::string number(text.substr(start, i - start));
-    const double value = std::trunc(std::strtod(number.c_str(), nullptr));
+    // The whole part, exactly: the digits before the point (zeros where the exponent moved it
+    // past the last digit).
     constexpr uint64_t kAboveEveryLimit = std::numeric_limits<uint64_t>::max();
-    if (value < 0) return kAboveEveryLimit;
-    if (!(value < 18446744073709551616.0)) return kAboveEveryLimit;  // 2^64 and beyond, infinity
-    return static_cast<uint64_t>(value);
+    uint64_t value = 0;
+    for (long long k = 0; k < point; ++k) {
+        const unsigned digit = k < static_cast<long long>(digits.size()) ? static_cast<unsigned>(digits[k] - '0') : 0;
+        if (value > (kAboveEveryLimit - digit) / 10) return kAboveEveryLimit;  // 2^64 and beyond
+        value = value * 10 + digit;
+    }
+    return negative && value != 0 ? kAboveEveryLimit : value;
 }
 
 void CacheTweaks::bindHandlers(ui::FormHandlers& table) {

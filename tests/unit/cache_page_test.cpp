@@ -41,6 +41,9 @@ TEST(CacheSchemes, EditNumbersAreDecimalsTruncatedAndNegativesExceedEveryLimit) 
     const std::pair<const char*, uint64_t> cases[] = {
         {"65536", 65536}, {"  12abc", 12}, {"1.9", 1},  {"1e3", 1000}, {"+2E+2x", 200}, {"5e", 5},     {".5", 0},
         {"abc", 0},       {"", 0},         {"0x10", 0}, {"-0.5", 0},   {"-5", above},   {"9e99", above},
+        // Truncated exactly, however many digits: no rounding through a binary fraction.
+        {"9007199254740993", 9007199254740993u}, {"18446744073709551614", above - 1}, {"18446744073709551616", above},
+        {"123.456e2", 12345}, {"1234e-2", 12}, {"7e-99999999999", 0}, {"1e99999999999", above}, {"-0e5", 0},
     };
     for (const auto& [text, expected] : cases) EXPECT_EQ(tweaks::cacheEditValue(text), expected) << text;
 }

@@ -9,6 +9,7 @@
 #include <functional>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "tests/wine/e2e_support.h"
 #include "tests/wine/main_window_scenarios.h"
@@ -196,6 +197,87 @@ void checkDialog(const MainWindow& main, const wchar_t* windowClass, const std::
           what + ": closes");
 }
 
+// The pixels of a bitmap as 32-bit colours, read through the screen's device context.
+std::vector<DWORD> bitmapPixels(HBITMAP bitmap, SIZE& size) {
+    BITMAP info{};
+    size = SIZE{0, 0};
+    if (bitmap == nullptr || GetObjectW(bitmap, sizeof info, &info) == 0) return {};
+    size = SIZE{info.bmWidth, info.bmHeight};
+    BITMAPINFO format{};
+    format.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    format.bmiHeader.biWidth = info.bmWidth;
+    format.bmiHeader.biHeight = -info.bmHeight;  // top row first
+    format.bmiHeader.biPlanes = 1;
+    format.bmiHeader.biBitCount = 32;
+    format.bmiHeader.biCompression = BI_RGB;
+    std::vector<DWORD> pixels(static_cast<size_t>(info.bmWidth) * info.bmHeight);
+    HDC screen = GetDC(nullptr);
+    const int rows = GetDIBits(screen, bitmap, 0, info.bmHeight, pixels.data(), &format, DIB_RGB_COLORS);
+    ReleaseDC(nullptr, screen);
+    return rows == info.bmHeight ? pixels : std::vector<DWORD>{};
+}
+
+// The splash's picture, which the program unpacks from its resources, shows every pixel as
+// drawn: what the screen shows of it (the window cuts off its right part) read back against the
+// drawing the build keeps beside the program (win32/resources/, the 1x splash 24-bit, the
+// larger ones RLE8), loaded by the system's own bitmap reader. Read from the screen, as the
+// program's bitmap is its own.
+void checkSplashPicture(HWND splash, int dpi) {
+    const auto controls = namedControls(splash);
+    const auto image = controls.find("Image1");
+    check(image != controls.end(), "splash: its picture control exists");
+    if (image == controls.end()) return;
+    const std::wstring file = quilletPath.substr(0, quilletPath.find_last_of(L'\\') + 1) + L"resources\\" +
+                              (dpi >= 192 ? L"splash_200.bmp" : dpi >= 144 ? L"splash_150.bmp" : L"splash.bmp");
+    HBITMAP drawn = static_cast<HBITMAP>(LoadImageW(nullptr, file.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
+    check(drawn != nullptr, "splash: the drawing beside the program loads");
+    SIZE drawnSize{};
+    const auto expected = bitmapPixels(drawn, drawnSize);
+    if (drawn != nullptr) DeleteObject(drawn);
+    check(drawnSize.cx == px(377, dpi) && drawnSize.cy == px(63, dpi), "splash: the drawing has this DPI's size",
+          std::to_string(drawnSize.cx) + " x " + std::to_string(drawnSize.cy));
+
+    // The part of the picture inside the splash's client area, in the picture's own pixels.
+    RECT shownPart{}, client{};
+    GetWindowRect(image->second, &shownPart);
+    GetClientRect(splash, &client);
+    MapWindowPoints(splash, nullptr, reinterpret_cast<POINT*>(&client), 2);
+    const POINT origin{shownPart.left, shownPart.top};
+    IntersectRect(&shownPart, &shownPart, &client);
+    const int width = shownPart.right - shownPart.left, height = shownPart.bottom - shownPart.top;
+    check(width >= px(320, dpi) && height == drawnSize.cy, "splash: the picture shows at its height",
+          std::to_string(width) + " x " + std::to_string(height));
+    if (width <= 0 || height <= 0 || expected.empty()) return;
+    const int dx = shownPart.left - origin.x, dy = shownPart.top - origin.y;
+    auto differingPixels = [&] {
+        HDC screen = GetDC(nullptr);
+        HDC memory = CreateCompatibleDC(screen);
+        HBITMAP copy = CreateCompatibleBitmap(screen, width, height);
+        HGDIOBJ old = SelectObject(memory, copy);
+        BitBlt(memory, 0, 0, width, height, screen, shownPart.left, shownPart.top, SRCCOPY);
+        SelectObject(memory, old);
+        DeleteDC(memory);
+        ReleaseDC(nullptr, screen);
+        SIZE copySize{};
+        const auto shown = bitmapPixels(copy, copySize);
+        DeleteObject(copy);
+        if (shown.empty()) return static_cast<size_t>(width) * height;
+        size_t differing = 0;
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width && x + dx < drawnSize.cx && y + dy < drawnSize.cy; ++x)
+                differing += (shown[static_cast<size_t>(y) * width + x] & 0xFFFFFF) !=
+                             (expected[static_cast<size_t>(y + dy) * drawnSize.cx + x + dx] & 0xFFFFFF);
+        return differing;
+    };
+    // (The window may show before its picture is painted: read again for a moment.)
+    size_t differing = differingPixels();
+    for (int tries = 0; differing != 0 && tries < 10; ++tries) {
+        Sleep(100);
+        differing = differingPixels();
+    }
+    check(differing == 0, "splash: every pixel shown as drawn", std::to_string(differing) + " pixels differ");
+}
+
 }  // namespace
 
 // The main window with every page, the splash before it and each dialog, laid out for the DPI
@@ -221,6 +303,7 @@ void displayScale() {
               std::to_string(client.right) + " x " + std::to_string(client.bottom));
         // Its white panel is wider than the window by design: its right edge is cut off.
         checkLayout(splash, "splash", dpi, {"Panel1"});
+        checkSplashPicture(splash, dpi);
     });
     if (main.window == nullptr) return;
     RECT client{};

@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/resource_names.h"
@@ -241,6 +242,45 @@ int wmain(int argc, wchar_t** argv) {
     check(sameClass(classOf(hwndOf(hotKey)), "msctls_hotkey32"), "hot-key box");
     check(sameClass(classOf(hwndOf(picture)), "Static") && picture.width() == 32 && picture.height() == 32,
           "picture sized to the icon");
+    // Every image of the two icon groups loads at its own size, those kept as PNG (40 and 64 px)
+    // too, and draws both covered and see-through pixels on a magenta ground.
+    const std::pair<const char*, std::vector<int>> iconGroups[] = {
+        {app::resources::kMainIcon, {16, 20, 24, 32, 40, 48, 64}}, {app::resources::kWarningIcon, {32, 40, 48, 64}}};
+    for (const auto& [name, sizes] : iconGroups) {
+        for (int side : sizes) {
+            const std::string what = std::string(name) + " at " + std::to_string(side) + " px";
+            HICON icon = static_cast<HICON>(
+                LoadImageW(GetModuleHandleW(nullptr), win32::widen(name).c_str(), IMAGE_ICON, side, side, 0));
+            ICONINFO info{};
+            BITMAP colour{};
+            const bool loaded = icon != nullptr && GetIconInfo(icon, &info) &&
+                                GetObjectW(info.hbmColor, sizeof colour, &colour) != 0 && colour.bmWidth == side &&
+                                colour.bmHeight == side;
+            if (info.hbmColor != nullptr) DeleteObject(info.hbmColor);
+            if (info.hbmMask != nullptr) DeleteObject(info.hbmMask);
+            int covered = 0, ground = 0;
+            if (loaded) {
+                HDC screen = GetDC(nullptr);
+                HDC dc = CreateCompatibleDC(screen);
+                HBITMAP canvas = CreateCompatibleBitmap(screen, side, side);
+                HGDIOBJ old = SelectObject(dc, canvas);
+                HBRUSH magenta = CreateSolidBrush(RGB(255, 0, 255));
+                RECT all{0, 0, side, side};
+                FillRect(dc, &all, magenta);
+                DrawIconEx(dc, 0, 0, icon, side, side, 0, nullptr, DI_NORMAL);
+                for (int y = 0; y < side; ++y)
+                    for (int x = 0; x < side; ++x) (GetPixel(dc, x, y) == RGB(255, 0, 255) ? ground : covered) += 1;
+                DeleteObject(magenta);
+                SelectObject(dc, old);
+                DeleteObject(canvas);
+                DeleteDC(dc);
+                ReleaseDC(nullptr, screen);
+            }
+            if (icon != nullptr) DestroyIcon(icon);
+            check(loaded && covered > side * side / 4 && ground > 0, what + ": loads and draws",
+                  std::to_string(covered) + " covered, " + std::to_string(ground) + " see-through");
+        }
+    }
     check(sameClass(classOf(hwndOf(status)), "msctls_statusbar32") &&
               SendMessageW(hwndOf(status), SB_GETPARTS, 0, 0) == 2,
           "status bar with two panels");

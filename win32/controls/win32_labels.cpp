@@ -5,6 +5,7 @@
 #include <string>
 
 #include "app/resource_names.h"
+#include "win32/services/packed_bitmap.h"
 #include "win32/services/wide_text.h"
 #include "ui/controls.h"
 
@@ -109,7 +110,10 @@ private:
                 size = SIZE{side, side};
             } else {
                 const app::resources::PictureChoice choice = app::resources::pictureFor(picture_.picture(), dpi());
-                bitmap_ = static_cast<HBITMAP>(LoadImageW(instance(), widen(choice.name).c_str(), IMAGE_BITMAP, 0, 0, 0));
+                const std::wstring name = widen(choice.name);
+                bitmap_ = static_cast<HBITMAP>(LoadImageW(instance(), name.c_str(), IMAGE_BITMAP, 0, 0, 0));
+                // The larger pictures are kept packed (the splash).
+                if (bitmap_ == nullptr) bitmap_ = loadPackedBitmap(instance(), name.c_str());
                 if (bitmap_ != nullptr) {
                     BITMAP info;
                     GetObjectW(bitmap_, sizeof info, &info);

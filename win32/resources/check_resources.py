@@ -5,8 +5,8 @@
 
 Reads the executable's resource directory itself (no Windows needed) and fails when a
 picture named in resource_names.h, or one of its variants for the larger display scales (the
-glyphs at each of kGlyphScaledSizes, the splash picture at each of kSplashScalePercents, the
-icons' sizes), is missing or has the wrong kind, size or transparent pixel, when the exe
+glyphs at each of kGlyphScaledSizes, the splash picture at each of kSplashScalePercents, packed,
+the icons' sizes), is missing or has the wrong kind, size or transparent pixel, when the exe
 carries a bitmap the header does not name, when a picture or the manifest is not
 language-neutral, or when the version record or the manifest are missing or wrong (the
 manifest: common controls 6, asInvoker, the supported releases from Vista to 11, DPI-aware
@@ -17,8 +17,9 @@ import re
 import struct
 import sys
 import xml.etree.ElementTree as ET
+import zlib
 
-RT_BITMAP, RT_ICON, RT_GROUP_ICON, RT_VERSION, RT_MANIFEST = 2, 3, 14, 16, 24
+RT_BITMAP, RT_ICON, RT_RCDATA, RT_GROUP_ICON, RT_VERSION, RT_MANIFEST = 2, 3, 10, 14, 16, 24
 
 failures = []
 
@@ -174,6 +175,61 @@ def check_bitmap(name, blob, width, height, transparent=None, bits=24):
             fail("%s has only %d drawn pixels" % (name, drawn))
 
 
+def unpacked_picture(name, blob):
+    """The bitmap of a packed picture (platform/packed_picture.h: its length, then the bitmap
+    deflated), or None after failing."""
+    try:
+        length = struct.unpack_from("<I", blob, 0)[0]
+        dib = zlib.decompressobj(-15).decompress(blob[4:])
+    except (struct.error, zlib.error) as e:
+        fail("%s is not a packed picture: %s" % (name, e))
+        return None
+    if len(dib) != length:
+        fail("%s unpacks to %d bytes, not the %d it says" % (name, len(dib), length))
+        return None
+    return dib
+
+
+def png_rgba(name, blob):
+    """Width, height and the (r, g, b, a) pixels, top row first, of an icon image stored as
+    PNG (8-bit RGBA, not interlaced, as make-pictures.py writes them), or None after failing."""
+    at, header, data = 8, None, b""
+    while at + 8 <= len(blob):
+        length, kind = struct.unpack_from(">I4s", blob, at)
+        body = blob[at + 8:at + 8 + length]
+        if zlib.crc32(kind + body) & 0xFFFFFFFF != struct.unpack_from(">I", blob, at + 8 + length)[0]:
+            fail("%s: the PNG chunk %s is damaged" % (name, kind))
+            return None
+        if kind == b"IHDR":
+            header = struct.unpack(">IIBBBBB", body)
+        elif kind == b"IDAT":
+            data += body
+        at += 12 + length
+    if header is None or header[2:] != (8, 6, 0, 0, 0):
+        fail("%s is not an 8-bit RGBA PNG" % name)
+        return None
+    w, h = header[:2]
+    raw, stride, rows, previous = zlib.decompress(data), 4 * w, [], bytearray(4 * w)
+    for y in range(h):
+        kind, line = raw[y * (stride + 1)], bytearray(raw[y * (stride + 1) + 1:(y + 1) * (stride + 1)])
+        for i in range(stride):
+            left = line[i - 4] if i >= 4 else 0
+            up, corner = previous[i], previous[i - 4] if i >= 4 else 0
+            if kind == 1:
+                line[i] = (line[i] + left) & 255
+            elif kind == 2:
+                line[i] = (line[i] + up) & 255
+            elif kind == 3:
+                line[i] = (line[i] + (left + up) // 2) & 255
+            elif kind == 4:
+                p = left + up - corner
+                guess = min((abs(p - left), 0, left), (abs(p - up), 1, up), (abs(p - corner), 2, corner))[2]
+                line[i] = (line[i] + guess) & 255
+        rows.append([tuple(line[4 * x:4 * x + 4]) for x in range(w)])
+        previous = line
+    return w, h, rows
+
+
 def check_icon_group(name, blob, icons, sizes=(16, 32, 48), few_colour_sizes=(16, 32)):
     reserved, kind, count = struct.unpack_from("<HHH", blob, 0)
     if kind != 1 or count == 0:
@@ -187,12 +243,24 @@ def check_icon_group(name, blob, icons, sizes=(16, 32, 48), few_colour_sizes=(16
             fail("%s: icon image %d is missing" % (name, icon_id))
             continue
         image = icons[(RT_ICON, icon_id)][1]
-        _, iw, ih, ibits, _ = dib_header(image)
-        if (iw, ih) != (w, 2 * h) or ibits != bits:
-            fail("%s: image %d says %d x %d x %d but holds %d x %d x %d" % (name, icon_id, w, h, bits, iw, ih // 2, ibits))
-            continue
-        if bits == 32:
-            alphas = {image[40 + 4 * p + 3] for p in range(w * h)}
+        if image.startswith(b"\x89PNG\r\n\x1a\n"):
+            # Read from Windows Vista on; never the sizes Windows XP asks at 96 dpi.
+            picture = png_rgba("%s %d px" % (name, w), image)
+            if picture is None:
+                continue
+            if picture[:2] != (w, h) or bits != 32:
+                fail("%s: image %d says %d x %d x %d but holds a %d x %d PNG" % (name, icon_id, w, h, bits, *picture[:2]))
+                continue
+            if w in (16, 32, 48):
+                fail("%s: the %d px image is a PNG, which Windows XP cannot read" % (name, w))
+            alphas = {pixel[3] for row in picture[2] for pixel in row}
+        else:
+            _, iw, ih, ibits, _ = dib_header(image)
+            if (iw, ih) != (w, 2 * h) or ibits != bits:
+                fail("%s: image %d says %d x %d x %d but holds %d x %d x %d" % (name, icon_id, w, h, bits, iw, ih // 2, ibits))
+                continue
+            alphas = {image[40 + 4 * p + 3] for p in range(w * h)} if bits == 32 else None
+        if alphas is not None:
             if 0 not in alphas or 255 not in alphas:
                 fail("%s: the %d px image has no transparent or no opaque pixels" % (name, w))
         present.add((w, bits))
@@ -343,10 +411,12 @@ def main(argv):
             pictures = [(name, 100, 24)] + [("%s_%d" % (name, p), p, 8) for p in lists["kSplashScalePercents"]]
             for picture, percent, bits in pictures:
                 variants.add(picture)
-                if (RT_BITMAP, picture) not in found:
-                    fail("bitmap %s is missing" % picture)
-                else:
-                    check_bitmap(picture, found[(RT_BITMAP, picture)][1], scaled(numbers["kSplashWidth"], percent),
+                if (RT_RCDATA, picture) not in found:
+                    fail("packed picture %s is missing" % picture)
+                    continue
+                dib = unpacked_picture(picture, found[(RT_RCDATA, picture)][1])
+                if dib is not None:
+                    check_bitmap(picture, dib, scaled(numbers["kSplashWidth"], percent),
                                  scaled(numbers["kSplashHeight"], percent), bits=bits)
         else:
             size = numbers["kGlyphSize"]
@@ -358,13 +428,13 @@ def main(argv):
                 else:
                     check_bitmap(picture, found[(RT_BITMAP, picture)][1], side, side, transparent, bits=bits)
     for kind, name in found:
-        if kind == RT_BITMAP and name not in variants:
-            fail("bitmap %s is in the program but not in %s" % (name, header))
+        if kind in (RT_BITMAP, RT_RCDATA) and name not in variants:
+            fail("picture %s is in the program but not in %s" % (name, header))
         if kind == RT_GROUP_ICON and name not in names.values():
             fail("icon %s is in the program but not in %s" % (name, header))
 
     for (kind, name), (language, _) in found.items():
-        if kind in (RT_BITMAP, RT_GROUP_ICON, RT_MANIFEST) and language != 0:
+        if kind in (RT_BITMAP, RT_RCDATA, RT_GROUP_ICON, RT_MANIFEST) and language != 0:
             fail("resource %s of type %d has language 0x%04X, not neutral: a Windows in another "
                  "language might not find it" % (name, kind, language))
 
