@@ -522,23 +522,45 @@ void TQuilletForm::toggleTrayIcon() {
     if (!trayIcon_ && !state_.exiting) trayIcon_ = std::move(icon);
 }
 
-void TQuilletForm::refreshTrayIcon(uint64_t freeMB, int32_t freePercent, uint32_t memoryLoad, bool recoveryOff) {
+void TQuilletForm::addTrayIconWithFigures() {
+    if (trayIcon_) return;
+    // One call to the shell, which answers from another process and so costs the start-up a
+    // round trip each: the picture and the tip of the figures go with the add, not in two
+    // changes after an add with neither.
+    std::string tip = app::kProductName;
+    if (os_.tray.trayAvailable()) tip = drawTrayFigures();
+    // As in toggleTrayIcon: what the shell's answer let happen meanwhile decides.
+    auto icon = std::make_unique<TrayIcon>(os_.tray, window_, state_.trayIconHandle, kTrayCallbackMessage);
+    icon->add(tip);
+    if (!trayIcon_ && !state_.exiting) {
+        if (icon->present()) state_.trayTipShown = std::move(tip);
+        trayIcon_ = std::move(icon);
+    }
+}
+
+std::string TQuilletForm::drawTrayPicture(uint64_t freeMB, int32_t freePercent, uint32_t memoryLoad, bool recoveryOff,
+                                          bool* redrawn) {
     const std::string digits = trayDigits(freeMB);
     const uint32_t color = trayLevelColor(freePercent);
     if (state_.trayIconSize == 0) state_.trayIconSize = os_.tray.trayIconSize();
     const int size = state_.trayIconSize;
     const std::string picture =
         digits + "|" + std::to_string(color) + (recoveryOff ? "|dot" : "") + "|" + std::to_string(size);
-    std::string tip = trayTip(freeMB, memoryLoad);
-    // Most ticks change nothing on the icon: then the shell is not bothered at all.
-    const bool samePicture = state_.trayIconDrawn && picture == state_.trayPicture;
-    if (samePicture && tip == state_.trayTipShown) return;
-    if (!samePicture) {
+    if (!state_.trayIconDrawn || picture != state_.trayPicture) {
         if (state_.trayIconDrawn) os_.tray.destroyIcon(state_.trayIconHandle);
         state_.trayIconHandle = makeTrayIcon(os_.tray, os_.text, size, digits, color, recoveryOff);
         state_.trayIconDrawn = state_.trayIconHandle != nullptr;
         state_.trayPicture = picture;
+        if (redrawn != nullptr) *redrawn = true;
     }
+    return trayTip(freeMB, memoryLoad);
+}
+
+void TQuilletForm::refreshTrayIcon(uint64_t freeMB, int32_t freePercent, uint32_t memoryLoad, bool recoveryOff) {
+    bool redrawn = false;
+    std::string tip = drawTrayPicture(freeMB, freePercent, memoryLoad, recoveryOff, &redrawn);
+    // Most ticks change nothing on the icon: then the shell is not bothered at all.
+    if (!redrawn && tip == state_.trayTipShown) return;
     trayIcon_->modify(state_.trayIconHandle, tip);
     state_.trayTipShown = std::move(tip);
 }
@@ -586,8 +608,7 @@ bool TQuilletForm::dispatchMessage(uint32_t message, uintptr_t wParam, intptr_t 
             return false;
         case kAddTrayIconMessage:
             if (!trayIcon_ && !state_.exiting) {
-                toggleTrayIcon();
-                refreshTrayFigures();
+                addTrayIconWithFigures();
             }
             result = 0;
             return true;

@@ -104,6 +104,8 @@ public:
     void toggleTrayIcon();
     // The icon drawn afresh from the figures of a display refresh, and its tip.
     void refreshTrayIcon(uint64_t freeMB, int32_t freePercent, uint32_t memoryLoad, bool recoveryOff);
+    // The icon the program starts with: added with its figures drawn and in its tip.
+    void addTrayIconWithFigures();
     // Asks the shell's icon size afresh (display scale, small-icon size, a new taskbar): an icon
     // of another size is drawn again at once, unless a recovery shows the program's icon.
     void trayIconSizeMayHaveChanged();
@@ -175,6 +177,11 @@ public:
     void refreshFreeResources();
     // The tray icon's digits and tip from the memory figures now.
     void refreshTrayFigures();
+    // Draws the tray icon's picture from the figures now (from those given), when it differs
+    // from the one drawn last (then `redrawn` is set); returns their tip.
+    std::string drawTrayFigures();
+    std::string drawTrayPicture(uint64_t freeMB, int32_t freePercent, uint32_t memoryLoad, bool recoveryOff,
+                                bool* redrawn = nullptr);
     void checkLowResources(int32_t gdi, int32_t system, int32_t user);
     void LowResourceCheckBoxClick(bool on);
     void LowResourceEditChange(const std::string& text);

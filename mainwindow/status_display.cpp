@@ -189,4 +189,11 @@ void TQuilletForm::refreshTrayFigures() {
     refreshTrayIcon(freeMB, state_.freeRamPercent, loadStatus.memoryLoad(), c_.disableAutoRecover1.checked());
 }
 
+std::string TQuilletForm::drawTrayFigures() {
+    memory::MemoryStatus status(os_.memory);
+    const uint64_t freeMB = memory::toMB(status.availPhys());
+    memory::MemoryStatus loadStatus(os_.memory);
+    return drawTrayPicture(freeMB, state_.freeRamPercent, loadStatus.memoryLoad(), c_.disableAutoRecover1.checked());
+}
+
 }  // namespace mainwindow

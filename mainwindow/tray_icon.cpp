@@ -10,11 +10,13 @@
 
 namespace mainwindow {
 
-bool TrayIcon::add() {
+bool TrayIcon::add() { return add(""); }
+
+bool TrayIcon::add(const std::string& tip) {
     if (present_) return true;
     if (!tray_.trayAvailable()) return false;
     present_ = true;
-    return tray_.addTrayIcon(window_, kId, callbackMessage_, icon_, "");
+    return tray_.addTrayIcon(window_, kId, callbackMessage_, icon_, tip);
 }
 
 bool TrayIcon::setTip(const std::string& tip) { return modify(icon_, tip); }

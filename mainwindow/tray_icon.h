@@ -24,6 +24,8 @@ public:
     // Adds the icon with the icon given at construction and an empty tip; the shell's answer
     // (true at once when it is there already).
     bool add();
+    // Adds the icon with the icon given at construction and this tip, in one call.
+    bool add(const std::string& tip);
     // The tip, with the icon given at construction.
     bool setTip(const std::string& tip);
     bool modify(platform::Icon icon, const std::string& tip);
