@@ -55,7 +55,9 @@ Win32UiBackend::Win32UiBackend(std::function<void(const std::string&)> reportErr
     InitCommonControlsEx(&init);
 
     registerClass(kContainerClass, nullptr, nullptr, 0);
-    registerClass(kPaintClass, nullptr, nullptr, 0);
+    // A painted control copies its face to the window at every step of the graph: a device
+    // context of its own is made once, not set up anew (font, pen, clipping) for each copy.
+    registerClass(kPaintClass, nullptr, nullptr, CS_OWNDC);
     WNDCLASSEXW wc{};
     wc.cbSize = sizeof wc;
     wc.lpfnWndProc = messageWindowProc;
