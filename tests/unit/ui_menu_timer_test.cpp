@@ -9,6 +9,7 @@
 #include "ui/form.h"
 #include "ui/menu.h"
 #include "ui/timer.h"
+#include "ui/timer_schedule.h"
 
 using ui::Change;
 using uitest::Counter;
@@ -184,4 +185,89 @@ TEST(UiTimer, UnrealisedTimersDoNotRun) {
     form.unrealize();
     backend.advance(5000);
     EXPECT_EQ(ticks.runs, 1);
+}
+
+// The one system timer the Win32 backend runs its timers off, driven the way the backend
+// drives it: a wake-up at the earliest due time runs every due timer once; the monitor-like
+// timer switches itself off and on inside its tick.
+namespace {
+
+struct Wakeups {
+    int count = 0;
+    std::vector<uint32_t> runs[2];  // when each timer ran
+};
+
+Wakeups simulate(uint32_t start, uint32_t graphInterval, uint32_t graphStart, uint32_t monitorStart, uint32_t span) {
+    ui::TimerSchedule schedule;
+    Wakeups result;
+    schedule.start(0, graphInterval, start + graphStart);
+    schedule.start(1, 500, start + monitorStart);
+    uint32_t now = start + monitorStart;
+    unsigned round = 0;
+    while (now - start < span) {
+        const auto delay = schedule.nextDelay(now);
+        if (!delay) break;
+        now += *delay;
+        ++result.count;
+        ++round;
+        std::vector<unsigned> due;
+        while (const auto id = schedule.takeDue(now, round)) due.push_back(*id);
+        for (unsigned id : due) {
+            if (!schedule.takenIn(id, round)) continue;
+            result.runs[id].push_back(now);
+            if (id == 1) {
+                schedule.stop(1);
+                schedule.start(1, 500, now);
+            }
+        }
+    }
+    return result;
+}
+
+}  // namespace
+
+TEST(UiTimerSchedule, TheMonitorTickJoinsTheGraphsBeatAndKeepsItsHalfSecond) {
+    struct Case {
+        uint32_t start, graph, graphStart, monitorStart;
+        int wakeupsPerTenSeconds;
+    };
+    const Case cases[] = {
+        {0, 250, 0, 37, 40},             // default pace: the graph's four wake-ups a second, no more
+        {0, 250, 0, 212, 40},
+        {0, 500, 0, 130, 20},            // slowest pace: one wake-up for both
+        {0xFFFFF000u, 250, 0, 37, 40},   // across the wrap of the 32-bit clock
+        {0, 30, 0, 7, 340},              // 500 is no multiple of 30: a graph step is mostly near enough
+    };
+    for (const Case& c : cases) {
+        const Wakeups w = simulate(c.start, c.graph, c.graphStart, c.monitorStart, 10000);
+        EXPECT_NEAR(w.count, c.wakeupsPerTenSeconds, 2) << c.graph << " " << c.monitorStart;
+        EXPECT_NEAR(static_cast<int>(w.runs[1].size()), 20, 1) << c.graph;
+        // After its first tick (the one that falls in with the graph) the monitor ticks every
+        // 500 ms, give or take the timer clock's tick.
+        for (size_t i = 2; i < w.runs[1].size(); ++i)
+            EXPECT_NEAR(static_cast<double>(w.runs[1][i] - w.runs[1][i - 1]), 500.0, ui::TimerSchedule::kCoalesceMs)
+                << c.graph << " tick " << i;
+        for (size_t i = 1; i < w.runs[0].size(); ++i)
+            EXPECT_NEAR(static_cast<double>(w.runs[0][i] - w.runs[0][i - 1]), c.graph, ui::TimerSchedule::kCoalesceMs)
+                << c.graph;
+    }
+}
+
+TEST(UiTimerSchedule, AWakeUpRunsEachTimerOnceWhateverTheIntervals) {
+    ui::TimerSchedule schedule;
+    schedule.start(1, 1, 0);
+    schedule.start(2, 3, 0);
+    int runs = 0;
+    while (schedule.takeDue(100, 7)) ++runs;  // long overdue, intervals far below the window
+    EXPECT_EQ(runs, 2);
+    EXPECT_FALSE(schedule.takeDue(100, 7));
+    EXPECT_EQ(schedule.nextDelay(100), ui::TimerSchedule::kMinimumDelayMs);
+    // Taken, then started anew by an earlier handler of the same wake-up: it does not run.
+    EXPECT_TRUE(schedule.takenIn(2, 7));
+    schedule.start(2, 3, 100);
+    EXPECT_FALSE(schedule.takenIn(2, 7));
+    schedule.stop(1);
+    schedule.stop(2);
+    EXPECT_FALSE(schedule.nextDelay(100));
+    EXPECT_FALSE(schedule.takeDue(200, 8));
 }

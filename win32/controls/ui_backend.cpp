@@ -55,7 +55,9 @@ Win32UiBackend::Win32UiBackend(std::function<void(const std::string&)> reportErr
     InitCommonControlsEx(&init);
 
     registerClass(kContainerClass, nullptr, nullptr, 0);
-    registerClass(kPaintClass, nullptr, nullptr, 0);
+    // A painted control copies its face to the window at every step of the graph: a device
+    // context of its own is made once, not set up anew (font, pen, clipping) for each copy.
+    registerClass(kPaintClass, nullptr, nullptr, CS_OWNDC);
     WNDCLASSEXW wc{};
     wc.cbSize = sizeof wc;
     wc.lpfnWndProc = messageWindowProc;
@@ -144,10 +146,59 @@ unsigned Win32UiBackend::newTimerId(ui::Timer& timer) {
     timers_[id] = &timer;
     return id;
 }
-void Win32UiBackend::releaseTimerId(unsigned id) { timers_.erase(id); }
-ui::Timer* Win32UiBackend::timerOf(unsigned id) const {
-    const auto it = timers_.find(id);
-    return it == timers_.end() ? nullptr : it->second;
+void Win32UiBackend::releaseTimerId(unsigned id) {
+    timers_.erase(id);
+    schedule_.stop(id);
+    armClock();
+}
+
+void Win32UiBackend::restartTimer(unsigned id, const ui::Timer& timer) {
+    if (timer.running()) schedule_.start(id, timer.interval(), GetTickCount());
+    else schedule_.stop(id);
+    armClock();
+}
+
+void Win32UiBackend::runDueTimers() {
+    // The system timer repeats by itself: its next expiry is one delay from now.
+    clockNext_ = GetTickCount() + clockDelay_;
+    // Every due timer is taken (its due time moved on) before any runs: a handler that switches
+    // its timer off and on, or another, then sets the system timer for the right next due time.
+    // A handler may open a modal dialog whose loop brings the next wake-up before this one ends
+    // (a later round), or make and destroy timers: each is looked up anew.
+    const unsigned round = ++timerRound_;
+    std::vector<unsigned> due;
+    const uint32_t now = GetTickCount();
+    while (const auto id = schedule_.takeDue(now, round)) due.push_back(*id);
+    for (unsigned id : due) {
+        if (!schedule_.takenIn(id, round)) continue;
+        const auto it = timers_.find(id);
+        if (it == timers_.end()) continue;
+        ui::Timer* timer = it->second;
+        guarded([&] { timer->elapsed(); });
+    }
+    armClock();
+}
+
+// The system timer is due at the earliest due time. It is set anew only when its own next
+// expiry is more than a tick of the timer clock away from that, which in the steady beat of
+// the graph and the monitor it is not: they then cost no call to set it.
+void Win32UiBackend::armClock() {
+    const uint32_t now = GetTickCount();
+    const auto delay = schedule_.nextDelay(now);
+    HWND window = static_cast<HWND>(messageWindow_);
+    if (!delay) {
+        if (clockDelay_ != 0) KillTimer(window, kClockTimer);
+        clockDelay_ = 0;
+        return;
+    }
+    const uint32_t wanted = now + *delay;
+    const auto off = static_cast<int32_t>(clockNext_ - wanted);
+    if (clockDelay_ != 0 && off >= -static_cast<int32_t>(ui::TimerSchedule::kCoalesceMs) &&
+        off <= static_cast<int32_t>(ui::TimerSchedule::kCoalesceMs))
+        return;
+    SetTimer(window, kClockTimer, *delay, nullptr);
+    clockDelay_ = *delay;
+    clockNext_ = wanted;
 }
 
 void* Win32UiBackend::windowOf(const ui::Component& component) {

@@ -4,6 +4,7 @@
 // WM_COMMAND, WM_NOTIFY, WM_HSCROLL, WM_CLOSE, WM_SIZE, focus and menu messages is handed to
 // the components' user entry points; changes made from code reach the windows through
 // Peer::update.
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <memory>
@@ -13,6 +14,7 @@
 #include <vector>
 
 #include "ui/component.h"
+#include "ui/timer_schedule.h"
 
 namespace ui {
 class Timer;
@@ -52,9 +54,13 @@ public:
     unsigned newCommandId(ui::MenuItem& item);
     void releaseCommandId(unsigned id);
     ui::MenuItem* itemOfCommand(unsigned id) const;
+    // The timers all run off one system timer of the message window (ui/timer_schedule.h).
     unsigned newTimerId(ui::Timer& timer);
     void releaseTimerId(unsigned id);
-    ui::Timer* timerOf(unsigned id) const;
+    // The timer's count starts anew (running) or it stops.
+    void restartTimer(unsigned id, const ui::Timer& timer);
+    // The system timer fired: runs every timer that is due.
+    void runDueTimers();
     bool registerFormClass(const std::string& className);
     // The font (an HFONT) drawing that font, made on first use and shared by every control that
     // uses it until the backend goes.
@@ -71,6 +77,11 @@ private:
     void* focusHook_ = nullptr;      // HHOOK: reports focus moves to the controls
     std::map<unsigned, ui::MenuItem*> commands_;
     std::map<unsigned, ui::Timer*> timers_;
+    ui::TimerSchedule schedule_;
+    unsigned timerRound_ = 0;
+    uint32_t clockDelay_ = 0;  // the system timer's period, 0 while it is not set
+    uint32_t clockNext_ = 0;   // when it fires next (GetTickCount)
+    void armClock();
     std::set<std::string> formClasses_;
     unsigned nextCommand_ = 100;
     unsigned nextTimer_ = 1;

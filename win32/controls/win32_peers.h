@@ -43,6 +43,8 @@ inline constexpr wchar_t kPublishNamesMessage[] = L"QuilletPublishNames";
 inline bool namesWanted = false;
 inline constexpr wchar_t kContainerClass[] = L"QuilletContainer";
 inline constexpr wchar_t kPaintClass[] = L"QuilletPaintBox";
+// The one system timer of the message window that every timer runs off.
+inline constexpr UINT_PTR kClockTimer = 1;
 inline constexpr wchar_t kMessageClass[] = L"QuilletMessages";
 
 inline Win32UiBackend* theBackend = nullptr;  // the window procedures' way back to the backend
