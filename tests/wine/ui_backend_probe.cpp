@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <stdexcept>
 #include <string>
 #include <utility>
 #include <vector>
@@ -92,7 +93,12 @@ bool sameClass(const std::string& a, const char* b) { return _stricmp(a.c_str(),
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-    Win32UiBackend backend([](const std::string& message) { check(false, "no error is reported", message); });
+    // What a handler throws reaches the reporter only where a check expects it.
+    std::vector<std::string>* expectedErrors = nullptr;
+    Win32UiBackend backend([&expectedErrors](const std::string& message) {
+        if (expectedErrors != nullptr) expectedErrors->push_back(message);
+        else check(false, "no error is reported", message);
+    });
 
     ui::Form form(backend, "ProbeForm");
     form.setClassName("TQuilletProbeForm");
@@ -393,6 +399,22 @@ int wmain(int argc, wchar_t** argv) {
     check(combo.itemIndex() == 2 && comboChanges == 1, "user: combo choice");
     SendMessageW(hwndOf(button), BM_CLICK, 0, 0);
     check(buttonClicks == 1, "user: button click");
+    {
+        // A handler's exception is caught where the system called the program, its message
+        // reported as thrown, and the window goes on answering.
+        std::vector<std::string> reported;
+        expectedErrors = &reported;
+        button.onClick = [] { throw std::runtime_error("无法释放内存：参数错误"); };
+        SendMessageW(hwndOf(button), BM_CLICK, 0, 0);
+        button.onClick = [] { throw 42; };
+        SendMessageW(hwndOf(button), BM_CLICK, 0, 0);
+        expectedErrors = nullptr;
+        button.onClick = [&] { ++buttonClicks; };
+        SendMessageW(hwndOf(button), BM_CLICK, 0, 0);
+        check(reported == std::vector<std::string>{"无法释放内存：参数错误", "未知错误。"} && buttonClicks == 2,
+              "user: a handler's exception reported, the button still works",
+              reported.empty() ? std::string() : reported.front());
+    }
     SendMessageW(hwndOf(flat), BM_CLICK, 0, 0);
     check(flatClicks == 1, "user: flat button click");
     commandFrom(hwndOf(label), STN_CLICKED);
