@@ -283,9 +283,9 @@ void TQuilletForm::FormCreate() {
 
     // The settings' handlers run as they are set.
     LoadSettings();
-    // The tray icon once the message loop runs: the shell's notification area answers in its
-    // own time, and the window need not wait for it to show.
-    os_.windows.postMessage(window_, kAddTrayIconMessage, 0, 0);
+    // The tray icon once the window is up and ready for input: the shell's notification area
+    // answers in its own time (and its libraries load first), and the window need not wait.
+    os_.windows.postMessageWhenIdle(window_, kAddTrayIconMessage, 0, 0);
     updateStatusDisplay();
 
     // Whatever the settings load changed in the cache controls asks no restart at start.

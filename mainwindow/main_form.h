@@ -23,7 +23,7 @@ namespace mainwindow {
 // Message numbers of the main window's own message map.
 constexpr uint32_t kTrayCallbackMessage = platform::kWmUser + 1;  // 1025, the tray icon's mouse messages
 constexpr uint32_t kRecoveryDoneMessage = memory::kRecoveryDoneMessage;  // 1026, posted by the recovery worker
-constexpr uint32_t kAddTrayIconMessage = platform::kWmUser + 3;  // 1027, posted to itself at creation
+constexpr uint32_t kAddTrayIconMessage = platform::kWmUser + 3;  // 1027, posted to itself once the window is ready for input
 
 // The automatic-recovery options as the rules read them at every tick. The options' change
 // handlers write them whenever their controls change (from code or by the user), as the

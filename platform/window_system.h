@@ -83,6 +83,10 @@ public:
     virtual uint32_t registerWindowMessage(const std::string& name) = 0;
     // Puts a message in the window's queue (any thread may call it); false when it could not.
     virtual bool postMessage(Window window, uint32_t message, uintptr_t wParam, intptr_t lParam) = 0;
+    // The same, from the window's own thread, once its queue has first run empty: every message
+    // already waiting, the first paints included, has been handled and the window is ready for
+    // input. For start-up work the user need not wait for.
+    virtual bool postMessageWhenIdle(Window window, uint32_t message, uintptr_t wParam, intptr_t lParam) = 0;
 
     // Translucency of a top-level window: the layered style with one alpha for the whole
     // window (255 opaque). Systems before Windows 2000 have no layered windows: false, and the

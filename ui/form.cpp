@@ -26,6 +26,8 @@ void Form::realize() {
     setDpi(backend_.screenDpi());  // laid out for the screen before any window is made
     formRealized_ = true;
     try {
+        // The menu bar before the window, which is made with it.
+        if (menu_ != nullptr) static_cast<Component&>(*menu_).realizeTree(backend_);
         Control::realizeTree(backend_);
         for (auto& component : components_) component->realizeTree(backend_);
         if (menu_ != nullptr) push(Change::Menu);

@@ -171,6 +171,13 @@ bool FakeMachine::postMessage(Window window, uint32_t message, uintptr_t wParam,
     return true;
 }
 
+bool FakeMachine::postMessageWhenIdle(Window window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
+    details(window);
+    posted.push_back({window, message, wParam, lParam});
+    events.push_back("post when idle " + std::to_string(message));
+    return true;
+}
+
 size_t FakeMachine::deliverPosted() {
     size_t count = 0;
     while (!posted.empty()) {

@@ -336,6 +336,9 @@ public:
     void clientOrigin(Window, int& x, int& y) override { x = clientOriginX, y = clientOriginY; }
     // Logged as "post N".
     bool postMessage(Window window, uint32_t message, uintptr_t wParam, intptr_t lParam) override;
+    // Queued with the posted messages (deliverPosted() is the loop's first round), logged as
+    // "post when idle N".
+    bool postMessageWhenIdle(Window window, uint32_t message, uintptr_t wParam, intptr_t lParam) override;
     // --- Threads ----------------------------------------------------------------
     // Logged as "createThread", "resumeThread", "suspendThread", "closeThread".
     Thread createSuspendedThread(std::function<uint32_t()> body) override;

@@ -22,10 +22,13 @@ public:
         const DWORD style = formStyle();
         const DWORD ex = formExStyle();
         centre();
+        // Made with its menu bar (the form makes the bar first): the frame is worked out once,
+        // not again when a bar is put in and the window grown to keep its client area.
+        bar_ = form.menu() != nullptr ? static_cast<HMENU>(Win32UiBackend::menuOf(*form.menu())) : nullptr;
         const RECT r = outer(form.bounds(), style, ex);
         applying_ = true;
         hwnd_ = CreateWindowExW(ex, widen(className).c_str(), widen(form.text()).c_str(), style, form.left(), form.top(),
-                                r.right - r.left, r.bottom - r.top, nullptr, nullptr, instance(), this);
+                                r.right - r.left, r.bottom - r.top, nullptr, bar_, instance(), this);
         applying_ = false;
         if (hwnd_ == nullptr) throw std::runtime_error("CreateWindowEx failed for the form " + form.name());
         // Where each monitor has its own DPI, the window may have landed on one of another DPI
@@ -147,6 +150,7 @@ public:
     platform::Window window() const override { return reinterpret_cast<platform::Window>(hwnd_); }
 
     void attachMenu(HMENU menu) {
+        if (GetMenu(hwnd_) == menu) return;  // made with it
         SetMenu(hwnd_, menu);
         place();
     }
@@ -183,11 +187,17 @@ protected:
     }
     void appearance() override {
         // The layered style belongs to the program's translucency, not to the form's state.
-        const LONG_PTR layered = GetWindowLongPtrW(hwnd_, GWL_EXSTYLE) & WS_EX_LAYERED;
-        SetWindowLongPtrW(hwnd_, GWL_EXSTYLE, static_cast<LONG_PTR>(formExStyle()) | layered);
-        SetWindowPos(hwnd_, form_.stayOnTop() ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
-                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_FRAMECHANGED);
-        place();
+        const LONG_PTR was = GetWindowLongPtrW(hwnd_, GWL_EXSTYLE);
+        const LONG_PTR wanted = static_cast<LONG_PTR>(formExStyle()) | (was & WS_EX_LAYERED);
+        // Unchanged (a settings load applies what the window already is): no frame to work out
+        // again and no move in the z-order. (The system adds bits of its own, the window edge.)
+        constexpr LONG_PTR kOwn = WS_EX_CONTROLPARENT | WS_EX_DLGMODALFRAME | WS_EX_TOPMOST;
+        if ((wanted & kOwn) != (was & kOwn)) {
+            SetWindowLongPtrW(hwnd_, GWL_EXSTYLE, wanted);
+            SetWindowPos(hwnd_, form_.stayOnTop() ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                         SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+        }
+        place();  // the same client area in a frame that may have changed
     }
 
 private:
@@ -214,16 +224,18 @@ private:
     }
     RECT outer(const ui::Bounds& b, DWORD style, DWORD ex) const {
         RECT r{0, 0, b.width, b.height};
-        const bool menu = hwnd_ != nullptr && GetMenu(hwnd_) != nullptr;
+        const bool menu = hwnd_ != nullptr ? GetMenu(hwnd_) != nullptr : bar_ != nullptr;
         adjustWindowRect(r, style & ~WS_VISIBLE, menu, ex, form_.dpi());
         return r;
     }
-    // A form centred on the desktop takes its place from its size.
+    // A form centred on the desktop takes its place from its size (as it was before the window
+    // had its menu bar: the bar adds to the height below the centred frame).
     void centre() {
         if (form_.position() != ui::FormPosition::DesktopCenter) return;
         RECT work;
         SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-        const RECT r = outer(form_.bounds(), formStyle(), formExStyle());
+        RECT r{0, 0, form_.width(), form_.height()};
+        adjustWindowRect(r, formStyle() & ~WS_VISIBLE, false, formExStyle(), form_.dpi());
         ui::Bounds b = form_.bounds();
         b.left = work.left + (work.right - work.left - (r.right - r.left)) / 2;
         b.top = work.top + (work.bottom - work.top - (r.bottom - r.top)) / 2;
@@ -247,6 +259,7 @@ private:
     bool applying_ = false;
     bool menuBarStale_ = false;
     bool movingToDpi_ = false;
+    HMENU bar_ = nullptr;  // the menu bar the window was made with
     HICON icons_[2] = {nullptr, nullptr};
 };
 

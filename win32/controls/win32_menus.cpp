@@ -117,6 +117,25 @@ MenuPeerBase* nodePeer(ui::MenuNode& node) {
     return menuPeerOf(node);
 }
 
+// Whether the entry of `item` in its parent's menu opens a submenu other than it should: the
+// item has gained its first item or lost its last.
+bool submenuChanged(ui::MenuItem& item, UINT id) {
+    bool hasItems = false;
+    for (const auto& child : item.items())
+        if (itemPeerOf(*child) != nullptr) hasItems = true;
+    MenuPeerBase* parent = item.parent() != nullptr ? nodePeer(*item.parent()) : nullptr;
+    if (parent == nullptr) return false;
+    const int count = GetMenuItemCount(parent->menu());
+    for (int i = 0; i < count; ++i) {
+        MENUITEMINFOW info{};
+        info.cbSize = sizeof info;
+        info.fMask = MIIM_ID | MIIM_SUBMENU;
+        if (GetMenuItemInfoW(parent->menu(), static_cast<UINT>(i), TRUE, &info) && info.wID == id)
+            return (info.hSubMenu != nullptr) != hasItems;
+    }
+    return item.visible();  // a shown item without its entry yet
+}
+
 void MenuItemPeer::rebuildChain(ui::MenuNode& start) {
     for (ui::MenuNode* node = &start; node != nullptr;) {
         MenuPeerBase* peer = nodePeer(*node);
@@ -128,7 +147,12 @@ void MenuItemPeer::rebuildChain(ui::MenuNode& start) {
             }
             return;
         }
-        node = static_cast<ui::MenuItem*>(node)->parent();
+        // The menu above holds this item's entry, made from the item's own state: it is made
+        // again only when the entry must open a submenu or no longer (a caption changed deep in
+        // a menu leaves the menus above it, and the bar, as they are).
+        auto& item = static_cast<ui::MenuItem&>(*node);
+        if (!submenuChanged(item, static_cast<MenuItemPeer*>(peer)->id())) return;
+        node = item.parent();
     }
 }
 

@@ -236,11 +236,15 @@ protected:
 
     void restyle() {
         const DWORD mask = kindStyleMask() | WS_TABSTOP;
-        DWORD style = static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_STYLE));
-        style = (style & ~mask) | ((kindStyle() | (control_.tabStop() ? WS_TABSTOP : 0)) & mask);
-        SetWindowLongPtrW(hwnd_, GWL_STYLE, static_cast<LONG_PTR>(style));
-        SetWindowPos(hwnd_, nullptr, 0, 0, 0, 0,
-                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+        const DWORD was = static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_STYLE));
+        const DWORD style = (was & ~mask) | ((kindStyle() | (control_.tabStop() ? WS_TABSTOP : 0)) & mask);
+        // The frame is worked out again only when the style changed (a settings load applies
+        // many a style the window already has).
+        if (style != was) {
+            SetWindowLongPtrW(hwnd_, GWL_STYLE, static_cast<LONG_PTR>(style));
+            SetWindowPos(hwnd_, nullptr, 0, 0, 0, 0,
+                         SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+        }
         InvalidateRect(hwnd_, nullptr, TRUE);
     }
 

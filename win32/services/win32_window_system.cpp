@@ -116,7 +116,15 @@ void Win32WindowSystem::destroyWindow(platform::Window window) { DestroyWindow(t
 
 void Win32WindowSystem::runMessageLoop() {
     MSG msg;
-    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    for (;;) {
+        // A look that finds the queue empty marks the program ready for input (what
+        // WaitForInputIdle waits for); the work that waited for that moment is posted then.
+        if (!whenIdle_.empty() && !PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
+            const std::vector<Posting> due = std::move(whenIdle_);
+            whenIdle_.clear();
+            for (const Posting& p : due) postMessage(p.window, p.message, p.wParam, p.lParam);
+        }
+        if (GetMessageW(&msg, nullptr, 0, 0) <= 0) break;
         // Tab, Shift+Tab and the arrow keys move between the controls of the window the message
         // is for, as in a dialog.
         HWND top = msg.hwnd != nullptr ? GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
@@ -157,6 +165,12 @@ void Win32WindowSystem::clearWindowAlpha(platform::Window window) {
 
 bool Win32WindowSystem::postMessage(platform::Window window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
     return PostMessageW(reinterpret_cast<HWND>(window), message, wParam, lParam) != FALSE;
+}
+
+bool Win32WindowSystem::postMessageWhenIdle(platform::Window window, uint32_t message, uintptr_t wParam,
+                                            intptr_t lParam) {
+    whenIdle_.push_back({window, message, wParam, lParam});
+    return true;
 }
 
 void Win32WindowSystem::bringToFront(platform::Window window) { SetForegroundWindow(reinterpret_cast<HWND>(window)); }

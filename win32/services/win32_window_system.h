@@ -3,6 +3,7 @@
 #include <functional>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "platform/window_system.h"
 
@@ -30,6 +31,7 @@ public:
     void setErrorReporter(std::function<void(const std::string&)> reporter) override;
     uint32_t registerWindowMessage(const std::string& name) override;
     bool postMessage(platform::Window window, uint32_t message, uintptr_t wParam, intptr_t lParam) override;
+    bool postMessageWhenIdle(platform::Window window, uint32_t message, uintptr_t wParam, intptr_t lParam) override;
     bool setWindowAlpha(platform::Window window, uint8_t alpha) override;
     void clearWindowAlpha(platform::Window window) override;
     void bringToFront(platform::Window window) override;
@@ -48,6 +50,13 @@ public:
 private:
     bool registerClass(const std::string& className);
 
+    struct Posting {
+        platform::Window window;
+        uint32_t message;
+        uintptr_t wParam;
+        intptr_t lParam;
+    };
+    std::vector<Posting> whenIdle_;  // posted by the message loop once the queue runs empty
     std::set<std::string> registeredClasses_;
     std::function<void(const std::string&)> errorReporter_;
 };
