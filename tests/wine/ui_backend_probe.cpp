@@ -314,6 +314,18 @@ int wmain(int argc, wchar_t** argv) {
     check(fileSub != nullptr && GetMenuItemCount(fileSub) == 3 &&
               GetMenuItemID(fileSub, 0) == Win32UiBackend::commandOf(openItem),
           "submenu with its items");
+    {
+        // Changes deep in a menu: the item's own menu follows, and the entry above opens a
+        // submenu once the item has its first item.
+        openItem.setCaption("打开文件(&O)");
+        wchar_t text[32] = L"";
+        GetMenuStringW(fileSub, 0, text, 32, MF_BYPOSITION);
+        auto& recentItem = openItem.add("RecentItem", "最近(&R)");
+        HMENU openSub = GetSubMenu(fileSub, 0);
+        check(win32::narrow(text) == "打开文件(&O)" && openSub != nullptr && GetMenuItemCount(openSub) == 1 &&
+                  GetMenuItemID(openSub, 0) == Win32UiBackend::commandOf(recentItem) && GetSubMenu(bar, 0) == fileSub,
+              "menu changes: caption, first subitem");
+    }
     check(pixelOf(hwndOf(paint), 20, 20) == RGB(0, 255, 0) && pixelOf(hwndOf(paint), 200, 20) == RGB(0, 0, 0),
           "paint control shows its surface");
 
