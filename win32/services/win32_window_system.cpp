@@ -115,16 +115,20 @@ void Win32WindowSystem::updateWindow(platform::Window window) {
 void Win32WindowSystem::destroyWindow(platform::Window window) { DestroyWindow(toHwnd(window)); }
 
 void Win32WindowSystem::runMessageLoop() {
+    const auto postWaiting = [this] {
+        const std::vector<Posting> due = std::move(whenIdle_);
+        whenIdle_.clear();
+        for (const Posting& p : due) postMessage(p.window, p.message, p.wParam, p.lParam);
+    };
     MSG msg;
     for (;;) {
         // A look that finds the queue empty marks the program ready for input (what
         // WaitForInputIdle waits for); the work that waited for that moment is posted then.
-        if (!whenIdle_.empty() && !PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
-            const std::vector<Posting> due = std::move(whenIdle_);
-            whenIdle_.clear();
-            for (const Posting& p : due) postMessage(p.window, p.message, p.wParam, p.lParam);
-        }
+        if (!whenIdle_.empty() && !PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE)) postWaiting();
         if (GetMessageW(&msg, nullptr, 0, 0) <= 0) break;
+        // A timer comes only when nothing else waits; its handler may open a dialog with a
+        // loop of its own, which must find the waiting work posted.
+        if (msg.message == WM_TIMER && !whenIdle_.empty()) postWaiting();
         // Tab, Shift+Tab and the arrow keys move between the controls of the window the message
         // is for, as in a dialog.
         HWND top = msg.hwnd != nullptr ? GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
