@@ -115,20 +115,29 @@ void Win32WindowSystem::updateWindow(platform::Window window) {
 void Win32WindowSystem::destroyWindow(platform::Window window) { DestroyWindow(toHwnd(window)); }
 
 void Win32WindowSystem::runMessageLoop() {
-    const auto postWaiting = [this] {
+    UINT_PTR idleTimer = 0;
+    const auto postWaiting = [this, &idleTimer] {
+        if (idleTimer != 0) KillTimer(nullptr, idleTimer);
+        idleTimer = 0;
         const std::vector<Posting> due = std::move(whenIdle_);
         whenIdle_.clear();
         for (const Posting& p : due) postMessage(p.window, p.message, p.wParam, p.lParam);
     };
     MSG msg;
     for (;;) {
-        // A look that finds the queue empty marks the program ready for input (what
-        // WaitForInputIdle waits for); the work that waited for that moment is posted then.
-        if (!whenIdle_.empty() && !PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE)) postWaiting();
+        // Once nothing is waiting the thread blocks in GetMessage: the moment the system counts
+        // the program ready for input (what WaitForInputIdle waits for). The work that waited
+        // for that moment comes right after it, on the thread's shortest timer.
+        if (!whenIdle_.empty() && idleTimer == 0 && !PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE))
+            idleTimer = SetTimer(nullptr, 0, USER_TIMER_MINIMUM, nullptr);
         if (GetMessageW(&msg, nullptr, 0, 0) <= 0) break;
-        // A timer comes only when nothing else waits; its handler may open a dialog with a
+        // Any timer comes only when nothing else waits; its handler may open a dialog with a
         // loop of its own, which must find the waiting work posted.
-        if (msg.message == WM_TIMER && !whenIdle_.empty()) postWaiting();
+        if (msg.message == WM_TIMER && !whenIdle_.empty()) {
+            const bool ours = msg.hwnd == nullptr && msg.wParam == idleTimer;
+            postWaiting();
+            if (ours) continue;
+        }
         // Tab, Shift+Tab and the arrow keys move between the controls of the window the message
         // is for, as in a dialog.
         HWND top = msg.hwnd != nullptr ? GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
