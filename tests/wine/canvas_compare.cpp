@@ -27,6 +27,12 @@ using platform::Rect;
 int failures = 0;
 int passes = 0;
 
+void check(bool ok, const std::string& what) {
+    ok ? ++passes : ++failures;
+    std::printf("%s %s\n", ok ? "ok  " : "FAIL", what.c_str());
+    std::fflush(stdout);
+}
+
 // The software canvas with the other tie rule: where a line's ideal course lies exactly halfway
 // between two pixels, the one nearer the start is taken. Fills and copies are the software
 // canvas's own. It also keeps, through every fill and copy, which pixels of its picture are such
@@ -209,6 +215,18 @@ void primitives() {
         c.copyRect({0, 0, 47, 20}, {3, 0, 50, 20});
         c.copyRect({5, 2, 25, 12}, {0, 0, 20, 10});
     });
+    // The GDI canvas keeps a byte per pixel while it has drawn in at most 256 colours; the 257th
+    // turns it into a 32-bit one, and what it drew before must stay as it was.
+    drawBoth("257 colours: the colour table fills, the picture goes on in 32 bits", 300, 6, [](Canvas& c) {
+        c.setPen(0x123456, PenStyle::Dot, 0x654321);
+        c.moveTo(0, 5);
+        c.lineTo(300, 5);
+        for (int x = 0; x < 300; ++x) c.fillRect({x, 0, x + 1, 4}, static_cast<Color>(0x203 * x + 0x70));
+        c.moveTo(0, 4);
+        c.lineTo(300, 4);
+        const auto* gdi = dynamic_cast<const win32::GdiCanvas*>(&c);
+        if (gdi != nullptr) check(!gdi->indexed(), "a GDI canvas that drew in 302 colours holds 32 bits a pixel");
+    });
     drawBoth("sloped lines in all eight directions", 40, 40, [](Canvas& c) {
         c.fillRect({0, 0, 40, 40}, 0x000000);
         c.setPen(0x00FF00, PenStyle::Solid, 0x000000);
@@ -273,6 +291,9 @@ void graphs() {
         feedGraph(software, c.kind, c.mainWindow);
         feedGraph(towardStart, c.kind, c.mainWindow);
         feedGraph(gdi, c.kind, c.mainWindow);
+        // The graph draws in a handful of colours: a byte a pixel holds them all.
+        check(dynamic_cast<const win32::GdiCanvas&>(gdi.image()).indexed(),
+              std::string(c.name) + ": the GDI image holds a byte a pixel");
         report(c.name, c.kind == widgets::pgBar ? compare(software.image(), gdi.image())
                                                 : compare(software.image(), gdi.image(), &towardStartImage));
     }

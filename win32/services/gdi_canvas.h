@@ -5,10 +5,16 @@
 
 namespace win32 {
 
-// A canvas drawn by GDI into a memory device context over a 32-bit top-down DIB section, so
-// the picture can be copied to a window and its pixels read back. The pens, the brush and the
-// font it draws with are made once and kept while they are used again (the graph draws every
-// step with the same few), not made and deleted for every line, fill and text.
+// A canvas drawn by GDI into a memory device context over a top-down DIB section, so the
+// picture can be copied to a window and its pixels read back. The pens, the brush and the font
+// it draws with are made once and kept while they are used again (the graph draws every step
+// with the same few), not made and deleted for every line, fill and text.
+//
+// A canvas drawn only with fills and pens (the graph) holds a byte per pixel: its colour table
+// takes each colour the moment the canvas is first asked to draw with it, so every pixel is
+// drawn in a colour of the table, exactly, and shows as a 32-bit picture would. Text (smoothed
+// edges in colours of its own), a whole picture copied in, a 257th colour, or being the target
+// of another canvas's copy turn it into a 32-bit canvas for good, its pixels kept.
 class GdiCanvas : public platform::Canvas {
 public:
     GdiCanvas(int width, int height);
@@ -37,8 +43,17 @@ public:
     // The memory device context (an HDC), for copying the picture to a window.
     void* deviceContext() const { return dc_; }
 
+    // Whether the canvas still holds a byte per pixel (see above).
+    bool indexed() const { return indexed_; }
+
 private:
-    void makeBitmap(int width, int height);
+    void makeBitmap(int width, int height, bool indexed);
+    // Puts the colour into the colour table of an indexed canvas, or turns a canvas whose table
+    // is full into a 32-bit one.
+    void takeColor(platform::Color color);
+    void becomeTrueColor();
+    // The colour of a pixel inside the picture, with GDI's drawing already flushed.
+    platform::Color storedPixel(int x, int y) const;
     void selectFont(const platform::Font& font);
 
     struct Pen {
@@ -60,7 +75,15 @@ private:
     platform::Color brushColor_ = 0;
     void* font_ = nullptr;         // HFONT of fontKey_ (the colour is drawn, not part of it)
     platform::Font fontKey_;
-    uint32_t* bits_ = nullptr;
+    // The pixels: rows of stride_ bytes, four bytes a pixel (blue in the low byte) or, while
+    // indexed_, one byte a pixel indexing colors_.
+    unsigned char* bits_ = nullptr;
+    int stride_ = 0;
+    bool indexed_ = true;
+    // The colour table of an indexed canvas, in the order the colours came; entry 0 is black,
+    // the colour a new 32-bit picture starts in, and so is every entry not yet taken.
+    platform::Color colors_[256] = {};
+    int colorCount_ = 1;
     int width_ = 0;
     int height_ = 0;
 };
