@@ -215,17 +215,22 @@ void primitives() {
         c.copyRect({0, 0, 47, 20}, {3, 0, 50, 20});
         c.copyRect({5, 2, 25, 12}, {0, 0, 20, 10});
     });
-    // The GDI canvas keeps a byte per pixel while it has drawn in at most 256 colours; the 257th
-    // turns it into a 32-bit one, and what it drew before must stay as it was.
-    drawBoth("257 colours: the colour table fills, the picture goes on in 32 bits", 300, 6, [](Canvas& c) {
+    // The GDI canvas keeps four bits a pixel while it has drawn in at most 16 colours, a byte
+    // up to 256; the 17th and the 257th colour give it more, and what it drew before must stay.
+    drawBoth("17 and 257 colours: the colour table fills, the picture goes on in 8 and 24 bits", 301, 6, [](Canvas& c) {
         c.setPen(0x123456, PenStyle::Dot, 0x654321);
         c.moveTo(0, 5);
         c.lineTo(300, 5);
-        for (int x = 0; x < 300; ++x) c.fillRect({x, 0, x + 1, 4}, static_cast<Color>(0x203 * x + 0x70));
-        c.moveTo(0, 4);
-        c.lineTo(300, 4);
         const auto* gdi = dynamic_cast<const win32::GdiCanvas*>(&c);
-        if (gdi != nullptr) check(!gdi->indexed(), "a GDI canvas that drew in 302 colours holds 32 bits a pixel");
+        for (int x = 0; x < 300; ++x) {
+            c.fillRect({x, 0, x + 1, 4}, static_cast<Color>(0x203 * x + 0x70));
+            if (gdi != nullptr && (x == 12 || x == 13 || x == 252 || x == 253))
+                check(gdi->bitsPerPixel() == (x == 12 ? 4 : x == 252 ? 8 : x == 13 ? 8 : 24),
+                      "a GDI canvas that drew in " + std::to_string(x + 4) + " colours takes " +
+                          std::to_string(gdi->bitsPerPixel()) + " bits a pixel");
+        }
+        c.moveTo(0, 4);
+        c.lineTo(301, 4);
     });
     drawBoth("sloped lines in all eight directions", 40, 40, [](Canvas& c) {
         c.fillRect({0, 0, 40, 40}, 0x000000);
@@ -292,8 +297,8 @@ void graphs() {
         feedGraph(towardStart, c.kind, c.mainWindow);
         feedGraph(gdi, c.kind, c.mainWindow);
         // The graph draws in a handful of colours: a byte a pixel holds them all.
-        check(dynamic_cast<const win32::GdiCanvas&>(gdi.image()).indexed(),
-              std::string(c.name) + ": the GDI image holds a byte a pixel");
+        check(dynamic_cast<const win32::GdiCanvas&>(gdi.image()).bitsPerPixel() == 4,
+              std::string(c.name) + ": the GDI image holds four bits a pixel");
         report(c.name, c.kind == widgets::pgBar ? compare(software.image(), gdi.image())
                                                 : compare(software.image(), gdi.image(), &towardStartImage));
     }

@@ -16,7 +16,7 @@ HDC asDc(void* dc) { return static_cast<HDC>(dc); }
 GdiCanvas::GdiCanvas(int width, int height) {
     dc_ = CreateCompatibleDC(nullptr);
     if (dc_ == nullptr) throw std::runtime_error("CreateCompatibleDC failed");
-    makeBitmap(width, height, true);
+    makeBitmap(width, height, 4);
     setPen(0, platform::PenStyle::Solid, 0);
 }
 
@@ -41,9 +41,12 @@ RGBQUAD tableEntry(platform::Color color) {
                    static_cast<BYTE>(color & 0xFF), 0};
 }
 
-// A 32-bit pixel (blue in the low byte) as a colour (red in the low byte), and back.
-platform::Color colorOfPixel(uint32_t bgra) { return ((bgra & 0xFF) << 16) | (bgra & 0xFF00) | ((bgra >> 16) & 0xFF); }
-uint32_t pixelOfColor(platform::Color c) { return ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF); }
+// A 24-bit pixel holds blue, green and red, in that order.
+void storeColor(unsigned char* pixel, platform::Color c) {
+    pixel[0] = static_cast<unsigned char>((c >> 16) & 0xFF);
+    pixel[1] = static_cast<unsigned char>((c >> 8) & 0xFF);
+    pixel[2] = static_cast<unsigned char>(c & 0xFF);
+}
 
 struct IndexedBitmapInfo {
     BITMAPINFOHEADER header;
@@ -52,7 +55,7 @@ struct IndexedBitmapInfo {
 
 }  // namespace
 
-void GdiCanvas::makeBitmap(int width, int height, bool indexed) {
+void GdiCanvas::makeBitmap(int width, int height, int bitCount) {
     if (width < 0) width = 0;
     if (height < 0) height = 0;
     IndexedBitmapInfo info{};
@@ -60,11 +63,11 @@ void GdiCanvas::makeBitmap(int width, int height, bool indexed) {
     info.header.biWidth = width > 0 ? width : 1;  // a DIB cannot be empty
     info.header.biHeight = -(height > 0 ? height : 1);
     info.header.biPlanes = 1;
-    info.header.biBitCount = indexed ? 8 : 32;
+    info.header.biBitCount = static_cast<WORD>(bitCount);
     info.header.biCompression = BI_RGB;
-    if (indexed) {
-        info.header.biClrUsed = 256;
-        for (int i = 0; i < 256; ++i) info.colors[i] = tableEntry(colors_[i]);
+    if (bitCount <= 8) {
+        info.header.biClrUsed = 1u << bitCount;
+        for (int i = 0; i < (1 << bitCount); ++i) info.colors[i] = tableEntry(colors_[i]);
     }
     void* bits = nullptr;
     HBITMAP bitmap = CreateDIBSection(asDc(dc_), reinterpret_cast<const BITMAPINFO*>(&info), DIB_RGB_COLORS, &bits,
@@ -79,61 +82,74 @@ void GdiCanvas::makeBitmap(int width, int height, bool indexed) {
     bitmap_ = bitmap;
     bits_ = static_cast<unsigned char*>(bits);
     // Rows of a DIB are padded to whole 32-bit words.
-    stride_ = indexed ? (info.header.biWidth + 3) / 4 * 4 : info.header.biWidth * 4;
-    indexed_ = indexed;
+    stride_ = (info.header.biWidth * bitCount + 31) / 32 * 4;
+    bitCount_ = bitCount;
     width_ = width;
     height_ = height;
 }
 
 void GdiCanvas::takeColor(platform::Color color) {
-    if (!indexed_) return;
+    if (bitCount_ > 8) return;
     color &= 0xFFFFFF;
     for (int i = 0; i < colorCount_; ++i)
         if (colors_[i] == color) return;
-    if (colorCount_ == 256) {
-        becomeTrueColor();
-        return;
+    if (colorCount_ == (1 << bitCount_)) {
+        // A full table: 16 colours go on in a byte a pixel, 256 in 24 bits.
+        changeDepth(bitCount_ == 4 ? 8 : 24);
+        if (bitCount_ > 8) return;
     }
     colors_[colorCount_] = color;
     const RGBQUAD entry = tableEntry(color);
     // The selected pen and brush are matched to the table again as it changes; those made
     // before keep their colours, which stay in the table.
     if (SetDIBColorTable(asDc(dc_), static_cast<UINT>(colorCount_), 1, &entry) != 1) {
-        becomeTrueColor();
+        changeDepth(24);
         return;
     }
     ++colorCount_;
 }
 
 void GdiCanvas::becomeTrueColor() {
-    if (!indexed_) return;
+    if (bitCount_ <= 8) changeDepth(24);
+}
+
+void GdiCanvas::changeDepth(int bitCount) {
     GdiFlush();
     const unsigned char* oldBits = bits_;
     const int oldStride = stride_;
+    const int oldBitCount = bitCount_;
     HGDIOBJ oldBitmap = static_cast<HGDIOBJ>(bitmap_);
-    // The indexed bitmap stays alive (makeBitmap deletes the one it replaces) until its pixels
-    // are copied, so keep it out of makeBitmap's reach.
+    // The old bitmap stays alive (makeBitmap deletes the one it replaces) until its pixels are
+    // copied, so keep it out of makeBitmap's reach.
     bitmap_ = nullptr;
     HGDIOBJ contextOwn = oldBitmap_;
     try {
-        makeBitmap(width_, height_, false);
+        makeBitmap(width_, height_, bitCount);
     } catch (...) {
         bitmap_ = oldBitmap;
-        SelectObject(asDc(dc_), oldBitmap);
+        oldBitmap_ = contextOwn;
         throw;
     }
     oldBitmap_ = contextOwn;
+    // Both tables list the same colours in the same order, so an index stays what it was.
     for (int y = 0; y < height_; ++y) {
         const unsigned char* from = oldBits + static_cast<size_t>(y) * static_cast<size_t>(oldStride);
-        auto* to = reinterpret_cast<uint32_t*>(bits_ + static_cast<size_t>(y) * static_cast<size_t>(stride_));
-        for (int x = 0; x < width_; ++x) to[x] = pixelOfColor(colors_[from[x]]);
+        unsigned char* to = bits_ + static_cast<size_t>(y) * static_cast<size_t>(stride_);
+        for (int x = 0; x < width_; ++x) {
+            const int index = oldBitCount == 4 ? (from[x / 2] >> (x % 2 == 0 ? 4 : 0)) & 0x0F : from[x];
+            if (bitCount == 8) {
+                to[x] = static_cast<unsigned char>(index);
+            } else {
+                storeColor(to + x * 3, colors_[index]);
+            }
+        }
     }
     DeleteObject(oldBitmap);
 }
 
 void GdiCanvas::resize(int width, int height) {
     if (width == width_ && height == height_) return;
-    makeBitmap(width, height, indexed_);
+    makeBitmap(width, height, bitCount_);
 }
 
 void GdiCanvas::fillRect(const platform::Rect& rect, platform::Color color) {
@@ -230,11 +246,13 @@ void GdiCanvas::setPicture(const platform::Picture& picture) {
     if (picture.pixels.size() != static_cast<size_t>(std::max(picture.width, 0)) * std::max(picture.height, 0))
         throw std::invalid_argument("GdiCanvas::setPicture: pixels and size disagree");
     // Every pixel is written: the old ones need not be kept.
-    if (indexed_ || picture.width != width_ || picture.height != height_)
-        makeBitmap(picture.width, picture.height, false);
+    if (bitCount_ <= 8 || picture.width != width_ || picture.height != height_)
+        makeBitmap(picture.width, picture.height, 24);
     GdiFlush();
-    auto* pixels = reinterpret_cast<uint32_t*>(bits_);
-    for (size_t i = 0; i < picture.pixels.size(); ++i) pixels[i] = pixelOfColor(picture.pixels[i]);
+    for (int y = 0; y < height_; ++y) {
+        unsigned char* row = bits_ + static_cast<size_t>(y) * static_cast<size_t>(stride_);
+        for (int x = 0; x < width_; ++x) storeColor(row + x * 3, picture.at(x, y));
+    }
 }
 
 platform::Picture GdiCanvas::picture() const {
@@ -254,8 +272,11 @@ platform::Color GdiCanvas::pixel(int x, int y) const {
 
 platform::Color GdiCanvas::storedPixel(int x, int y) const {
     const unsigned char* row = bits_ + static_cast<size_t>(y) * static_cast<size_t>(stride_);
-    if (indexed_) return colors_[row[x]];
-    return colorOfPixel(reinterpret_cast<const uint32_t*>(row)[x]);
+    if (bitCount_ == 4) return colors_[(row[x / 2] >> (x % 2 == 0 ? 4 : 0)) & 0x0F];
+    if (bitCount_ == 8) return colors_[row[x]];
+    const unsigned char* pixel = row + x * 3;
+    return static_cast<platform::Color>(pixel[2]) | static_cast<platform::Color>(pixel[1]) << 8 |
+           static_cast<platform::Color>(pixel[0]) << 16;
 }
 
 }  // namespace win32
