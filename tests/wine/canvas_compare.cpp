@@ -27,6 +27,12 @@ using platform::Rect;
 int failures = 0;
 int passes = 0;
 
+void check(bool ok, const std::string& what) {
+    ok ? ++passes : ++failures;
+    std::printf("%s %s\n", ok ? "ok  " : "FAIL", what.c_str());
+    std::fflush(stdout);
+}
+
 // The software canvas with the other tie rule: where a line's ideal course lies exactly halfway
 // between two pixels, the one nearer the start is taken. Fills and copies are the software
 // canvas's own. It also keeps, through every fill and copy, which pixels of its picture are such
@@ -209,6 +215,23 @@ void primitives() {
         c.copyRect({0, 0, 47, 20}, {3, 0, 50, 20});
         c.copyRect({5, 2, 25, 12}, {0, 0, 20, 10});
     });
+    // The GDI canvas keeps four bits a pixel while it has drawn in at most 16 colours, a byte
+    // up to 256; the 17th and the 257th colour give it more, and what it drew before must stay.
+    drawBoth("17 and 257 colours: the colour table fills, the picture goes on in 8 and 24 bits", 301, 6, [](Canvas& c) {
+        c.setPen(0x123456, PenStyle::Dot, 0x654321);
+        c.moveTo(0, 5);
+        c.lineTo(300, 5);
+        const auto* gdi = dynamic_cast<const win32::GdiCanvas*>(&c);
+        for (int x = 0; x < 300; ++x) {
+            c.fillRect({x, 0, x + 1, 4}, static_cast<Color>(0x203 * x + 0x70));
+            if (gdi != nullptr && (x == 12 || x == 13 || x == 252 || x == 253))
+                check(gdi->bitsPerPixel() == (x == 12 ? 4 : x == 252 ? 8 : x == 13 ? 8 : 24),
+                      "a GDI canvas that drew in " + std::to_string(x + 4) + " colours takes " +
+                          std::to_string(gdi->bitsPerPixel()) + " bits a pixel");
+        }
+        c.moveTo(0, 4);
+        c.lineTo(301, 4);
+    });
     drawBoth("sloped lines in all eight directions", 40, 40, [](Canvas& c) {
         c.fillRect({0, 0, 40, 40}, 0x000000);
         c.setPen(0x00FF00, PenStyle::Solid, 0x000000);
@@ -273,6 +296,9 @@ void graphs() {
         feedGraph(software, c.kind, c.mainWindow);
         feedGraph(towardStart, c.kind, c.mainWindow);
         feedGraph(gdi, c.kind, c.mainWindow);
+        // The graph draws in a handful of colours: a byte a pixel holds them all.
+        check(dynamic_cast<const win32::GdiCanvas&>(gdi.image()).bitsPerPixel() == 4,
+              std::string(c.name) + ": the GDI image holds four bits a pixel");
         report(c.name, c.kind == widgets::pgBar ? compare(software.image(), gdi.image())
                                                 : compare(software.image(), gdi.image(), &towardStartImage));
     }

@@ -9,7 +9,10 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstdint>
 #include <cstring>
+#include <exception>
+#include <new>
 #include <stdexcept>
 #include <string>
 #include <utility>
@@ -18,6 +21,7 @@
 #include "app/resource_names.h"
 #include "tests/wine/check_report.h"
 #include "win32/controls/ui_backend.h"
+#include "win32/entry/exception_memory.h"
 #include "win32/services/wide_text.h"
 #include "ui/controls.h"
 #include "ui/form.h"
@@ -90,9 +94,84 @@ void commandFrom(HWND control, WORD code) {
 
 bool sameClass(const std::string& a, const char* b) { return _stricmp(a.c_str(), b) == 0; }
 
+// The program's own memory for exceptions (linked into this probe as into Quillet.exe): thrown
+// objects of every size reach their handlers whole, an exception thrown inside a handler and
+// one carried across by std::rethrow_exception keep theirs, and the reserve kept for an
+// exhausted heap hands out each slot once.
+void checkExceptionMemory() {
+    std::string caught;
+    try {
+        throw std::bad_alloc();
+    } catch (const std::bad_alloc& e) {
+        caught = e.what();
+    }
+    check(caught == "std::bad_alloc", "exceptions: bad_alloc reaches its handler", caught);
+
+    struct Large {
+        alignas(16) unsigned char bytes[5000];
+    };
+    bool whole = false;
+    try {
+        Large large;
+        for (size_t i = 0; i < sizeof large.bytes; ++i) large.bytes[i] = static_cast<unsigned char>(i * 7);
+        throw large;
+    } catch (const Large& large) {
+        whole = reinterpret_cast<std::uintptr_t>(&large) % 16 == 0;
+        for (size_t i = 0; i < sizeof large.bytes; ++i) whole = whole && large.bytes[i] == static_cast<unsigned char>(i * 7);
+    }
+    check(whole, "exceptions: a 5,000-byte object arrives whole and aligned");
+
+    std::string nested;
+    try {
+        try {
+            throw std::runtime_error("内层");
+        } catch (const std::runtime_error& inner) {
+            throw std::runtime_error(std::string(inner.what()) + "，外层");
+        }
+    } catch (const std::runtime_error& outer) {
+        nested = outer.what();
+    }
+    check(nested == "内层，外层", "exceptions: one thrown inside a handler", nested);
+
+    std::exception_ptr carried;
+    try {
+        throw std::runtime_error("带走的错误");
+    } catch (...) {
+        carried = std::current_exception();
+    }
+    std::string rethrown;
+    for (int i = 0; i < 2; ++i) {
+        try {
+            std::rethrow_exception(carried);
+        } catch (const std::runtime_error& e) {
+            rethrown += e.what();
+        }
+    }
+    carried = nullptr;
+    check(rethrown == "带走的错误带走的错误", "exceptions: std::rethrow_exception twice", rethrown);
+
+    void* slots[win32::kExceptionReserveSlots] = {};
+    bool distinct = true;
+    for (int i = 0; i < win32::kExceptionReserveSlots; ++i) {
+        slots[i] = win32::takeExceptionReserveSlot(512);
+        distinct = distinct && slots[i] != nullptr && reinterpret_cast<std::uintptr_t>(slots[i]) % 16 == 0;
+        for (int j = 0; j < i; ++j) distinct = distinct && slots[j] != slots[i];
+    }
+    check(distinct, "exception reserve: each slot handed out once, aligned");
+    check(win32::takeExceptionReserveSlot(16) == nullptr, "exception reserve: none left when all are taken");
+    const bool givenBack = win32::giveBackExceptionReserveSlot(slots[1]);
+    check(givenBack && win32::takeExceptionReserveSlot(600) == slots[1], "exception reserve: a slot given back is taken again");
+    int notSlot = 0;
+    check(!win32::giveBackExceptionReserveSlot(&notSlot), "exception reserve: other memory is no slot");
+    for (void* slot : slots) win32::giveBackExceptionReserveSlot(slot);
+    check(win32::takeExceptionReserveSlot(4096) == nullptr, "exception reserve: too large for a slot");
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
+    checkExceptionMemory();
+
     // What a handler throws reaches the reporter only where a check expects it.
     std::vector<std::string>* expectedErrors = nullptr;
     Win32UiBackend backend([&expectedErrors](const std::string& message) {

@@ -16,8 +16,8 @@ HDC asDc(void* dc) { return static_cast<HDC>(dc); }
 GdiCanvas::GdiCanvas(int width, int height) {
     dc_ = CreateCompatibleDC(nullptr);
     if (dc_ == nullptr) throw std::runtime_error("CreateCompatibleDC failed");
+    makeBitmap(width, height, 4);
     setPen(0, platform::PenStyle::Solid, 0);
-    makeBitmap(width, height);
 }
 
 GdiCanvas::~GdiCanvas() {
@@ -33,18 +33,45 @@ GdiCanvas::~GdiCanvas() {
     DeleteDC(dc);
 }
 
-void GdiCanvas::makeBitmap(int width, int height) {
+namespace {
+
+// The table entry of a colour (kept with red in the low byte; a table holds blue there).
+RGBQUAD tableEntry(platform::Color color) {
+    return RGBQUAD{static_cast<BYTE>((color >> 16) & 0xFF), static_cast<BYTE>((color >> 8) & 0xFF),
+                   static_cast<BYTE>(color & 0xFF), 0};
+}
+
+// A 24-bit pixel holds blue, green and red, in that order.
+void storeColor(unsigned char* pixel, platform::Color c) {
+    pixel[0] = static_cast<unsigned char>((c >> 16) & 0xFF);
+    pixel[1] = static_cast<unsigned char>((c >> 8) & 0xFF);
+    pixel[2] = static_cast<unsigned char>(c & 0xFF);
+}
+
+struct IndexedBitmapInfo {
+    BITMAPINFOHEADER header;
+    RGBQUAD colors[256];
+};
+
+}  // namespace
+
+void GdiCanvas::makeBitmap(int width, int height, int bitCount) {
     if (width < 0) width = 0;
     if (height < 0) height = 0;
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width > 0 ? width : 1;  // a DIB cannot be empty
-    info.bmiHeader.biHeight = -(height > 0 ? height : 1);
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    IndexedBitmapInfo info{};
+    info.header.biSize = sizeof info.header;
+    info.header.biWidth = width > 0 ? width : 1;  // a DIB cannot be empty
+    info.header.biHeight = -(height > 0 ? height : 1);
+    info.header.biPlanes = 1;
+    info.header.biBitCount = static_cast<WORD>(bitCount);
+    info.header.biCompression = BI_RGB;
+    if (bitCount <= 8) {
+        info.header.biClrUsed = 1u << bitCount;
+        for (int i = 0; i < (1 << bitCount); ++i) info.colors[i] = tableEntry(colors_[i]);
+    }
     void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(asDc(dc_), &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HBITMAP bitmap = CreateDIBSection(asDc(dc_), reinterpret_cast<const BITMAPINFO*>(&info), DIB_RGB_COLORS, &bits,
+                                      nullptr, 0);
     if (bitmap == nullptr) throw std::runtime_error("CreateDIBSection failed");
     HGDIOBJ previous = SelectObject(asDc(dc_), bitmap);
     if (bitmap_ == nullptr) {
@@ -53,18 +80,81 @@ void GdiCanvas::makeBitmap(int width, int height) {
         DeleteObject(static_cast<HGDIOBJ>(bitmap_));
     }
     bitmap_ = bitmap;
-    bits_ = static_cast<uint32_t*>(bits);
+    bits_ = static_cast<unsigned char*>(bits);
+    // Rows of a DIB are padded to whole 32-bit words.
+    stride_ = (info.header.biWidth * bitCount + 31) / 32 * 4;
+    bitCount_ = bitCount;
     width_ = width;
     height_ = height;
 }
 
+void GdiCanvas::takeColor(platform::Color color) {
+    if (bitCount_ > 8) return;
+    color &= 0xFFFFFF;
+    for (int i = 0; i < colorCount_; ++i)
+        if (colors_[i] == color) return;
+    if (colorCount_ == (1 << bitCount_)) {
+        // A full table: 16 colours go on in a byte a pixel, 256 in 24 bits.
+        changeDepth(bitCount_ == 4 ? 8 : 24);
+        if (bitCount_ > 8) return;
+    }
+    colors_[colorCount_] = color;
+    const RGBQUAD entry = tableEntry(color);
+    // The selected pen and brush are matched to the table again as it changes; those made
+    // before keep their colours, which stay in the table.
+    if (SetDIBColorTable(asDc(dc_), static_cast<UINT>(colorCount_), 1, &entry) != 1) {
+        changeDepth(24);
+        return;
+    }
+    ++colorCount_;
+}
+
+void GdiCanvas::becomeTrueColor() {
+    if (bitCount_ <= 8) changeDepth(24);
+}
+
+void GdiCanvas::changeDepth(int bitCount) {
+    GdiFlush();
+    const unsigned char* oldBits = bits_;
+    const int oldStride = stride_;
+    const int oldBitCount = bitCount_;
+    HGDIOBJ oldBitmap = static_cast<HGDIOBJ>(bitmap_);
+    // The old bitmap stays alive (makeBitmap deletes the one it replaces) until its pixels are
+    // copied, so keep it out of makeBitmap's reach.
+    bitmap_ = nullptr;
+    HGDIOBJ contextOwn = oldBitmap_;
+    try {
+        makeBitmap(width_, height_, bitCount);
+    } catch (...) {
+        bitmap_ = oldBitmap;
+        oldBitmap_ = contextOwn;
+        throw;
+    }
+    oldBitmap_ = contextOwn;
+    // Both tables list the same colours in the same order, so an index stays what it was.
+    for (int y = 0; y < height_; ++y) {
+        const unsigned char* from = oldBits + static_cast<size_t>(y) * static_cast<size_t>(oldStride);
+        unsigned char* to = bits_ + static_cast<size_t>(y) * static_cast<size_t>(stride_);
+        for (int x = 0; x < width_; ++x) {
+            const int index = oldBitCount == 4 ? (from[x / 2] >> (x % 2 == 0 ? 4 : 0)) & 0x0F : from[x];
+            if (bitCount == 8) {
+                to[x] = static_cast<unsigned char>(index);
+            } else {
+                storeColor(to + x * 3, colors_[index]);
+            }
+        }
+    }
+    DeleteObject(oldBitmap);
+}
+
 void GdiCanvas::resize(int width, int height) {
     if (width == width_ && height == height_) return;
-    makeBitmap(width, height);
+    makeBitmap(width, height, bitCount_);
 }
 
 void GdiCanvas::fillRect(const platform::Rect& rect, platform::Color color) {
     RECT r{rect.left, rect.top, rect.right, rect.bottom};
+    takeColor(color);
     if (brush_ == nullptr || brushColor_ != color) {
         HBRUSH brush = CreateSolidBrush(color);
         if (brush == nullptr) throw std::runtime_error("CreateSolidBrush failed");
@@ -76,6 +166,8 @@ void GdiCanvas::fillRect(const platform::Rect& rect, platform::Color color) {
 }
 
 void GdiCanvas::setPen(platform::Color color, platform::PenStyle style, platform::Color gapColor) {
+    takeColor(color);
+    takeColor(gapColor);
     // An opaque background paints the gaps of a dotted pen in the background colour.
     SetBkMode(asDc(dc_), OPAQUE);
     SetBkColor(asDc(dc_), gapColor);
@@ -107,6 +199,8 @@ void GdiCanvas::copyRect(const platform::Rect& dest, const platform::Rect& sourc
 void GdiCanvas::copyTo(platform::Canvas& target, int x, int y) const {
     auto* gdi = dynamic_cast<GdiCanvas*>(&target);
     if (gdi == nullptr) throw std::invalid_argument("a GDI canvas copies only onto another GDI canvas");
+    // Copied onto another table, pixels would take the nearest colour there, not their own.
+    gdi->becomeTrueColor();
     BitBlt(asDc(gdi->dc_), x, y, width_, height_, asDc(dc_), 0, 0, SRCCOPY);
 }
 
@@ -128,6 +222,7 @@ void GdiCanvas::selectFont(const platform::Font& font) {
 }
 
 void GdiCanvas::drawText(const std::string& text, const platform::Rect& rect, uint32_t flags, const platform::Font& font) {
+    becomeTrueColor();
     HDC dc = asDc(dc_);
     selectFont(font);
     SetTextColor(dc, font.color);
@@ -150,33 +245,38 @@ int GdiCanvas::textWidth(const std::string& text, const platform::Font& font) {
 void GdiCanvas::setPicture(const platform::Picture& picture) {
     if (picture.pixels.size() != static_cast<size_t>(std::max(picture.width, 0)) * std::max(picture.height, 0))
         throw std::invalid_argument("GdiCanvas::setPicture: pixels and size disagree");
-    if (picture.width != width_ || picture.height != height_) makeBitmap(picture.width, picture.height);
+    // Every pixel is written: the old ones need not be kept.
+    if (bitCount_ <= 8 || picture.width != width_ || picture.height != height_)
+        makeBitmap(picture.width, picture.height, 24);
     GdiFlush();
-    // Colours are kept with red in the low byte; the DIB holds blue there.
-    for (size_t i = 0; i < picture.pixels.size(); ++i) {
-        const platform::Color c = picture.pixels[i];
-        bits_[i] = ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF);
+    for (int y = 0; y < height_; ++y) {
+        unsigned char* row = bits_ + static_cast<size_t>(y) * static_cast<size_t>(stride_);
+        for (int x = 0; x < width_; ++x) storeColor(row + x * 3, picture.at(x, y));
     }
 }
 
 platform::Picture GdiCanvas::picture() const {
     platform::Picture out{width_, height_, {}};
+    out.pixels.reserve(static_cast<size_t>(width_) * static_cast<size_t>(height_));
     GdiFlush();
-    const size_t count = static_cast<size_t>(width_) * static_cast<size_t>(height_);
-    out.pixels.reserve(count);
-    for (size_t i = 0; i < count; ++i) {
-        const uint32_t bgra = bits_[i];
-        out.pixels.push_back(((bgra & 0xFF) << 16) | (bgra & 0xFF00) | ((bgra >> 16) & 0xFF));
-    }
+    for (int y = 0; y < height_; ++y)
+        for (int x = 0; x < width_; ++x) out.pixels.push_back(storedPixel(x, y));
     return out;
 }
 
 platform::Color GdiCanvas::pixel(int x, int y) const {
     if (x < 0 || y < 0 || x >= width_ || y >= height_) return 0;
     GdiFlush();
-    const uint32_t bgra = bits_[static_cast<size_t>(y) * static_cast<size_t>(width_) + static_cast<size_t>(x)];
-    // The DIB holds blue in the low byte; colours are kept with red there.
-    return ((bgra & 0xFF) << 16) | (bgra & 0xFF00) | ((bgra >> 16) & 0xFF);
+    return storedPixel(x, y);
+}
+
+platform::Color GdiCanvas::storedPixel(int x, int y) const {
+    const unsigned char* row = bits_ + static_cast<size_t>(y) * static_cast<size_t>(stride_);
+    if (bitCount_ == 4) return colors_[(row[x / 2] >> (x % 2 == 0 ? 4 : 0)) & 0x0F];
+    if (bitCount_ == 8) return colors_[row[x]];
+    const unsigned char* pixel = row + x * 3;
+    return static_cast<platform::Color>(pixel[2]) | static_cast<platform::Color>(pixel[1]) << 8 |
+           static_cast<platform::Color>(pixel[0]) << 16;
 }
 
 }  // namespace win32

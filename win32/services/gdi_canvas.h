@@ -5,10 +5,18 @@
 
 namespace win32 {
 
-// A canvas drawn by GDI into a memory device context over a 32-bit top-down DIB section, so
-// the picture can be copied to a window and its pixels read back. The pens, the brush and the
-// font it draws with are made once and kept while they are used again (the graph draws every
-// step with the same few), not made and deleted for every line, fill and text.
+// A canvas drawn by GDI into a memory device context over a top-down DIB section, so the
+// picture can be copied to a window and its pixels read back. The pens, the brush and the font
+// it draws with are made once and kept while they are used again (the graph draws every step
+// with the same few), not made and deleted for every line, fill and text.
+//
+// A canvas drawn only with fills and pens (the graph) holds its pixels as indexes into a colour
+// table, four bits each: the table takes each colour the moment the canvas is first asked to
+// draw with it, so every pixel is drawn in a colour of the table, exactly, and shows as a
+// 24-bit picture would. A 17th colour makes the indexes a byte each; text (smoothed edges in
+// colours of its own), a whole picture copied in, a 257th colour, or being the target of
+// another canvas's copy turn it into a 24-bit canvas for good, its pixels kept. 24 bits hold
+// every colour GDI draws (the fourth byte of a 32-bit pixel would go unused).
 class GdiCanvas : public platform::Canvas {
 public:
     GdiCanvas(int width, int height);
@@ -37,8 +45,19 @@ public:
     // The memory device context (an HDC), for copying the picture to a window.
     void* deviceContext() const { return dc_; }
 
+    // The bits a pixel takes: 4 or 8 while the pixels index the colour table, else 24.
+    int bitsPerPixel() const { return bitCount_; }
+
 private:
-    void makeBitmap(int width, int height);
+    void makeBitmap(int width, int height, int bitCount);
+    // Puts the colour into the colour table of an indexed canvas, first giving the pixels more
+    // bits when the table is full.
+    void takeColor(platform::Color color);
+    void becomeTrueColor();
+    // A new bitmap of the depth with the same pixels.
+    void changeDepth(int bitCount);
+    // The colour of a pixel inside the picture, with GDI's drawing already flushed.
+    platform::Color storedPixel(int x, int y) const;
     void selectFont(const platform::Font& font);
 
     struct Pen {
@@ -60,7 +79,15 @@ private:
     platform::Color brushColor_ = 0;
     void* font_ = nullptr;         // HFONT of fontKey_ (the colour is drawn, not part of it)
     platform::Font fontKey_;
-    uint32_t* bits_ = nullptr;
+    // The pixels: rows of stride_ bytes, each pixel blue, green and red bytes or, at 4 and 8
+    // bits, an index into colors_ (at 4, the left pixel of a byte in its high half).
+    unsigned char* bits_ = nullptr;
+    int stride_ = 0;
+    int bitCount_ = 4;
+    // The colour table of an indexed canvas, in the order the colours came; entry 0 is black,
+    // the colour a new 24-bit picture starts in, and so is every entry not yet taken.
+    platform::Color colors_[256] = {};
+    int colorCount_ = 1;
     int width_ = 0;
     int height_ = 0;
 };
