@@ -174,6 +174,8 @@ void TQuilletForm::create() {
     FormCreate();
     // The window's first resize, as it is laid out for showing.
     FormResize();
+    // Made hidden: the graph draws once the window shows (it may start hidden in the tray).
+    c_.performanceGraph.graph().HoldDrawing(!form_->visible());
 }
 
 void TQuilletForm::show() {
@@ -183,6 +185,10 @@ void TQuilletForm::show() {
 
 void TQuilletForm::applyWindowVisibility() {
     const bool visible = !state_.windowHidden;
+    // What a hidden window would have drawn is drawn before it shows, so it shows at once the
+    // picture and the figures it would have had all along.
+    if (visible && !form_->visible()) showStatusBars();
+    c_.performanceGraph.graph().HoldDrawing(!visible);
     form_->setVisible(visible);
     if (ownWindow_) os_.windows.showWindow(window_, visible);
 }
