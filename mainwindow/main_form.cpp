@@ -567,7 +567,9 @@ void TQuilletForm::refreshTrayIcon(uint64_t freeMB, int32_t freePercent, uint32_
     std::string tip = drawTrayPicture(freeMB, freePercent, memoryLoad, recoveryOff, &redrawn);
     // Most ticks change nothing on the icon: then the shell is not bothered at all.
     if (!redrawn && tip == state_.trayTipShown) return;
-    trayIcon_->modify(state_.trayIconHandle, tip);
+    // A new tip alone leaves the icon as the shell holds it: the shell is spared taking the
+    // picture again (under Wine, the icon's bitmaps copied across to Explorer) and redrawing it.
+    trayIcon_->modify(redrawn ? state_.trayIconHandle : nullptr, tip);
     state_.trayTipShown = std::move(tip);
 }
 

@@ -276,8 +276,10 @@ void TPerformanceGraph::DataPoint(Color color, int32_t value) {
 
 void TPerformanceGraph::Update() {
     if (held_) {
-        // The scroll is owed; a change of scale redraws everything all the same.
-        ++missedSteps_;
+        // The scroll is owed (a change of scale redraws everything all the same). Of the steps
+        // owed, no more than the ring holds are ever drawn: the oldest beyond only moves the grid.
+        if (missedSteps_ < historyCapacity() - 1) ++missedSteps_;
+        else gridPhase_ = NextGridPhase(gridPhase_);
     } else {
         ScrollGraph();
     }
