@@ -174,6 +174,8 @@ void TQuilletForm::create() {
     FormCreate();
     // The window's first resize, as it is laid out for showing.
     FormResize();
+    // Made hidden: the graph draws once the window shows (it may start hidden in the tray).
+    c_.performanceGraph.graph().HoldDrawing(!form_->visible());
 }
 
 void TQuilletForm::show() {
@@ -183,6 +185,10 @@ void TQuilletForm::show() {
 
 void TQuilletForm::applyWindowVisibility() {
     const bool visible = !state_.windowHidden;
+    // What a hidden window would have drawn is drawn before it shows, so it shows at once the
+    // picture and the figures it would have had all along.
+    if (visible && !form_->visible()) showStatusBars();
+    c_.performanceGraph.graph().HoldDrawing(!visible);
     form_->setVisible(visible);
     if (ownWindow_) os_.windows.showWindow(window_, visible);
 }
@@ -561,7 +567,9 @@ void TQuilletForm::refreshTrayIcon(uint64_t freeMB, int32_t freePercent, uint32_
     std::string tip = drawTrayPicture(freeMB, freePercent, memoryLoad, recoveryOff, &redrawn);
     // Most ticks change nothing on the icon: then the shell is not bothered at all.
     if (!redrawn && tip == state_.trayTipShown) return;
-    trayIcon_->modify(state_.trayIconHandle, tip);
+    // A new tip alone leaves the icon as the shell holds it: the shell is spared taking the
+    // picture again (under Wine, the icon's bitmaps copied across to Explorer) and redrawing it.
+    trayIcon_->modify(redrawn ? state_.trayIconHandle : nullptr, tip);
     state_.trayTipShown = std::move(tip);
 }
 

@@ -9,6 +9,7 @@
 #include "mainwindow/main_controls.h"
 #include "mainwindow/main_form_builder.h"
 #include "mainwindow/tray_icon.h"
+#include "memory/memory_status.h"
 #include "memory/recovery.h"
 #include "monitor/cpu_usage.h"
 #include "platform/platform.h"
@@ -62,6 +63,8 @@ struct MainFormState {
     int32_t lastCpuUsage = 0;            // percent shown by the last refresh; 0 while its monitor is off
     int32_t freeRamPercent = 0;          // free share of physical memory at the last refresh
     bool windowHidden = false;           // hidden to the notification area
+    memory::MemoryFigures figures;       // the memory figures of the last refresh
+    bool figuresRead = false;            // false before the first
     bool exiting = false;                // the exit sequence has begun: no tray icon comes back
     bool sessionEnding = false;          // Windows is logging off or shutting down: nobody to ask
     platform::Thread recoveryThread = nullptr;  // the running recovery's worker; null: none runs
@@ -155,6 +158,8 @@ public:
 
     // The monitor tick (MainTimer, 500 ms) and the display refresh it runs.
     void MainTimerTimer();
+    // Reads the figures, keeps them and shows them: in the labels and the tray icon always, in
+    // the bars only while the window shows (applyWindowVisibility draws them as it shows).
     void updateStatusDisplay();
     // One step of the graph: the free share of physical memory, in yellow.
     void graphTick();
@@ -175,8 +180,9 @@ public:
     // where the system has none) and checks them against the alarm's threshold, which opens the
     // modal warning while one is below it; the options' handlers.
     void refreshFreeResources();
-    // The tray icon's digits and tip from the memory figures now.
+    // The tray icon's digits and tip from the memory figures now (from those given).
     void refreshTrayFigures();
+    void refreshTrayFigures(const memory::MemoryFigures& figures);
     // Draws the tray icon's picture from the figures now (from those given), when it differs
     // from the one drawn last (then `redrawn` is set); returns their tip.
     std::string drawTrayFigures();
@@ -264,8 +270,10 @@ private:
     // The options' values as the form was built, before any handler was bound.
     void readRecoverySettings();
     void showPage(ui::TabSheet& page);
-    // The window shows unless windowHidden.
+    // The window shows unless windowHidden; while it is hidden the graph draws nothing.
     void applyWindowVisibility();
+    // The bars of the main window from the figures of the last refresh.
+    void showStatusBars();
 
     // The settings file alone, all or nothing.
     bool writeSettingsFile();

@@ -44,52 +44,41 @@ void TQuilletForm::MainTimerTimer() {
 void TQuilletForm::updateStatusDisplay() {
     // While a recovery runs the figures of before it stay; only the up-time moves.
     if (!recoveryRunning()) {
-        {
-            memory::MemoryStatus status(os_.memory);
-            const uint64_t avail = status.availPhys();
-            state_.freeRamPercent = static_cast<int32_t>(memory::percentOf(avail, status.totalPhys()));
-        }
+        const memory::MemoryFigures figures = memory::MemoryStatus(os_.memory).figures();
+        state_.figures = figures;
+        state_.figuresRead = true;
+        state_.freeRamPercent = static_cast<int32_t>(memory::percentOf(figures.availPhys, figures.totalPhys));
         const auto freePercent = static_cast<uint32_t>(state_.freeRamPercent);
-        {
-            memory::MemoryStatus status(os_.memory);
-            c_.freeRamValLabel.setCaption(megabytesAndShare(status.availPhys(), freePercent));
-        }
-        // The stress page's bars.
-        auto& stress = c_.stressGradient.gradient();
-        stress.SetPosition(state_.freeRamPercent);
-        {
-            memory::MemoryStatus status(os_.memory);
-            stress.SetText(megabytesAndShare(status.availPhys(), freePercent));
-        }
-        {
-            memory::MemoryStatus status(os_.memory);
-            c_.stressMemLoadGradient.gradient().SetPosition(static_cast<int32_t>(status.memoryLoad()));
-        }
-        // Processor load, unless its monitor is switched off.
+        // The labels' windows get a new text only while the window shows (ui::Control::holdsBack).
+        c_.freeRamValLabel.setCaption(megabytesAndShare(figures.availPhys, freePercent));
+        // Processor load, unless its monitor is switched off (the rules read it, shown or not).
         if (state_.recovery.cpuMonitorOff) {
             state_.lastCpuUsage = 0;
         } else {
             state_.lastCpuUsage = cpuUsageSampler_.sampleCpuUsage();
         }
-        c_.cpuProgressBar.gradient().SetPosition(state_.lastCpuUsage);
         // Free commit.
-        {
-            memory::MemoryStatus status(os_.memory);
-            const uint64_t availPageFile = status.availPageFile();
-            const uint32_t percent = memory::percentOf(availPageFile, status.totalPageFile());
-            c_.freePageFileValLabel.setCaption(megabytesAndShare(availPageFile, percent));
-        }
-        {
-            memory::MemoryStatus status(os_.memory);
-            c_.memLoadValLabel.setCaption(std::to_string(status.memoryLoad()) + "%");
-        }
+        const uint32_t percent = memory::percentOf(figures.availPageFile, figures.totalPageFile);
+        c_.freePageFileValLabel.setCaption(megabytesAndShare(figures.availPageFile, percent));
+        c_.memLoadValLabel.setCaption(std::to_string(figures.memoryLoad) + "%");
+        // The bars are drawn only while the window shows, and as it shows again.
+        if (form_->visible()) showStatusBars();
         // The free system resources (the 9x family's) and their alarm.
         refreshFreeResources();
-        refreshTrayFigures();
+        refreshTrayFigures(figures);
     }
     // Time since the system started.
     const monitor::Uptime up = monitor::formatUptime(os_.clock.tickCount());
     c_.elapsedLabel.setCaption(std::string(app::kUptimePrefix) + up.text + app::kUptimeSuffix);
+}
+
+void TQuilletForm::showStatusBars() {
+    if (!state_.figuresRead) return;
+    auto& stress = c_.stressGradient.gradient();
+    stress.SetPosition(state_.freeRamPercent);
+    stress.SetText(c_.freeRamValLabel.caption());
+    c_.stressMemLoadGradient.gradient().SetPosition(static_cast<int32_t>(state_.figures.memoryLoad));
+    c_.cpuProgressBar.gradient().SetPosition(state_.lastCpuUsage);
 }
 
 // ---- the graph's pace ----
@@ -124,9 +113,8 @@ void TQuilletForm::applyGraphPace() {
 }
 
 void TQuilletForm::graphTick() {
-    memory::MemoryStatus status(os_.memory);
-    const uint64_t avail = status.availPhys();
-    const auto percent = static_cast<int32_t>(memory::percentOf(avail, status.totalPhys()));
+    const memory::MemoryFigures figures = memory::MemoryStatus(os_.memory).figures();
+    const auto percent = static_cast<int32_t>(memory::percentOf(figures.availPhys, figures.totalPhys));
     widgets::TPerformanceGraph& graph = c_.performanceGraph.graph();
     graph.DataPoint(kGraphSeriesColor, percent);
     graph.Update();
@@ -183,17 +171,19 @@ void TQuilletForm::DisableCPUMonitorCheckBoxClick(bool monitorOff) {
 void TQuilletForm::refreshTrayFigures() {
     // Nothing to draw without a notification area.
     if (trayIcon() == nullptr || !trayIcon()->present()) return;
-    memory::MemoryStatus status(os_.memory);
-    const uint64_t freeMB = memory::toMB(status.availPhys());
-    memory::MemoryStatus loadStatus(os_.memory);
-    refreshTrayIcon(freeMB, state_.freeRamPercent, loadStatus.memoryLoad(), c_.disableAutoRecover1.checked());
+    refreshTrayFigures(memory::MemoryStatus(os_.memory).figures());
+}
+
+void TQuilletForm::refreshTrayFigures(const memory::MemoryFigures& figures) {
+    if (trayIcon() == nullptr || !trayIcon()->present()) return;
+    refreshTrayIcon(memory::toMB(figures.availPhys), state_.freeRamPercent, figures.memoryLoad,
+                    c_.disableAutoRecover1.checked());
 }
 
 std::string TQuilletForm::drawTrayFigures() {
-    memory::MemoryStatus status(os_.memory);
-    const uint64_t freeMB = memory::toMB(status.availPhys());
-    memory::MemoryStatus loadStatus(os_.memory);
-    return drawTrayPicture(freeMB, state_.freeRamPercent, loadStatus.memoryLoad(), c_.disableAutoRecover1.checked());
+    const memory::MemoryFigures figures = memory::MemoryStatus(os_.memory).figures();
+    return drawTrayPicture(memory::toMB(figures.availPhys), state_.freeRamPercent, figures.memoryLoad,
+                           c_.disableAutoRecover1.checked());
 }
 
 }  // namespace mainwindow

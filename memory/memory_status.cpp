@@ -10,6 +10,12 @@ uint64_t MemoryStatus::refresh() {
     return record_.availPhys;
 }
 
+MemoryFigures MemoryStatus::figures() {
+    refresh();
+    return MemoryFigures{std::min<uint32_t>(record_.memoryLoad, 100), record_.totalPhys, record_.availPhys,
+                         record_.totalPageFile, record_.availPageFile};
+}
+
 uint32_t MemoryStatus::memoryLoad() { return refresh(), std::min<uint32_t>(record_.memoryLoad, 100); }
 uint64_t MemoryStatus::totalPhys() { return refresh(), record_.totalPhys; }
 uint64_t MemoryStatus::availPhys() { return refresh(); }

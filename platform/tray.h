@@ -19,7 +19,8 @@ public:
     virtual bool trayAvailable() = 0;
     // Shell_NotifyIcon: adds (message, icon and tip) or modifies (icon and tip) the window's
     // icon `id`; messages about it come to the window as callbackMessage. The tip is cut to 63
-    // characters. The shell's answer.
+    // characters. A modify without an icon (null) changes the tip alone: the shell neither
+    // takes nor draws the icon again. The shell's answer.
     virtual bool addTrayIcon(Window window, uint32_t id, uint32_t callbackMessage, Icon icon,
                              const std::string& tip) = 0;
     virtual bool modifyTrayIcon(Window window, uint32_t id, uint32_t callbackMessage, Icon icon,

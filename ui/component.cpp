@@ -22,7 +22,7 @@ std::string longHint(const std::string& hint) {
 Component::~Component() = default;
 
 void Component::push(Change what) {
-    if (!peer_) return;
+    if (!peer_ || holdsBack(what)) return;
     struct Depth {
         explicit Depth(int& d) : depth(d) { ++depth; }
         ~Depth() { --depth; }
@@ -197,7 +197,26 @@ bool Control::enabledInChain() const {
 
 void Control::setVisible(bool value) {
     if (!applyState(visible_, value, Change::Visible)) return;
+    if (value && parent_ == nullptr) sendWaitingTexts();
     if (align_ != Align::None && parent_ != nullptr) parent_->realign();
+}
+
+bool Control::holdsBack(Change what) {
+    if (what != Change::Text || (kind() != Kind::Label && kind() != Kind::LinkLabel)) return false;
+    const Control* top = parent_;
+    if (top == nullptr) return false;
+    while (top->parent_ != nullptr) top = top->parent_;
+    if (top->visible_) return false;
+    textWaits_ = true;
+    return true;
+}
+
+void Control::sendWaitingTexts() {
+    if (textWaits_) {
+        textWaits_ = false;
+        push(Change::Text);
+    }
+    for (auto& child : children_) child->sendWaitingTexts();
 }
 
 bool Control::showing() const {

@@ -355,8 +355,10 @@ protected:
         return true;
     }
 
-    // Tells the peer (if any) to show `what` again.
+    // Tells the peer (if any) to show `what` again, unless the change waits (holdsBack).
     void push(Change what);
+    // Whether the change waits until it can be seen; the control then sends it itself.
+    virtual bool holdsBack(Change /*what*/) { return false; }
     // Runs a handler, if bound. The handler is copied first: it may rebind itself.
     static void run(const Handler& handler);
 
@@ -510,6 +512,9 @@ protected:
 
     // Pushes a font or colour change to this control and every descendant inheriting it.
     void pushInherited(Change what, bool Control::*inherits);
+    // A label's text waits while its form is hidden: the window it goes to shows nothing then,
+    // and a monitor's labels change every second. The form sends what waited as it shows.
+    bool holdsBack(Change what) override;
 
     void setDefaultTabStop(bool value) { tabStop_ = value; }
 
@@ -547,6 +552,10 @@ private:
     Cursor cursor_ = Cursor::Default;
     bool tabStop_ = false;
     bool aligning_ = false;
+    bool textWaits_ = false;  // a text change held back (holdsBack) is still to be sent
+
+    // Sends every held-back text of this control and its descendants.
+    void sendWaitingTexts();
 };
 
 }  // namespace ui

@@ -48,6 +48,7 @@ void TPerformanceGraph::setSize(int width, int height) {
 }
 
 void TPerformanceGraph::Rescale(int fromDpi, int toDpi, int width, int height) {
+    SettleMissedSteps();
     gridSize_ = designGridSize_.rescale(gridSize_, fromDpi, toDpi, [](int length, int to, int from) {
         return std::max(platform::scaledLength(length, to, from), 2);
     });
@@ -140,6 +141,18 @@ void TPerformanceGraph::ScrollGraph() {
     gridPhase_ = static_cast<int>(phase);
 }
 
+// The grid's phase after one more scroll, as ScrollGraph moves it, for a step not drawn.
+int TPerformanceGraph::NextGridPhase(int phase) const {
+    if (!gridlines_) return phase;
+    const long long w = image_->width();
+    long long next = static_cast<long long>(phase) - stepSize_;
+    while (next < 0) {
+        const long long x = w + next;
+        next += x < 0 ? (-x + gridSize_ - 1) / gridSize_ * gridSize_ : gridSize_;
+    }
+    return static_cast<int>(next);
+}
+
 // ---- the history ring ----
 
 int TPerformanceGraph::NextY(int index) const {
@@ -156,6 +169,9 @@ void TPerformanceGraph::ShiftY() {
     const int capacity = historyCapacity();
     int next = current_ + 1;
     if (next == capacity) next = 0;
+    // The oldest column gives its place to the next one; a catch-up after a hold may still
+    // draw the column after it, whose line starts where this one ended.
+    dropped_ = history_[static_cast<size_t>(next)];
     history_[static_cast<size_t>(next)].count = 0;
     first_ = next + 1;
     if (first_ == capacity) first_ = 0;
@@ -163,6 +179,7 @@ void TPerformanceGraph::ShiftY() {
 }
 
 void TPerformanceGraph::ReallocHistory() {
+    SettleMissedSteps();
     historyWidth_ = width_;
     const int bands = GetBandCount();
     // Narrower than one column: nothing can be shown, so the history stays as it is for the
@@ -191,7 +208,10 @@ void TPerformanceGraph::ReallocHistory() {
 // ---- drawing columns ----
 
 void TPerformanceGraph::DisplayPoints(int index) {
-    const Column& column = history_[static_cast<size_t>(index)];
+    DisplayColumn(history_[static_cast<size_t>(index)], history_[static_cast<size_t>(LastY(index))]);
+}
+
+void TPerformanceGraph::DisplayColumn(const Column& column, const Column& before) {
     long long previous = 0;
     for (int k = 0; k < column.count; ++k) {
         const int32_t value = column.values[static_cast<size_t>(k)];
@@ -202,7 +222,6 @@ void TPerformanceGraph::DisplayPoints(int index) {
         } else {
             // A line continues from this colour's point in the column before, or rises from
             // the bottom edge.
-            const Column& before = history_[static_cast<size_t>(LastY(index))];
             long long from = 0;
             for (int j = 0; j < before.count; ++j) {
                 if (before.colors[static_cast<size_t>(j)] == color) {
@@ -256,7 +275,14 @@ void TPerformanceGraph::DataPoint(Color color, int32_t value) {
 }
 
 void TPerformanceGraph::Update() {
-    ScrollGraph();
+    if (held_) {
+        // The scroll is owed (a change of scale redraws everything all the same). Of the steps
+        // owed, no more than the ring holds are ever drawn: the oldest beyond only moves the grid.
+        if (missedSteps_ < historyCapacity() - 1) ++missedSteps_;
+        else gridPhase_ = NextGridPhase(gridPhase_);
+    } else {
+        ScrollGraph();
+    }
     ShiftY();
 
     long long highest = 0;
@@ -265,6 +291,7 @@ void TPerformanceGraph::Update() {
     }
     const int32_t scale = RoundUp(highest, gradient_);
     if (scale == scale_) {
+        if (held_) return;
         if (image_->width() / stepSize_ > 0) DisplayPoints(LastY(current_));
         repaint();
     } else {
@@ -272,7 +299,43 @@ void TPerformanceGraph::Update() {
     }
 }
 
+// The steps taken while held, drawn now. A picture is wholly scrolled out after
+// ceil(width / StepSize) steps, so only that many are drawn; the ring holds them (it holds
+// GetBandCount() + 1 completed columns) and the column dropped last for the oldest one's line.
+// The steps before them only move the grid's phase.
+void TPerformanceGraph::DrawMissedSteps() {
+    if (missedSteps_ == 0) return;
+    const int w = image_->width();
+    const int wholeScroll = w > 0 ? (w + stepSize_ - 1) / stepSize_ : 1;
+    const int drawn = std::min({missedSteps_, wholeScroll, historyCapacity() - 1});
+    for (int i = drawn; i < missedSteps_; ++i) gridPhase_ = NextGridPhase(gridPhase_);
+    missedSteps_ = 0;
+    int index = current_;
+    for (int i = 0; i < drawn; ++i) index = LastY(index);
+    for (int i = 0; i < drawn; ++i) {
+        ScrollGraph();
+        if (w / stepSize_ > 0) {
+            const Column& before = index == first_ ? dropped_ : history_[static_cast<size_t>(LastY(index))];
+            DisplayColumn(history_[static_cast<size_t>(index)], before);
+        }
+        index = NextY(index);
+    }
+}
+
+// A full redraw or a new ring is coming: of the steps owed, only the grid's phase counts.
+void TPerformanceGraph::SettleMissedSteps() {
+    for (; missedSteps_ > 0; --missedSteps_) gridPhase_ = NextGridPhase(gridPhase_);
+}
+
+void TPerformanceGraph::HoldDrawing(bool held) {
+    if (held == held_) return;
+    held_ = held;
+    if (held || missedSteps_ == 0) return;
+    Paint();
+}
+
 void TPerformanceGraph::Replay() {
+    SettleMissedSteps();
     if (width_ != historyWidth_) ReallocHistory();
     // Keep the vertical grid lines where they stood.
     Initialize(static_cast<int>((static_cast<long long>(width_) + gridPhase_) % gridSize_));
@@ -297,6 +360,7 @@ void TPerformanceGraph::Paint() {
         Replay();  // re-lays the history first when the width changed, and repaints
         return;
     }
+    DrawMissedSteps();
     if (surface_ != nullptr) {
         // A control whose face is the image itself (ui::PainterControl) needs no copy.
         if (surface_ != image_.get()) image_->copyTo(*surface_, 0, 0);

@@ -50,6 +50,12 @@ public:
     void Paint();
     // Full redraw of the image from the history, then a repaint.
     void Replay();
+    // While drawing is held (the window showing the graph is hidden), Update keeps the
+    // history, the scale and the grid's place but draws and repaints nothing. Letting go draws
+    // the steps taken meanwhile, as many as still show, and repaints once: the picture is then
+    // exactly the one drawn step by step. Paint also draws the steps owed first.
+    void HoldDrawing(bool held);
+    bool DrawingHeld() const { return held_; }
 
     // The control's size. A new size is noticed by the next Paint (which a set surface gets
     // at once).
@@ -122,6 +128,10 @@ private:
     int NextY(int index) const;
     int LastY(int index) const;
     void DisplayPoints(int index);
+    void DisplayColumn(const Column& column, const Column& before);
+    int NextGridPhase(int phase) const;
+    void SettleMissedSteps();
+    void DrawMissedSteps();
     void PaintBar(platform::Color color, long long base, long long delta);
     void PaintLine(platform::Color color, long long from, long long to);
     void ReallocHistory();
@@ -160,6 +170,10 @@ private:
     int current_ = 0;
     int first_ = 1;
     int historyWidth_ = 0;  // the control width the ring was laid out for
+
+    bool held_ = false;
+    int missedSteps_ = 0;  // steps taken while held whose scroll and column are not drawn yet
+    Column dropped_;       // the column the last step dropped from the ring: the oldest one's predecessor
 };
 
 }  // namespace widgets

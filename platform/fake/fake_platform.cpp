@@ -256,7 +256,7 @@ bool FakeMachine::addTrayIcon(Window window, uint32_t id, uint32_t callbackMessa
         meanwhile();
     }
     if (!trayPresent || trayRefusesAdd || trayIcons.count({window, id}) != 0) return false;
-    trayIcons[{window, id}] = TrayEntry{callbackMessage, icon, tip.substr(0, 63), "", ""};
+    trayIcons[{window, id}] = TrayEntry{callbackMessage, icon, tip.substr(0, 63), 1, "", ""};
     return true;
 }
 
@@ -266,7 +266,10 @@ bool FakeMachine::modifyTrayIcon(Window window, uint32_t id, uint32_t callbackMe
     auto found = trayIcons.find({window, id});
     if (!trayPresent || found == trayIcons.end()) return false;
     found->second.callbackMessage = callbackMessage;
-    found->second.icon = icon;
+    if (icon != nullptr) {
+        found->second.icon = icon;
+        ++found->second.iconsGiven;
+    }
     found->second.tip = tip.substr(0, 63);
     return true;
 }

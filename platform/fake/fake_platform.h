@@ -213,6 +213,7 @@ public:
         uint32_t callbackMessage = 0;
         Icon icon = nullptr;
         std::string tip;
+        int iconsGiven = 0;  // adds and modifies that brought an icon
         std::string balloonTitle, balloonText;  // the last balloon asked for; empty text: none
     };
     struct DrawnIcon {

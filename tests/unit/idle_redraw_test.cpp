@@ -2,17 +2,20 @@
 // most of its life this way, so every push that changes nothing on screen is a cost for naught.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "app/paths.h"
 #include "mainwindow/main_form.h"
+#include "mainwindow/tray_icon.h"
 #include "monitor/os_detection.h"
 #include "platform/fake/fake_platform.h"
 #include "tests/unit/ui_recording_backend.h"
 #include "ui/controls.h"
 #include "ui/paint_control.h"
+#include "widgets/widget_controls.h"
 
 namespace {
 
@@ -68,4 +71,44 @@ TEST_F(IdleRedraw, UnchangedFiguresReachNoWindowAndEachGraphStepPaintsTheGraphOn
     for (const std::string& push : pushesToControls())
         if (push != graphPaint()) labels.push_back(push);
     EXPECT_EQ(labels, (std::vector<std::string>{"FreeRamValLabel:" + std::to_string(static_cast<int>(ui::Change::Text))}));
+}
+
+TEST_F(IdleRedraw, AHiddenWindowDrawsOnlyTheTrayIconAndShowsAgainWhatItWouldHaveShown) {
+    auto& graph = window->form().get<widgets::PerformanceGraphControl>("PerformanceGraph").graph();
+    window->HideSpeedButtonClick();
+    backend.log.clear();
+    machine.status.availPhys = 999 * MB;
+    machine.status.memoryLoad = 51;
+    machine.tick += 3000;
+    const int current = graph.currentIndex();
+    const std::vector<uint32_t> picture = [&] {
+        std::vector<uint32_t> pixels;
+        for (int y = 0; y < graph.image().height(); ++y)
+            for (int x = 0; x < graph.image().width(); ++x) pixels.push_back(graph.image().pixel(x, y));
+        return pixels;
+    }();
+    backend.advance(3000);
+    EXPECT_EQ(pushesToControls(), std::vector<std::string>{}) << "no label, bar or graph of a hidden window";
+    EXPECT_EQ((graph.currentIndex() - current + graph.historyCapacity()) % graph.historyCapacity(), 12)
+        << "the graph goes on gathering";
+    ASSERT_EQ(machine.trayIcons.size(), 1u);
+    EXPECT_EQ(machine.trayIcons.begin()->second.tip, mainwindow::trayTip(999, 51)) << "the tray icon stays live";
+
+    // Shown: the labels' texts and the bars of the last refresh, and the graph's steps.
+    window->Open1Click();
+    EXPECT_EQ(window->form().get<ui::Label>("FreeRamValLabel").caption(), "999MB (49%)");
+    EXPECT_EQ(window->form().get<ui::Label>("MemLoadValLabel").caption(), "51%");
+    EXPECT_EQ(window->form().get<widgets::GradientControl>("StressMemLoadGradient").gradient().CurrentPosition(), 51);
+    EXPECT_EQ(window->form().get<ui::Label>("ElapsedLabel").caption(),
+              "软件运行总时间估计为： 01/02:03:07 （天/小时:分钟:秒钟）");
+    const int right = graph.image().width() - 1;
+    int changed = 0;
+    for (int y = 0; y < graph.image().height(); ++y)
+        changed += graph.image().pixel(right, y) != picture[static_cast<size_t>(y * graph.image().width() + right)];
+    EXPECT_GT(changed, 0) << "the steps taken while hidden are drawn";
+    const auto pushes = pushesToControls();
+    EXPECT_EQ(std::count(pushes.begin(), pushes.end(), graphPaint()), 1);
+    const std::string text = ":" + std::to_string(static_cast<int>(ui::Change::Text));
+    for (const char* label : {"FreeRamValLabel", "MemLoadValLabel"})
+        EXPECT_EQ(std::count(pushes.begin(), pushes.end(), label + text), 1) << label << " gets its text as it shows";
 }

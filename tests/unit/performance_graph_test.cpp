@@ -167,6 +167,80 @@ TEST(PerformanceGraph, StepsAndFullRedrawsAgree) {
     }
 }
 
+// A hidden window's graph draws nothing while it steps; when the window shows again the graph
+// draws the steps it owes and looks exactly as the graph drawn at every step does (sliver at the
+// left edge included), whether it was held for a few steps or for more than its width, across
+// changes of scale while held, in both kinds, with and without grid lines.
+TEST(PerformanceGraph, HeldGraphCatchesUpPixelForPixel) {
+    struct Setup {
+        const char* what;
+        int width, height, step, grid;
+        widgets::TGraphKind kind;
+        bool gridlines;
+    };
+    const Setup setups[] = {
+        {"main window lines", 213, 212, 1, 16, pgLine, true},
+        {"wide steps, sliver", 100, 100, 3, 15, pgLine, true},
+        {"bars, sliver", 50, 40, 7, 5, pgBar, true},
+        {"lines, steps wider than the grid", 64, 30, 9, 4, pgLine, true},
+        {"lines without grid", 41, 60, 2, 15, pgLine, false},
+    };
+    // Two series whose steep lines cross the strip edges and the base lines; a burst beyond
+    // 100 moves the scale up and, once it leaves the ring, down again.
+    const auto value = [](int i, int series) {
+        if (i % 97 >= 40 && i % 97 < 43) return 150 + series * 30;
+        return (i * (7 + series * 5)) % 90 + (i % 5 == 0 ? 0 : 5);
+    };
+    for (const Setup& s : setups) {
+        Graph live(s.width, s.height), held(s.width, s.height);
+        for (Graph* g : {&live, &held}) {
+            g->graph.SetStepSize(s.step);
+            g->graph.SetGridSize(s.grid);
+            g->graph.SetGraphKind(s.kind);
+            g->graph.SetGridlines(s.gridlines);
+            g->graph.SetScale(100);
+            g->graph.SetBaseLine1Value(30);
+            g->graph.SetBaseLine2Value(70);
+        }
+        int i = 0;
+        const auto step = [&](Graph& g, int at) {
+            g.graph.DataPoint(kRed, value(at, 0));
+            g.graph.DataPoint(kYellow, value(at, 1));
+            g.graph.Update();
+        };
+        // Held for a few steps, for exactly a width, for more than a width and for a long time.
+        const int band = s.width / s.step;
+        for (int heldSteps : {1, 5, band, band + 1, band + 2, 3 * band + 17, 150}) {
+            held.graph.HoldDrawing(true);
+            const std::vector<Color> before = held.pixels();
+            const int copies = held.image->copies;
+            bool scaleMoved = false;
+            for (int k = 0; k < heldSteps; ++k, ++i) {
+                const int32_t scale = live.graph.Scale();
+                step(live, i);
+                step(held, i);
+                scaleMoved = scaleMoved || live.graph.Scale() != scale;
+            }
+            EXPECT_EQ(held.graph.Scale(), live.graph.Scale()) << s.what;
+            if (!scaleMoved) {
+                EXPECT_EQ(held.pixels(), before) << s.what << ": nothing drawn while held";
+                EXPECT_EQ(held.image->copies, copies) << s.what;
+            }
+            held.graph.HoldDrawing(false);
+            EXPECT_EQ(held.graph.gridPhase(), live.graph.gridPhase()) << s.what;
+            ASSERT_EQ(held.pixels(), live.pixels()) << s.what << " after " << heldSteps << " held steps, step " << i;
+            EXPECT_EQ(held.surface.pixel(s.width - 1, s.height / 2), live.surface.pixel(s.width - 1, s.height / 2))
+                << s.what << ": the surface shows it";
+            // Shown again, it steps as before.
+            for (int k = 0; k < 3; ++k, ++i) {
+                step(live, i);
+                step(held, i);
+            }
+            ASSERT_EQ(held.pixels(), live.pixels()) << s.what << " shown, step " << i;
+        }
+    }
+}
+
 TEST(PerformanceGraph, BarsStackAndShareTheirBoundaryRow) {
     Graph t(213, 212);
     Graph::mainWindowSetup(t.graph);

@@ -149,10 +149,18 @@ TEST_F(Tray, AddedAtCreationThenDrawnFromTheFigures) {
     backend.advance(5000);
     EXPECT_EQ(machine.drawnIcons.size(), drawn);
     EXPECT_EQ(std::count(machine.events.begin() + static_cast<long>(calls), machine.events.end(), "trayModify " + entry()->tip), 0);
-    machine.status.memoryLoad = 26;  // the tip alone changes: the same picture is given again
+    const int iconsGiven = entry()->iconsGiven;
+    const platform::Icon icon = entry()->icon;
+    machine.status.memoryLoad = 26;  // the tip alone changes: the shell gets the tip alone
     backend.advance(500);
     EXPECT_EQ(machine.drawnIcons.size(), drawn);
     EXPECT_EQ(entry()->tip, "Quillet 可用内存：8MB内存荷载：26%");
+    EXPECT_EQ(entry()->iconsGiven, iconsGiven);
+    EXPECT_EQ(entry()->icon, icon);
+    machine.status.availPhys = 9 * MB;  // a new picture goes with its tip
+    backend.advance(500);
+    EXPECT_EQ(entry()->iconsGiven, iconsGiven + 1);
+    EXPECT_EQ(shown()->digits, "9");
 }
 
 TEST_F(Tray, RecoveriesLeaveNoDrawnIconBehind) {

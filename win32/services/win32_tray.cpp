@@ -53,7 +53,7 @@ bool Win32Tray::addTrayIcon(platform::Window window, uint32_t id, uint32_t callb
 
 bool Win32Tray::modifyTrayIcon(platform::Window window, uint32_t id, uint32_t callbackMessage, platform::Icon icon,
                                    const std::string& tip) {
-    return notifyIcon(NIM_MODIFY, window, id, callbackMessage, icon, tip, NIF_ICON | NIF_TIP);
+    return notifyIcon(NIM_MODIFY, window, id, callbackMessage, icon, tip, icon != nullptr ? NIF_ICON | NIF_TIP : NIF_TIP);
 }
 
 void Win32Tray::deleteTrayIcon(platform::Window window, uint32_t id) { notifyIcon(NIM_DELETE, window, id, 0, nullptr, "", 0); }
