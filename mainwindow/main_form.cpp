@@ -291,6 +291,7 @@ void TQuilletForm::FormCreate() {
     LoadSettings();
     // The tray icon once the window is up and ready for input: the shell's notification area
     // answers in its own time (and its libraries load first), and the window need not wait.
+    state_.trayIconDue = true;
     os_.windows.postMessageWhenIdle(window_, kAddTrayIconMessage, 0, 0);
     updateStatusDisplay();
 
@@ -361,6 +362,7 @@ void TQuilletForm::startRecovery(uint64_t amountBytes, bool userStarted) {
     // balloon still showing goes (the new one takes its place at the end). An automatic
     // recovery leaves a user's result to be told after it.
     if (userStarted) pendingResult_ = PendingResult{};
+    addDueTrayIcon();
     if (userStarted && state_.showRecoveryResult && trayIcon_ && trayOffersBalloons(monitor::osDescription())) {
         memory::MemoryStatus status(os_.memory);
         pendingResult_.freeBefore = status.availPhys();
@@ -528,6 +530,12 @@ void TQuilletForm::toggleTrayIcon() {
     if (!trayIcon_ && !state_.exiting) trayIcon_ = std::move(icon);
 }
 
+void TQuilletForm::addDueTrayIcon() {
+    if (!state_.trayIconDue) return;
+    state_.trayIconDue = false;
+    if (!trayIcon_ && !state_.exiting) addTrayIconWithFigures();
+}
+
 void TQuilletForm::addTrayIconWithFigures() {
     if (trayIcon_) return;
     // One call to the shell, which answers from another process and so costs the start-up a
@@ -615,9 +623,7 @@ bool TQuilletForm::dispatchMessage(uint32_t message, uintptr_t wParam, intptr_t 
             trayIconSizeMayHaveChanged();
             return false;
         case kAddTrayIconMessage:
-            if (!trayIcon_ && !state_.exiting) {
-                addTrayIconWithFigures();
-            }
+            addDueTrayIcon();
             result = 0;
             return true;
         default:

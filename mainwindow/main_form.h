@@ -66,6 +66,7 @@ struct MainFormState {
     memory::MemoryFigures figures;       // the memory figures of the last refresh
     bool figuresRead = false;            // false before the first
     bool exiting = false;                // the exit sequence has begun: no tray icon comes back
+    bool trayIconDue = false;            // the start's tray icon waits for the window to be ready
     bool sessionEnding = false;          // Windows is logging off or shutting down: nobody to ask
     platform::Thread recoveryThread = nullptr;  // the running recovery's worker; null: none runs
     platform::Icon trayIconHandle = nullptr;  // the tray icon's image as last drawn
@@ -109,6 +110,9 @@ public:
     void refreshTrayIcon(uint64_t freeMB, int32_t freePercent, uint32_t memoryLoad, bool recoveryOff);
     // The icon the program starts with: added with its figures drawn and in its tip.
     void addTrayIconWithFigures();
+    // The start's icon, if it still waits: once the window is ready for input, or sooner when
+    // something needs it (a recovery that tells its result there, the icon's own menu).
+    void addDueTrayIcon();
     // Asks the shell's icon size afresh (display scale, small-icon size, a new taskbar): an icon
     // of another size is drawn again at once, unless a recovery shows the program's icon.
     void trayIconSizeMayHaveChanged();

@@ -15,14 +15,15 @@ class MainWindowTest : public ::testing::Test {
 protected:
     static constexpr uint32_t MB = 1048576;
 
-    // Makes the window as the program does (paths, OS description, creation) and shows it.
-    void createWindow(bool show = true) {
+    // Makes the window as the program does (paths, OS description, creation) and shows it;
+    // with loopRuns, the message loop's first round follows: the tray icon comes.
+    void createWindow(bool show = true, bool loopRuns = true) {
         app::setAppPaths(app::findAppPaths(machine, machine));
         monitor::detectOs(machine);
         window = std::make_unique<mainwindow::TQuilletForm>(os, backend);
         window->create();
         if (show) window->show();
-        machine.deliverPosted();  // the message loop's first round: the tray icon comes
+        if (loopRuns) machine.deliverPosted();
     }
     template <class T>
     T& get(const std::string& name) {

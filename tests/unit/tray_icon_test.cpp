@@ -84,11 +84,11 @@ TEST(TrayIconLook, RecoveryResultInWords) {
 
 class Tray : public MainWindowTest {
 protected:
-    void create() {
+    void create(bool loopRuns = true) {
         machine.status.totalPhys = 2048 * MB;
         machine.status.availPhys = 1536 * MB;
         machine.status.memoryLoad = 25;
-        createWindow(false);
+        createWindow(false, loopRuns);
     }
     const FakeMachine::TrayEntry* entry() {
         auto found = machine.trayIcons.find({window->window(), 1u});
@@ -327,6 +327,22 @@ TEST_F(Tray, AUserStartedRecoveryTellsItsResultOnceAutomaticOnesNever) {
 
 // The second line tells how much more of the page files is in use, the pages the recovery
 // pushed out of memory: not the commit charge, and nothing where the system does not tell.
+// The icon waits for the window to be ready for input; a recovery started before that moment
+// brings it at once, and its balloon with it.
+TEST_F(Tray, ARecoveryBeforeTheIconCameBringsItAndTellsItsResult) {
+    create(false);
+    EXPECT_EQ(entry(), nullptr);
+    machine.largestCommit = 0;
+    setFigures(1000, 3000);
+    window->RecoverRAM1Click();
+    ASSERT_NE(entry(), nullptr);
+    setFigures(1500, 2488);
+    finishRecovery();  // the waiting add arrives too: still one icon
+    wait(1000);
+    EXPECT_EQ(balloons(), std::vector<std::string>{"Quillet|可用内存：1,000MB → 1,500MB（增加 500MB）\n页面文件多用了 512MB"});
+    EXPECT_EQ(machine.trayIcons.size(), 1u);
+}
+
 TEST_F(Tray, TheResultsPageFileLineIsThePageFilesOwnUse) {
     create();
     machine.largestCommit = 0;
