@@ -210,11 +210,30 @@ void primitives() {
         c.lineTo(37, 20);
         c.lineTo(37, 39);  // continues from the end of the last line
     });
-    drawBoth("scrolling copy inside the image", 50, 20, [](Canvas& c) {
-        for (int x = 0; x < 50; ++x) c.fillRect({x, 0, x + 1, 20}, static_cast<Color>(x * 5));
-        c.copyRect({0, 0, 47, 20}, {3, 0, 50, 20});
-        c.copyRect({5, 2, 25, 12}, {0, 0, 20, 10});
-    });
+    // Copies inside the image at each depth the GDI canvas takes (4, 8 and 24 bits): left and
+    // right, up and down, by odd and even distances, runs starting and ending on either half of
+    // a byte, overlapping their source or not, partly outside the image, and empty.
+    const struct {
+        int colors;
+        const char* depth;
+    } depths[] = {{7, "4 bits"}, {40, "8 bits"}, {300, "24 bits"}};
+    // The two partly outside the image come first, so that the later ones copy what they left.
+    const Rect copies[][2] = {{{40, 10, 60, 15}, {30, 12, 50, 17}}, {{-3, 0, 10, 20}, {4, 0, 17, 20}},
+                              {{0, 0, 47, 20}, {3, 0, 50, 20}},     {{0, 0, 49, 20}, {1, 0, 50, 20}},
+                              {{2, 1, 50, 19}, {0, 1, 48, 19}},     {{1, 3, 30, 9}, {0, 3, 29, 9}},
+                              {{5, 2, 25, 12}, {0, 0, 20, 10}},     {{3, 0, 12, 7}, {8, 5, 17, 12}},
+                              {{10, 4, 11, 5}, {13, 4, 14, 5}},     {{0, 0, 0, 20}, {1, 0, 1, 20}}};
+    for (const auto& d : depths) {
+        std::string what = std::string("copies inside an image of ") + d.depth;
+        drawBoth(what, 50, 20, [&](Canvas& c) {
+            for (int y = 0; y < 20; ++y)
+                for (int x = 0; x < 50; ++x)
+                    c.fillRect({x, y, x + 1, y + 1}, static_cast<Color>(0x10307 * ((x * 13 + y * 29) % d.colors) & 0xFFFFFF));
+            for (const auto& copy : copies) c.copyRect(copy[0], copy[1]);
+            const auto* gdi = dynamic_cast<const win32::GdiCanvas*>(&c);
+            if (gdi != nullptr) check(gdi->bitsPerPixel() == (d.colors <= 16 ? 4 : d.colors <= 256 ? 8 : 24), what + ": depth");
+        });
+    }
     // The GDI canvas keeps four bits a pixel while it has drawn in at most 16 colours, a byte
     // up to 256; the 17th and the 257th colour give it more, and what it drew before must stay.
     drawBoth("17 and 257 colours: the colour table fills, the picture goes on in 8 and 24 bits", 301, 6, [](Canvas& c) {

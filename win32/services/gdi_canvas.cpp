@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstring>
 #include <stdexcept>
 
 #include "win32/services/wide_text.h"
@@ -193,7 +194,59 @@ void GdiCanvas::moveTo(int x, int y) { MoveToEx(asDc(dc_), x, y, nullptr); }
 void GdiCanvas::lineTo(int x, int y) { LineTo(asDc(dc_), x, y); }
 
 void GdiCanvas::copyRect(const platform::Rect& dest, const platform::Rect& source) {
-    BitBlt(asDc(dc_), dest.left, dest.top, dest.width(), dest.height(), asDc(dc_), source.left, source.top, SRCCOPY);
+    const auto inside = [this](const platform::Rect& r) {
+        return r.left >= 0 && r.top >= 0 && r.right <= width_ && r.bottom <= height_;
+    };
+    const int width = dest.width();
+    const int height = dest.height();
+    if (width <= 0 || height <= 0) return;
+    if (!inside(dest) || !inside(source) || source.width() != width || source.height() != height) {
+        // Partly outside: GDI clips it.
+        BitBlt(asDc(dc_), dest.left, dest.top, width, height, asDc(dc_), source.left, source.top, SRCCOPY);
+        return;
+    }
+    GdiFlush();
+    // Moving down, the bottom row goes first, so that no row is overwritten before it is read.
+    const bool down = dest.top > source.top;
+    for (int i = 0; i < height; ++i) {
+        const int row = down ? height - 1 - i : i;
+        copyPixels(bits_ + static_cast<size_t>(dest.top + row) * static_cast<size_t>(stride_), dest.left,
+                   bits_ + static_cast<size_t>(source.top + row) * static_cast<size_t>(stride_), source.left, width);
+    }
+}
+
+void GdiCanvas::copyPixels(unsigned char* to, int toX, const unsigned char* from, int fromX, int count) {
+    if (bitCount_ != 4) {
+        const int bytes = bitCount_ / 8;
+        std::memmove(to + toX * bytes, from + fromX * bytes, static_cast<size_t>(count) * static_cast<size_t>(bytes));
+        return;
+    }
+    // Pixel k of the run is half-byte (first + k) of the copy: the high half of a byte is the
+    // left pixel. The copy lets the source and the target share a row.
+    const int firstByte = fromX / 2;
+    rowCopy_.assign(from + firstByte, from + (fromX + count - 1) / 2 + 1);
+    const unsigned char* run = rowCopy_.data();
+    const int first = fromX % 2;
+    const auto pixelOf = [run, first](int k) { const int n = first + k; return (run[n / 2] >> (n % 2 == 0 ? 4 : 0)) & 0x0F; };
+    const auto put = [to](int x, int index) {
+        unsigned char& b = to[x / 2];
+        b = static_cast<unsigned char>(x % 2 == 0 ? (b & 0x0F) | (index << 4) : (b & 0xF0) | index);
+    };
+    int k = 0;
+    if (toX % 2 == 1) put(toX, pixelOf(k++));
+    // Whole target bytes: straight copies when both runs start on a byte, else each byte from
+    // the low half of one source byte and the high half of the next.
+    const int pairs = (count - k) / 2;
+    unsigned char* out = to + (toX + k) / 2;
+    const int n = first + k;
+    if (n % 2 == 0) {
+        std::memcpy(out, run + n / 2, static_cast<size_t>(pairs));
+    } else {
+        const unsigned char* in = run + n / 2;
+        for (int j = 0; j < pairs; ++j) out[j] = static_cast<unsigned char>((in[j] << 4) | (in[j + 1] >> 4));
+    }
+    k += pairs * 2;
+    if (k < count) put(toX + k, pixelOf(k));
 }
 
 void GdiCanvas::copyTo(platform::Canvas& target, int x, int y) const {

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <vector>
 
 #include "platform/canvas.h"
 
@@ -17,6 +18,9 @@ namespace win32 {
 // colours of its own), a whole picture copied in, a 257th colour, or being the target of
 // another canvas's copy turn it into a 24-bit canvas for good, its pixels kept. 24 bits hold
 // every colour GDI draws (the fourth byte of a 32-bit pixel would go unused).
+//
+// A copy within the canvas moves the rows' bytes itself: GDI moves 4-bit pixels one by one,
+// which made scrolling the graph most of the cost of each of its steps.
 class GdiCanvas : public platform::Canvas {
 public:
     GdiCanvas(int width, int height);
@@ -58,6 +62,9 @@ private:
     void changeDepth(int bitCount);
     // The colour of a pixel inside the picture, with GDI's drawing already flushed.
     platform::Color storedPixel(int x, int y) const;
+    // Copies count pixels of the row from at x = fromX onto the row to at x = toX (the two may
+    // be the same row).
+    void copyPixels(unsigned char* to, int toX, const unsigned char* from, int fromX, int count);
     void selectFont(const platform::Font& font);
 
     struct Pen {
@@ -88,6 +95,7 @@ private:
     // the colour a new 24-bit picture starts in, and so is every entry not yet taken.
     platform::Color colors_[256] = {};
     int colorCount_ = 1;
+    std::vector<unsigned char> rowCopy_;  // the source pixels of one row of a copy
     int width_ = 0;
     int height_ = 0;
 };
