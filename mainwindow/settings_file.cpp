@@ -38,12 +38,12 @@ std::string storedForm(const std::string& value) {
 
 class SettingsFile {
 public:
-    SettingsFile(platform::Profile& profile, std::string path) : profile_(profile), path_(std::move(path)) {}
-    int integer(const char* key, int defaultValue) { return profile_.getInt(path_, kSection, key, defaultValue); }
+    SettingsFile(platform::Profile& profile, std::string path)
+        : profile_(profile), path_(std::move(path)), reader_(profile_, path_, kSection) {}
+    // A load reads the section once (platform::SectionReader); nothing writes the file meanwhile.
+    int integer(const char* key, int defaultValue) { return reader_.getInt(key, defaultValue); }
     bool flag(const char* key, bool defaultValue) { return integer(key, defaultValue ? 1 : 0) != 0; }
-    std::string text(const char* key, const std::string& defaultValue) {
-        return profile_.getString(path_, kSection, key, defaultValue);
-    }
+    std::string text(const char* key, const std::string& defaultValue) { return reader_.getString(key, defaultValue); }
     // After the first write that fails nothing more is tried.
     void write(const char* key, const std::string& value) {
         ok_ = ok_ && profile_.writeString(path_, kSection, key, storedForm(value));
@@ -55,6 +55,7 @@ public:
 private:
     platform::Profile& profile_;
     std::string path_;
+    platform::SectionReader reader_;
     bool ok_ = true;
 };
 

@@ -1,5 +1,9 @@
 #pragma once
+#include <optional>
 #include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
 
 namespace platform {
 
@@ -14,6 +18,13 @@ public:
     // The value as text, at most 254 characters; the default when the key is missing.
     virtual std::string getString(const std::string& path, const std::string& section, const std::string& key,
                                   const std::string& defaultValue) = 0;
+    // The section's entries in one read, as the system lists them: each "name=value" line taken
+    // apart at its first "=", in the file's order. None when they cannot be listed. Only a help
+    // for SectionReader, which checks what it takes from them.
+    using Entries = std::vector<std::pair<std::string, std::string>>;
+    virtual std::optional<Entries> sectionEntries(const std::string& /*path*/, const std::string& /*section*/) {
+        return std::nullopt;
+    }
     // Replaces the key's value in place or adds it, creating the file and the section when
     // missing; other keys stay as they are. False when the file cannot be written.
     virtual bool writeString(const std::string& path, const std::string& section, const std::string& key,
@@ -32,6 +43,30 @@ public:
     // Makes the folder (its parent must exist); true when it exists afterwards, made now or
     // before.
     virtual bool createFolder(const std::string& path) = 0;
+};
+
+// Reads many keys of one section with one read of the file where it can (each read through the
+// system's profile functions opens the file again), always answering exactly as getInt and
+// getString do. A key listed once, with a plain value, is answered from the section's list: a
+// decimal number of at most nine digits for getInt; for getString a value with no blank or
+// quote at either end and at most 254 characters (which the system hands over as it is). Every
+// other key (missing, listed twice, or unusual: hexadecimal, quoted, empty, long) is asked of
+// getInt or getString themselves.
+class SectionReader {
+public:
+    SectionReader(Profile& profile, std::string path, std::string section);
+    int getInt(const std::string& key, int defaultValue);
+    std::string getString(const std::string& key, const std::string& defaultValue);
+
+private:
+    // The key's value when the list holds it exactly once.
+    std::optional<std::string_view> listed(const std::string& key);
+
+    Profile& profile_;
+    std::string path_;
+    std::string section_;
+    bool read_ = false;
+    std::optional<Profile::Entries> entries_;
 };
 
 }  // namespace platform

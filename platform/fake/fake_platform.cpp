@@ -463,6 +463,11 @@ std::string FakeMachine::getString(const std::string& path, const std::string& s
     return iniFiles_.getString(path, section, key, defaultValue);
 }
 
+std::optional<platform::Profile::Entries> FakeMachine::sectionEntries(const std::string& path,
+                                                                    const std::string& section) {
+    return iniFiles_.sectionEntries(path, section);
+}
+
 namespace {
 std::string folderOf(const std::string& path) {
     const size_t slash = path.rfind('\\');

@@ -265,6 +265,23 @@ std::string TextProfile::getString(const std::string& path, const std::string& s
     return place.keyFound ? readValue(rawValue(file->second.lines[place.line])) : defaultValue;
 }
 
+std::optional<platform::Profile::Entries> TextProfile::sectionEntries(const std::string& path,
+                                                                    const std::string& section) {
+    Entries entries;
+    auto file = files_.find(path);
+    if (file == files_.end()) return entries;
+    bool inSection = false;
+    for (const Line& line : file->second.lines) {
+        if (line.kind == Line::kSection) {
+            if (inSection) break;
+            inSection = sameName(nameOf(line), section);
+        } else if (inSection && line.kind == Line::kEntry) {
+            entries.emplace_back(std::string(nameOf(line)), std::string(rawValue(line)));
+        }
+    }
+    return entries;
+}
+
 bool TextProfile::writeString(const std::string& path, const std::string& section, const std::string& key,
                               const std::string& value) {
     File& file = files_[path];

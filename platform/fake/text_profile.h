@@ -52,6 +52,8 @@ public:
                           const std::string& defaultValue) override;
     bool writeString(const std::string& path, const std::string& section, const std::string& key,
                      const std::string& value) override;
+    // The entries of the first section of that name, as the file holds them.
+    std::optional<Entries> sectionEntries(const std::string& path, const std::string& section) override;
     bool fileExists(const std::string& path) override { return files_.count(path) != 0; }
     bool copyFile(const std::string& from, const std::string& to) override;
     bool replaceFile(const std::string& from, const std::string& to) override;

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -13,6 +14,8 @@
 #include "mainwindow/main_form.h"
 #include "monitor/os_detection.h"
 #include "platform/fake/fake_platform.h"
+#include "platform/fake/text_profile.h"
+#include "platform/profile.h"
 #include "ui/controls.h"
 #include "ui/headless_backend.h"
 #include "ui/menu.h"
@@ -468,3 +471,47 @@ TEST_F(MainWindowTest, AnInstalledCopysFirstSaveMakesItsFolderInTheApplicationDa
 }
 
 }  // namespace
+
+// A load reads its section once and answers every key exactly as the key-by-key reads would;
+// only plain values are taken from the section's list, anything unusual is asked key by key.
+TEST(SectionReader, AnswersAsTheKeyByKeyReadsAndAsksThemOnlyForUnusualValues) {
+    struct Counting : platform::Profile {
+        platform::fake::TextProfile file;
+        std::vector<std::string> askedInt, askedString;
+        int getInt(const std::string& p, const std::string& s, const std::string& k, int d) override {
+            askedInt.push_back(k);
+            return file.getInt(p, s, k, d);
+        }
+        std::string getString(const std::string& p, const std::string& s, const std::string& k,
+                              const std::string& d) override {
+            askedString.push_back(k);
+            return file.getString(p, s, k, d);
+        }
+        std::optional<Entries> sectionEntries(const std::string& p, const std::string& s) override {
+            return file.sectionEntries(p, s);
+        }
+        bool writeString(const std::string&, const std::string&, const std::string&, const std::string&) override {
+            return false;
+        }
+        bool fileExists(const std::string&) override { return true; }
+        bool copyFile(const std::string&, const std::string&) override { return false; }
+        bool replaceFile(const std::string&, const std::string&) override { return false; }
+        bool deleteFile(const std::string&) override { return false; }
+        bool createFolder(const std::string&) override { return false; }
+    } profile;
+    profile.file.setText("f.ini", "[S]\r\nnum=42\r\nneg=-7\r\nzero=0\r\nhex=0x10\r\nplus=+3\r\nempty=\r\n"
+                                  "ten=1234567890\r\nquoted=\"12\"\r\nsq='a b'\r\n  spaced  =  v w  \r\ntext=可用内存\r\n"
+                                  "dup=1\r\nDUP=2\r\nnokey\r\nlong=" + std::string(300, 'x') +
+                                  "\r\n[Other]\r\nother=5\r\n[S]\r\nlater=9\r\n");
+    const std::vector<std::string> keys = {"num",  "NEG", "zero",  "hex",  "plus", "empty", "ten", "quoted", "sq",
+                                           "spaced", "text", "dup", "nokey", "long", "other", "later", "missing"};
+    platform::SectionReader reader(profile, "f.ini", "s");
+    for (const std::string& key : keys) {
+        EXPECT_EQ(reader.getInt(key, 77), profile.file.getInt("f.ini", "S", key, 77)) << key;
+        EXPECT_EQ(reader.getString(key, "<none>"), profile.file.getString("f.ini", "S", key, "<none>")) << key;
+    }
+    EXPECT_EQ(profile.askedInt, std::vector<std::string>({"hex", "plus", "empty", "ten", "quoted", "sq", "spaced", "text",
+                                                          "dup", "nokey", "long", "other", "later", "missing"}));
+    EXPECT_EQ(profile.askedString, std::vector<std::string>({"empty", "quoted", "sq", "dup", "nokey", "long", "other",
+                                                             "later", "missing"}));
+}

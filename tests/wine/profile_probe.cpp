@@ -9,11 +9,13 @@
 
 #include <cstdio>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "tests/wine/check_report.h"
 #include "tests/wine/e2e_support.h"
 #include "win32/services/wide_text.h"
+#include "platform/profile.h"
 #include "win32/services/win32_services.h"
 
 namespace {
@@ -146,6 +148,37 @@ int main() {
     if (held != INVALID_HANDLE_VALUE) CloseHandle(held);
     check(profile.replaceFile(draft, ini) && profile.getInt(ini, kSection, "XMinutes", 7) == 120,
           "once the file is let go, the replace succeeds");
+
+    // --- one read of a whole section ----------------------------------------------------------
+    // What a load takes from one read of its section must be what the key-by-key reads give:
+    // blanks, quotes, hexadecimal and signed numbers, a key twice, a line without "=", a
+    // second section of the same name, Chinese values and a section longer than the first
+    // buffer.
+    {
+        const std::string tricky = folder + "\\段落.ini";
+        const std::string text = "[Settings]\r\nnum=42\r\nneg=-7\r\nhex=0x10\r\nplus=+3\r\nempty=\r\n"
+                                 "quoted=\"12\"\r\nsq=' a b '\r\n  spaced  =  v w  \r\ntab=\t9\t\r\n中文键=内存\r\n"
+                                 "Wait=12分钟\r\ndup=1\r\nDUP=2\r\nnokey\r\nbig=4294967297\r\nhuge=" +
+                                 std::string(5000, '7') + "\r\n[Other]\r\nother=5\r\n[settings]\r\nlater=9\r\n";
+        const std::string gbk = inCodePage(text, 936);
+        HANDLE out = CreateFileW(widen(tricky).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        DWORD wrote = 0;
+        const bool made = out != INVALID_HANDLE_VALUE && WriteFile(out, gbk.data(), static_cast<DWORD>(gbk.size()), &wrote, nullptr);
+        if (out != INVALID_HANDLE_VALUE) CloseHandle(out);
+        check(made, "a settings file with unusual lines is made");
+        const auto entries = profile.sectionEntries(tricky, kSection);
+        check(entries && entries->size() == 15 && entries->front() == std::make_pair(std::string("num"), std::string("42")),
+              "the section is listed in one read", entries ? "(" + std::to_string(entries->size()) + " entries)" : "(none)");
+        platform::SectionReader reader(profile, tricky, kSection);
+        for (const char* key : {"num", "NEG", "hex", "plus", "empty", "quoted", "sq", "spaced", "tab", "中文键", "Wait", "dup",
+                                "nokey", "big", "huge", "other", "later", "missing"}) {
+            check(reader.getInt(key, 77) == profile.getInt(tricky, kSection, key, 77),
+                  std::string("a number read from the section as the system reads it: ") + key);
+            checkText(reader.getString(key, "默认"), profile.getString(tricky, kSection, key, "默认"),
+                      std::string("a text read from the section as the system reads it: ") + key);
+        }
+        profile.deleteFile(tricky);
+    }
 
     // --- clean up --------------------------------------------------------------------------
     profile.deleteFile(draft);

@@ -4,7 +4,10 @@
 
 #include <windows.h>
 
+#include <cwchar>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "win32/services/wide_text.h"
 
@@ -22,6 +25,27 @@ std::string Win32Profile::getString(const std::string& path, const std::string& 
     GetPrivateProfileStringW(widen(section).c_str(), widen(key).c_str(), widen(defaultValue).c_str(), buffer, 255,
                              widen(path).c_str());
     return narrow(buffer);
+}
+
+std::optional<platform::Profile::Entries> Win32Profile::sectionEntries(const std::string& path,
+                                                                     const std::string& section) {
+    const std::wstring wideSection = widen(section), widePath = widen(path);
+    std::vector<wchar_t> buffer(4096);
+    for (;;) {
+        const DWORD length = GetPrivateProfileSectionW(wideSection.c_str(), buffer.data(),
+                                                       static_cast<DWORD>(buffer.size()), widePath.c_str());
+        if (static_cast<size_t>(length) + 2 < buffer.size()) break;  // a list cut short returns size - 2
+        if (buffer.size() >= (size_t{1} << 22)) return std::nullopt;  // read key by key instead
+        buffer.assign(buffer.size() * 4, L'\0');
+    }
+    Entries entries;
+    for (const wchar_t* line = buffer.data(); *line != L'\0'; line += std::wcslen(line) + 1) {
+        const std::wstring_view text(line);
+        const size_t equals = text.find(L'=');
+        if (equals == std::wstring_view::npos) continue;  // not a key
+        entries.emplace_back(narrow(text.substr(0, equals)), narrow(text.substr(equals + 1)));
+    }
+    return entries;
 }
 
 bool Win32Profile::writeString(const std::string& path, const std::string& section, const std::string& key,

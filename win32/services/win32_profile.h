@@ -14,6 +14,7 @@ public:
                           const std::string& defaultValue) override;
     bool writeString(const std::string& path, const std::string& section, const std::string& key,
                      const std::string& value) override;
+    std::optional<Entries> sectionEntries(const std::string& path, const std::string& section) override;
     bool fileExists(const std::string& path) override;
     bool copyFile(const std::string& from, const std::string& to) override;
     bool createFolder(const std::string& path) override;
