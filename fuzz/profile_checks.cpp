@@ -4,6 +4,7 @@
 
 #include "fuzz/require.h"
 #include "platform/fake/text_profile.h"
+#include "platform/profile.h"
 
 namespace fuzzing {
 
@@ -30,6 +31,17 @@ void checkKeysWrittenBack(const std::string& original, const std::set<std::pair<
     i = 0;
     for (const auto& [section, key] : owned) require(files.writeString(path, section, key, values[i++]));
     require(files.text(path) == written);
+}
+
+void checkSectionReads(const std::string& original, const std::set<std::pair<std::string, std::string>>& owned) {
+    const std::string path = "file.ini";
+    TextProfile files;
+    files.setText(path, original);
+    for (const auto& [section, key] : owned) {
+        platform::SectionReader reader(files, path, section);
+        require(reader.getInt(key, 77) == files.getInt(path, section, key, 77));
+        require(reader.getString(key, "-") == files.getString(path, section, key, "-"));
+    }
 }
 
 }  // namespace fuzzing

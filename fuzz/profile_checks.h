@@ -12,4 +12,7 @@ namespace fuzzing {
 void checkKeysWrittenBack(const std::string& original, const std::set<std::pair<std::string, std::string>>& owned,
                           bool asNumbers);
 
+// Each key read from one read of its section (platform::SectionReader) as it is read alone.
+void checkSectionReads(const std::string& original, const std::set<std::pair<std::string, std::string>>& owned);
+
 }  // namespace fuzzing

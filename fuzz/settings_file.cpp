@@ -1,5 +1,6 @@
 // Any bytes as Quillet.ini (in the system code page) beside the program. Every input: each key
-// the program saves, read and written back, leaves the other lines as they were. One input
+// the program saves, read and written back, leaves the other lines as they were, and reads from
+// one read of its section as it reads alone. One input
 // in 512 (a load and a save of the whole main window take milliseconds): the main window loads
 // it, saves it and loads it again. The second load must give the same controls as the first
 // and the second save the same file; every value lies within its control's range; the lines
@@ -20,6 +21,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         fuzzing::fromCodePage936(std::string_view(reinterpret_cast<const char*>(data), size));
     static const auto settingsKeys = harness.keysIn("Settings");
     fuzzing::checkKeysWrittenBack(original, settingsKeys, false);
+    fuzzing::checkSectionReads(original, settingsKeys);
     if (!fuzzing::throughTheWindow(data, size, 512)) return 0;
 
     // From the defaults, so that what an input leaves behind (a hot key kept by "None")
