@@ -58,7 +58,8 @@ int SectionReader::getInt(const std::string& key, int defaultValue) {
         std::string_view digits = *value;
         const bool negative = !digits.empty() && digits.front() == '-';
         if (negative) digits.remove_prefix(1);
-        bool plain = !digits.empty() && digits.size() <= 9;
+        // Without a leading zero too: "010" is left to the system's own reading of numbers.
+        bool plain = !digits.empty() && digits.size() <= 9 && (digits.size() == 1 || digits.front() != '0');
         for (const char c : digits) plain = plain && c >= '0' && c <= '9';
         if (plain) {
             int number = 0;
@@ -71,8 +72,9 @@ int SectionReader::getInt(const std::string& key, int defaultValue) {
 
 std::string SectionReader::getString(const std::string& key, const std::string& defaultValue) {
     if (const auto value = listed(key)) {
-        const bool plain = !value->empty() && value->find('\0') == std::string_view::npos && !isBlank(value->front()) && !isBlank(value->back()) &&
-                           value->front() != '"' && value->front() != '\'' && utf16Units(*value) <= 254;
+        const bool plain = !value->empty() && value->find('\0') == std::string_view::npos && !isBlank(value->front()) &&
+                           !isBlank(value->back()) && value->front() != '"' && value->front() != '\'' &&
+                           utf16Units(*value) <= 254;
         if (plain) return std::string(*value);
     }
     return profile_.getString(path_, section_, key, defaultValue);

@@ -48,7 +48,8 @@ public:
 // Reads many keys of one section with one read of the file where it can (each read through the
 // system's profile functions opens the file again), always answering exactly as getInt and
 // getString do. A key listed once, with a plain value, is answered from the section's list: a
-// decimal number of at most nine digits for getInt; for getString a value with no blank or
+// decimal number of at most nine digits, without a leading zero, for getInt; for getString a
+// value with no blank or
 // quote at either end and at most 254 characters (which the system hands over as it is). Every
 // other key (missing, listed twice, or unusual: hexadecimal, quoted, empty, long) is asked of
 // getInt or getString themselves.

@@ -499,18 +499,18 @@ TEST(SectionReader, AnswersAsTheKeyByKeyReadsAndAsksThemOnlyForUnusualValues) {
         bool deleteFile(const std::string&) override { return false; }
         bool createFolder(const std::string&) override { return false; }
     } profile;
-    profile.file.setText("f.ini", "[S]\r\nnum=42\r\nneg=-7\r\nzero=0\r\nhex=0x10\r\nplus=+3\r\nempty=\r\n"
+    profile.file.setText("f.ini", "[S]\r\nnum=42\r\nneg=-7\r\nzero=0\r\nlead=010\r\nhex=0x10\r\nplus=+3\r\nempty=\r\n"
                                   "ten=1234567890\r\nquoted=\"12\"\r\nsq='a b'\r\n  spaced  =  v w  \r\ntext=可用内存\r\n"
                                   "dup=1\r\nDUP=2\r\nnokey\r\nlong=" + std::string(300, 'x') +
                                   "\r\n[Other]\r\nother=5\r\n[S]\r\nlater=9\r\n");
-    const std::vector<std::string> keys = {"num",  "NEG", "zero",  "hex",  "plus", "empty", "ten", "quoted", "sq",
+    const std::vector<std::string> keys = {"num",  "NEG", "zero", "lead", "hex",  "plus", "empty", "ten", "quoted", "sq",
                                            "spaced", "text", "dup", "nokey", "long", "other", "later", "missing"};
     platform::SectionReader reader(profile, "f.ini", "s");
     for (const std::string& key : keys) {
         EXPECT_EQ(reader.getInt(key, 77), profile.file.getInt("f.ini", "S", key, 77)) << key;
         EXPECT_EQ(reader.getString(key, "<none>"), profile.file.getString("f.ini", "S", key, "<none>")) << key;
     }
-    EXPECT_EQ(profile.askedInt, std::vector<std::string>({"hex", "plus", "empty", "ten", "quoted", "sq", "spaced", "text",
+    EXPECT_EQ(profile.askedInt, std::vector<std::string>({"lead", "hex", "plus", "empty", "ten", "quoted", "sq", "spaced", "text",
                                                           "dup", "nokey", "long", "other", "later", "missing"}));
     EXPECT_EQ(profile.askedString, std::vector<std::string>({"empty", "quoted", "sq", "dup", "nokey", "long", "other",
                                                              "later", "missing"}));
