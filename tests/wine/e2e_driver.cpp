@@ -338,6 +338,12 @@ void librarySearch() {
         {
             RunningCopy copy;
             if (copy.window != nullptr) {
+                // Under Wine the program's own thread makes the remote thread, interrupted by a
+                // signal wherever it is. Inside the C library's allocator (as during the first
+                // paints) that deadlocks or corrupts the heap, so the loads wait for a settled
+                // window: 240 loads after that never failed, 1 run in 5 failed before it.
+                WaitForInputIdle(copy.child.info.hProcess, checks::kPatienceMs);
+                waitUntil([&] { return painted(copy.window); });
                 const DWORD byName = loadInside(copy.child.info.hProcess, L"qplanted.dll");
                 check(byName == 0, "library search: the running program does not find the planted DLL by name",
                       "got " + std::to_string(byName));
