@@ -196,8 +196,18 @@ bool Control::enabledInChain() const {
 }
 
 void Control::setVisible(bool value) {
+    if (value && !visible_ && parent_ == nullptr) {
+        // A window about to show first gives its labels the texts they held back while it was
+        // hidden: each is sized to its text and painted once, as the window appears, instead
+        // of being painted, resized and painted again.
+        struct Releasing {
+            explicit Releasing(bool& flag) : flag(flag) { flag = true; }
+            ~Releasing() { flag = false; }
+            bool& flag;
+        } releasing(releasingTexts_);
+        sendWaitingTexts();
+    }
     if (!applyState(visible_, value, Change::Visible)) return;
-    if (value && parent_ == nullptr) sendWaitingTexts();
     if (align_ != Align::None && parent_ != nullptr) parent_->realign();
 }
 
@@ -206,7 +216,7 @@ bool Control::holdsBack(Change what) {
     const Control* top = parent_;
     if (top == nullptr) return false;
     while (top->parent_ != nullptr) top = top->parent_;
-    if (top->visible_) return false;
+    if (top->visible_ || top->releasingTexts_) return false;
     textWaits_ = true;
     return true;
 }

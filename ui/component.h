@@ -553,6 +553,7 @@ private:
     bool tabStop_ = false;
     bool aligning_ = false;
     bool textWaits_ = false;  // a text change held back (holdsBack) is still to be sent
+    bool releasingTexts_ = false;  // a window about to show: its labels' texts go through
 
     // Sends every held-back text of this control and its descendants.
     void sendWaitingTexts();

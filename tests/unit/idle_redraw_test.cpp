@@ -109,6 +109,12 @@ TEST_F(IdleRedraw, AHiddenWindowDrawsOnlyTheTrayIconAndShowsAgainWhatItWouldHave
     const auto pushes = pushesToControls();
     EXPECT_EQ(std::count(pushes.begin(), pushes.end(), graphPaint()), 1);
     const std::string text = ":" + std::to_string(static_cast<int>(ui::Change::Text));
-    for (const char* label : {"FreeRamValLabel", "MemLoadValLabel"})
+    // Each label has its text before the window shows, so it is painted once, with it.
+    const auto at = [&](const std::string& push) { return std::find(pushes.begin(), pushes.end(), push) - pushes.begin(); };
+    const auto shown = at(std::string(mainwindow::kMainFormName) + ":" + std::to_string(static_cast<int>(ui::Change::Visible)));
+    ASSERT_LT(shown, static_cast<std::ptrdiff_t>(pushes.size()));
+    for (const char* label : {"FreeRamValLabel", "MemLoadValLabel"}) {
         EXPECT_EQ(std::count(pushes.begin(), pushes.end(), label + text), 1) << label << " gets its text as it shows";
+        EXPECT_LT(at(label + text), shown) << label;
+    }
 }
