@@ -2,10 +2,15 @@
 // line of Chinese text in 宋体 (a figure that changes on every tick), as a small monitor that
 // does nothing more would. It also serves as the minimal window for the start-up time.
 // Built as controls_baseline (QUILLET_BASELINE_COMMON_CONTROLS), it also loads the common controls
-// as Quillet does, with Quillet's manifest, and uses none of them.
+// as Quillet does, with Quillet's manifest, and uses none of them. Built as children_baseline
+// (QUILLET_BASELINE_CHILD_WINDOWS as well), it is Quillet's main window in size and has the child
+// windows of its first page (child_windows.cpp).
 #include <windows.h>
 #ifdef QUILLET_BASELINE_COMMON_CONTROLS
 #include <commctrl.h>
+#endif
+#ifdef QUILLET_BASELINE_CHILD_WINDOWS
+#include "child_windows.h"
 #endif
 
 #include <cwchar>
@@ -17,6 +22,9 @@ HFONT font = nullptr;
 unsigned ticks = 0;
 
 LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+#ifdef QUILLET_BASELINE_CHILD_WINDOWS
+    if (drawChildButton(message, lParam)) return TRUE;
+#endif
     switch (message) {
     case WM_CREATE:
         SetTimer(hwnd, kTimerId, 500, nullptr);
@@ -68,9 +76,16 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     wc.lpszClassName = L"QuilletIdleBaseline";
     if (RegisterClassExW(&wc) == 0) return 1;
+#ifdef QUILLET_BASELINE_CHILD_WINDOWS
+    HWND hwnd = CreateWindowExW(WS_EX_CONTROLPARENT, wc.lpszClassName, L"空闲基准", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
+                                CW_USEDEFAULT, CW_USEDEFAULT, 410, 480, nullptr, nullptr, instance, nullptr);
+    if (hwnd == nullptr) return 1;
+    addChildWindows(hwnd, font);
+#else
     HWND hwnd = CreateWindowExW(0, wc.lpszClassName, L"空闲基准", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT, 400,
                                 300, nullptr, nullptr, instance, nullptr);
     if (hwnd == nullptr) return 1;
+#endif
     ShowWindow(hwnd, show);
     UpdateWindow(hwnd);
     MSG msg;
