@@ -17,7 +17,7 @@ class MenuItemPeer;
 class MenuPeerBase : public ui::Peer {
 public:
     explicit MenuPeerBase(HMENU menu) : menu_(menu) {}
-    HMENU menu() const { return menu_; }
+    virtual HMENU menu() { return menu_; }
 
 protected:
     HMENU menu_;
@@ -28,7 +28,7 @@ MenuPeerBase* menuPeerOf(const ui::Component& component) { return dynamic_cast<M
 class MenuItemPeer : public MenuPeerBase {
 public:
     MenuItemPeer(Win32UiBackend& backend, ui::MenuItem& item)
-        : MenuPeerBase(CreatePopupMenu()), backend_(backend), item_(item), id_(backend.newCommandId(item)) {
+        : MenuPeerBase(nullptr), backend_(backend), item_(item), id_(backend.newCommandId(item)) {
         MenuPeerBase* parent = item.parent() != nullptr ? menuPeerOf(*item.parent()) : nullptr;
         parentMenu_ = parent != nullptr ? parent->menu() : nullptr;
         pending_ = this;
@@ -42,12 +42,18 @@ public:
                 info.cbSize = sizeof info;
                 info.fMask = MIIM_ID | MIIM_SUBMENU;
                 if (GetMenuItemInfoW(parentMenu_, static_cast<UINT>(i), TRUE, &info) &&
-                    (info.hSubMenu == menu_ || (info.hSubMenu == nullptr && info.wID == id_)))
+                    ((menu_ != nullptr && info.hSubMenu == menu_) || (info.hSubMenu == nullptr && info.wID == id_)))
                     RemoveMenu(parentMenu_, static_cast<UINT>(i), MF_BYPOSITION);
             }
         }
-        DestroyMenu(menu_);
+        if (menu_ != nullptr) DestroyMenu(menu_);
         backend_.releaseCommandId(id_);
+    }
+    // An item's submenu is made when it first holds an item: most items never do, and under Wine
+    // every menu made is a request to the server.
+    HMENU menu() override {
+        if (menu_ == nullptr) menu_ = CreatePopupMenu();
+        return menu_;
     }
     void update(Change what) override {
         if (what == Change::Hint) return;
