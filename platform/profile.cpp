@@ -38,24 +38,27 @@ size_t utf16Units(std::string_view text) {
 SectionReader::SectionReader(Profile& profile, std::string path, std::string section)
     : profile_(profile), path_(std::move(path)), section_(std::move(section)) {}
 
-std::optional<std::string_view> SectionReader::listed(const std::string& key) {
+SectionReader::Listing SectionReader::listing(const std::string& key) {
     if (!read_) {
         read_ = true;
         entries_ = profile_.sectionEntries(path_, section_);
     }
-    if (!entries_) return std::nullopt;
-    std::optional<std::string_view> found;
+    Listing listing;
+    if (!entries_) return listing;
+    listing.known = true;
     for (const auto& [name, value] : *entries_) {
         if (!sameName(trimmed(name), key)) continue;
-        if (found) return std::nullopt;  // listed twice: the system decides which one counts
-        found = value;
+        ++listing.times;
+        listing.value = value;
     }
-    return found;
+    return listing;
 }
 
 int SectionReader::getInt(const std::string& key, int defaultValue) {
-    if (const auto value = listed(key)) {
-        std::string_view digits = *value;
+    const Listing found = listing(key);
+    if (found.known && found.times == 0) return defaultValue;
+    if (found.times == 1) {
+        std::string_view digits = found.value;
         const bool negative = !digits.empty() && digits.front() == '-';
         if (negative) digits.remove_prefix(1);
         // Without a leading zero too: "010" is left to the system's own reading of numbers.
@@ -70,12 +73,25 @@ int SectionReader::getInt(const std::string& key, int defaultValue) {
     return profile_.getInt(path_, section_, key, defaultValue);
 }
 
+namespace {
+
+// A text the system hands over as it is, value or default: no NUL, no blank at either end, no
+// quote at its start (the system takes a quoted text out of its quotes), at most 254 characters.
+bool handedOverAsItIs(std::string_view text) {
+    return text.find('\0') == std::string_view::npos &&
+           (text.empty() || (!isBlank(text.front()) && !isBlank(text.back()) && text.front() != '"' &&
+                             text.front() != '\'')) &&
+           utf16Units(text) <= 254;
+}
+
+}  // namespace
+
 std::string SectionReader::getString(const std::string& key, const std::string& defaultValue) {
-    if (const auto value = listed(key)) {
-        const bool plain = !value->empty() && value->find('\0') == std::string_view::npos && !isBlank(value->front()) &&
-                           !isBlank(value->back()) && value->front() != '"' && value->front() != '\'' &&
-                           utf16Units(*value) <= 254;
-        if (plain) return std::string(*value);
+    const Listing found = listing(key);
+    if (found.known && found.times == 0 && handedOverAsItIs(defaultValue)) return defaultValue;
+    if (found.times == 1) {
+        const std::string_view value = found.value;
+        if (!value.empty() && handedOverAsItIs(value)) return std::string(value);
     }
     return profile_.getString(path_, section_, key, defaultValue);
 }

@@ -19,8 +19,9 @@ public:
     virtual std::string getString(const std::string& path, const std::string& section, const std::string& key,
                                   const std::string& defaultValue) = 0;
     // The section's entries in one read, as the system lists them: each "name=value" line taken
-    // apart at its first "=", in the file's order. None when they cannot be listed. Only a help
-    // for SectionReader, which checks what it takes from them.
+    // apart at its first "=", in the file's order, and each other line as (line, ""). None when
+    // they cannot be listed whole. Only a help for SectionReader, which checks what it takes from
+    // them.
     using Entries = std::vector<std::pair<std::string, std::string>>;
     virtual std::optional<Entries> sectionEntries(const std::string& /*path*/, const std::string& /*section*/) {
         return std::nullopt;
@@ -49,10 +50,11 @@ public:
 // system's profile functions opens the file again), always answering exactly as getInt and
 // getString do. A key listed once, with a plain value, is answered from the section's list: a
 // decimal number of at most nine digits, without a leading zero, for getInt; for getString a
-// value with no blank or
-// quote at either end and at most 254 characters (which the system hands over as it is). Every
-// other key (missing, listed twice, or unusual: hexadecimal, quoted, empty, long) is asked of
-// getInt or getString themselves.
+// value with no blank or quote at either end and at most 254 characters (which the system hands
+// over as it is). A key the list does not name at all gets its default, as from the system, when
+// the default is one the system hands back as it is (for getString, by the same rule as a value,
+// or empty). Every other key (listed twice, or unusual: hexadecimal, quoted, empty, long)
+// is asked of getInt or getString themselves.
 class SectionReader {
 public:
     SectionReader(Profile& profile, std::string path, std::string section);
@@ -60,8 +62,13 @@ public:
     std::string getString(const std::string& key, const std::string& defaultValue);
 
 private:
-    // The key's value when the list holds it exactly once.
-    std::optional<std::string_view> listed(const std::string& key);
+    // What the section's list says of a key.
+    struct Listing {
+        bool known = false;  // the list was read, and the key is named in it
+        int times = 0;       // lines that name it
+        std::string_view value;
+    };
+    Listing listing(const std::string& key);
 
     Profile& profile_;
     std::string path_;

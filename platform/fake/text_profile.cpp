@@ -277,6 +277,8 @@ std::optional<platform::Profile::Entries> TextProfile::sectionEntries(const std:
             inSection = sameName(nameOf(line), section);
         } else if (inSection && line.kind == Line::kEntry) {
             entries.emplace_back(std::string(nameOf(line)), std::string(rawValue(line)));
+        } else if (inSection && line.kind == Line::kOther) {
+            entries.emplace_back(std::string(trimmed(line.raw)), std::string());
         }
     }
     return entries;

@@ -167,7 +167,8 @@ int main() {
         if (out != INVALID_HANDLE_VALUE) CloseHandle(out);
         check(made, "a settings file with unusual lines is made");
         const auto entries = profile.sectionEntries(tricky, kSection);
-        check(entries && entries->size() == 15 && entries->front() == std::make_pair(std::string("num"), std::string("42")),
+        check(entries && entries->size() == 16 && entries->front() == std::make_pair(std::string("num"), std::string("42")) &&
+                  (*entries)[13] == std::make_pair(std::string("nokey"), std::string()),
               "the section is listed in one read", entries ? "(" + std::to_string(entries->size()) + " entries)" : "(none)");
         platform::SectionReader reader(profile, tricky, kSection);
         for (const char* key : {"num", "NEG", "hex", "plus", "empty", "quoted", "sq", "spaced", "tab", "中文键", "Wait", "dup",
@@ -177,6 +178,9 @@ int main() {
             checkText(reader.getString(key, "默认"), profile.getString(tricky, kSection, key, "默认"),
                       std::string("a text read from the section as the system reads it: ") + key);
         }
+        for (const char* def : {"", " 默认 ", "'默认'"})
+            checkText(reader.getString("missing", def), profile.getString(tricky, kSection, "missing", def),
+                      std::string("a missing key's default as the system gives it: [") + def + "]");
         profile.deleteFile(tricky);
     }
 

@@ -34,16 +34,20 @@ std::optional<platform::Profile::Entries> Win32Profile::sectionEntries(const std
     for (;;) {
         const DWORD length = GetPrivateProfileSectionW(wideSection.c_str(), buffer.data(),
                                                        static_cast<DWORD>(buffer.size()), widePath.c_str());
-        if (static_cast<size_t>(length) + 2 < buffer.size()) break;  // a list cut short returns size - 2
-        if (buffer.size() >= (size_t{1} << 22)) return std::nullopt;  // read key by key instead
+        if (static_cast<size_t>(length) + 2 < buffer.size()) {
+            // Windows 9x lists at most 32,767 characters, and says nothing when it cuts the list.
+            if (length >= 32767 - 2) return std::nullopt;  // read key by key instead
+            break;
+        }
+        if (buffer.size() >= (size_t{1} << 22)) return std::nullopt;  // a list cut short returns size - 2
         buffer.assign(buffer.size() * 4, L'\0');
     }
     Entries entries;
     for (const wchar_t* line = buffer.data(); *line != L'\0'; line += std::wcslen(line) + 1) {
         const std::wstring_view text(line);
         const size_t equals = text.find(L'=');
-        if (equals == std::wstring_view::npos) continue;  // not a key
-        entries.emplace_back(narrow(text.substr(0, equals)), narrow(text.substr(equals + 1)));
+        if (equals == std::wstring_view::npos) entries.emplace_back(narrow(text), std::string());
+        else entries.emplace_back(narrow(text.substr(0, equals)), narrow(text.substr(equals + 1)));
     }
     return entries;
 }
