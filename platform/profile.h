@@ -64,8 +64,8 @@ public:
 private:
     // What the section's list says of a key.
     struct Listing {
-        bool known = false;  // the list was read, and the key is named in it
-        int times = 0;       // lines that name it
+        bool known = false;  // the list was read (when not, every key is asked)
+        int times = 0;       // lines of it that name the key
         std::string_view value;
     };
     Listing listing(const std::string& key);

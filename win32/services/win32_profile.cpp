@@ -34,12 +34,13 @@ std::optional<platform::Profile::Entries> Win32Profile::sectionEntries(const std
     for (;;) {
         const DWORD length = GetPrivateProfileSectionW(wideSection.c_str(), buffer.data(),
                                                        static_cast<DWORD>(buffer.size()), widePath.c_str());
+        // A list cut short by the buffer returns size - 2.
         if (static_cast<size_t>(length) + 2 < buffer.size()) {
             // Windows 9x lists at most 32,767 characters, and says nothing when it cuts the list.
             if (length >= 32767 - 2) return std::nullopt;  // read key by key instead
             break;
         }
-        if (buffer.size() >= (size_t{1} << 22)) return std::nullopt;  // a list cut short returns size - 2
+        if (buffer.size() >= (size_t{1} << 22)) return std::nullopt;  // read key by key instead
         buffer.assign(buffer.size() * 4, L'\0');
     }
     Entries entries;
